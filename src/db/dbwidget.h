@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+class QSettings;
+
+// The program's one open database connection: a SQLite file or a MySQL /
+// MariaDB server, as one "db_N" group of config.ini describes it.
+class DbWidget : public QObject
+{
+    Q_OBJECT
+public:
+    enum DbType { MySQL = 0, SQLite = 1 };
+
+    explicit DbWidget(QObject *parent = nullptr);
+    ~DbWidget() override;
+
+    // Opens the connection of group "db_<number>" of the INI store. Returns
+    // false, with errorText set, when the group is missing or the connection
+    // cannot be opened.
+    bool open(QSettings *ini, int number);
+    bool openSqlite(const QString &file, const QString &description = QString());
+    bool openMySql(const QString &database, const QString &hostname, const QString &username,
+                   const QString &password, int port, bool ssl,
+                   const QString &description = QString());
+    void close();
+    bool isOpen() const;
+
+    // The connection, opened when it is not open.
+    QSqlDatabase database();
+    // Runs one statement at once; the caller inspects lastError() of the result.
+    QSqlQuery query(const QString &sql);
+
+    // True when the table `repairs` or `users` cannot be read.
+    bool isEmptyDatabase();
+    // Creates every table with its seed rows from the engine's schema script.
+    bool createSchema();
+    // The schema version stored in the database, empty when unreadable.
+    QString readSchemaVersion();
+
+    // Typed text made safe for a quoted literal (LIKE patterns included) on
+    // this engine: each "'" doubled and, on MySQL, where a backslash escapes
+    // inside literals, each backslash doubled as well.
+    QString escapeLike(const QString &text) const;
+    static QString escapeLike(const QString &text, DbType type);
+
+    // Splits a schema script into its statements.
+    static QStringList splitScript(const QString &script);
+
+    QString connectionName;
+    QString description;
+    DbType dbType = SQLite;
+    bool sslEnabled = false;
+    QString programVersion;
+    QString schemaVersion;
+    QString errorText;
+
+private:
+    bool finishOpen();
+};

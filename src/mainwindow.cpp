@@ -1,0 +1,8 @@
+#include "mainwindow.h"
+
+#include "appresources.h"
+
+MainWindow::MainWindow(QApplication *, QWidget *parent) : QMainWindow(parent)
+{
+    initAppResources();
+}

@@ -1,0 +1,59 @@
+#include "messagebox.h"
+
+MessageBox::Handler MessageBox::s_handler;
+
+QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QString &title,
+                                             const QString &text,
+                                             QMessageBox::StandardButtons buttons,
+                                             QWidget *parent)
+{
+    if (s_handler)
+        return s_handler(icon, title, text, buttons);
+    QMessageBox box(icon, title, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool MessageBox::confirm(const QString &title, const QString &text, QWidget *parent)
+{
+    return show(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, parent)
+        == QMessageBox::Ok;
+}
+
+bool MessageBox::ask(const QString &title, const QString &text, QWidget *parent)
+{
+    return show(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent)
+        == QMessageBox::Yes;
+}
+
+void MessageBox::information(const QString &title, const QString &text, QWidget *parent)
+{
+    show(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+}
+
+void MessageBox::warning(const QString &title, const QString &text, QWidget *parent)
+{
+    show(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+}
+
+void MessageBox::critical(const QString &title, const QString &text, QWidget *parent)
+{
+    show(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+}
+
+void MessageBox::saveFailed(QWidget *parent)
+{
+    critical(QObject::tr("Błąd zapisu do bazy"),
+             QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n")
+                 + QObject::tr("Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."),
+             parent);
+}
+
+void MessageBox::saved(QWidget *parent)
+{
+    information(QObject::tr("Zapisano."), QObject::tr("Zmiany zostały pomyślnie zapisane."), parent);
+}
+
+void MessageBox::setHandler(Handler handler)
+{
+    s_handler = std::move(handler);
+}

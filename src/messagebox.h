@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMessageBox>
+#include <functional>
+
+// The one place where the program shows modal message boxes. Tests install a
+// handler that records the box and returns a prepared answer instead of
+// opening a window.
+class MessageBox
+{
+public:
+    using Handler = std::function<QMessageBox::StandardButton(
+        QMessageBox::Icon, const QString &title, const QString &text,
+        QMessageBox::StandardButtons buttons)>;
+
+    static QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString &title,
+                                            const QString &text,
+                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                            QWidget *parent = nullptr);
+
+    // A question with OK and Cancel; true when the user chose OK.
+    static bool confirm(const QString &title, const QString &text, QWidget *parent = nullptr);
+    // A question with Yes and No; true on Yes.
+    static bool ask(const QString &title, const QString &text, QWidget *parent = nullptr);
+    static void information(const QString &title, const QString &text, QWidget *parent = nullptr);
+    static void warning(const QString &title, const QString &text, QWidget *parent = nullptr);
+    static void critical(const QString &title, const QString &text, QWidget *parent = nullptr);
+
+    // The box every configuration page shows after a failed write.
+    static void saveFailed(QWidget *parent = nullptr);
+    // The box shown after a successful write.
+    static void saved(QWidget *parent = nullptr);
+
+    static void setHandler(Handler handler);
+
+private:
+    static Handler s_handler;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+// Answers the program's message boxes while it lives: each box is recorded and
+// gets the next queued answer (OK, Yes or the first button when none is
+// queued).
+class MessageBoxRecorder
+{
+public:
+    struct Box
+    {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+
+    void answer(QMessageBox::StandardButton button) { m_answers << button; }
+    void answerCancel() { answer(QMessageBox::Cancel); }
+
+    QList<Box> boxes;
+    int count() const { return boxes.size(); }
+    Box last() const { return boxes.isEmpty() ? Box{QMessageBox::NoIcon, {}, {}, {}} : boxes.last(); }
+    QStringList titles() const;
+    void clear() { boxes.clear(); }
+
+private:
+    QList<QMessageBox::StandardButton> m_answers;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtTest>
+
+// Prepares the process for a widget test: offscreen platform, the Warsaw time
+// zone, a private native settings store and the program's resources.
+void prepareTestEnvironment();
+void prepareTestApplication();
+
+#define WARSZTAT_TEST_MAIN(TestObject)                                                  \
+    int main(int argc, char *argv[])                                                    \
+    {                                                                                   \
+        prepareTestEnvironment();                                                       \
+        QApplication app(argc, argv);                                                   \
+        prepareTestApplication();                                                       \
+        TestObject tc;                                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                                      \
+        return QTest::qExec(&tc, argc, argv);                                           \
+    }
