@@ -152,6 +152,24 @@ bool TestDatabase::exec(const QStringList &statements)
     return true;
 }
 
+bool TestDatabase::addUser(int id, const QString &name, const QString &password, int level,
+                           bool active)
+{
+    QSqlQuery q(m_db->database());
+    q.prepare(QStringLiteral("INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) "
+                             "VALUES (:iId, :sUser, :sPassword, :iLevel, :bActive)"));
+    q.bindValue(QStringLiteral(":iId"), id);
+    q.bindValue(QStringLiteral(":sUser"), name);
+    q.bindValue(QStringLiteral(":sPassword"), password.isNull() ? QStringLiteral("") : password);
+    q.bindValue(QStringLiteral(":iLevel"), level);
+    q.bindValue(QStringLiteral(":bActive"), active ? 1 : 0);
+    if (!q.exec()) {
+        m_error = QStringLiteral("user ") + name + QStringLiteral(": ") + q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 QString TestDatabase::scalar(const QString &sql) const
 {
     QSqlQuery q = m_db->query(sql);

@@ -34,6 +34,8 @@ public:
     // first that fails.
     bool exec(const QStringList &statements);
     bool exec(const QString &statement) { return exec(QStringList{statement}); }
+    // Adds a row to `users`; the password is stored exactly as given.
+    bool addUser(int id, const QString &name, const QString &password, int level, bool active = true);
     // First column of the first row of a query, as text.
     QString scalar(const QString &sql) const;
     int count(const QString &table, const QString &where = QString()) const;

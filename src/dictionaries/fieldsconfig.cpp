@@ -1,0 +1,59 @@
+#include "dictionaries/fieldsconfig.h"
+
+#include "db/dbwidget.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+
+QMap<QString, QString> FieldsConfig::Description;
+QMap<QString, bool> FieldsConfig::Required;
+
+bool FieldsConfig::getFieldsDescription(DbWidget *db)
+{
+    if (!db)
+        return !Description.isEmpty();
+    QSqlQuery q = db->query(QStringLiteral("SELECT iId, sName, sValue, bRequired FROM fieldsconf"));
+    if (!q.isActive())
+        return !Description.isEmpty();
+    QMap<QString, QString> description;
+    QMap<QString, bool> required;
+    while (q.next()) {
+        const QString name = q.value(1).toString();
+        description.insert(name, q.value(2).toString());
+        required.insert(name, q.value(3).toInt() != 0);
+    }
+    Description = description;
+    Required = required;
+    return !Description.isEmpty();
+}
+
+void FieldsConfig::setupFields(QWidget *form)
+{
+    if (!form)
+        return;
+    const QList<QLabel *> labels = form->findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        const QString field = label->objectName().remove(QStringLiteral("Label"));
+        const auto entry = Description.constFind(field);
+        if (field.isEmpty() || entry == Description.constEnd())
+            continue;
+
+        QWidget *input = form->findChild<QLineEdit *>(field);
+        if (!input)
+            input = form->findChild<QDateEdit *>(field);
+        QWidget *longInput = form->findChild<QPlainTextEdit *>(field);
+
+        const bool used = !entry.value().isEmpty();
+        if (used)
+            label->setText(entry.value() + QLatin1Char(':'));
+        label->setVisible(used);
+        if (input)
+            input->setVisible(used);
+        if (longInput)
+            longInput->setVisible(used);
+    }
+}

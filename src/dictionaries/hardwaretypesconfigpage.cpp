@@ -1,0 +1,282 @@
+// The configuration page of the hardware types.
+#include "dictionaries/hardwaretypesconfig.h"
+#include "ui_hardwareTypesConfig.h"
+
+#include "db/dbwidget.h"
+#include "dictionaries/dbtransaction.h"
+#include "messagebox.h"
+
+#include <QHash>
+#include <QHeaderView>
+#include <QSqlQuery>
+#include <QTableWidgetItem>
+
+namespace {
+
+enum Column { NameColumn, OrderColumn, VisibleColumn, UsesColumn, IdColumn, TypeIdColumn };
+
+bool execute(DbWidget *db, const QString &sql)
+{
+    QSqlQuery q(db->database());
+    return q.exec(sql);
+}
+
+} // namespace
+
+void HardwareTypesConfig::setupPage()
+{
+    ui = new Ui::hardwareTypesConfig;
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (db)
+        ui->dbLabel->setText(ui->dbLabel->text().replace(QLatin1String("_DB_"), db->description));
+    ui->typeBox->hide();
+    ui->typesTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->typesTable->verticalHeader()->hide();
+
+    connect(ui->typesTable, &QTableWidget::itemSelectionChanged, this,
+            &HardwareTypesConfig::selected);
+    connect(ui->typesTable, &QTableWidget::doubleClicked, this, &HardwareTypesConfig::typeAction);
+    connect(ui->addButton, &QPushButton::clicked, this, &HardwareTypesConfig::typeAction);
+    connect(ui->editButton, &QPushButton::clicked, this, &HardwareTypesConfig::typeAction);
+    connect(ui->deleteButton, &QPushButton::clicked, this, &HardwareTypesConfig::typeAction);
+    connect(ui->saveButton, &QPushButton::clicked, this, &HardwareTypesConfig::save);
+}
+
+void HardwareTypesConfig::showEvent(QShowEvent *event)
+{
+    load();
+    QWidget::showEvent(event);
+}
+
+void HardwareTypesConfig::load()
+{
+    getTypes(db);
+    selectedId = 0;
+    lastOrder = 0;
+
+    QTableWidget *table = ui->typesTable;
+    table->setColumnCount(6);
+    table->setRowCount(0);
+    table->setColumnWidth(NameColumn, 250);
+    table->setColumnWidth(OrderColumn, 80);
+    table->setColumnWidth(VisibleColumn, 80);
+    table->setColumnWidth(UsesColumn, 80);
+
+    // Uses of every type in one statement.
+    QHash<int, int> uses;
+    QSqlQuery counts = db->query(
+        QStringLiteral("SELECT iHType, COUNT(iId) FROM hardware GROUP BY iHType"));
+    while (counts.next())
+        uses.insert(counts.value(0).toInt(), counts.value(1).toInt());
+
+    const QIcon icon(QStringLiteral(":/general/hwtype.png"));
+    *query = db->query(QStringLiteral(
+        "SELECT iId, iTypeId, sDescription, iOrder, bVisible FROM typesconf ORDER BY iOrder ASC"));
+    while (query->next()) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        lastOrder = query->value(3).toInt();
+        const int typeId = query->value(1).toInt();
+        table->setItem(row, NameColumn, new QTableWidgetItem(icon, query->value(2).toString()));
+        table->setItem(row, OrderColumn, new QTableWidgetItem(QString::number(lastOrder)));
+        table->setItem(row, VisibleColumn,
+                       new QTableWidgetItem(query->value(4).toInt() ? tr("Tak") : tr("Nie")));
+        table->setItem(row, UsesColumn, new QTableWidgetItem(QString::number(uses.value(typeId))));
+        table->setItem(row, IdColumn, new QTableWidgetItem(query->value(0).toString()));
+        table->setItem(row, TypeIdColumn, new QTableWidgetItem(QString::number(typeId)));
+    }
+    table->setColumnHidden(IdColumn, true);
+    table->setColumnHidden(TypeIdColumn, true);
+    table->setHorizontalHeaderLabels(
+        {tr("Typ sprzętu"), tr("Kolejność"), tr("Widoczność"), tr("Ilość użyć")});
+    table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+}
+
+void HardwareTypesConfig::selected()
+{
+    const QList<QTableWidgetItem *> items = ui->typesTable->selectedItems();
+    if (items.isEmpty()) {
+        ui->editButton->setEnabled(false);
+        ui->deleteButton->setEnabled(false);
+        selectedId = 0;
+        action.clear();
+    } else {
+        const QTableWidgetItem *id = ui->typesTable->item(items.first()->row(), IdColumn);
+        selectedId = id ? id->text().toInt() : 0;
+        ui->editButton->setEnabled(true);
+        ui->deleteButton->setEnabled(true);
+    }
+    ui->typeBox->hide();
+}
+
+void HardwareTypesConfig::typeAction()
+{
+    QObject *s = sender();
+    if (s == ui->addButton) {
+        ui->typeBox->setTitle(tr("Dodaj nowy typ sprzętu"));
+        ui->typeDescription->clear();
+        ui->typeOrder->setValue(lastOrder + 1);
+        ui->typeVisible->setChecked(true);
+        action = QStringLiteral("add");
+        ui->typeBox->show();
+    } else if (s == ui->editButton || s == ui->typesTable) {
+        *query = db->query(
+            QStringLiteral("SELECT sDescription, iOrder, bVisible FROM typesconf WHERE iId = %1")
+                .arg(selectedId));
+        if (!query->next())
+            return;
+        ui->typeBox->setTitle(tr("Edytuj typ sprzętu"));
+        ui->typeDescription->setText(query->value(0).toString());
+        ui->typeOrder->setValue(query->value(1).toInt());
+        ui->typeVisible->setChecked(query->value(2).toInt() != 0);
+        action = QStringLiteral("edit");
+        ui->typeBox->show();
+    } else if (s == ui->deleteButton) {
+        action = QStringLiteral("delete");
+        save();
+    }
+}
+
+void HardwareTypesConfig::save()
+{
+    bool done = false;
+    bool failure = false;
+    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.")
+        + QLatin1Char(' ') + tr("Czy chcesz zapisać zmiany ?");
+    if (action == QLatin1String("edit")) {
+        if (MessageBox::confirm(tr("Edycja typu sprzętu"), question)) {
+            done = runInTransaction(db, [this] { return saveEdit(); });
+            failure = !done;
+        }
+    } else if (action == QLatin1String("add")) {
+        if (MessageBox::confirm(tr("Nowy typ sprzętu"), question)) {
+            done = runInTransaction(db, [this] { return saveAdd(); });
+            failure = !done;
+        }
+    } else if (action == QLatin1String("delete")) {
+        if (!saveDelete(&done, &failure))
+            return;
+    }
+    if (failure)
+        MessageBox::saveFailed();
+    else if (done)
+        MessageBox::saved();
+    ui->typeBox->hide();
+    load();
+}
+
+bool HardwareTypesConfig::storedOrder(int id, int *order)
+{
+    QSqlQuery q = db->query(QStringLiteral("SELECT iOrder FROM typesconf WHERE iId = %1").arg(id));
+    if (!q.isActive())
+        return false;
+    *order = q.next() ? q.value(0).toInt() : lastOrder + 10;
+    return true;
+}
+
+bool HardwareTypesConfig::saveEdit()
+{
+    int oldOrder = 0;
+    if (!storedOrder(selectedId, &oldOrder))
+        return false;
+    QSqlQuery q(db->database());
+    q.prepare(QStringLiteral("UPDATE typesconf SET sDescription = :sDescription, iOrder = :iOrder, "
+                             "bVisible = :bVisible WHERE iId = :iId"));
+    q.bindValue(QStringLiteral(":sDescription"), ui->typeDescription->text().trimmed());
+    q.bindValue(QStringLiteral(":iOrder"), ui->typeOrder->value());
+    q.bindValue(QStringLiteral(":bVisible"), ui->typeVisible->isChecked() ? 1 : 0);
+    q.bindValue(QStringLiteral(":iId"), selectedId);
+    return q.exec() && reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false);
+}
+
+bool HardwareTypesConfig::saveAdd()
+{
+    QSqlQuery last =
+        db->query(QStringLiteral("SELECT iTypeId FROM typesconf ORDER BY iTypeId DESC"));
+    if (!last.isActive())
+        return false; // a guessed number could be taken already
+    const int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
+    QSqlQuery q(db->database());
+    q.prepare(QStringLiteral("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) "
+                             "VALUES(:iTypeId, :sDescription, :iOrder, :bVisible)"));
+    q.bindValue(QStringLiteral(":iTypeId"), typeId);
+    q.bindValue(QStringLiteral(":sDescription"), ui->typeDescription->text().trimmed());
+    q.bindValue(QStringLiteral(":iOrder"), ui->typeOrder->value());
+    q.bindValue(QStringLiteral(":bVisible"), ui->typeVisible->isChecked() ? 1 : 0);
+    if (!q.exec())
+        return false;
+    bool ok = false;
+    const int id = q.lastInsertId().toInt(&ok);
+    const int order = ui->typeOrder->value();
+    return ok && reorderTypes(order, order, id, true);
+}
+
+bool HardwareTypesConfig::saveDelete(bool *done, bool *failure)
+{
+    QSqlQuery type =
+        db->query(QStringLiteral("SELECT iTypeId FROM typesconf WHERE iId = %1").arg(selectedId));
+    if (!type.isActive()) {
+        MessageBox::saveFailed();
+        return false;
+    }
+    if (!type.next()) {
+        MessageBox::critical(tr("Błąd typu sprzętu !"),
+                             tr("Typ o tym numerze nie istnieje w bazie danych."));
+        return false;
+    }
+    QSqlQuery count = db->query(QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1")
+                                    .arg(type.value(0).toInt()));
+    if (!count.next()) {
+        // Whether any hardware uses the type is unknown: refuse.
+        MessageBox::saveFailed();
+        return false;
+    }
+    if (count.value(0).toInt() > 0) {
+        MessageBox::information(tr("Typ sprzętu jest w użytku !"),
+                                tr("Ten typ sprzętu jest obecnie używany w bazie danych. Nie "
+                                   "można usuwać typów które są w użyciu."));
+        return false;
+    }
+    if (MessageBox::confirm(tr("Usuwanie typu sprzętu"), tr("Typ sprzętu zostanie usunięty !")
+                                                             + QLatin1Char(' ')
+                                                             + tr("Czy chcesz kontynuować ?"))) {
+        *done = runInTransaction(db, [this] {
+            int oldOrder = 0;
+            return storedOrder(selectedId, &oldOrder)
+                && execute(db, QStringLiteral("DELETE FROM typesconf WHERE iId = %1").arg(selectedId))
+                && reorderTypes(-1, oldOrder, selectedId, false);
+        });
+        *failure = !*done;
+    }
+    return true;
+}
+
+bool HardwareTypesConfig::reorderTypes(int newOrder, int oldOrder, int id, bool inserted)
+{
+    QString sql;
+    if (newOrder == -1) {
+        sql = QStringLiteral("UPDATE typesconf SET iOrder = iOrder - 1 WHERE iOrder > %1 AND iId != %2")
+                  .arg(oldOrder)
+                  .arg(id);
+    } else if (oldOrder < newOrder) {
+        sql = QStringLiteral("UPDATE typesconf SET iOrder = iOrder - 1 WHERE iOrder <= %1 AND "
+                             "iOrder > %2 AND iId != %3")
+                  .arg(newOrder)
+                  .arg(oldOrder)
+                  .arg(id);
+    } else if (newOrder < oldOrder) {
+        sql = QStringLiteral("UPDATE typesconf SET iOrder = iOrder + 1 WHERE iOrder >= %1 AND "
+                             "iOrder < %2 AND iId != %3")
+                  .arg(newOrder)
+                  .arg(oldOrder)
+                  .arg(id);
+    } else if (inserted) {
+        sql = QStringLiteral("UPDATE typesconf SET iOrder = iOrder + 1 WHERE iOrder >= %1 AND iId != %2")
+                  .arg(newOrder)
+                  .arg(id);
+    } else {
+        return true;
+    }
+    return execute(db, sql);
+}

@@ -1,0 +1,186 @@
+#include "dictionaries/numberingconfig.h"
+
+#include "db/dbwidget.h"
+#include "messagebox.h"
+#include "ui_numberingConfig.h"
+#include "userwidget.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+const QString NumberingConfig::DefaultScheme = QStringLiteral("{DAY2}{MONTH2}");
+
+namespace {
+
+const char *const SchemeQuery = "SELECT sValue FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'";
+const char *const HighestRepairQuery = "SELECT iId FROM repairs ORDER BY iId DESC LIMIT 1";
+
+bool failed(const QSqlQuery &q)
+{
+    return q.lastError().type() != QSqlError::NoError;
+}
+
+} // namespace
+
+NumberingConfig::NumberingConfig(QWidget *parent, DbWidget *db, UserWidget *user,
+                                 Settings *settings)
+    : QWidget(parent), WidgetBase(db, user, settings), ui(new Ui::numberingConfig), previewId(123)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    dbLabelText = ui->dbLabel->text();
+
+    connect(ui->numberingEdit, &QLineEdit::textEdited, this,
+            &NumberingConfig::generateNumberingPreview);
+    connect(ui->numberingSave, &QPushButton::clicked, this, &NumberingConfig::save);
+    connect(ui->nextIdSave, &QPushButton::clicked, this, &NumberingConfig::save);
+}
+
+NumberingConfig::~NumberingConfig()
+{
+    delete ui;
+}
+
+QString NumberingConfig::initials(const QString &name)
+{
+    // Word boundaries and white space by Unicode rules, so that "Łukasz Żak"
+    // gives "ŁŻ" and not only the ASCII letters.
+    static const QRegularExpression notWordStart(QStringLiteral("\\B."),
+                                                 QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression space(QStringLiteral("\\s"),
+                                          QRegularExpression::UseUnicodePropertiesOption);
+    QString result = name;
+    result.remove(notWordStart);
+    result.remove(space);
+    return result.toUpper();
+}
+
+QString NumberingConfig::generateNumbering(DbWidget *db, UserWidget *user, QDateTime date,
+                                           QString scheme)
+{
+    if (scheme.isEmpty()) {
+        scheme = DefaultScheme;
+        if (db) {
+            QSqlQuery q = db->query(QLatin1String(SchemeQuery));
+            if (q.next())
+                scheme = q.value(0).toString();
+        }
+    }
+
+    static const char *const tokens[][2] = {
+        {"{DAY1}", "d"},   {"{DAY2}", "dd"}, {"{MONTH1}", "M"},
+        {"{MONTH2}", "MM"}, {"{YEAR2}", "yy"}, {"{YEAR4}", "yyyy"},
+    };
+    for (const auto &token : tokens)
+        scheme.replace(QLatin1String(token[0]), date.toString(QLatin1String(token[1])));
+
+    return scheme.replace(QLatin1String("{INITIALS}"), initials(user ? user->name : QString()));
+}
+
+void NumberingConfig::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    load();
+}
+
+void NumberingConfig::load()
+{
+    *query = db->query(QLatin1String(SchemeQuery));
+    ui->numberingEdit->setText(query->next() ? query->value(0).toString() : DefaultScheme);
+
+    *query = db->query(QLatin1String(HighestRepairQuery));
+    if (query->next())
+        previewId = query->value(0).toInt();
+
+    generateNumberingPreview();
+    ui->dbLabel->setText(QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
+    ui->numberingSave->setEnabled(false);
+}
+
+void NumberingConfig::generateNumberingPreview()
+{
+    const QString scheme = ui->numberingEdit->text().trimmed();
+    ui->numberingPrevLabel->setText(QString::number(previewId) + QLatin1Char('/')
+                                    + generateNumbering(db, user, QDateTime::currentDateTime(),
+                                                        scheme));
+    ui->numberingSave->setEnabled(true);
+}
+
+void NumberingConfig::save()
+{
+    if (sender() == ui->numberingSave)
+        saveScheme();
+    else if (sender() == ui->nextIdSave)
+        saveNextId();
+}
+
+void NumberingConfig::saveScheme()
+{
+    const QString scheme = ui->numberingEdit->text().trimmed();
+    if (scheme.isEmpty()) {
+        MessageBox::information(tr("Błąd schematu numeracji"),
+                                tr("Schemat numeracji nie może być pusty !"));
+        return;
+    }
+    const QString preview = ui->numberingPrevLabel->text();
+    if (preview.contains(QLatin1Char('{')) || preview.contains(QLatin1Char('}'))) {
+        MessageBox::information(tr("Błąd schematu numeracji"),
+                                tr("Schemat numeracji nie może zawierać niedomkniętych znaczników {} !"));
+        return;
+    }
+    if (!MessageBox::confirm(tr("Czy na pewno zapisać ?"),
+                             tr("Czy na pewno chcesz zapisać ten schemat numeracji ? Schemat będzie "
+                                "aktywny od tego momentu.")))
+        return;
+
+    // The old row goes only when the new one is stored.
+    query->finish();
+    QSqlDatabase database = db->database();
+    bool ok = database.transaction();
+    if (ok)
+        ok = !failed(db->query(QStringLiteral(
+            "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")));
+    if (ok)
+        ok = !failed(db->query(
+            QStringLiteral("INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
+                           "VALUES('db', 'numbering', '%1', %2)")
+                .arg(db->escapeLike(scheme))
+                .arg(user ? user->id : 0)));
+    if (ok)
+        ok = database.commit();
+    if (!ok) {
+        database.rollback();
+        MessageBox::saveFailed();
+    }
+}
+
+void NumberingConfig::saveNextId()
+{
+    const int next = ui->nextIdEdit->text().trimmed().toInt();
+
+    *query = db->query(QLatin1String(HighestRepairQuery));
+    const int highest = query->next() ? query->value(0).toInt() : 0;
+    if (highest >= next) {
+        MessageBox::information(tr("Niezgodność numeracji"),
+                                tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));
+        return;
+    }
+    if (!MessageBox::confirm(tr("Czy na pewno zapisać ?"),
+                             tr("Czy na pewno chcesz ustawić nowy kolejny numer identyfikacyjny ? "
+                                "Zostanie on zapisy do bazy danych !")))
+        return;
+
+    bool ok = true;
+    if (db->dbType == DbWidget::MySQL) {
+        ok = !failed(db->query(QStringLiteral("ALTER TABLE repairs AUTO_INCREMENT = %1").arg(next)));
+    } else if (next - 1 > highest) {
+        // SQLite gives a new row the highest key plus one: a row holding only
+        // the key next - 1 makes the next repair get the key next. When that
+        // is already the highest key nothing needs to be stored.
+        ok = !failed(db->query(QStringLiteral("INSERT INTO repairs(ROWID) VALUES(%1)").arg(next - 1)));
+    }
+    if (!ok)
+        MessageBox::saveFailed();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "widgetbase.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+
+namespace Ui {
+class numberingConfig;
+}
+
+// Configuration page of the repair-number scheme, and the generator of the
+// stored number of a new repair.
+class NumberingConfig : public QWidget, public WidgetBase
+{
+    Q_OBJECT
+public:
+    NumberingConfig(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings);
+    ~NumberingConfig() override;
+
+    // The stored number of a repair taken in at date by user. An empty scheme
+    // means the scheme stored in the database ("{DAY2}{MONTH2}" without one).
+    static QString generateNumbering(DbWidget *db, UserWidget *user, QDateTime date,
+                                     QString scheme);
+    // Initials of a user name: the first character of every word, upper-cased
+    // ("Jan Kowalski" -> "JK", "Łukasz Żak" -> "ŁŻ").
+    static QString initials(const QString &name);
+
+    static const QString DefaultScheme; // "{DAY2}{MONTH2}"
+
+public slots:
+    void generateNumberingPreview();
+    void save();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void load();
+    void saveScheme();
+    void saveNextId();
+
+    Ui::numberingConfig *ui;
+    int previewId;
+    QString dbLabelText;
+};

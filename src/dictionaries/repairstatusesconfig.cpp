@@ -1,0 +1,46 @@
+#include "dictionaries/repairstatusesconfig.h"
+#include "ui_repairStatusesConfig.h"
+
+#include "dictionaries/statusdictionary.h"
+
+QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::Statuses;
+QMap<int, QMap<int, RepairStatusesConfig::RepairStatus>> RepairStatusesConfig::SortedStatuses;
+
+RepairStatusesConfig::RepairStatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
+                                           Settings *settings)
+    : QWidget(parent), WidgetBase(db, user, settings)
+{
+    setupPage();
+}
+
+RepairStatusesConfig::~RepairStatusesConfig()
+{
+    delete ui;
+}
+
+void RepairStatusesConfig::getStatuses(DbWidget *db)
+{
+    StatusDictionary::load<RepairStatusesConfig>(db, QStringLiteral("statusesconf"), Statuses,
+                                                 SortedStatuses);
+}
+
+void RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
+{
+    getStatuses(db);
+    StatusDictionary::fillComboBox(SortedStatuses, combo);
+}
+
+QString RepairStatusesConfig::groupLabel(int group)
+{
+    switch (group) {
+    case 1: return tr("[Otwarta]");
+    case 2: return tr("[Oczekująca]");
+    case 3: return tr("[Zamknięta]");
+    default: return tr("[Błąd grupy statusu !]");
+    }
+}
+
+RepairStatusesConfig::RepairStatus RepairStatusesConfig::status(int statusId)
+{
+    return Statuses.value(statusId);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "db/dbwidget.h"
+
+#include <QColor>
+#include <QComboBox>
+#include <QIcon>
+#include <QMap>
+#include <QPixmap>
+#include <QSqlQuery>
+#include <QString>
+
+// The loading and listing that the repair and the hardware statuses share.
+// Status is RepairStatusesConfig::RepairStatus or
+// HardwareStatusesConfig::HardwareStatus; Config is its class, which gives the
+// group labels.
+namespace StatusDictionary {
+
+template <typename Config, typename Status>
+void load(DbWidget *db, const QString &table, QMap<int, Status> &statuses,
+          QMap<int, QMap<int, Status>> &sorted)
+{
+    QMap<int, Status> byId;
+    QMap<int, QMap<int, Status>> byGroup;
+    if (db) {
+        QSqlQuery q = db->query(QStringLiteral(
+            "SELECT iId, iStatusId, iGroup, sDescription, sColor, iOrder FROM %1").arg(table));
+        while (q.next()) {
+            Status s;
+            s.id = q.value(0).toInt();
+            s.statusId = q.value(1).toInt();
+            s.group = q.value(2).toInt();
+            s.description = q.value(3).toString();
+            s.name = Config::groupLabel(s.group) + QLatin1Char(' ') + s.description;
+            s.color = q.value(4).toString();
+            s.order = q.value(5).toInt();
+            byId.insert(s.statusId, s); // a later row of the same status id wins
+        }
+        // Ascending status id, so of two statuses in one slot the higher id wins.
+        for (const Status &s : std::as_const(byId))
+            byGroup[s.group].insert(s.order, s);
+    }
+    statuses = byId;
+    sorted = byGroup;
+}
+
+template <typename Status>
+void fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)
+{
+    combo->clear();
+    for (const QMap<int, Status> &group : sorted) {
+        for (const Status &s : group) {
+            QPixmap square(30, 30);
+            square.fill(QColor(s.color));
+            combo->addItem(QIcon(square), s.name, s.statusId);
+        }
+    }
+}
+
+} // namespace StatusDictionary

@@ -1,0 +1,396 @@
+#include "dictionaries/statusesconfigpage.h"
+
+#include "db/dbwidget.h"
+#include "dictionaries/dbtransaction.h"
+#include "dictionaries/statusestree.h"
+#include "messagebox.h"
+
+#include <QColorDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QToolButton>
+
+namespace {
+
+// Item data of a status row besides its iId (Qt::UserRole): the group and
+// order it is stored with.
+constexpr int GroupRole = Qt::UserRole + 1;
+constexpr int OrderRole = Qt::UserRole + 2;
+constexpr int RowHeight = 40;
+
+QColor pickColor(const QColor &initial, QWidget *parent, const QString &title)
+{
+    return QColorDialog::getColor(initial, parent, title, QColorDialog::DontUseNativeDialog);
+}
+
+} // namespace
+
+StatusesConfigPage::ColorPicker StatusesConfigPage::colorPicker = pickColor;
+
+StatusesConfigPage::StatusesConfigPage(QWidget *page, DbWidget *db, Twin twin)
+    : QObject(page), page(page), db(db), twin(std::move(twin))
+{
+    tree = page->findChild<StatusesTree *>(QStringLiteral("statusesTable"));
+    addButton = page->findChild<QPushButton *>(QStringLiteral("addButton"));
+    editButton = page->findChild<QPushButton *>(QStringLiteral("editButton"));
+    deleteButton = page->findChild<QPushButton *>(QStringLiteral("deleteButton"));
+    saveButton = page->findChild<QPushButton *>(QStringLiteral("saveButton"));
+    colorButton = page->findChild<QToolButton *>(QStringLiteral("colorButton"));
+    statusBox = page->findChild<QGroupBox *>(QStringLiteral("statusBox"));
+    statusDescription = page->findChild<QLineEdit *>(QStringLiteral("statusDescription"));
+    for (int i = 0; i < 3; ++i)
+        groupButtons[i] = page->findChild<QRadioButton *>(QStringLiteral("statusGroup%1").arg(i + 1));
+    previewLabel = page->findChild<QLabel *>(QStringLiteral("previewLabel"));
+
+    if (QLabel *dbLabel = page->findChild<QLabel *>(QStringLiteral("dbLabel")); dbLabel && db)
+        dbLabel->setText(dbLabel->text().replace(QLatin1String("_DB_"), db->description));
+    statusBox->hide();
+
+    connect(tree, &QTreeWidget::itemSelectionChanged, this, &StatusesConfigPage::selected);
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+        if (item && item->parent())
+            editStatus();
+    });
+    connect(tree, &StatusesTree::statusDropped, this, &StatusesConfigPage::statusDropped);
+    for (QAbstractButton *b : {static_cast<QAbstractButton *>(addButton),
+                               static_cast<QAbstractButton *>(editButton),
+                               static_cast<QAbstractButton *>(deleteButton), colorButton})
+        connect(b, &QAbstractButton::clicked, this, &StatusesConfigPage::statusAction);
+    connect(saveButton, &QPushButton::clicked, this, &StatusesConfigPage::save);
+    connect(statusDescription, &QLineEdit::textEdited, this, &StatusesConfigPage::preview);
+    for (QRadioButton *b : groupButtons)
+        connect(b, &QRadioButton::toggled, this, &StatusesConfigPage::preview);
+}
+
+void StatusesConfigPage::load()
+{
+    tree->clear();
+    tree->setColumnCount(1);
+    tree->invisibleRootItem()->setFlags(Qt::ItemIsEnabled);
+
+    QTreeWidgetItem *groups[3];
+    for (int i = 0; i < 3; ++i) {
+        groups[i] = new QTreeWidgetItem(tree, QStringList(twin.groupRows.value(i)));
+        groups[i]->setFlags(Qt::ItemIsEnabled | Qt::ItemIsDropEnabled);
+        groups[i]->setSizeHint(0, QSize(0, RowHeight));
+    }
+    const QList<Entry> entries = twin.load(db);
+    for (const Entry &e : entries) {
+        if (e.group < 1 || e.group > 3)
+            continue;
+        auto *item = new QTreeWidgetItem(groups[e.group - 1], QStringList(e.description));
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+        item->setBackground(0, QColor(e.color));
+        item->setData(0, Qt::UserRole, e.id);
+        item->setData(0, GroupRole, e.group);
+        item->setData(0, OrderRole, e.order);
+        item->setSizeHint(0, QSize(0, RowHeight));
+    }
+    tree->expandAll();
+    selectedId = 0;
+    statusColor = QColor();
+}
+
+void StatusesConfigPage::selected()
+{
+    const QList<QTreeWidgetItem *> items = tree->selectedItems();
+    QTreeWidgetItem *item = items.isEmpty() ? nullptr : items.first();
+    if (!item || !item->parent()) {
+        editButton->setEnabled(false);
+        deleteButton->setEnabled(false);
+        selectedId = 0;
+        mode.clear();
+    } else {
+        selectedId = item->data(0, Qt::UserRole).toInt();
+        editButton->setEnabled(true);
+        deleteButton->setEnabled(true);
+    }
+    statusBox->hide();
+}
+
+void StatusesConfigPage::statusAction()
+{
+    QObject *s = sender();
+    if (s == addButton) {
+        addStatus();
+    } else if (s == editButton) {
+        editStatus();
+    } else if (s == deleteButton) {
+        mode = QStringLiteral("delete");
+        save();
+    } else if (s == colorButton) {
+        chooseColor();
+    }
+}
+
+void StatusesConfigPage::addStatus()
+{
+    statusBox->setTitle(twin.addTitle);
+    statusDescription->clear();
+    groupButtons[0]->setChecked(true);
+    statusColor = QColor(Qt::white);
+    preview();
+    mode = QStringLiteral("add");
+    statusBox->show();
+}
+
+void StatusesConfigPage::editStatus()
+{
+    if (selectedId <= 0)
+        return;
+    QSqlQuery q = db->query(
+        QStringLiteral("SELECT iGroup, sDescription, sColor, iOrder FROM %1 WHERE iId = %2")
+            .arg(twin.table)
+            .arg(selectedId));
+    if (!q.next())
+        return;
+    statusBox->setTitle(twin.editTitle);
+    statusDescription->setText(q.value(1).toString());
+    const int group = q.value(0).toInt();
+    if (group >= 1 && group <= 3)
+        groupButtons[group - 1]->setChecked(true);
+    statusColor = QColor(q.value(2).toString());
+    preview();
+    mode = QStringLiteral("edit");
+    statusBox->show();
+}
+
+void StatusesConfigPage::chooseColor()
+{
+    const QColor initial = statusColor.isValid() ? statusColor : QColor(Qt::white);
+    QColor chosen = colorPicker(initial, page, tr("Wybierz kolor statusu"));
+    if (!chosen.isValid())
+        return; // cancelled: the status keeps its colour
+    if (chosen.name() == QLatin1String("#000000"))
+        chosen = QColor(Qt::white);
+    statusColor = chosen;
+    preview();
+}
+
+int StatusesConfigPage::checkedGroup() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (groupButtons[i]->isChecked())
+            return i + 1;
+    }
+    return 0;
+}
+
+void StatusesConfigPage::preview()
+{
+    previewLabel->setStyleSheet(
+        QStringLiteral("border: 0px; border-radius: 20px; padding: 0 8px; background: %1;")
+            .arg(statusColor.name()));
+    previewLabel->setText(twin.groupLabel(checkedGroup()) + QLatin1Char(' ')
+                          + statusDescription->text().trimmed());
+}
+
+int StatusesConfigPage::readInt(const QString &sql, int def, bool *ok) const
+{
+    QSqlQuery q = db->query(sql);
+    *ok = q.isActive();
+    if (!*ok)
+        return def;
+    return q.next() ? q.value(0).toInt() : def;
+}
+
+void StatusesConfigPage::save()
+{
+    bool done = false;
+    bool failure = false;
+    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.")
+        + QLatin1Char(' ') + tr("Czy chcesz zapisać zmiany ?");
+    if (mode == QLatin1String("edit")) {
+        if (MessageBox::confirm(tr("Edycja statusu"), question)) {
+            done = saveEdit();
+            failure = !done;
+        }
+    } else if (mode == QLatin1String("add")) {
+        if (MessageBox::confirm(twin.addConfirmTitle, question)) {
+            done = saveAdd();
+            failure = !done;
+        }
+    } else if (mode == QLatin1String("delete")) {
+        if (!saveDelete(&done, &failure))
+            return;
+    }
+    if (failure)
+        MessageBox::saveFailed();
+    else if (done)
+        MessageBox::saved();
+    statusBox->hide();
+    load();
+}
+
+bool StatusesConfigPage::saveEdit()
+{
+    QSqlQuery current = db->query(
+        QStringLiteral("SELECT iGroup, iOrder FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
+    if (!current.next())
+        return false;
+    const int storedGroup = current.value(0).toInt();
+    int order = current.value(1).toInt();
+    int group = checkedGroup();
+    if (group == 0)
+        group = storedGroup;
+    if (group != storedGroup) {
+        // Last in the new group, so that no two statuses share a place.
+        bool ok = false;
+        order = readInt(QStringLiteral("SELECT MAX(iOrder) FROM %1 WHERE iGroup = %2")
+                            .arg(twin.table)
+                            .arg(group),
+                        0, &ok)
+            + 1;
+        if (!ok)
+            return false;
+    }
+    QSqlQuery q(db->database());
+    q.prepare(QStringLiteral("UPDATE %1 SET sDescription = :sDescription, iGroup = :iGroup, "
+                             "sColor = :sColor, iOrder = :iOrder WHERE iId = :iId")
+                  .arg(twin.table));
+    q.bindValue(QStringLiteral(":sDescription"), statusDescription->text().trimmed());
+    q.bindValue(QStringLiteral(":iGroup"), group);
+    q.bindValue(QStringLiteral(":sColor"), statusColor.name());
+    q.bindValue(QStringLiteral(":iOrder"), order);
+    q.bindValue(QStringLiteral(":iId"), selectedId);
+    return q.exec();
+}
+
+bool StatusesConfigPage::saveAdd()
+{
+    bool ok = false;
+    // A failed read must not lead to a status id that is already taken.
+    const int statusId = readInt(QStringLiteral("SELECT iStatusId FROM %1 ORDER BY iStatusId DESC")
+                                     .arg(twin.table),
+                                 49, &ok)
+        + 1;
+    if (!ok)
+        return false;
+    const int order =
+        readInt(QStringLiteral("SELECT iOrder FROM %1 ORDER BY iOrder DESC").arg(twin.table), 0, &ok)
+        + 1;
+    if (!ok)
+        return false;
+    QSqlQuery q(db->database());
+    q.prepare(QStringLiteral("INSERT INTO %1 (iStatusId, iGroup, sDescription, sColor, iOrder) "
+                             "VALUES(:iStatusId, :iGroup, :sDescription, :sColor, :iOrder)")
+                  .arg(twin.table));
+    q.bindValue(QStringLiteral(":iStatusId"), statusId);
+    q.bindValue(QStringLiteral(":iGroup"), checkedGroup());
+    q.bindValue(QStringLiteral(":sDescription"), statusDescription->text().trimmed());
+    q.bindValue(QStringLiteral(":sColor"), statusColor.name());
+    q.bindValue(QStringLiteral(":iOrder"), order);
+    return q.exec();
+}
+
+bool StatusesConfigPage::saveDelete(bool *done, bool *failure)
+{
+    QSqlQuery row = db->query(
+        QStringLiteral("SELECT iStatusId FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
+    if (!row.isActive()) {
+        MessageBox::saveFailed();
+        return false;
+    }
+    if (!row.next() || row.value(0).toInt() == -1) {
+        MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
+        return false;
+    }
+    bool ok = false;
+    const int uses = readInt(twin.useCountSql.arg(row.value(0).toInt()), -1, &ok);
+    if (!ok || uses < 0) {
+        // Whether anything uses the status is unknown: refuse.
+        MessageBox::saveFailed();
+        return false;
+    }
+    if (uses > 0) {
+        MessageBox::information(twin.inUseTitle, twin.inUseText);
+        return false;
+    }
+    if (MessageBox::confirm(twin.deleteTitle, twin.deleteSentence + QLatin1Char(' ')
+                                                  + tr("Czy chcesz kontynuować ?"))) {
+        const QSqlQuery q = db->query(
+            QStringLiteral("DELETE FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
+        *done = q.isActive();
+        *failure = !*done;
+    }
+    return true;
+}
+
+bool StatusesConfigPage::moveStatus(int id, int group, int position)
+{
+    for (int g = 0; g < tree->topLevelItemCount(); ++g) {
+        QTreeWidgetItem *groupItem = tree->topLevelItem(g);
+        for (int i = 0; i < groupItem->childCount(); ++i) {
+            if (groupItem->child(i)->data(0, Qt::UserRole).toInt() == id)
+                return moveItem(groupItem->child(i), group - 1, position);
+        }
+    }
+    return false;
+}
+
+void StatusesConfigPage::statusDropped(QTreeWidgetItem *item, int groupIndex, int row)
+{
+    moveItem(item, groupIndex, row);
+}
+
+bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row)
+{
+    QTreeWidgetItem *from = item ? item->parent() : nullptr;
+    if (!from || groupIndex < 0 || groupIndex >= tree->topLevelItemCount())
+        return false;
+    QTreeWidgetItem *to = tree->topLevelItem(groupIndex);
+    const int fromIndex = from->indexOfChild(item);
+    row = qBound(0, row, to->childCount());
+    if (from == to && row > fromIndex)
+        --row; // counted with the moved status still in its place
+    if (from == to && row == fromIndex)
+        return true;
+
+    // The groups concerned as they will be listed.
+    struct Group
+    {
+        int number;
+        QList<QTreeWidgetItem *> items;
+    };
+    QList<Group> concerned;
+    for (QTreeWidgetItem *g : {from, to}) {
+        if (!concerned.isEmpty() && g == from)
+            continue;
+        Group group{tree->indexOfTopLevelItem(g) + 1, {}};
+        for (int i = 0; i < g->childCount(); ++i) {
+            if (g->child(i) != item)
+                group.items << g->child(i);
+        }
+        concerned << group;
+    }
+    concerned.last().items.insert(row, item);
+
+    // Write every status of these groups whose stored place differs from the
+    // listed one, all or nothing.
+    const bool ok = runInTransaction(db, [&] {
+        for (const Group &group : std::as_const(concerned)) {
+            for (int i = 0; i < group.items.size(); ++i) {
+                QTreeWidgetItem *it = group.items.at(i);
+                if (it->data(0, GroupRole).toInt() == group.number
+                    && it->data(0, OrderRole).toInt() == i + 1)
+                    continue;
+                QSqlQuery q(db->database());
+                if (!q.exec(QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
+                                .arg(twin.table)
+                                .arg(group.number)
+                                .arg(i + 1)
+                                .arg(it->data(0, Qt::UserRole).toInt())))
+                    return false;
+            }
+        }
+        return true;
+    });
+    if (!ok)
+        MessageBox::saveFailed();
+    load();
+    return ok;
+}

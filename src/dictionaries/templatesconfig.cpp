@@ -1,0 +1,235 @@
+#include "dictionaries/templatesconfig.h"
+#include "ui_templatesConfig.h"
+
+#include "db/dbwidget.h"
+#include "dictionaries/fieldsconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "messagebox.h"
+#include "records/template.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QSqlQuery>
+
+namespace {
+
+// The columns of a template in the order in which Template::dbInsert binds
+// them.
+const QStringList &templateColumns()
+{
+    static const QStringList columns = [] {
+        QStringList list{QStringLiteral("sHName"), QStringLiteral("iHType")};
+        for (int i = 1; i <= 14; ++i)
+            list << QStringLiteral("sField%1").arg(i);
+        list << QStringLiteral("iFieldDate") << QStringLiteral("sFieldLong");
+        return list;
+    }();
+    return columns;
+}
+
+} // namespace
+
+TemplatesConfig::TemplatesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
+                                 Settings *settings)
+    : QWidget(parent), WidgetBase(db, user, settings), ui(new Ui::templatesConfig)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    model = new Template(ui->searchTable, db);
+    ui->searchTable->setModel(model);
+    ui->searchTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->searchTable->verticalHeader()->setDefaultSectionSize(30);
+    ui->searchTable->horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+
+    fillTypes();
+    ui->iFieldDate->setDate(QDate::currentDate());
+
+    connect(ui->searchTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TemplatesConfig::selected);
+    connect(model, &QAbstractItemModel::modelReset, this, &TemplatesConfig::selected);
+    connect(ui->searchTable, &QTableView::doubleClicked, this, &TemplatesConfig::editTemplate);
+    connect(ui->addButton, &QPushButton::clicked, this, &TemplatesConfig::addTemplate);
+    connect(ui->editButton, &QPushButton::clicked, this, &TemplatesConfig::editTemplate);
+    connect(ui->deleteButton, &QPushButton::clicked, this, &TemplatesConfig::deleteTemplate);
+    connect(ui->saveButton, &QPushButton::clicked, this, &TemplatesConfig::saveTemplate);
+    connect(ui->abortButton, &QPushButton::clicked, this, &TemplatesConfig::abortEdit);
+}
+
+TemplatesConfig::~TemplatesConfig()
+{
+    delete ui;
+}
+
+void TemplatesConfig::showEvent(QShowEvent *event)
+{
+    load();
+    QWidget::showEvent(event);
+}
+
+void TemplatesConfig::load()
+{
+    FieldsConfig::getFieldsDescription(db);
+    FieldsConfig::setupFields(ui->savePage);
+    model->setupFields();
+    // Setting the table up again may move the columns: sort by the column the
+    // header shows as sorted.
+    const QHeaderView *header = ui->searchTable->horizontalHeader();
+    model->setSort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    model->select();
+    fillTypes();
+    selected();
+}
+
+void TemplatesConfig::fillTypes()
+{
+    const QVariant current = ui->iHType->currentData();
+    ui->iHType->clear();
+    HardwareTypesConfig::setupComboBox(db, ui->iHType);
+    if (current.isValid())
+        ui->iHType->setCurrentIndex(ui->iHType->findData(current));
+}
+
+int TemplatesConfig::selectedTemplateId() const
+{
+    const QModelIndexList rows = ui->searchTable->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return 0;
+    const int column = model->fieldIndex(QStringLiteral("iId"));
+    return model->data(model->index(rows.first().row(), column), Qt::EditRole).toInt();
+}
+
+void TemplatesConfig::selected()
+{
+    const bool any = selectedTemplateId() > 0;
+    ui->editButton->setEnabled(any);
+    ui->deleteButton->setEnabled(any);
+}
+
+void TemplatesConfig::showEditPage()
+{
+    ui->stackedWidget->setCurrentWidget(ui->savePage);
+    ui->sHName->setFocus();
+}
+
+void TemplatesConfig::addTemplate()
+{
+    editedId = 0;
+    editedType = -1;
+    ui->sHName->clear();
+    for (int i = 1; i <= 14; ++i)
+        ui->formWidget->findChild<QLineEdit *>(QStringLiteral("sField%1").arg(i))->clear();
+    ui->sFieldLong->clear();
+    ui->iFieldDate->setDate(QDate::currentDate());
+    ui->iHType->setCurrentIndex(ui->iHType->count() > 0 ? 0 : -1);
+    showEditPage();
+}
+
+void TemplatesConfig::editTemplate()
+{
+    const int id = selectedTemplateId();
+    if (id <= 0)
+        return;
+    *query = db->query(QStringLiteral("SELECT %1 FROM templates WHERE iId = %2")
+                           .arg(templateColumns().join(QStringLiteral(", ")))
+                           .arg(id));
+    if (!query->first())
+        return;
+    editedId = id;
+    int column = 0;
+    for (const QString &name : templateColumns()) {
+        const QVariant value = query->value(column++);
+        if (name == QLatin1String("iHType")) {
+            editedType = value.toInt();
+            ui->iHType->setCurrentIndex(ui->iHType->findData(editedType));
+        } else if (name == QLatin1String("iFieldDate")) {
+            ui->iFieldDate->setDate(QDateTime::fromSecsSinceEpoch(value.toLongLong()).date());
+        } else if (name == QLatin1String("sFieldLong")) {
+            ui->sFieldLong->setPlainText(value.toString());
+        } else {
+            ui->formWidget->findChild<QLineEdit *>(name)->setText(value.toString());
+        }
+    }
+    showEditPage();
+}
+
+QStringList TemplatesConfig::formValues() const
+{
+    QStringList values;
+    for (const QString &name : templateColumns()) {
+        if (name == QLatin1String("iHType")) {
+            // A type no longer offered in the list stays as it was.
+            const int index = ui->iHType->currentIndex();
+            values << QString::number(index >= 0 ? ui->iHType->itemData(index).toInt()
+                                                 : editedType);
+        } else if (name == QLatin1String("iFieldDate")) {
+            values << QString::number(ui->iFieldDate->date().startOfDay().toSecsSinceEpoch());
+        } else if (name == QLatin1String("sFieldLong")) {
+            values << ui->sFieldLong->toPlainText();
+        } else {
+            values << ui->formWidget->findChild<QLineEdit *>(name)->text();
+        }
+    }
+    return values;
+}
+
+bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
+{
+    QStringList assignments;
+    for (const QString &name : templateColumns())
+        assignments << name + QStringLiteral(" = :") + name;
+    QSqlQuery q(db->database());
+    q.prepare(QStringLiteral("UPDATE templates SET %1 WHERE iId = :iId")
+                  .arg(assignments.join(QStringLiteral(", "))));
+    int i = 0;
+    for (const QString &name : templateColumns()) {
+        const QString &value = values.at(i++);
+        q.bindValue(QLatin1Char(':') + name, value.isNull() ? QStringLiteral("") : value);
+    }
+    q.bindValue(QStringLiteral(":iId"), id);
+    return q.exec();
+}
+
+void TemplatesConfig::saveTemplate()
+{
+    const bool adding = editedId == 0;
+    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.") + QLatin1Char(' ')
+        + tr("Czy chcesz zapisać zmiany ?");
+    if (!MessageBox::confirm(adding ? tr("Nowy szablon sprzętu") : tr("Edycja szablonu sprzętu"),
+                             question))
+        return;
+    const QStringList values = formValues();
+    const bool ok = adding ? Template::dbInsert(db, values) > 0 : updateTemplate(editedId, values);
+    if (!ok) {
+        // The input stays on the edit page so that nothing typed is lost.
+        MessageBox::saveFailed();
+        return;
+    }
+    MessageBox::saved();
+    editedId = 0;
+    ui->stackedWidget->setCurrentWidget(ui->templatesPage);
+    load();
+}
+
+void TemplatesConfig::abortEdit()
+{
+    editedId = 0;
+    ui->stackedWidget->setCurrentWidget(ui->templatesPage);
+}
+
+void TemplatesConfig::deleteTemplate()
+{
+    const int id = selectedTemplateId();
+    if (id <= 0)
+        return;
+    if (!MessageBox::confirm(tr("Usuwanie szablonu sprzętu"),
+                             tr("Ten szablon sprzętu zostanie trwale usunięty !") + QLatin1Char(' ')
+                                 + tr("Czy chcesz kontynuować ?")))
+        return;
+    const QSqlQuery q = db->query(QStringLiteral("DELETE FROM templates WHERE iId = %1").arg(id));
+    if (q.isActive())
+        MessageBox::saved();
+    else
+        MessageBox::saveFailed();
+    load();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "widgetbase.h"
+
+#include <QWidget>
+
+class Template;
+
+namespace Ui {
+class templatesConfig;
+}
+
+// Configuration page of the hardware templates: a list of the templates and
+// an edit page with the name, the type and the generic hardware fields.
+class TemplatesConfig : public QWidget, public WidgetBase
+{
+    Q_OBJECT
+public:
+    TemplatesConfig(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings);
+    ~TemplatesConfig() override;
+
+public slots:
+    // Relabels the edit page from the field labels and reloads the list.
+    void load();
+    void addTemplate();
+    void editTemplate();
+    void deleteTemplate();
+    void saveTemplate();
+    void abortEdit();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void selected();
+
+private:
+    int selectedTemplateId() const;
+    void fillTypes();
+    void showEditPage();
+    // The edit page's values in the order of the templates' columns (as
+    // Template::dbInsert takes them).
+    QStringList formValues() const;
+    bool updateTemplate(int id, const QStringList &values);
+
+    Ui::templatesConfig *ui;
+    Template *model = nullptr;
+    // iId of the template on the edit page; 0 while adding one.
+    int editedId = 0;
+    // The stored type of the edited template, kept when the type is no longer
+    // offered in the list.
+    int editedType = -1;
+};

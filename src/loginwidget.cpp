@@ -1,0 +1,135 @@
+#include "loginwidget.h"
+
+#include "db/dbwidget.h"
+#include "settings.h"
+#include "startup.h"
+
+#include <QCryptographicHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+namespace {
+const QString lastLoginKey = QStringLiteral("config/lastlogin");
+}
+
+LoginWidget::LoginWidget(QWidget *parent, DbWidget *db, Settings *settings)
+    : QWidget(parent), WidgetBase(db, nullptr, settings), ui(new Ui::loginWidget)
+{
+    ui->setupUi(this);
+    // The notice keeps its place while hidden, so the form does not jump.
+    QSizePolicy policy = ui->noticeLabel->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    ui->noticeLabel->setSizePolicy(policy);
+    ui->noticeLabel->hide();
+
+    loadDatabases();
+    loadUsers();
+
+    connect(ui->loginButton, &QPushButton::clicked, this, &LoginWidget::login);
+    connect(ui->passwordEdit, &QLineEdit::returnPressed, this, &LoginWidget::login);
+    connect(ui->databaseBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &LoginWidget::changeDatabase);
+    ui->passwordEdit->setFocus();
+}
+
+LoginWidget::~LoginWidget()
+{
+    delete ui;
+}
+
+QString LoginWidget::passwordHash(const QString &typed)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(typed.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+bool LoginWidget::passwordMatches(const QString &stored, const QString &typed)
+{
+    return stored == typed || stored == passwordHash(typed);
+}
+
+void LoginWidget::loadDatabases()
+{
+    const QSignalBlocker blocker(ui->databaseBox);
+    ui->databaseBox->clear();
+    const QList<int> numbers = settings->connectionNumbers();
+    for (int n : numbers) {
+        const QString group = QStringLiteral("db_%1").arg(n);
+        QString description = settings->ini->value(group + QStringLiteral("/description")).toString();
+        if (description.isEmpty())
+            description = group;
+        ui->databaseBox->addItem(QIcon(QStringLiteral(":/configurationWidget/database.png")),
+                                 description, n);
+    }
+    // No choice is shown when the default names no connection: picking one
+    // then opens it.
+    ui->databaseBox->setCurrentIndex(ui->databaseBox->findData(settings->defaultDb()));
+}
+
+void LoginWidget::loadUsers()
+{
+    ui->userBox->clear();
+    ui->loginButton->setEnabled(false);
+    // A connection that failed is not tried again here.
+    if (!db->isOpen())
+        return;
+    QSqlQuery q = db->query(
+        QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
+    const QIcon icon(QStringLiteral(":/loginWidget/users.png"));
+    while (q.next())
+        ui->userBox->addItem(icon, q.value(1).toString(), q.value(0).toInt());
+    const int last = ui->userBox->findText(settings->ini->value(lastLoginKey).toString(),
+                                           Qt::MatchExactly);
+    if (last >= 0)
+        ui->userBox->setCurrentIndex(last);
+    ui->loginButton->setEnabled(ui->userBox->count() > 0);
+}
+
+void LoginWidget::changeDatabase(int index)
+{
+    if (index < 0)
+        return;
+    Startup::openDatabase(db, settings->ini, ui->databaseBox->itemData(index).toInt(), window());
+    loadUsers();
+}
+
+void LoginWidget::login()
+{
+    if (ui->userBox->currentIndex() < 0)
+        return;
+    const int id = ui->userBox->currentData().toInt();
+    // The user's row is read again: the account may have been switched off
+    // since the list was filled.
+    QSqlQuery q = db->query(
+        QStringLiteral("SELECT sUser, sPassword, iLevel FROM users WHERE iId = %1 AND bActive <> 0")
+            .arg(id));
+    if (!q.first()) {
+        showNotice(q.lastError().isValid() ? tr("Brak połączenia z bazą danych !")
+                                           : tr("Nieprawidłowe hasło !"));
+        return;
+    }
+    if (!passwordMatches(q.value(1).toString(), ui->passwordEdit->text())) {
+        showNotice(tr("Nieprawidłowe hasło !"));
+        return;
+    }
+    const QString name = q.value(0).toString();
+    const int level = q.value(2).toInt();
+    settings->ini->setValue(lastLoginKey, name);
+    settings->ini->sync();
+    Q_EMIT loggedIn(id, name, level);
+}
+
+void LoginWidget::showNotice(const QString &text)
+{
+    ui->noticeLabel->setText(text);
+    ui->noticeLabel->show();
+    ui->passwordEdit->selectAll();
+    ui->passwordEdit->setFocus();
+    QTimer::singleShot(NoticeTime, this, &LoginWidget::hideNotice);
+}
+
+void LoginWidget::hideNotice()
+{
+    ui->noticeLabel->hide();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui_loginWidget.h"
+#include "widgetbase.h"
+
+#include <QWidget>
+
+// The login page: the active users of the open database, the password and the
+// database connections of config.ini to choose from.
+class LoginWidget : public QWidget, public WidgetBase
+{
+    Q_OBJECT
+public:
+    LoginWidget(QWidget *parent, DbWidget *db, Settings *settings);
+    ~LoginWidget() override;
+
+    static constexpr int NoticeTime = 1500;
+
+    // A stored password matches the typed text itself or its lower-case hex
+    // SHA-1.
+    static bool passwordMatches(const QString &stored, const QString &typed);
+    static QString passwordHash(const QString &typed);
+
+Q_SIGNALS:
+    void loggedIn(int id, const QString &name, int level);
+
+public Q_SLOTS:
+    void login();
+    void loadUsers();
+
+private Q_SLOTS:
+    void changeDatabase(int index);
+    void hideNotice();
+
+private:
+    void loadDatabases();
+    void showNotice(const QString &text);
+
+    Ui::loginWidget *ui;
+};

@@ -1,0 +1,168 @@
+#include "records/repair.h"
+
+#include "db/dbwidget.h"
+#include "dictionaries/repairstatusesconfig.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+
+QStringList Repair::Types[2] = {
+    { QString(), QCoreApplication::translate("Repair", "Niegwarancyjna"),
+      QCoreApplication::translate("Repair", "Gwarancyjna"),
+      QCoreApplication::translate("Repair", "Pogwarancyjna"),
+      QCoreApplication::translate("Repair", "Umowa") },
+    { QStringLiteral("-1"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+      QStringLiteral("3") }
+};
+
+Repair::Repair(QObject *parent, DbWidget *db) : RecordModel(parent, db)
+{
+    RepairStatusesConfig::getStatuses(db);
+    setTable(QStringLiteral("repairs"));
+
+    setHeaders({
+        { QStringLiteral("iId"), QStringLiteral("ID") },
+        { QStringLiteral("sNum"), tr("Numer naprawy") },
+        { QStringLiteral("iAddDate"), tr("Data dodania") },
+        { QStringLiteral("iEndDate"), tr("Ukończenie") },
+        { QStringLiteral("iType"), tr("Rodzaj") },
+        { QStringLiteral("sCost"), tr("Koszt naprawy") },
+        { QStringLiteral("sMCost"), tr("Koszt materiałów") },
+        { QStringLiteral("sDefect"), tr("Opis uszkodzenia") },
+        { QStringLiteral("sSolution"), tr("Opis naprawy") },
+        { QStringLiteral("sComment"), tr("Komentarz") },
+        { QStringLiteral("sOuterNo"), tr("Numer zewnętrzny") },
+        { QStringLiteral("iStatus"), tr("Status") },
+        { QStringLiteral("iProgress"), tr("Postęp") },
+        { QStringLiteral("iClientId"), tr("Klient") },
+        { QStringLiteral("iHardwareId"), tr("Sprzęt") },
+        { QStringLiteral("iSubmitterId"), tr("Wprowadzający") },
+        { QStringLiteral("iTechnicanId"), tr("Obsługujący") },
+    });
+
+    setRelation(fieldIndex(QStringLiteral("iClientId")),
+                QSqlRelation(QStringLiteral("clients"), QStringLiteral("iId"), QStringLiteral("sSName")));
+    setRelation(fieldIndex(QStringLiteral("iHardwareId")),
+                QSqlRelation(QStringLiteral("hardware"), QStringLiteral("iId"), QStringLiteral("sHName")));
+
+    if (db) {
+        QSqlQuery q = db->query(QStringLiteral("SELECT users.iId, users.sUser FROM users"));
+        while (q.next())
+            users.insert(q.value(0).toInt(), q.value(1).toString());
+    }
+    updateColumns();
+}
+
+Repair::~Repair() = default;
+
+void Repair::updateColumns()
+{
+    colId = fieldIndex(QStringLiteral("iId"));
+    colNum = fieldIndex(QStringLiteral("sNum"));
+    colAddDate = fieldIndex(QStringLiteral("iAddDate"));
+    colEndDate = fieldIndex(QStringLiteral("iEndDate"));
+    colType = fieldIndex(QStringLiteral("iType"));
+    colStatus = fieldIndex(QStringLiteral("iStatus"));
+    colProgress = fieldIndex(QStringLiteral("iProgress"));
+    colSubmitter = fieldIndex(QStringLiteral("iSubmitterId"));
+    colTechnican = fieldIndex(QStringLiteral("iTechnicanId"));
+}
+
+QVariant Repair::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return QSqlRelationalTableModel::data(index, role);
+
+    if (role == Qt::DisplayRole) {
+        const int column = index.column();
+        const int row = index.row();
+        if (column == colAddDate || column == colEndDate)
+            return localDate(storedValue(row, column), QStringLiteral("dd/MM/yyyy"));
+        if (column == colNum) {
+            const QString number = storedValue(row, column).toString();
+            return storedValue(row, colId).toString() + QLatin1Char('/')
+                + (number.isEmpty() ? localDate(storedValue(row, colAddDate), QStringLiteral("ddMM"))
+                                    : number);
+        }
+        if (column == colType)
+            return getTypeById(storedValue(row, column).toInt());
+        if (column == colStatus) {
+            const auto it = RepairStatusesConfig::Statuses.constFind(storedValue(row, column).toInt());
+            if (it == RepairStatusesConfig::Statuses.constEnd() || it->name.isEmpty())
+                return tr("Nieznany status !");
+            return it->name;
+        }
+        if (column == colProgress) {
+            const int progress = storedValue(row, column).toInt();
+            return progress > 0 ? QString::number(progress) + QStringLiteral(" %") : QString();
+        }
+        if (column == colSubmitter || column == colTechnican)
+            return getUserById(storedValue(row, column).toInt());
+    } else if (role == Qt::BackgroundRole) {
+        const auto it =
+            RepairStatusesConfig::Statuses.constFind(storedValue(index.row(), colStatus).toInt());
+        return statusBrush(it == RepairStatusesConfig::Statuses.constEnd() ? QString() : it->color);
+    }
+    return QSqlRelationalTableModel::data(index, role);
+}
+
+QString Repair::getUserById(int id) const
+{
+    const auto it = users.constFind(id);
+    if (it != users.constEnd())
+        return *it;
+    return id == 0 ? tr("Nieprzydzielony") : tr("Usunięty");
+}
+
+QString Repair::getTypeById(int code)
+{
+    for (int i = 0; i < Types[1].size(); ++i) {
+        if (Types[1].at(i).toInt() == code)
+            return Types[0].at(i);
+    }
+    return tr("Błąd typu !");
+}
+
+int Repair::getProgress(DbWidget *db, int repairId)
+{
+    return readInt(db, QStringLiteral("SELECT iProgress FROM repairs WHERE repairs.iId = %1").arg(repairId));
+}
+
+void Repair::updateProgress(DbWidget *db, int repairId, int progress)
+{
+    if (db)
+        db->query(QStringLiteral("UPDATE repairs SET iProgress = %1 WHERE repairs.iId=%2")
+                      .arg(progress).arg(repairId));
+}
+
+int Repair::dbInsert(DbWidget *db, const QStringList &values)
+{
+    if (values.size() != 13)
+        return -1;
+    static const QStringList columns = {
+        QStringLiteral("sNum"),      QStringLiteral("iAddDate"),     QStringLiteral("iEndDate"),
+        QStringLiteral("iType"),     QStringLiteral("sCost"),        QStringLiteral("sDefect"),
+        QStringLiteral("sComment"),  QStringLiteral("sOuterNo"),     QStringLiteral("iStatus"),
+        QStringLiteral("iClientId"), QStringLiteral("iHardwareId"),  QStringLiteral("iSubmitterId"),
+        QStringLiteral("iTechnicanId")
+    };
+    return insertRecord(db, QStringLiteral("repairs"), columns, values);
+}
+
+int Repair::readIdOfRow(const QString &column, int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return -1;
+    return readInt(dbw, QStringLiteral("SELECT repairs.%1 FROM repairs WHERE repairs.iId=%2 LIMIT 1")
+                            .arg(column, storedValue(row, colId).toString()));
+}
+
+int Repair::getClientId(int row) const
+{
+    return readIdOfRow(QStringLiteral("iClientId"), row);
+}
+
+int Repair::getHardwareId(int row) const
+{
+    return readIdOfRow(QStringLiteral("iHardwareId"), row);
+}

@@ -1,0 +1,140 @@
+#include "search/searchwidget.h"
+
+#include "db/dbwidget.h"
+#include "messagebox.h"
+#include "userwidget.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRelationalTableModel>
+
+// Deletion of the selected record with the records that depend on it. The
+// schema has no foreign keys, so the dependents are removed by explicit
+// statements; they run in one transaction, so a failure leaves every table
+// as it was.
+
+namespace {
+
+// The highest access level that may delete records.
+constexpr int DeleteMaxLevel = 3;
+
+// Statements removing the repairs that meet a condition, with their notes.
+QStringList repairsWithNotes(const QString &where)
+{
+    return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM repairs WHERE ")
+                + where + QLatin1Char(')'),
+            QLatin1String("DELETE FROM repairs WHERE ") + where};
+}
+
+QStringList deletionStatements(SearchWidget::SearchVariant variant, const QString &id)
+{
+    switch (variant) {
+    case SearchWidget::RepairsVariant:
+        return {QLatin1String("DELETE FROM repairs WHERE repairs.iId=") + id,
+                QLatin1String("DELETE FROM notes WHERE notes.iRepairId=") + id,
+                QLatin1String("DELETE FROM billing WHERE billing.iRepairId=") + id};
+    case SearchWidget::ClientsVariant: {
+        // The client's own repairs and every repair of the hardware the
+        // client owns, whichever client such a repair names; the hardware
+        // goes last, as the statements before it choose by its rows.
+        const QString ownedHardware =
+            QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id;
+        QStringList statements{QLatin1String("DELETE FROM clients WHERE clients.iId=") + id};
+        statements << repairsWithNotes(QLatin1String("repairs.iClientId=") + id
+                                       + QLatin1String(" OR repairs.iHardwareId IN (")
+                                       + ownedHardware + QLatin1Char(')'));
+        statements << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId IN (")
+                          + ownedHardware + QLatin1Char(')')
+                   << QLatin1String("DELETE FROM hardware WHERE hardware.iOwner=") + id
+                   << QLatin1String("DELETE FROM billing WHERE billing.iClientId=") + id;
+        return statements;
+    }
+    case SearchWidget::HardwareVariant: {
+        QStringList statements{QLatin1String("DELETE FROM hardware WHERE hardware.iId=") + id};
+        statements << repairsWithNotes(QLatin1String("repairs.iHardwareId=") + id)
+                   << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId=") + id;
+        return statements;
+    }
+    case SearchWidget::BillsVariant:
+        return {QLatin1String("DELETE FROM billing WHERE billing.iId=") + id};
+    case SearchWidget::TemplatesVariant:
+        break;
+    }
+    return {};
+}
+
+// Runs every statement or none: the first failure rolls all back.
+bool runInTransaction(DbWidget *db, const QStringList &statements)
+{
+    QSqlDatabase database = db->database();
+    if (!database.transaction())
+        return false;
+    for (const QString &sql : statements) {
+        if (!db->query(sql).isActive()) {
+            database.rollback();
+            return false;
+        }
+    }
+    if (!database.commit()) {
+        database.rollback();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void SearchWidget::deleteSelected()
+{
+    if (!user || user->level > DeleteMaxLevel) {
+        MessageBox::warning(tr("Brak uprawnień"),
+                            tr("Usuwanie danych jest dostępne tylko dla użytkowników o poziomie "
+                               "dostępu od 0 do 3."));
+        return;
+    }
+    if (selectedId < 0) {
+        MessageBox::information(tr("Błąd !"), tr("Nie wybrano żadnego elementu !"));
+        return;
+    }
+
+    QString title;
+    QString question;
+    switch (variant) {
+    case RepairsVariant:
+        title = tr("Usunięcie naprawy nr");
+        question = tr("Naprawa i wszystkie powiązane elementy zostaną usunięte !");
+        break;
+    case ClientsVariant:
+        title = tr("Usunięcie klienta nr");
+        question = tr("Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną "
+                      "bezpowrotnie usunięte !");
+        break;
+    case HardwareVariant:
+        title = tr("Usunięcie sprzętu nr");
+        question = tr("Zostanie usunięty sprzęt oraz powiązana z nim naprawa, notatki i "
+                      "rozliczenia !");
+        break;
+    case BillsVariant:
+        title = tr("Usunięcie rozliczenia nr");
+        question = tr("Rozliczenie zostanie bezpowrotnie usunięte !");
+        break;
+    case TemplatesVariant:
+        return;
+    }
+
+    const QString id = QString::number(selectedId);
+    if (!MessageBox::confirm(title + QLatin1Char(' ') + id, question))
+        return;
+
+    if (!runInTransaction(db, deletionStatements(variant, id))) {
+        MessageBox::critical(tr("Błąd usuwania"),
+                             tr("Nie udało się usunąć wybranych danych. Żadne dane nie zostały "
+                                "zmienione.\n\nSprawdź konfigurację bazy danych bądź skontaktuj "
+                                "się z pomocą techniczną."));
+        return;
+    }
+
+    model->select();
+    if (variant != BillsVariant)
+        emit dbItemsCountChanged();
+}

@@ -1,0 +1,161 @@
+#include "search/searchwidget.h"
+
+#include "db/dbwidget.h"
+#include "dictionaries/repairstatusesconfig.h"
+#include "search/searchfilterbuilder.h"
+
+#include <QSqlRelationalTableModel>
+
+// Filter builders of the filter pages. Each reads its own page afresh, sets
+// the condition text as the filter of the given model and selects it; typed
+// text goes into the statement only through SearchFilterBuilder, which makes
+// it safe for its literal.
+
+namespace {
+
+void applyFilter(QSqlRelationalTableModel *model, const SearchFilterBuilder &filter)
+{
+    model->setFilter(filter.text());
+    model->select();
+}
+
+// The part of the hardware page that hardware and templates share: the name,
+// the fourteen generic fields, the type box and the date box, on the columns
+// of the given table.
+void addHardwareConditions(SearchFilterBuilder &filter, const Ui::searchWidget &form,
+                           const QString &table)
+{
+    const QLineEdit *const fields[] = {
+        form.sField1, form.sField2, form.sField3, form.sField4, form.sField5,
+        form.sField6, form.sField7, form.sField8, form.sField9, form.sField10,
+        form.sField11, form.sField12, form.sField13, form.sField14};
+
+    filter.addLike(table + QLatin1String(".sHName LIKE '%"), form.sHName->text());
+    for (int i = 0; i < 14; ++i)
+        filter.addLike(table + QLatin1String(".sField") + QString::number(i + 1)
+                           + QLatin1String(" LIKE '%"),
+                       fields[i]->text());
+    if (form.iHTypeBox->isChecked())
+        filter.addValue(table + QLatin1String(".iHType = "), form.iHType->currentData());
+    if (form.iFieldDateBox->isChecked()) {
+        // Date fields hold the start of the chosen day, so both bounds are
+        // day starts and both days are included.
+        filter.addRange(table + QLatin1String(".iFieldDate >= "),
+                        SearchFilterBuilder::dayStart(form.fromDate->date()),
+                        table + QLatin1String(".iFieldDate <= "),
+                        SearchFilterBuilder::dayStart(form.toDate->date()));
+    }
+}
+
+} // namespace
+
+void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
+{
+    SearchFilterBuilder filter(db->dbType);
+
+    filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
+    // From the start of the from-day up to, not including, the start of the
+    // day after the to-day.
+    if (addDateBox->isChecked())
+        filter.addRange(QStringLiteral("repairs.iAddDate >="),
+                        SearchFilterBuilder::dayStart(fromAddDate->date()),
+                        QStringLiteral("repairs.iAddDate < "),
+                        SearchFilterBuilder::dayEnd(toAddDate->date()));
+    if (endDateBox->isChecked())
+        filter.addRange(QStringLiteral("repairs.iEndDate >="),
+                        SearchFilterBuilder::dayStart(fromEndDate->date()),
+                        QStringLiteral("repairs.iEndDate <"),
+                        SearchFilterBuilder::dayEnd(toEndDate->date()));
+    if (repairStatus->isChecked())
+        filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
+    if (repairType->isChecked())
+        filter.addValue(QStringLiteral("repairs.iType="), iType->currentData());
+    if (repairTechnican->isChecked())
+        filter.addValue(QStringLiteral("repairs.iTechnicanId="), iTechnicanId->currentData());
+    filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
+    filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
+    filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
+
+    // Status groups: any status of the checked groups. A checked group
+    // without a configured status matches nothing rather than everything.
+    QList<int> groups;
+    if (repairStatusOpen->isChecked())
+        groups << 1;
+    if (repairStatusWaiting->isChecked())
+        groups << 2;
+    if (repairStatusClosed->isChecked())
+        groups << 3;
+    if (!groups.isEmpty()) {
+        QList<int> statusIds;
+        for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
+             group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {
+            if (!groups.contains(group.key()))
+                continue;
+            for (const RepairStatusesConfig::RepairStatus &status : group.value())
+                statusIds << status.statusId;
+        }
+        filter.add(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), statusIds));
+    }
+
+    applyFilter(model, filter);
+}
+
+void SearchWidget::clientSearch(QSqlRelationalTableModel *model)
+{
+    SearchFilterBuilder filter(db->dbType);
+
+    filter.addId(QStringLiteral("clients.iId="), clientId->text());
+    const QPair<const char *, QLineEdit *> texts[] = {
+        {"sSName", sSName},   {"sFName", sFName},   {"sCompany", sCompany},
+        {"sNIP", sNIP},       {"sStreet", sStreet}, {"sAddrBuild", sAddrBuild},
+        {"sAddrLoc", sAddrLoc}, {"sCity", sCity},   {"sPostal", sPostal},
+        {"sEmail", sEmail},   {"sEmail2", sEmail2}, {"sPhone", sPhone},
+        {"sPhone2", sPhone2}};
+    for (const auto &input : texts)
+        filter.addLike(QLatin1String("clients.") + QLatin1String(input.first)
+                           + QLatin1String(" LIKE '%"),
+                       input.second->text());
+
+    applyFilter(model, filter);
+}
+
+void SearchWidget::hardwareSearch(QSqlRelationalTableModel *model)
+{
+    SearchFilterBuilder filter(db->dbType);
+    const QString table = QStringLiteral("hardware");
+
+    filter.addId(QStringLiteral("hardware.iId="), hardwareId->text());
+    addHardwareConditions(filter, *this, table);
+    if (iStoreStatusBox->isChecked())
+        filter.addValue(QStringLiteral("hardware.iStoreStatus="), iStoreStatus->currentData());
+    filter.addId(QStringLiteral("hardware.iOwner = "), iOwner->text());
+
+    applyFilter(model, filter);
+}
+
+void SearchWidget::billSearch(QSqlRelationalTableModel *model)
+{
+    SearchFilterBuilder filter(db->dbType);
+
+    filter.addId(QStringLiteral("billing.iClientId="), billClientId->text());
+    filter.addId(QStringLiteral("billing.iHardwareId="), billHardwareId->text());
+    filter.addId(QStringLiteral("billing.iRepairId="), billRepairId->text(), true);
+    // Both bounds inclusive: a bill stamped at the midnight after the to-day
+    // is listed as well.
+    if (billDateBox->isChecked())
+        filter.addRange(QStringLiteral("billing.iDate >= "),
+                        SearchFilterBuilder::dayStart(billFromDate->date()),
+                        QStringLiteral("billing.iDate <= "),
+                        SearchFilterBuilder::dayEnd(billToDate->date()));
+    if (billStatusBox->isChecked())
+        filter.addValue(QStringLiteral("billing.iStatus="), billStatus->currentData());
+
+    applyFilter(model, filter);
+}
+
+void SearchWidget::templateSearch(QSqlRelationalTableModel *model)
+{
+    SearchFilterBuilder filter(db->dbType);
+    addHardwareConditions(filter, *this, QStringLiteral("templates"));
+    applyFilter(model, filter);
+}

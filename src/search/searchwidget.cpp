@@ -1,0 +1,347 @@
+#include "search/searchwidget.h"
+
+#include <QDate>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMap>
+#include <QSqlQuery>
+#include <QSqlRelationalTableModel>
+#include <QTimer>
+
+#include "db/dbwidget.h"
+#include "dictionaries/fieldsconfig.h"
+#include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "dictionaries/repairstatusesconfig.h"
+#include "formin.h"
+#include "records/bill.h"
+#include "records/client.h"
+#include "records/hardware.h"
+#include "records/repair.h"
+#include "records/template.h"
+#include "search/barcodedialog.h"
+#include "search/searchheaderview.h"
+#include "settings.h"
+#include "userwidget.h"
+
+namespace {
+
+// Titles of the variants, in SearchVariant order.
+const char *const Titles[] = {QT_TRANSLATE_NOOP("SearchWidget", "Naprawy"),
+                              QT_TRANSLATE_NOOP("SearchWidget", "Klienci"),
+                              QT_TRANSLATE_NOOP("SearchWidget", "Sprzęt"),
+                              QT_TRANSLATE_NOOP("SearchWidget", "Rozliczenia"),
+                              QT_TRANSLATE_NOOP("SearchWidget", "Szablon")};
+
+// The filter page that shows the filters of a register.
+QWidget *filterPageOf(SearchWidget *page, SearchWidget::SearchVariant kind)
+{
+    switch (kind) {
+    case SearchWidget::RepairsVariant:
+        return page->repairSearchPage;
+    case SearchWidget::ClientsVariant:
+        return page->clientSearchPage;
+    case SearchWidget::BillsVariant:
+        return page->billSearchPage;
+    case SearchWidget::HardwareVariant:
+    case SearchWidget::TemplatesVariant:
+        break;
+    }
+    return page->hardwareSearchPage;
+}
+
+// The sub-search tool of a register; templates have none.
+QToolButton *toolOf(SearchWidget *page, SearchWidget::SearchVariant kind)
+{
+    switch (kind) {
+    case SearchWidget::RepairsVariant:
+        return page->repairsTool;
+    case SearchWidget::ClientsVariant:
+        return page->clientsTool;
+    case SearchWidget::HardwareVariant:
+        return page->hardwareTool;
+    case SearchWidget::BillsVariant:
+        return page->billingTool;
+    case SearchWidget::TemplatesVariant:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings,
+                           SearchWidget::SearchVariant variant, bool subSearch)
+    : QWidget(parent), WidgetBase(db, user, settings), variant(variant), model(nullptr),
+      subModel(nullptr), refreshTimer(nullptr), selectedId(-1), subVariant(variant),
+      subSearchActive(subSearch)
+{
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    toolsWidget->setVisible(subSearch);
+    if (subSearch) {
+        for (QToolButton *tool : {repairsTool, hardwareTool, clientsTool, billingTool})
+            connect(tool, &QToolButton::clicked, this, &SearchWidget::changeSubVariant);
+    }
+
+    stackedWidget->setCurrentWidget(filterPageOf(this, variant));
+    if (variant >= RepairsVariant && variant <= TemplatesVariant)
+        searchWidgetTitle->setText(tr(Titles[variant]));
+    if (QToolButton *tool = toolOf(this, variant))
+        tool->setDown(true);
+    if (variant == TemplatesVariant) {
+        for (QWidget *w : {static_cast<QWidget *>(hardwareIdLabel), static_cast<QWidget *>(hardwareId),
+                           static_cast<QWidget *>(ownerIdLabel), static_cast<QWidget *>(iOwner),
+                           static_cast<QWidget *>(iStoreStatusBox), static_cast<QWidget *>(deleteButton)})
+            w->hide();
+    }
+    model = createModel(variant);
+
+    // Nothing is listed until the first search. The header goes in before
+    // the model, so that a sorting table does not read the model at once.
+    model->setFilter(QStringLiteral("0"));
+    auto *header = new SearchHeaderView(searchTable, settings ? settings->native : nullptr, variant);
+    searchTable->setHorizontalHeader(header);
+    searchTable->setModel(model);
+    header->setStretchLastSection(true);
+    // A remembered sort order applies from the first search on; the model
+    // sorts in SQL.
+    const int sortSection = header->sortIndicatorSection();
+    if (sortSection >= 0 && sortSection < model->columnCount())
+        model->setSort(sortSection, header->sortIndicatorOrder());
+    // Rows of one height: the registers are long, rows are never measured.
+    searchTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    searchTable->verticalHeader()->setDefaultSectionSize(searchTable->fontMetrics().height() + 8);
+
+    connect(searchButton, &QPushButton::clicked, this, &SearchWidget::search);
+    connect(repairStatus, &QGroupBox::toggled, this, &SearchWidget::repairStatusToggled);
+    for (QCheckBox *box : {repairStatusOpen, repairStatusWaiting, repairStatusClosed})
+        connect(box, &QCheckBox::clicked, this, &SearchWidget::generalRepairStatusClicked);
+
+    const QDate today = QDate::currentDate();
+    for (QDateEdit *edit : {fromAddDate, toAddDate, fromEndDate, toEndDate, fromDate, toDate, billToDate})
+        edit->setDate(today);
+    billFromDate->setDate(today.addDays(-7));
+
+    FormIn::comboboxSetup(iType, Repair::Types);
+    FormIn::comboboxSetup(billStatus, Bill::Statuses);
+    if (db) {
+        HardwareTypesConfig::setupComboBox(db, iHType);
+        RepairStatusesConfig::setupComboBox(db, iStatus);
+        HardwareStatusesConfig::setupComboBox(db, iStoreStatus);
+    }
+
+    iTechnicanId->addItem(tr("Nieprzydzielony"), 0);
+    if (db) {
+        QMap<int, QString> technicians;
+        QSqlQuery users = db->query(
+            QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE users.bActive = 1"));
+        while (users.next())
+            technicians.insert(users.value(0).toInt(), users.value(1).toString());
+        const QIcon userIcon(QStringLiteral(":/loginWidget/users.png"));
+        for (auto it = technicians.cbegin(); it != technicians.cend(); ++it)
+            iTechnicanId->addItem(userIcon, it.value(), it.key());
+    }
+
+    // The hardware filter page also serves sub-searches of the other
+    // registers, whose models do not load the field labels.
+    if (db)
+        FieldsConfig::getFieldsDescription(db);
+    FieldsConfig::setupFields(hardwareSearchPage);
+    const QString dateLabel = FieldsConfig::Description.value(QStringLiteral("iFieldDate"));
+    if (dateLabel.isEmpty())
+        iFieldDateBox->hide();
+    else
+        iFieldDateBox->setTitle(dateLabel);
+
+    connect(searchTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SearchWidget::idSelect);
+    connect(model, &QAbstractItemModel::modelReset, this, &SearchWidget::selectionReset);
+    connect(selectButton, &QPushButton::clicked, this, &SearchWidget::showSelected);
+    selectedId = -1;
+    connect(searchTable, &QTableView::doubleClicked, this, &SearchWidget::showSelected);
+    connect(deleteButton, &QPushButton::clicked, this, &SearchWidget::deleteSelected);
+    connect(barcodeButton, &QPushButton::clicked, this, &SearchWidget::showBarcodeDialog);
+    connect(stackedWidget, &QStackedWidget::currentChanged, this, &SearchWidget::configureSize);
+
+    refreshTimer = new QTimer(this);
+    refreshTimer->setInterval(300000);
+    connect(refreshTimer, &QTimer::timeout, this, &SearchWidget::search);
+    refreshTimer->start();
+
+    if (!user || user->level > 3)
+        deleteButton->hide();
+
+    configureSize();
+}
+
+SearchWidget::~SearchWidget()
+{
+    delete model;
+}
+
+QSqlRelationalTableModel *SearchWidget::createModel(SearchVariant kind)
+{
+    switch (kind) {
+    case RepairsVariant:
+        return new Repair(searchTable, db);
+    case ClientsVariant:
+        return new Client(searchTable, db);
+    case HardwareVariant:
+        return new Hardware(searchTable, db);
+    case BillsVariant:
+        return new Bill(searchTable, db);
+    case TemplatesVariant:
+        break;
+    }
+    return new Template(searchTable, db);
+}
+
+void SearchWidget::search()
+{
+    const bool mapBack = subSearchActive && subModel;
+    QSqlRelationalTableModel *target = mapBack ? subModel : model;
+    switch (subVariant) {
+    case RepairsVariant:
+        repairSearch(target);
+        break;
+    case ClientsVariant:
+        clientSearch(target);
+        break;
+    case HardwareVariant:
+        hardwareSearch(target);
+        break;
+    case BillsVariant:
+        billSearch(target);
+        break;
+    case TemplatesVariant:
+        templateSearch(target);
+        break;
+    }
+    if (mapBack)
+        selectSearchModelFromSubSearchModel();
+    // The rows were read anew: whatever was selected is gone.
+    selectionReset();
+}
+
+void SearchWidget::changeSubVariant()
+{
+    auto *tool = qobject_cast<QToolButton *>(sender());
+    if (!tool)
+        return;
+    const QList<QToolButton *> tools = toolsWidget->findChildren<QToolButton *>();
+    for (QToolButton *button : tools)
+        button->setDown(button == tool);
+
+    for (SearchVariant kind : {RepairsVariant, ClientsVariant, HardwareVariant, BillsVariant}) {
+        if (toolOf(this, kind) == tool)
+            subVariant = kind;
+    }
+    subSearchActive = subVariant != variant;
+
+    delete subModel;
+    subModel = nullptr;
+
+    stackedWidget->setCurrentWidget(filterPageOf(this, subVariant));
+    if (subSearchActive)
+        subModel = createModel(subVariant);
+
+    model->setFilter(QStringLiteral("0"));
+    model->select();
+    selectionReset();
+}
+
+void SearchWidget::selectionReset()
+{
+    selectedId = -1;
+    selectButton->setEnabled(false);
+    deleteButton->setEnabled(false);
+    if (searchTable->selectionModel() && searchTable->selectionModel()->hasSelection())
+        searchTable->clearSelection();
+}
+
+void SearchWidget::idSelect(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    Q_UNUSED(deselected);
+    const QModelIndexList indexes = selected.indexes();
+    if (indexes.isEmpty()) {
+        selectionReset();
+        return;
+    }
+    // Whole rows are selected, one at a time: any index gives the row.
+    const QModelIndex idIndex = model->index(indexes.first().row(), model->fieldIndex(QStringLiteral("iId")));
+    bool ok = false;
+    const int id = model->data(idIndex, Qt::EditRole).toInt(&ok);
+    if (!ok) {
+        selectionReset();
+        return;
+    }
+    selectedId = id;
+    selectButton->setEnabled(true);
+    deleteButton->setEnabled(true);
+}
+
+void SearchWidget::showSelected()
+{
+    if (selectedId >= 0)
+        emit showSelectedById(selectedId);
+}
+
+void SearchWidget::repairStatusToggled(bool on)
+{
+    if (!on)
+        return;
+    for (QCheckBox *box : {repairStatusOpen, repairStatusWaiting, repairStatusClosed})
+        box->setChecked(false);
+}
+
+void SearchWidget::generalRepairStatusClicked(bool on)
+{
+    if (on)
+        repairStatus->setChecked(false);
+}
+
+void SearchWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return)
+        searchButton->animateClick();
+}
+
+void SearchWidget::configureSize()
+{
+    const QString name = stackedWidget->currentWidget()->objectName().replace(
+        QStringLiteral("SearchPage"), QStringLiteral("Widget"));
+    const QWidget *panel = stackedWidget->findChild<QWidget *>(name);
+    const int limit = panel ? qMax(panel->height() + 10, 180) : 280;
+    stackedWidget->setMaximumHeight(limit);
+    buttonsWidget->setMaximumHeight(limit);
+}
+
+void SearchWidget::showBarcodeDialog()
+{
+    auto *dialog = new BarcodeDialog();
+    connect(dialog, &BarcodeDialog::scanned, this, &SearchWidget::readBarcode);
+}
+
+void SearchWidget::readBarcode(const QStringList &parts)
+{
+    // A printed code carries three numbers; anything shorter is a misread.
+    if (parts.size() < 3)
+        return;
+
+    // A scan replaces the ids of the previous one, so that a hardware label
+    // read after a repair card (or the other way round) finds its record.
+    for (QLineEdit *edit : {repairId, repairHardwareId, hardwareId, clientId, billClientId, billHardwareId})
+        edit->clear();
+
+    if (parts.at(0) == QLatin1String("0"))
+        repairHardwareId->setText(parts.at(1)); // a hardware label: no repair
+    else
+        repairId->setText(parts.at(0));
+    hardwareId->setText(parts.at(1));
+    clientId->setText(parts.at(2));
+    billClientId->setText(parts.at(2));
+    billHardwareId->setText(parts.at(1));
+    search();
+}

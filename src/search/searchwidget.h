@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QItemSelection>
+#include <QWidget>
+
+#include "ui_searchWidget.h"
+#include "widgetbase.h"
+
+class QKeyEvent;
+class QSqlRelationalTableModel;
+class QTimer;
+
+// The search page: one result table over the record model of a register, a
+// stack of filter pages (one per register), the buttons "Szukaj", "Wybierz"
+// and "Usuń", a scan button and, optionally, the tool bar of a sub-search.
+// Every list and picker of records is one of these; the page finds records
+// and reports the chosen one through showSelectedById(int).
+//
+// The form's widgets are public members: other pages preset filter fields
+// and then call search().
+class SearchWidget : public QWidget, public WidgetBase, public Ui::searchWidget
+{
+    Q_OBJECT
+
+public:
+    enum SearchVariant {
+        RepairsVariant = 0,
+        ClientsVariant = 1,
+        HardwareVariant = 2,
+        BillsVariant = 3,
+        TemplatesVariant = 4
+    };
+    Q_ENUM(SearchVariant)
+
+    // subSearch shows the tool bar that switches to another register's
+    // filter page. The page starts empty: nothing is searched until asked.
+    SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings,
+                 SearchWidget::SearchVariant variant, bool subSearch);
+    ~SearchWidget() override;
+
+    // The register of the page, fixed for its life.
+    SearchVariant variant;
+    // The record model of variant, always the one searchTable shows.
+    QSqlRelationalTableModel *model;
+    // The hidden model of a running sub-search; null when there is none.
+    QSqlRelationalTableModel *subModel;
+    // Repeats the current search every 300000 ms.
+    QTimer *refreshTimer;
+    // iId of the selected result row, -1 while no row is selected.
+    int selectedId;
+    // The register whose filter page is shown.
+    SearchVariant subVariant;
+    // True while the shown filter page belongs to another register.
+    bool subSearchActive;
+
+public slots:
+    // Runs the filter of the shown filter page; during a sub-search runs it on
+    // subModel and narrows model to the rows it found.
+    void search();
+
+signals:
+    void showSelectedById(int id);
+    void dbItemsCountChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private slots:
+    // Filter builders: each reads its own filter page, sets the filter of the
+    // given model and selects it (searchfilters.cpp).
+    void repairSearch(QSqlRelationalTableModel *model);
+    void clientSearch(QSqlRelationalTableModel *model);
+    void hardwareSearch(QSqlRelationalTableModel *model);
+    void billSearch(QSqlRelationalTableModel *model);
+    void templateSearch(QSqlRelationalTableModel *model);
+    // Deletes the selected record with its dependents (searchdelete.cpp).
+    void deleteSelected();
+    void repairStatusToggled(bool on);
+    void generalRepairStatusClicked(bool on);
+    void idSelect(const QItemSelection &selected, const QItemSelection &deselected);
+    void showSelected();
+    void showBarcodeDialog();
+    void readBarcode(const QStringList &parts);
+    void changeSubVariant();
+    void configureSize();
+    // The shown model was re-selected: no row is selected any more.
+    void selectionReset();
+
+private:
+    // Turns the rows of subModel into the filter of model and selects model
+    // (searchsubsearch.cpp).
+    void selectSearchModelFromSubSearchModel();
+    // A new record model of the given register, child of searchTable.
+    QSqlRelationalTableModel *createModel(SearchVariant kind);
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "testdatabase.h"
+
+#include <QList>
+#include <QSqlQuery>
+#include <QString>
+
+// Makes writes to a table fail on either engine through a trigger.
+// event: "INSERT", "UPDATE" or "DELETE"; condition: an optional test on the
+// NEW (or OLD, for DELETE) row, such as "NEW.iId = 3".
+inline bool failWrites(TestDatabase &t, const QString &table, const QString &event,
+                       const QString &condition = QString())
+{
+    const QString name = QStringLiteral("refuse_%1_%2").arg(table, event.toLower());
+    if (TestDatabase::isMySql()) {
+        const QString signal =
+            QStringLiteral("SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
+        const QString body = condition.isEmpty()
+            ? signal
+            : QStringLiteral("BEGIN IF %1 THEN %2; END IF; END").arg(condition, signal);
+        return t.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW %4")
+                          .arg(name, event, table, body));
+    }
+    return t.exec(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4 BEGIN "
+                                 "SELECT RAISE(ABORT, 'refused'); END")
+                      .arg(name, event, table,
+                           condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
+}
+
+// Records the iId of every row of table that an UPDATE touches, in the table
+// "updlog" (column iId), so that a test can tell which rows were written.
+inline bool logUpdates(TestDatabase &t, const QString &table)
+{
+    if (!t.exec(QStringLiteral("CREATE TABLE updlog (iId INT NOT NULL)")))
+        return false;
+    if (TestDatabase::isMySql())
+        return t.exec(QStringLiteral("CREATE TRIGGER log_%1 AFTER UPDATE ON %1 FOR EACH ROW "
+                                     "INSERT INTO updlog (iId) VALUES (NEW.iId)")
+                          .arg(table));
+    return t.exec(QStringLiteral("CREATE TRIGGER log_%1 AFTER UPDATE ON %1 BEGIN "
+                                 "INSERT INTO updlog (iId) VALUES (NEW.iId); END")
+                      .arg(table));
+}
+
+// The ids logged by logUpdates, ascending.
+inline QList<int> loggedUpdates(DbWidget *db)
+{
+    QList<int> ids;
+    QSqlQuery q = db->query(QStringLiteral("SELECT iId FROM updlog ORDER BY iId"));
+    while (q.next())
+        ids << q.value(0).toInt();
+    return ids;
+}

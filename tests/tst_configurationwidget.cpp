@@ -1,0 +1,94 @@
+#include "config/configurationwidget.h"
+#include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "dictionaries/numberingconfig.h"
+#include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/templatesconfig.h"
+#include "printouts/tagsbarsconfig.h"
+#include "settings.h"
+#include "testdatabase.h"
+#include "testmain.h"
+#include "userwidget.h"
+
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+class TestConfigurationWidget : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void administratorSeesSixTabs();
+    void hiddenFromOtherLevels();
+    void renders();
+};
+
+void TestConfigurationWidget::administratorSeesSixTabs()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    UserWidget admin(1, "Administrator", 0);
+    ConfigurationWidget page(nullptr, t.db(), &admin, &settings);
+    page.show();
+    auto *tabs = page.findChild<QTabWidget *>("tabWidget");
+    QVERIFY(tabs->isVisible());
+    QCOMPARE(tabs->count(), 6);
+    QVERIFY(qobject_cast<RepairStatusesConfig *>(tabs->widget(0)));
+    QVERIFY(qobject_cast<HardwareStatusesConfig *>(tabs->widget(1)));
+    QVERIFY(qobject_cast<HardwareTypesConfig *>(tabs->widget(2)));
+    QVERIFY(qobject_cast<NumberingConfig *>(tabs->widget(3)));
+    QVERIFY(qobject_cast<TemplatesConfig *>(tabs->widget(4)));
+    QVERIFY(qobject_cast<TagsBarsConfig *>(tabs->widget(5)));
+    QCOMPARE(tabs->currentIndex(), 0);
+    for (int i = 0; i < tabs->count(); ++i)
+        QVERIFY(!tabs->tabText(i).isEmpty());
+
+    // A page that closes itself leaves its tab.
+    tabs->widget(5)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(tabs->count(), 5);
+}
+
+void TestConfigurationWidget::hiddenFromOtherLevels()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    QVERIFY(!ConfigurationWidget::isAllowed(nullptr));
+    for (int level : {1, 3, 7}) {
+        UserWidget user(2, "Serwisant", level);
+        QVERIFY(!ConfigurationWidget::isAllowed(&user));
+        ConfigurationWidget page(nullptr, t.db(), &user, &settings);
+        page.show();
+        auto *tabs = page.findChild<QTabWidget *>("tabWidget");
+        QCOMPARE(tabs->count(), 0);
+        QVERIFY(!tabs->isVisible());
+        QVERIFY(!page.findChild<RepairStatusesConfig *>());
+        QVERIFY(!page.findChild<TagsBarsConfig *>());
+    }
+    ConfigurationWidget nobody(nullptr, t.db(), nullptr, &settings);
+    QCOMPARE(nobody.findChild<QTabWidget *>("tabWidget")->count(), 0);
+}
+
+void TestConfigurationWidget::renders()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    UserWidget admin(1, "Administrator", 0);
+    ConfigurationWidget page(nullptr, t.db(), &admin, &settings);
+    page.resize(1000, 680);
+    page.show();
+    auto *tabs = page.findChild<QTabWidget *>("tabWidget");
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QVERIFY(page.grab().save(QDir::temp().filePath(QStringLiteral("configuration-%1.png").arg(i))));
+    }
+}
+
+WARSZTAT_TEST_MAIN(TestConfigurationWidget)
+#include "tst_configurationwidget.moc"

@@ -1,0 +1,319 @@
+#include "db/dbwidget.h"
+#include "infodialog.h"
+#include "loginwidget.h"
+#include "messageboxrecorder.h"
+#include "settings.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class TestLogin : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void passwordMatching();
+    void emptyPasswordAsAdministrator();
+    void hashedAndPlainPasswords();
+    void wrongPasswordShowsNoticeForAWhile();
+    void onlyActiveUsersListedByName();
+    void userSwitchedOffAfterListing();
+    void lastLoginPreselected();
+    void otherDatabaseReloadsUsers();
+    void emptyOtherDatabaseOffersSchema();
+    void unreachableDatabaseReported();
+
+private:
+    struct Page
+    {
+        std::unique_ptr<LoginWidget> widget;
+        QComboBox *users = nullptr;
+        QLineEdit *password = nullptr;
+        QComboBox *databases = nullptr;
+        QPushButton *button = nullptr;
+        QLabel *notice = nullptr;
+    };
+    static Page makePage(DbWidget *db, Settings *settings);
+    static bool selectUser(const Page &page, const QString &name);
+};
+
+TestLogin::Page TestLogin::makePage(DbWidget *db, Settings *settings)
+{
+    Page p;
+    p.widget = std::make_unique<LoginWidget>(nullptr, db, settings);
+    p.users = p.widget->findChild<QComboBox *>("userBox");
+    p.password = p.widget->findChild<QLineEdit *>("passwordEdit");
+    p.databases = p.widget->findChild<QComboBox *>("databaseBox");
+    p.button = p.widget->findChild<QPushButton *>("loginButton");
+    p.notice = p.widget->findChild<QLabel *>("noticeLabel");
+    return p;
+}
+
+bool TestLogin::selectUser(const Page &page, const QString &name)
+{
+    const int index = page.users->findText(name);
+    page.users->setCurrentIndex(index);
+    return index >= 0;
+}
+
+void TestLogin::passwordMatching()
+{
+    QCOMPARE(LoginWidget::passwordHash(""), QStringLiteral("da39a3ee5e6b4b0d3255bfef95601890afd80709"));
+    QCOMPARE(LoginWidget::passwordHash("abc"), QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d"));
+    QVERIFY(LoginWidget::passwordMatches("", ""));
+    QVERIFY(LoginWidget::passwordMatches("tajne", "tajne"));
+    QVERIFY(LoginWidget::passwordMatches(LoginWidget::passwordHash("zażółć"), "zażółć"));
+    QVERIFY(!LoginWidget::passwordMatches("", "x"));
+    QVERIFY(!LoginWidget::passwordMatches("tajne", "Tajne"));
+    QVERIFY(!LoginWidget::passwordMatches("tajne", ""));
+    // The hash is compared in lower case only.
+    QVERIFY(!LoginWidget::passwordMatches(LoginWidget::passwordHash("abc").toUpper(), "abc"));
+}
+
+void TestLogin::emptyPasswordAsAdministrator()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    t.writeIni(settings.ini, 1);
+    settings.ini->setValue("config/defaultdb", 1);
+
+    Page p = makePage(t.db(), &settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+    QCOMPARE(p.users->currentText(), QStringLiteral("Administrator"));
+    QVERIFY(p.password->text().isEmpty());
+    QCOMPARE(p.password->echoMode(), QLineEdit::Password);
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 1);
+    QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("Administrator"));
+    QCOMPARE(spy.at(0).at(2).toInt(), 0);
+    QVERIFY(p.notice->isHidden());
+    // Stored in the file, not only in memory.
+    QSettings reread(settings.ini->fileName(), QSettings::IniFormat);
+    QCOMPARE(reread.value("config/lastlogin").toString(), QStringLiteral("Administrator"));
+}
+
+void TestLogin::hashedAndPlainPasswords()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.addUser(2, "Ewa", LoginWidget::passwordHash("Sekret ąę'\\"), 3)
+                 && t.addUser(3, "Jan", "zwykłe", 5),
+             qPrintable(t.error()));
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    Page p = makePage(t.db(), &settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+
+    // The hash of the typed text matches; the hash itself typed as well.
+    QVERIFY(selectUser(p, "Ewa"));
+    // Typed letters outside ASCII cannot be sent as key clicks.
+    p.password->setText("Sekret ąę'\\");
+    QTest::keyClick(p.password, Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 2);
+    QCOMPARE(spy.at(0).at(2).toInt(), 3);
+
+    // A plain stored password matches as typed, not by its hash.
+    QVERIFY(selectUser(p, "Jan"));
+    p.password->setText(LoginWidget::passwordHash("zwykłe"));
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    p.password->setText("zwykłe");
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(1).toString(), QStringLiteral("Jan"));
+    QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Jan"));
+}
+
+void TestLogin::wrongPasswordShowsNoticeForAWhile()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    settings.ini->setValue("config/lastlogin", "Ktoś");
+    Page p = makePage(t.db(), &settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+
+    QVERIFY(p.notice->isHidden());
+    QTest::keyClicks(p.password, "' OR '1'='1");
+    QTest::keyClick(p.password, Qt::Key_Enter);
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!p.notice->isHidden());
+    QCOMPARE(p.notice->text(), QStringLiteral("Nieprawidłowe hasło !"));
+    // Nothing written on a failure.
+    QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ktoś"));
+    QTest::qWait(1000);
+    QVERIFY(!p.notice->isHidden());
+    QTRY_VERIFY_WITH_TIMEOUT(p.notice->isHidden(), 3000);
+}
+
+void TestLogin::onlyActiveUsersListedByName()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.addUser(2, "Zenon", "", 2) && t.addUser(3, "Adam", "", 2)
+                 && t.addUser(4, "Basia", "", 2, false),
+             qPrintable(t.error()));
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    Page p = makePage(t.db(), &settings);
+    QStringList names;
+    for (int i = 0; i < p.users->count(); ++i)
+        names << p.users->itemText(i);
+    QCOMPARE(names, QStringList({"Adam", "Administrator", "Zenon"}));
+    QCOMPARE(p.users->itemData(2).toInt(), 2);
+    // Nothing preselected from the INI: the first user.
+    QCOMPARE(p.users->currentIndex(), 0);
+}
+
+void TestLogin::userSwitchedOffAfterListing()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.addUser(2, "Ewa", "", 2), qPrintable(t.error()));
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    Page p = makePage(t.db(), &settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+    QVERIFY(selectUser(p, "Ewa"));
+    QVERIFY(t.exec("UPDATE users SET bActive = 0 WHERE iId = 2"));
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(!p.notice->isHidden());
+    QVERIFY(!settings.ini->contains("config/lastlogin"));
+}
+
+void TestLogin::lastLoginPreselected()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.addUser(2, "Ewa", "x", 2), qPrintable(t.error()));
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    {
+        Page p = makePage(t.db(), &settings);
+        QCOMPARE(p.users->currentText(), QStringLiteral("Administrator"));
+        QVERIFY(selectUser(p, "Ewa"));
+        // A failed attempt as Ewa leaves no trace.
+        QTest::mouseClick(p.button, Qt::LeftButton);
+        QVERIFY(!settings.ini->contains("config/lastlogin"));
+        p.password->setText("x");
+        QTest::mouseClick(p.button, Qt::LeftButton);
+        QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ewa"));
+    }
+    Page again = makePage(t.db(), &settings);
+    QCOMPARE(again.users->currentText(), QStringLiteral("Ewa"));
+}
+
+void TestLogin::otherDatabaseReloadsUsers()
+{
+    TestDatabase first;
+    REQUIRE_DB(first);
+    TestDatabase second;
+    REQUIRE_DB(second);
+    QVERIFY2(second.addUser(2, "Druga", "", 1), qPrintable(second.error()));
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    first.writeIni(settings.ini, 1, "Pierwsza baza");
+    second.writeIni(settings.ini, 4, "Druga baza");
+    settings.ini->setValue("config/defaultdb", 1);
+    DbWidget db;
+    QVERIFY(db.open(settings.ini, 1));
+
+    MessageBoxRecorder rec;
+    Page p = makePage(&db, &settings);
+    QCOMPARE(p.databases->count(), 2);
+    QCOMPARE(p.databases->currentText(), QStringLiteral("Pierwsza baza"));
+    QCOMPARE(p.users->count(), 1);
+
+    p.databases->setCurrentIndex(1);
+    QCOMPARE(db.description, QStringLiteral("Druga baza"));
+    QCOMPARE(p.users->count(), 2);
+    QVERIFY(selectUser(p, "Druga"));
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("Druga"));
+    QCOMPARE(rec.count(), 0);
+}
+
+void TestLogin::emptyOtherDatabaseOffersSchema()
+{
+    TestDatabase first;
+    REQUIRE_DB(first);
+    TestDatabase empty(false);
+    REQUIRE_DB(empty);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    first.writeIni(settings.ini, 1, "Pierwsza baza");
+    empty.writeIni(settings.ini, 2, "Pusta baza");
+    settings.ini->setValue("config/defaultdb", 1);
+    DbWidget db;
+    QVERIFY(db.open(settings.ini, 1));
+    Page p = makePage(&db, &settings);
+
+    {
+        MessageBoxRecorder rec;
+        rec.answerCancel();
+        p.databases->setCurrentIndex(1);
+        QCOMPARE(rec.count(), 1);
+        QCOMPARE(rec.last().title, QStringLiteral("Wykryto pustą bazę danych"));
+        QVERIFY(rec.last().text.contains("Wykryto pustą bazę danych"));
+        QVERIFY(empty.db()->isEmptyDatabase());
+        QCOMPARE(p.users->count(), 0);
+        QVERIFY(!p.button->isEnabled());
+    }
+    {
+        MessageBoxRecorder rec;
+        p.databases->setCurrentIndex(0);
+        QCOMPARE(rec.count(), 0);
+        QCOMPARE(p.users->count(), 1);
+        QVERIFY(p.button->isEnabled());
+        p.databases->setCurrentIndex(1);
+        QCOMPARE(rec.count(), 1);
+        QCOMPARE(p.users->count(), 1);
+        QCOMPARE(empty.count("users"), 1);
+    }
+}
+
+void TestLogin::unreachableDatabaseReported()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    t.writeIni(settings.ini, 1);
+    settings.ini->setValue("db_2/engine", "MySQL");
+    settings.ini->setValue("db_2/description", "Nieosiągalna");
+    settings.ini->setValue("db_2/database", "warsztat");
+    settings.ini->setValue("db_2/hostname", "127.0.0.1");
+    settings.ini->setValue("db_2/port", 1);
+    settings.ini->setValue("db_2/username", "nikt");
+    settings.ini->setValue("config/defaultdb", 1);
+    DbWidget db;
+    QVERIFY(db.open(settings.ini, 1));
+    QWidget owner;
+    Page p = makePage(&db, &settings);
+    p.widget->setParent(&owner);
+    p.databases->setCurrentIndex(1);
+    auto *dialog = owner.findChild<InfoDialog *>();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->type(), InfoDialog::Error);
+    QVERIFY(dialog->isWindow());
+    QVERIFY(dialog->text().startsWith("Nie można połączyć się z bazą danych !"));
+    QCOMPARE(p.users->count(), 0);
+}
+
+WARSZTAT_TEST_MAIN(TestLogin)
+#include "tst_login.moc"

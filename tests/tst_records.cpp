@@ -1,0 +1,923 @@
+#include "dictionaries/fieldsconfig.h"
+#include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "dictionaries/repairstatusesconfig.h"
+#include "records/bill.h"
+#include "records/client.h"
+#include "records/hardware.h"
+#include "records/repair.h"
+#include "records/template.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QAbstractItemModelTester>
+#include <QBrush>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLocale>
+#include <QTableView>
+
+#define EXEC(t, sql) QVERIFY2((t).exec(sql), qPrintable((t).error()))
+// The helpers below describe the first mismatch they find, or give "".
+#define VERIFY_NONE(problem)                                                                       \
+    do {                                                                                           \
+        const QString found = (problem);                                                           \
+        QVERIFY2(found.isEmpty(), qPrintable(found));                                              \
+    } while (false)
+
+namespace {
+// 2024-03-04 23:30 UTC: already 5 March in Warsaw.
+const qint64 March5 = 1709595000;
+// 2023-12-31 23:30 UTC: already 1 January 2024 in Warsaw.
+const qint64 NewYear = 1704065400;
+const qint64 June15 = 1718445600;
+
+// A text typed into a form that SQL literals would mangle.
+const QString Tricky = QStringLiteral("O'Brien \\ Zażółć gęślą jaźń");
+
+const Qt::ItemFlags ViewFlags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+
+QString clientSql(int id, const QString &surname)
+{
+    return QStringLiteral("INSERT INTO clients (iId, sFName, sSName, sCompany, sNIP, sStreet, sAddrBuild, "
+                          "sAddrLoc, sCity, sPostal, sEmail, sEmail2, sPhone, sPhone2, sDescription) "
+                          "VALUES (%1, 'Jan', '%2', '', '', '', '', '', '', '', '', '', '', '', '')")
+        .arg(id).arg(surname);
+}
+
+QString hardwareSql(int id, const QString &name, int type, int status, qint64 received, qint64 fieldDate,
+                    int owner)
+{
+    QString fields;
+    for (int i = 1; i <= 14; ++i)
+        fields += QStringLiteral("'f%1', ").arg(i);
+    return QStringLiteral("INSERT INTO hardware (iId, sHName, iHType, iStoreStatus, iReceivedDate, "
+                          "sStoreComment, sField1, sField2, sField3, sField4, sField5, sField6, sField7, "
+                          "sField8, sField9, sField10, sField11, sField12, sField13, sField14, iFieldDate, "
+                          "sFieldLong, iOwner) VALUES (%1, '%2', %3, %4, %5, '', %6%7, 'długi', %8)")
+        .arg(id).arg(name).arg(type).arg(status).arg(received).arg(fields).arg(fieldDate).arg(owner);
+}
+
+QString templateSql(int id, const QString &name, int type, qint64 fieldDate)
+{
+    QString fields;
+    for (int i = 1; i <= 14; ++i)
+        fields += QStringLiteral("'t%1', ").arg(i);
+    return QStringLiteral("INSERT INTO templates (iId, sHName, iHType, sField1, sField2, sField3, sField4, "
+                          "sField5, sField6, sField7, sField8, sField9, sField10, sField11, sField12, "
+                          "sField13, sField14, iFieldDate, sFieldLong) VALUES (%1, '%2', %3, %4%5, '')")
+        .arg(id).arg(name).arg(type).arg(fields).arg(fieldDate);
+}
+
+QString repairSql(int id, const QString &num, qint64 added, qint64 end, int type, int status,
+                  const QString &progress, int client, int hardware, int submitter, int technican)
+{
+    return QStringLiteral("INSERT INTO repairs (iId, sNum, iAddDate, iEndDate, iType, sCost, sMCost, "
+                          "sDefect, sSolution, sComment, sOuterNo, iStatus, iProgress, iClientId, "
+                          "iHardwareId, iSubmitterId, iTechnicanId) VALUES (%1, '%2', %3, %4, %5, '100', "
+                          "'20', 'Nie działa', '', '', 'Z-1', %6, %7, %8, %9, %10, %11)")
+        .arg(id).arg(num).arg(added).arg(end).arg(type).arg(status).arg(progress)
+        .arg(client).arg(hardware).arg(submitter).arg(technican);
+}
+
+QString billSql(int id, int repair, int hardware, int status, qint64 date, int user)
+{
+    return QStringLiteral("INSERT INTO billing (iId, iAddDate, iClientId, iRepairId, iHardwareId, "
+                          "sPriceNet, sPriceGross, sPriceParts, sPriceLabor, sPriceOuter, sDescription, "
+                          "iStatus, iDate, iUser) VALUES (%1, %2, 1, %3, %4, '100', '123', '50', '50', '0', "
+                          "'Faktura', %5, %6, %7)")
+        .arg(id).arg(March5).arg(repair).arg(hardware).arg(status).arg(date).arg(user);
+}
+
+// The model row whose iId is id, -1 when it is not listed.
+int rowOf(const QAbstractItemModel &model, int id)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.data(model.index(row, 0), Qt::EditRole).toInt() == id)
+            return row;
+    }
+    return -1;
+}
+
+QString text(const QSqlTableModel &model, int row, const QString &column)
+{
+    return model.data(model.index(row, model.fieldIndex(column))).toString();
+}
+
+using Texts = QList<QPair<QString, QString>>;
+
+// Compares the display texts of the named columns of a row.
+QString textsMismatch(const QSqlTableModel &model, int row, const Texts &expected)
+{
+    if (row < 0)
+        return QStringLiteral("row not listed");
+    for (const auto &e : expected) {
+        const QString actual = text(model, row, e.first);
+        if (actual != e.second)
+            return QStringLiteral("row %1, %2: \"%3\" instead of \"%4\"").arg(row).arg(e.first, actual, e.second);
+    }
+    return QString();
+}
+
+QVariant edit(const QSqlTableModel &model, int row, const QString &column)
+{
+    return model.data(model.index(row, model.fieldIndex(column)), Qt::EditRole);
+}
+
+QStringList headers(const QAbstractItemModel &model)
+{
+    QStringList list;
+    for (int c = 0; c < model.columnCount(); ++c)
+        list << model.headerData(c, Qt::Horizontal).toString();
+    return list;
+}
+
+// Empty when every cell of the row has a solid background of the colour.
+QString rowColourMismatch(const QAbstractItemModel &model, int row, const QString &colour)
+{
+    for (int c = 0; c < model.columnCount(); ++c) {
+        const QVariant v = model.data(model.index(row, c), Qt::BackgroundRole);
+        const QBrush brush = v.value<QBrush>();
+        if (!v.canConvert<QBrush>() || brush.style() != Qt::SolidPattern
+            || brush.color().name() != colour)
+            return QStringLiteral("row %1 column %2: %3 instead of %4")
+                .arg(row).arg(c).arg(brush.color().name(), colour);
+    }
+    return QString();
+}
+
+// Empty when no cell of the row has a background of its own.
+QString rowWithoutColour(const QAbstractItemModel &model, int row)
+{
+    for (int c = 0; c < model.columnCount(); ++c) {
+        if (model.data(model.index(row, c), Qt::BackgroundRole).isValid())
+            return QStringLiteral("row %1 column %2 has a background").arg(row).arg(c);
+    }
+    return QString();
+}
+
+QString flagsMismatch(const QAbstractItemModel &model)
+{
+    if (model.flags(QModelIndex()) != ViewFlags)
+        return QStringLiteral("invalid index");
+    for (int row = 0; row < model.rowCount(); ++row) {
+        for (int c = 0; c < model.columnCount(); ++c) {
+            if (model.flags(model.index(row, c)) != ViewFlags)
+                return QStringLiteral("row %1 column %2").arg(row).arg(c);
+        }
+    }
+    return QString();
+}
+
+// QAbstractItemModelTester, reporting into a list. The models answer
+// flags() of the root with "selectable and enabled" like every other index,
+// which the tester's convention for the root does not expect; that one
+// remark is not counted.
+QStringList modelTestFailures;
+int rootFlagRemarks = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void collectModelTest(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("FAIL!"))
+        || (context.category && qstrcmp(context.category, "qt.modeltest") == 0)) {
+        if (message.contains(QLatin1String("flags == Qt::ItemIsDropEnabled")))
+            ++rootFlagRemarks;
+        else
+            modelTestFailures << message;
+        return;
+    }
+    previousHandler(type, context, message);
+}
+
+QString modelTesterFailures(QSqlTableModel *model)
+{
+    modelTestFailures.clear();
+    rootFlagRemarks = 0;
+    previousHandler = qInstallMessageHandler(collectModelTest);
+    {
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        model->select();
+        while (model->canFetchMore())
+            model->fetchMore();
+    }
+    qInstallMessageHandler(previousHandler);
+    if (rootFlagRemarks == 0) // the tester's output did not reach the handler
+        modelTestFailures << QStringLiteral("no report of the tester was seen");
+    return modelTestFailures.join(QLatin1Char('\n'));
+}
+
+QStringList numbered(const QString &prefix, int count)
+{
+    QStringList list;
+    for (int i = 0; i < count; ++i)
+        list << prefix + QString::number(i);
+    return list;
+}
+
+QList<int> statusKeys()
+{
+    return RepairStatusesConfig::Statuses.keys();
+}
+} // namespace
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void repairHeadersAndStaticLists();
+    void repairDisplayTexts();
+    void repairRowColours();
+    void repairRowsWithoutClientOrHardwareAreNotListed();
+    void repairReaders();
+    void repairInsert();
+
+    void clientModel();
+    void clientInsert();
+
+    void hardwareColumnsFollowFieldLabels();
+    void hardwareDisplayTextsAndColours();
+    void hardwareReaders();
+    void hardwareInsert();
+
+    void templateColumnsAndSetupFields();
+    void templateDisplayTexts();
+    void templateInsert();
+
+    void billDisplayTextsAndColours();
+    void billStatusesAndUser();
+    void billInsert();
+
+    void modelTesterOverEveryModel();
+
+private:
+    bool fillRepairs(TestDatabase &t);
+};
+
+bool TestRecords::fillRepairs(TestDatabase &t)
+{
+    return t.exec({
+        clientSql(1, QStringLiteral("Kowalski")),
+        hardwareSql(1, QStringLiteral("Laptop Dell"), 0, 1, 0, 0, 1),
+        "INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) VALUES (2, 'Jan Nieaktywny', '', 1, 0)",
+        "INSERT INTO statusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) VALUES "
+        "(7, 6, 2, 'Czarny', '#000000', 3), (8, 7, 2, 'Pusty', '', 4), (9, 8, 2, 'Zły', 'zielonkawy', 5), "
+        "(10, 9, 1, 'Czerwony', 'red', 3)",
+        repairSql(12, "", March5, 0, -1, 1, "40", 1, 1, 1, 0),
+        repairSql(13, "0503/JK", March5, NewYear, 1, 99, "0", 1, 1, 2, 77),
+        repairSql(14, "X", June15, June15, 7, 6, "-5", 1, 1, 1, 1),
+        repairSql(15, "Y", June15, June15, 3, 7, "NULL", 1, 1, 1, 1),
+        repairSql(16, "Z", June15, June15, 0, 8, "100", 1, 1, 1, 1),
+        repairSql(17, "W", June15, June15, 2, 9, "100", 1, 1, 1, 1),
+    });
+}
+
+void TestRecords::repairHeadersAndStaticLists()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    Repair model(nullptr, t.db());
+    const QStringList expected = {"ID", "Numer naprawy", "Data dodania", "Ukończenie", "Rodzaj",
+                                  "Koszt naprawy", "Koszt materiałów", "Opis uszkodzenia", "Opis naprawy",
+                                  "Komentarz", "Numer zewnętrzny", "Status", "Postęp", "Klient", "Sprzęt",
+                                  "Wprowadzający", "Obsługujący"};
+    QCOMPARE(headers(model), expected);
+    QCOMPARE(model.rowCount(), 0); // the owner selects
+    QVERIFY(fillRepairs(t));
+    model.setFilter(QStringLiteral("repairs.iId>0"));
+    QVERIFY(model.select());
+    QCOMPARE(headers(model), expected);
+
+    QCOMPARE(Repair::Types[0], QStringList({"", "Niegwarancyjna", "Gwarancyjna", "Pogwarancyjna", "Umowa"}));
+    QCOMPARE(Repair::Types[1], QStringList({"-1", "0", "1", "2", "3"}));
+    QCOMPARE(Repair::getTypeById(-1), QString());
+    QCOMPARE(Repair::getTypeById(0), QStringLiteral("Niegwarancyjna"));
+    QCOMPARE(Repair::getTypeById(3), QStringLiteral("Umowa"));
+    QCOMPARE(Repair::getTypeById(4), QStringLiteral("Błąd typu !"));
+    QCOMPARE(Repair::getTypeById(-2), QStringLiteral("Błąd typu !"));
+}
+
+void TestRecords::repairDisplayTexts()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    Repair model(nullptr, t.db());
+    model.setFilter(QStringLiteral("repairs.iId>0"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 6);
+    const QList<int> keysBefore = statusKeys();
+
+    const int r12 = rowOf(model, 12);
+    VERIFY_NONE(textsMismatch(model, r12, {
+        {"sNum", "12/0503"},
+        {"iAddDate", "05/03/2024"},
+        {"iEndDate", "01/01/1970"},
+        {"iType", ""},
+        {"iStatus", "[Otwarta] Naprawa rozpoczęta"},
+        {"iProgress", "40 %"},
+        {"iSubmitterId", "Administrator"},
+        {"iTechnicanId", "Nieprzydzielony"},
+        {"sCost", "100"},
+        {"sDefect", "Nie działa"},
+    }));
+    // The relation columns show the related names.
+    QCOMPARE(model.data(model.index(r12, 13)).toString(), QStringLiteral("Kowalski"));
+    QCOMPARE(model.data(model.index(r12, 14)).toString(), QStringLiteral("Laptop Dell"));
+
+    const int r13 = rowOf(model, 13);
+    VERIFY_NONE(textsMismatch(model, r13, {
+        {"sNum", "13/0503/JK"},
+        {"iEndDate", "01/01/2024"},
+        {"iType", "Gwarancyjna"},
+        {"iStatus", "Nieznany status !"},
+        {"iProgress", ""},
+        {"iSubmitterId", "Jan Nieaktywny"},
+        {"iTechnicanId", "Usunięty"},
+    }));
+
+    const int r14 = rowOf(model, 14);
+    QCOMPARE(text(model, r14, "iType"), QStringLiteral("Błąd typu !"));
+    QCOMPARE(text(model, r14, "iProgress"), QString()); // negative
+    QCOMPARE(text(model, rowOf(model, 15), "iProgress"), QString()); // NULL
+    QCOMPARE(text(model, rowOf(model, 15), "iType"), QStringLiteral("Umowa"));
+    QCOMPARE(text(model, rowOf(model, 16), "iProgress"), QStringLiteral("100 %"));
+
+    // The edit role keeps the stored values for widget mappers.
+    QCOMPARE(edit(model, r12, "iType").toInt(), -1);
+    QCOMPARE(edit(model, r12, "iAddDate").toLongLong(), March5);
+    QCOMPARE(edit(model, r12, "sNum").toString(), QString());
+    QCOMPARE(edit(model, r13, "iStatus").toInt(), 99);
+    QCOMPARE(edit(model, r13, "iTechnicanId").toInt(), 77);
+
+    // Unknown status ids are looked up without growing the shared dictionary.
+    QCOMPARE(statusKeys(), keysBefore);
+    QVERIFY(!RepairStatusesConfig::Statuses.contains(99));
+
+    VERIFY_NONE(flagsMismatch(model));
+}
+
+void TestRecords::repairRowColours()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    Repair model(nullptr, t.db());
+    model.setFilter(QStringLiteral("repairs.iId>0"));
+    QVERIFY(model.select());
+    const QList<QPair<int, QString>> expected = {
+        {12, "#afff9f"}, // configured colour
+        {13, "#ffffff"}, // status missing from the dictionary
+        {14, "#ffffff"}, // configured black
+        {15, "#ffffff"}, // empty colour text
+        {16, "#ffffff"}, // unreadable colour text
+        {17, "#ff0000"}, // a colour name
+    };
+    for (const auto &e : expected)
+        VERIFY_NONE(rowColourMismatch(model, rowOf(model, e.first), e.second));
+
+    // A reload of the dictionary recolours the rows at the next repaint.
+    EXEC(t, "UPDATE statusesconf SET sColor = '#123456' WHERE iStatusId = 1");
+    RepairStatusesConfig::getStatuses(t.db());
+    VERIFY_NONE(rowColourMismatch(model, rowOf(model, 12), "#123456"));
+
+    // With an empty dictionary every row reads "Nieznany status !" on white.
+    EXEC(t, "DELETE FROM statusesconf");
+    Repair empty(nullptr, t.db());
+    empty.setFilter(QStringLiteral("repairs.iId=12"));
+    QVERIFY(empty.select());
+    QCOMPARE(text(empty, 0, "iStatus"), QStringLiteral("Nieznany status !"));
+    VERIFY_NONE(rowColourMismatch(empty, 0, "#ffffff"));
+    QVERIFY(RepairStatusesConfig::Statuses.isEmpty());
+}
+
+void TestRecords::repairRowsWithoutClientOrHardwareAreNotListed()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    EXEC(t, repairSql(20, "", March5, 0, 0, 1, "0", 99, 1, 1, 0));
+    EXEC(t, repairSql(21, "", March5, 0, 0, 1, "0", 1, 99, 1, 0));
+    Repair model(nullptr, t.db());
+    model.setFilter(QStringLiteral("repairs.iId>=12"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 6);
+    QCOMPARE(rowOf(model, 20), -1);
+    QCOMPARE(rowOf(model, 21), -1);
+
+    // Removing the client of a listed repair drops it at the next selection.
+    EXEC(t, clientSql(2, "Nowak"));
+    EXEC(t, "UPDATE repairs SET iClientId = 2 WHERE iId = 12");
+    QVERIFY(model.select());
+    QVERIFY(rowOf(model, 12) >= 0);
+    EXEC(t, "DELETE FROM clients WHERE iId = 2");
+    QVERIFY(model.select());
+    QCOMPARE(rowOf(model, 12), -1);
+}
+
+void TestRecords::repairReaders()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    EXEC(t, clientSql(5, "Nowak"));
+    EXEC(t, hardwareSql(6, "Drukarka HP", 14, 1, 0, 0, 5));
+    EXEC(t, repairSql(30, "", March5, 0, 0, 1, "0", 5, 6, 1, 0));
+    Repair model(nullptr, t.db());
+    model.setFilter(QStringLiteral("repairs.iId=30"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.getClientId(0), 5);
+    QCOMPARE(model.getHardwareId(0), 6);
+    QCOMPARE(model.getClientId(1), -1);
+    QCOMPARE(model.getHardwareId(-1), -1);
+    // The record vanished from the table after the selection.
+    EXEC(t, "DELETE FROM repairs WHERE iId = 30");
+    QCOMPARE(model.getClientId(0), -1);
+
+    QCOMPARE(Repair::getProgress(t.db(), 12), 40);
+    QCOMPARE(Repair::getProgress(t.db(), 15), 0); // NULL progress
+    QCOMPARE(Repair::getProgress(t.db(), 999), -1);
+    Repair::updateProgress(t.db(), 12, 75);
+    QCOMPARE(Repair::getProgress(t.db(), 12), 75);
+    QCOMPARE(t.scalar("SELECT iProgress FROM repairs WHERE iId = 13").toInt(), 0);
+
+    // Users are named as the model read them when it was built.
+    QCOMPARE(model.getUserById(1), QStringLiteral("Administrator"));
+    QCOMPARE(model.getUserById(0), QStringLiteral("Nieprzydzielony"));
+    QCOMPARE(model.getUserById(3), QStringLiteral("Usunięty"));
+    // (MySQL gives a new key for an inserted 0, so the row is renumbered.)
+    EXEC(t, "INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) VALUES (9, 'Zerowy', '', 1, 1)");
+    EXEC(t, "UPDATE users SET iId = 0 WHERE iId = 9");
+    Repair fresh(nullptr, t.db());
+    QCOMPARE(fresh.getUserById(0), QStringLiteral("Zerowy"));
+}
+
+void TestRecords::repairInsert()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    const int before = t.count("repairs");
+    const QStringList values = {"N/1", QString::number(March5), QString::number(June15), "2", "150 zł",
+                                Tricky, "Komentarz 'z' \\ ą", "ZEW-7", "3", "1", "1", "2", "0"};
+    QCOMPARE(values.size(), 13);
+    QCOMPARE(Repair::dbInsert(t.db(), values.mid(0, 12)), -1);
+    QCOMPARE(Repair::dbInsert(t.db(), values + QStringList{"surplus"}), -1);
+    QCOMPARE(t.count("repairs"), before);
+
+    const int id = Repair::dbInsert(t.db(), values);
+    QVERIFY(id > 17);
+    QCOMPARE(t.count("repairs"), before + 1);
+    const QStringList columns = {"sNum", "iAddDate", "iEndDate", "iType", "sCost", "sDefect", "sComment",
+                                 "sOuterNo", "iStatus", "iClientId", "iHardwareId", "iSubmitterId",
+                                 "iTechnicanId"};
+    for (int i = 0; i < columns.size(); ++i)
+        QCOMPARE(t.scalar(QStringLiteral("SELECT %1 FROM repairs WHERE iId = %2").arg(columns.at(i)).arg(id)),
+                 values.at(i));
+
+    // An empty stored number and null texts are stored as empty texts.
+    QStringList blank = values;
+    blank[0] = QString();
+    blank[6] = QString();
+    const int second = Repair::dbInsert(t.db(), blank);
+    QVERIFY(second > id);
+    Repair model(nullptr, t.db());
+    model.setFilter(QStringLiteral("repairs.iId=%1").arg(second));
+    QVERIFY(model.select());
+    QCOMPARE(text(model, 0, "sNum"), QStringLiteral("%1/0503").arg(second));
+    QCOMPARE(text(model, 0, "sComment"), QString());
+}
+
+void TestRecords::clientModel()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, clientSql(1, "Kowalski"));
+    Client model(nullptr, t.db());
+    QCOMPARE(headers(model), QStringList({"ID", "Imię", "Nazwisko", "Firma", "NIP", "Ulica", "Nr budynku",
+                                          "Nr lokalu", "Miasto", "Kod", "E-mail", "E-mail 2", "Telefon",
+                                          "Telefon 2", "Opis"}));
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.flags(QModelIndex()), ViewFlags);
+
+    QStringList values = numbered(QStringLiteral("v"), 14);
+    values[1] = Tricky;
+    const int id = Client::dbInsert(t.db(), values);
+    QVERIFY(id > 1);
+    model.setFilter(QStringLiteral("clients.iId=%1").arg(id));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(text(model, 0, "sSName"), Tricky);
+    QCOMPARE(model.record(0).value(QStringLiteral("sEMail")).toString(), QStringLiteral("v9"));
+    // Every role of every column is the stored value.
+    for (int c = 0; c < model.columnCount(); ++c) {
+        const QModelIndex index = model.index(0, c);
+        QCOMPARE(model.data(index), model.QSqlRelationalTableModel::data(index));
+        QCOMPARE(model.data(index, Qt::EditRole), model.QSqlRelationalTableModel::data(index, Qt::EditRole));
+        QVERIFY(!model.data(index, Qt::BackgroundRole).isValid());
+        QCOMPARE(model.flags(index), ViewFlags);
+    }
+}
+
+void TestRecords::clientInsert()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    const QStringList columns = {"sFName", "sSName", "sCompany", "sNIP", "sStreet", "sAddrBuild", "sAddrLoc",
+                                 "sCity", "sPostal", "sEmail", "sEmail2", "sPhone", "sPhone2", "sDescription"};
+    QCOMPARE(Client::dbInsert(t.db(), numbered("c", 13)), -1);
+    QCOMPARE(Client::dbInsert(t.db(), QStringList()), -1);
+    QCOMPARE(t.count("clients"), 0);
+
+    QStringList values = numbered("c", 14);
+    values[13] = Tricky;
+    const int id = Client::dbInsert(t.db(), values);
+    QVERIFY(id > 0);
+    for (int i = 0; i < columns.size(); ++i)
+        QCOMPARE(t.scalar(QStringLiteral("SELECT %1 FROM clients WHERE iId = %2").arg(columns.at(i)).arg(id)),
+                 values.at(i));
+
+    // Surplus values are ignored; null texts are stored as empty texts.
+    QStringList longer = numbered("d", 15);
+    longer[2] = QString();
+    const int second = Client::dbInsert(t.db(), longer);
+    QVERIFY(second > id);
+    QCOMPARE(t.scalar(QStringLiteral("SELECT sDescription FROM clients WHERE iId = %1").arg(second)),
+             QStringLiteral("d13"));
+    QCOMPARE(t.scalar(QStringLiteral("SELECT sCompany FROM clients WHERE iId = %1").arg(second)), QString());
+    QCOMPARE(t.count("clients"), 2);
+}
+
+void TestRecords::hardwareColumnsFollowFieldLabels()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    {
+        Hardware model(nullptr, t.db());
+        QCOMPARE(headers(model), QStringList({"ID", "Nazwa", "Rodzaj", "Status magazyn", "Data wydania",
+                                              "Magazyn komentarz", "Producent", "Model", "Numer seryjny",
+                                              "Wyposażenie", "Data zakupu", "Uwagi", "Właściciel"}));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    EXEC(t, "UPDATE fieldsconf SET sValue = sName");
+    EXEC(t, "UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField3'");
+    {
+        Hardware model(nullptr, t.db());
+        QCOMPARE(model.columnCount(), 22);
+        QCOMPARE(model.fieldIndex("sField3"), -1);
+        QCOMPARE(model.fieldIndex("sField2"), 7);
+        QCOMPARE(model.fieldIndex("sField4"), 8);
+        QCOMPARE(model.fieldIndex("iOwner"), 21);
+        QCOMPARE(model.headerData(8, Qt::Horizontal).toString(), QStringLiteral("sField4"));
+        EXEC(t, hardwareSql(1, "Laptop", 0, 1, 0, 0, 1));
+        EXEC(t, clientSql(1, "Kowalski"));
+        QVERIFY(model.select());
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.columnCount(), 22);
+        QCOMPARE(text(model, 0, "sField4"), QStringLiteral("f4"));
+        QCOMPARE(model.data(model.index(0, 21)).toString(), QStringLiteral("Kowalski"));
+    }
+
+    EXEC(t, "UPDATE fieldsconf SET sValue = ''");
+    Hardware bare(nullptr, t.db());
+    QStringList names;
+    for (int c = 0; c < bare.columnCount(); ++c)
+        names << bare.record().fieldName(c);
+    QCOMPARE(names, QStringList({"iId", "sHName", "iHType", "iStoreStatus", "iReceivedDate", "sStoreComment",
+                                 "iOwner"}));
+}
+
+void TestRecords::hardwareDisplayTextsAndColours()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, clientSql(1, "Kowalski"));
+    EXEC(t, "INSERT INTO hwstatusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) "
+            "VALUES (8, 7, 2, 'Czarny', '#000000', 4)");
+    EXEC(t, hardwareSql(1, "Laptop Dell", 0, 1, 0, 0, 1));
+    EXEC(t, hardwareSql(2, "Coś", 99, 42, March5, NewYear, 1));
+    EXEC(t, hardwareSql(3, "Radio", 16, 7, June15, June15, 1));
+    EXEC(t, hardwareSql(4, "Bez właściciela", 0, 1, 0, 0, 99));
+    Hardware model(nullptr, t.db());
+    model.setFilter(QStringLiteral("hardware.iId>0"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 3); // the record without an owner is not listed
+    QCOMPARE(rowOf(model, 4), -1);
+    const QList<int> typesBefore = HardwareTypesConfig::Types.keys();
+    const QList<int> statusesBefore = HardwareStatusesConfig::Statuses.keys();
+
+    const int r1 = rowOf(model, 1);
+    VERIFY_NONE(textsMismatch(model, r1, {
+        {"iHType", "Laptop"},
+        {"iStoreStatus", "[W serwisie] W serwisie"},
+        {"iReceivedDate", "Niewydany"},
+        {"iFieldDate", "01/01/1970"},
+        {"sField1", "f1"},
+    }));
+    QCOMPARE(model.data(model.index(r1, model.columnCount() - 1)).toString(), QStringLiteral("Kowalski"));
+    VERIFY_NONE(rowColourMismatch(model, r1, "#95ff89"));
+
+    const int r2 = rowOf(model, 2);
+    VERIFY_NONE(textsMismatch(model, r2, {
+        {"iHType", "Nieznany typ !"},
+        {"iStoreStatus", "Nieznany status !"},
+        {"iReceivedDate", "05/03/2024"},
+        {"iFieldDate", "01/01/2024"},
+    }));
+    VERIFY_NONE(rowColourMismatch(model, r2, "#ffffff"));
+
+    const int r3 = rowOf(model, 3);
+    QCOMPARE(text(model, r3, "iHType"), QStringLiteral("CB Radio"));
+    QCOMPARE(text(model, r3, "iStoreStatus"), QStringLiteral("[Poza serwisem] Czarny"));
+    VERIFY_NONE(rowColourMismatch(model, r3, "#ffffff"));
+
+    // Stored values in the edit role; the owner column holds the surname.
+    QCOMPARE(edit(model, r2, "iHType").toInt(), 99);
+    QCOMPARE(edit(model, r2, "iStoreStatus").toInt(), 42);
+    QCOMPARE(edit(model, r2, "iReceivedDate").toLongLong(), March5);
+    QCOMPARE(edit(model, r2, "iFieldDate").toLongLong(), NewYear);
+    QCOMPARE(model.data(model.index(r2, model.columnCount() - 1), Qt::EditRole).toString(),
+             QStringLiteral("Kowalski"));
+
+    QCOMPARE(HardwareTypesConfig::Types.keys(), typesBefore);
+    QCOMPARE(HardwareStatusesConfig::Statuses.keys(), statusesBefore);
+    QVERIFY(!HardwareTypesConfig::Types.contains(99));
+    QVERIFY(!HardwareStatusesConfig::Statuses.contains(42));
+
+    VERIFY_NONE(flagsMismatch(model));
+}
+
+void TestRecords::hardwareReaders()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, clientSql(3, "Kowalski"));
+    EXEC(t, hardwareSql(1, "Laptop", 0, 1, 0, 0, 3));
+    Hardware model(nullptr, t.db());
+    model.setFilter(QStringLiteral("hardware.iId=1"));
+    QVERIFY(model.select());
+    QCOMPARE(model.getOwnerId(0), 3);
+    QCOMPARE(model.getOwnerId(1), -1);
+    QCOMPARE(model.getOwnerId(-1), -1);
+    EXEC(t, "DELETE FROM hardware WHERE iId = 1");
+    QCOMPARE(model.getOwnerId(0), -1);
+}
+
+void TestRecords::hardwareInsert()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QStringList values = {Tricky, "5", "0", "komentarz 'magazyn'", "14"};
+    values << numbered("pole", 14) << QString::number(March5) << "Długi \\ opis" << "3";
+    QCOMPARE(values.size(), 22);
+    QCOMPARE(Hardware::dbInsert(t.db(), values.mid(0, 21)), -1);
+    QCOMPARE(t.count("hardware"), 0);
+
+    const int id = Hardware::dbInsert(t.db(), values);
+    QVERIFY(id > 0);
+    const QString where = QStringLiteral(" FROM hardware WHERE iId = %1").arg(id);
+    QCOMPARE(t.scalar("SELECT sHName" + where), Tricky);
+    QCOMPARE(t.scalar("SELECT iStoreStatus" + where), QStringLiteral("5"));
+    QCOMPARE(t.scalar("SELECT iReceivedDate" + where), QStringLiteral("0"));
+    QCOMPARE(t.scalar("SELECT sStoreComment" + where), QStringLiteral("komentarz 'magazyn'"));
+    QCOMPARE(t.scalar("SELECT iHType" + where), QStringLiteral("14"));
+    QCOMPARE(t.scalar("SELECT sField1" + where), QStringLiteral("pole0"));
+    QCOMPARE(t.scalar("SELECT sField14" + where), QStringLiteral("pole13"));
+    QCOMPARE(t.scalar("SELECT iFieldDate" + where).toLongLong(), March5);
+    QCOMPARE(t.scalar("SELECT sFieldLong" + where), QStringLiteral("Długi \\ opis"));
+    QCOMPARE(t.scalar("SELECT iOwner" + where), QStringLiteral("3"));
+
+    const int second = Hardware::dbInsert(t.db(), values + QStringList{"nadmiar"});
+    QVERIFY(second > id);
+    QCOMPARE(t.count("hardware"), 2);
+}
+
+void TestRecords::templateColumnsAndSetupFields()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, templateSql(1, "Szablon", 11, March5));
+    Template model(nullptr, t.db());
+    QCOMPARE(headers(model), QStringList({"ID", "Nazwa", "Typ sprzętu", "Producent", "Model", "Numer seryjny",
+                                          "Wyposażenie", "Data zakupu", "Uwagi"}));
+    QCOMPARE(model.rowCount(), 0);
+
+    // The templates page keeps its list view while the labels change.
+    QTableView view;
+    view.setModel(&model);
+    EXEC(t, "UPDATE fieldsconf SET sValue = '' WHERE sName = 'sFieldLong'");
+    model.setupFields();
+    QCOMPARE(model.fieldIndex("sFieldLong"), -1);
+    QCOMPARE(model.columnCount(), 8);
+    QCOMPARE(view.horizontalHeader()->count(), 8);
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.columnCount(), 8);
+
+    EXEC(t, "UPDATE fieldsconf SET sValue = 'Notatki' WHERE sName = 'sFieldLong'");
+    EXEC(t, "UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'");
+    model.setupFields();
+    QCOMPARE(model.rowCount(), 0); // dropped until selected again
+    QCOMPARE(headers(model), QStringList({"ID", "Nazwa", "Typ sprzętu", "Producent", "Model", "Numer seryjny",
+                                          "Wyposażenie", "Kolor", "Data zakupu", "Notatki"}));
+    QCOMPARE(model.fieldIndex("sFieldLong"), 9);
+    QCOMPARE(view.horizontalHeader()->count(), 10);
+    QVERIFY(model.select());
+    QCOMPARE(text(model, 0, "sField5"), QStringLiteral("t5"));
+    QCOMPARE(text(model, 0, "sFieldLong"), QString());
+}
+
+void TestRecords::templateDisplayTexts()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, templateSql(1, "Szablon", 11, March5));
+    EXEC(t, templateSql(2, "Inny", 99, 0));
+    Template model(nullptr, t.db());
+    model.setFilter(QStringLiteral("templates.iId>0"));
+    QVERIFY(model.select());
+    QCOMPARE(model.rowCount(), 2);
+    const QList<int> typesBefore = HardwareTypesConfig::Types.keys();
+
+    const int r1 = rowOf(model, 1);
+    const int r2 = rowOf(model, 2);
+    QCOMPARE(text(model, r1, "iHType"), QStringLiteral("Telefon"));
+    QCOMPARE(text(model, r2, "iHType"), QStringLiteral("Nieznany typ !"));
+    QCOMPARE(HardwareTypesConfig::Types.keys(), typesBefore);
+
+    // Short day and month names of the system locale; the date is local.
+    const QLocale locale = QLocale::system();
+    const QString march5 = text(model, r1, "iFieldDate");
+    QCOMPARE(march5, locale.dayName(2, QLocale::ShortFormat) + ' ' + locale.monthName(3, QLocale::ShortFormat)
+                         + QStringLiteral(" 5 2024"));
+    QVERIFY(!march5.contains('/'));
+    QCOMPARE(text(model, r2, "iFieldDate"), locale.dayName(4, QLocale::ShortFormat) + ' '
+                                                + locale.monthName(1, QLocale::ShortFormat)
+                                                + QStringLiteral(" 1 1970"));
+
+    QCOMPARE(edit(model, r1, "iHType").toInt(), 11);
+    QCOMPARE(edit(model, r1, "iFieldDate").toLongLong(), March5);
+    QCOMPARE(text(model, r1, "sHName"), QStringLiteral("Szablon"));
+    VERIFY_NONE(rowWithoutColour(model, r1));
+    VERIFY_NONE(flagsMismatch(model));
+}
+
+void TestRecords::templateInsert()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QStringList values = {Tricky, "12"};
+    values << numbered("s", 14) << QString::number(June15) << "Uwagi 'długie'";
+    QCOMPARE(values.size(), 18);
+    QCOMPARE(Template::dbInsert(t.db(), values.mid(0, 17)), -1);
+    QCOMPARE(t.count("templates"), 0);
+
+    const int id = Template::dbInsert(t.db(), values);
+    QVERIFY(id > 0);
+    const QString where = QStringLiteral(" FROM templates WHERE iId = %1").arg(id);
+    QCOMPARE(t.scalar("SELECT sHName" + where), Tricky);
+    QCOMPARE(t.scalar("SELECT iHType" + where), QStringLiteral("12"));
+    QCOMPARE(t.scalar("SELECT sField1" + where), QStringLiteral("s0"));
+    QCOMPARE(t.scalar("SELECT sField14" + where), QStringLiteral("s13"));
+    QCOMPARE(t.scalar("SELECT iFieldDate" + where).toLongLong(), June15);
+    QCOMPARE(t.scalar("SELECT sFieldLong" + where), QStringLiteral("Uwagi 'długie'"));
+
+    QVERIFY(Template::dbInsert(t.db(), values + QStringList{"a", "b"}) > id);
+    QCOMPARE(t.count("templates"), 2);
+}
+
+void TestRecords::billDisplayTextsAndColours()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, billSql(1, -1, -1, 0, 0, 1));
+    EXEC(t, billSql(2, 12, 7, 1, NewYear, 1));
+    EXEC(t, billSql(3, 12, -1, 2, June15, 1));
+    EXEC(t, billSql(4, 12, 7, 3, June15, 1));
+    EXEC(t, billSql(5, 12, 7, 1, June15, 99));
+    Bill model(nullptr, t.db());
+    const QStringList expected = {"ID", "Data dodania", "Nr klienta", "Nr naprawy", "Nr sprzętu", "Kwota netto",
+                                  "Kwota brutto", "Koszt części", "Koszt pracy", "Koszt zewnętrzny", "Opis",
+                                  "Status", "Data rozliczenia", "Rozliczył"};
+    QCOMPARE(headers(model), expected);
+    QCOMPARE(model.rowCount(), 0);
+    model.setFilter(QStringLiteral("billing.iId>0"));
+    QVERIFY(model.select());
+    QCOMPARE(headers(model), expected);
+    QCOMPARE(model.rowCount(), 4); // the bill of a user that does not exist is not listed
+    QCOMPARE(rowOf(model, 5), -1);
+    QCOMPARE(model.fieldIndex("sUser"), 13);
+
+    const int unsettled = rowOf(model, 1);
+    VERIFY_NONE(textsMismatch(model, unsettled, {
+        {"iAddDate", "05/03/2024"},
+        {"iRepairId", "n/d"},
+        {"iHardwareId", "n/d"},
+        {"iStatus", "Nierozliczony"},
+        {"iDate", "Nierozliczony"},
+        {"sUser", "Nierozliczony"},
+        {"sPriceGross", "123"},
+    }));
+    VERIFY_NONE(rowColourMismatch(model, unsettled, "#fff59f"));
+
+    const int settled = rowOf(model, 2);
+    VERIFY_NONE(textsMismatch(model, settled, {
+        {"iRepairId", "12"},
+        {"iHardwareId", "7"},
+        {"iStatus", "Rozliczony"},
+        {"iDate", "01/01/2024"},
+        {"sUser", "Administrator"},
+    }));
+    VERIFY_NONE(rowColourMismatch(model, settled, "#afff9f"));
+
+    const int older = rowOf(model, 3);
+    VERIFY_NONE(textsMismatch(model, older, {
+        {"iStatus", "Rozliczony"},
+        {"sUser", "Administrator"},
+        {"iHardwareId", "n/d"},
+    }));
+    VERIFY_NONE(rowWithoutColour(model, older));
+
+    const int broken = rowOf(model, 4);
+    QCOMPARE(text(model, broken, "iStatus"), QStringLiteral("Błąd statusu !"));
+    VERIFY_NONE(rowWithoutColour(model, broken));
+
+    QCOMPARE(edit(model, unsettled, "iRepairId").toInt(), -1);
+    QCOMPARE(edit(model, unsettled, "iDate").toInt(), 0);
+    QCOMPARE(edit(model, settled, "iStatus").toInt(), 1);
+    QCOMPARE(model.record(0).value(QStringLiteral("iClientId")).toInt(), 1);
+    VERIFY_NONE(flagsMismatch(model));
+}
+
+void TestRecords::billStatusesAndUser()
+{
+    QCOMPARE(Bill::Statuses[0], QStringList({"Nierozliczony", "Rozliczony"}));
+    QCOMPARE(Bill::Statuses[1], QStringList({"0", "1"}));
+    QCOMPARE(Bill::getStatusById(0), QStringLiteral("Nierozliczony"));
+    QCOMPARE(Bill::getStatusById(1), QStringLiteral("Rozliczony"));
+    QCOMPARE(Bill::getStatusById(2), QStringLiteral("Rozliczony"));
+    QCOMPARE(Bill::getStatusById(3), QStringLiteral("Błąd statusu !"));
+    QCOMPARE(Bill::getStatusById(-1), QStringLiteral("Błąd statusu !"));
+
+    TestDatabase t;
+    REQUIRE_DB(t);
+    EXEC(t, billSql(1, -1, -1, 0, 0, 1));
+    EXEC(t, billSql(2, -1, -1, 0, 0, 1));
+    Bill::updateUser(t.db(), 1, 4);
+    QCOMPARE(t.scalar("SELECT iUser FROM billing WHERE iId = 1").toInt(), 4);
+    QCOMPARE(t.scalar("SELECT iUser FROM billing WHERE iId = 2").toInt(), 1);
+}
+
+void TestRecords::billInsert()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    const QStringList values = {QString::number(March5), "3", "-1", "8", "100,50", "123,62", "40", "60", "0",
+                                Tricky, "1", QString::number(June15), "1"};
+    QCOMPARE(Bill::dbInsert(t.db(), values.mid(0, 12)), -1);
+    QCOMPARE(Bill::dbInsert(t.db(), values + QStringList{"x"}), -1);
+    QCOMPARE(t.count("billing"), 0);
+
+    const int id = Bill::dbInsert(t.db(), values);
+    QVERIFY(id > 0);
+    const QStringList columns = {"iAddDate", "iClientId", "iRepairId", "iHardwareId", "sPriceNet",
+                                 "sPriceGross", "sPriceParts", "sPriceLabor", "sPriceOuter", "sDescription",
+                                 "iStatus", "iDate", "iUser"};
+    for (int i = 0; i < columns.size(); ++i)
+        QCOMPARE(t.scalar(QStringLiteral("SELECT %1 FROM billing WHERE iId = %2").arg(columns.at(i)).arg(id)),
+                 values.at(i));
+
+    Bill model(nullptr, t.db());
+    model.setFilter(QStringLiteral("billing.iId=%1").arg(id));
+    QVERIFY(model.select());
+    QCOMPARE(text(model, 0, "sDescription"), Tricky);
+    QCOMPARE(text(model, 0, "iRepairId"), QStringLiteral("n/d"));
+}
+
+void TestRecords::modelTesterOverEveryModel()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(fillRepairs(t));
+    EXEC(t, templateSql(1, "Szablon", 11, March5));
+    EXEC(t, billSql(1, -1, -1, 0, 0, 1));
+    EXEC(t, billSql(2, 12, 1, 1, June15, 1));
+
+    Repair repairs(nullptr, t.db());
+    Client clients(nullptr, t.db());
+    Hardware hardware(nullptr, t.db());
+    Template templates(nullptr, t.db());
+    Bill bills(nullptr, t.db());
+    const QList<QSqlTableModel *> models = {&repairs, &clients, &hardware, &templates, &bills};
+    for (QSqlTableModel *model : models) {
+        const QString failures = modelTesterFailures(model);
+        QVERIFY2(failures.isEmpty(), qPrintable(QString(model->metaObject()->className()) + ": " + failures));
+        QVERIFY2(model->rowCount() > 0, model->metaObject()->className());
+    }
+}
+
+WARSZTAT_TEST_MAIN(TestRecords)
+#include "tst_records.moc"

@@ -1,0 +1,276 @@
+// WARSZTAT_TEST_NO_DATABASE: the label settings live in the native store only.
+#include "messageboxrecorder.h"
+#include "printouts/papersizes.h"
+#include "printouts/tagsbarsconfig.h"
+#include "settings.h"
+#include "testmain.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+class TestTagsBarsConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void paperListAndPageSizes();
+    void defaultsWithEmptyStore();
+    void loadsStoredValues();
+    void unknownStoredPaperSelectsA4();
+    void customInputsOnlyForCustomPaper();
+    void barcodePartWritesOnlyBarcodeKeys();
+    void standardPaperWritesOnlyTagSize();
+    void customPaperWritesSizeAndMargins();
+    void neverRemovesKeys();
+    void unchangedPageWritesNothing();
+    void renders();
+
+private:
+    TagsBarsConfig *makePage();
+    QStringList storedKeys() const;
+
+    QTemporaryDir dir;
+    Settings *settings = nullptr;
+    TagsBarsConfig *page = nullptr;
+};
+
+void TestTagsBarsConfig::init()
+{
+    settings = new Settings(dir.path());
+    settings->native->clear();
+}
+
+void TestTagsBarsConfig::cleanup()
+{
+    delete page;
+    page = nullptr;
+    settings->native->clear();
+    delete settings;
+    settings = nullptr;
+}
+
+TagsBarsConfig *TestTagsBarsConfig::makePage()
+{
+    page = new TagsBarsConfig(nullptr, nullptr, nullptr, settings);
+    page->setAttribute(Qt::WA_DeleteOnClose, false);
+    page->show();
+    return page;
+}
+
+QStringList TestTagsBarsConfig::storedKeys() const
+{
+    QStringList keys = settings->native->allKeys();
+    keys.sort();
+    return keys;
+}
+
+void TestTagsBarsConfig::paperListAndPageSizes()
+{
+    const QList<PaperSizes::Paper> papers = PaperSizes::papers();
+    QStringList texts;
+    QList<int> numbers;
+    for (const PaperSizes::Paper &p : papers) {
+        texts << p.text;
+        numbers << p.number;
+    }
+    QCOMPARE(texts, QStringList({"A4", "Własny", "A5", "A6", "A7", "A8", "A9", "B4", "B5", "B6",
+                                 "B7", "B8", "B9", "B10"}));
+    QCOMPARE(numbers, QList<int>({0, 30, 9, 10, 11, 12, 13, 19, 1, 20, 21, 22, 23, 16}));
+
+    // Every stored number names the paper of the same name, whatever QPageSize
+    // numbers it with.
+    for (const PaperSizes::Paper &p : papers) {
+        if (p.number == PaperSizes::Custom)
+            continue;
+        const QPageSize size = PaperSizes::pageSize(p.number, QSizeF());
+        QVERIFY2(size.key() == p.text || size.key() == "ISO" + p.text, qPrintable(p.text));
+    }
+    QCOMPARE(PaperSizes::pageSize(1, QSizeF()).size(QPageSize::Millimeter), QSizeF(176, 250));
+    QCOMPARE(PaperSizes::pageSize(13, QSizeF()).size(QPageSize::Millimeter), QSizeF(37, 52));
+    QCOMPARE(PaperSizes::pageSizeId(0), QPageSize::A4);
+    QCOMPARE(PaperSizes::pageSizeId(1), QPageSize::B5);
+    QCOMPARE(PaperSizes::pageSizeId(16), QPageSize::B10);
+    QCOMPARE(PaperSizes::pageSizeId(30), QPageSize::Custom);
+    QVERIFY(!PaperSizes::isKnown(2));
+    QCOMPARE(PaperSizes::pageSizeId(2), QPageSize::A4);
+
+    const QPageSize custom = PaperSizes::pageSize(30, QSizeF(100, 50));
+    QCOMPARE(custom.size(QPageSize::Millimeter), QSizeF(100, 50));
+
+    QComboBox combo;
+    PaperSizes::fillComboBox(&combo);
+    QCOMPARE(combo.count(), 14);
+    QCOMPARE(combo.itemText(1), QStringLiteral("Własny"));
+    QCOMPARE(combo.itemData(1).toInt(), 30);
+    QCOMPARE(combo.findData(9), 2);
+    QVERIFY(!combo.itemIcon(0).isNull());
+}
+
+void TestTagsBarsConfig::defaultsWithEmptyStore()
+{
+    makePage();
+    QVERIFY(page->findChild<QCheckBox *>("barcodePrint")->isChecked());
+    QCOMPARE(page->findChild<QSpinBox *>("barcodeSize")->value(), 2);
+    QCOMPARE(page->findChild<QComboBox *>("tagSize")->currentData().toInt(), 0);
+    QCOMPARE(page->findChild<QSpinBox *>("tagWidth")->value(), 210);
+    QCOMPARE(page->findChild<QSpinBox *>("tagHeight")->value(), 297);
+    QCOMPARE(page->findChild<QSpinBox *>("tagMarginLeft")->value(), 5);
+    QVERIFY(!page->findChild<QPushButton *>("saveButton")->isEnabled());
+}
+
+void TestTagsBarsConfig::loadsStoredValues()
+{
+    QSettings *s = settings->native;
+    s->setValue("printouts/barcode_print", false);
+    s->setValue("printouts/barcode_size", 4);
+    s->setValue("printouts/tag_size", 30);
+    s->setValue("printouts/tag_width", 100);
+    s->setValue("printouts/tag_height", 60);
+    s->setValue("printouts/tag_margin_top", 1);
+    s->setValue("printouts/tag_margin_bottom", 2);
+    s->setValue("printouts/tag_margin_left", 3);
+    s->setValue("printouts/tag_margin_right", 0);
+    makePage();
+    QVERIFY(!page->findChild<QCheckBox *>("barcodePrint")->isChecked());
+    QCOMPARE(page->findChild<QSpinBox *>("barcodeSize")->value(), 4);
+    QCOMPARE(page->findChild<QComboBox *>("tagSize")->currentText(), QStringLiteral("Własny"));
+    QCOMPARE(page->findChild<QSpinBox *>("tagWidth")->value(), 100);
+    QCOMPARE(page->findChild<QSpinBox *>("tagHeight")->value(), 60);
+    QCOMPARE(page->findChild<QSpinBox *>("tagMarginTop")->value(), 1);
+    QCOMPARE(page->findChild<QSpinBox *>("tagMarginBottom")->value(), 2);
+    QCOMPARE(page->findChild<QSpinBox *>("tagMarginLeft")->value(), 3);
+    QCOMPARE(page->findChild<QSpinBox *>("tagMarginRight")->value(), 0);
+    // Loading is no change.
+    QVERIFY(!page->findChild<QPushButton *>("saveButton")->isEnabled());
+
+    // Showing again reloads what the store holds now.
+    page->hide();
+    s->setValue("printouts/tag_size", 9);
+    page->show();
+    QCOMPARE(page->findChild<QComboBox *>("tagSize")->currentText(), QStringLiteral("A5"));
+}
+
+void TestTagsBarsConfig::unknownStoredPaperSelectsA4()
+{
+    settings->native->setValue("printouts/tag_size", 2);
+    makePage();
+    QCOMPARE(page->findChild<QComboBox *>("tagSize")->currentIndex(), 0);
+}
+
+void TestTagsBarsConfig::customInputsOnlyForCustomPaper()
+{
+    makePage();
+    auto *combo = page->findChild<QComboBox *>("tagSize");
+    auto *sizeBox = page->findChild<QGroupBox *>("customSizeBox");
+    auto *marginsBox = page->findChild<QGroupBox *>("marginsBox");
+    QVERIFY(!sizeBox->isEnabled());
+    QVERIFY(!marginsBox->isEnabled());
+    combo->setCurrentIndex(combo->findData(30));
+    QVERIFY(sizeBox->isEnabled());
+    QVERIFY(marginsBox->isEnabled());
+    combo->setCurrentIndex(combo->findData(12));
+    QVERIFY(!sizeBox->isEnabled());
+    QVERIFY(!marginsBox->isEnabled());
+}
+
+void TestTagsBarsConfig::barcodePartWritesOnlyBarcodeKeys()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    page->findChild<QSpinBox *>("barcodeSize")->setValue(3);
+    auto *save = page->findChild<QPushButton *>("saveButton");
+    QVERIFY(save->isEnabled());
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(storedKeys(), QStringList({"printouts/barcode_print", "printouts/barcode_size"}));
+    QCOMPARE(settings->native->value("printouts/barcode_print").toBool(), true);
+    QCOMPARE(settings->native->value("printouts/barcode_size").toInt(), 3);
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
+    QVERIFY(!save->isEnabled());
+}
+
+void TestTagsBarsConfig::standardPaperWritesOnlyTagSize()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    auto *combo = page->findChild<QComboBox *>("tagSize");
+    combo->setCurrentIndex(combo->findText("B5"));
+    page->save();
+    QCOMPARE(storedKeys(), QStringList({"printouts/tag_size"}));
+    QCOMPARE(settings->native->value("printouts/tag_size").toInt(), 1);
+}
+
+void TestTagsBarsConfig::customPaperWritesSizeAndMargins()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    auto *combo = page->findChild<QComboBox *>("tagSize");
+    combo->setCurrentIndex(combo->findData(30));
+    page->findChild<QSpinBox *>("tagWidth")->setValue(62);
+    page->findChild<QSpinBox *>("tagMarginRight")->setValue(7);
+    page->findChild<QCheckBox *>("barcodePrint")->setChecked(false);
+    page->save();
+    QCOMPARE(storedKeys(),
+             QStringList({"printouts/barcode_print", "printouts/barcode_size",
+                          "printouts/tag_height", "printouts/tag_margin_bottom",
+                          "printouts/tag_margin_left", "printouts/tag_margin_right",
+                          "printouts/tag_margin_top", "printouts/tag_size",
+                          "printouts/tag_width"}));
+    QSettings *s = settings->native;
+    QCOMPARE(s->value("printouts/tag_size").toInt(), 30);
+    QCOMPARE(s->value("printouts/tag_width").toInt(), 62);
+    QCOMPARE(s->value("printouts/tag_height").toInt(), 297);
+    QCOMPARE(s->value("printouts/tag_margin_top").toInt(), 5);
+    QCOMPARE(s->value("printouts/tag_margin_right").toInt(), 7);
+    QCOMPARE(s->value("printouts/barcode_print").toBool(), false);
+}
+
+void TestTagsBarsConfig::neverRemovesKeys()
+{
+    QSettings *s = settings->native;
+    s->setValue("printouts/tag_size", 30);
+    s->setValue("printouts/tag_width", 80);
+    s->setValue("printouts/tag_height", 40);
+    makePage();
+    MessageBoxRecorder rec;
+    auto *combo = page->findChild<QComboBox *>("tagSize");
+    combo->setCurrentIndex(0);
+    page->save();
+    QCOMPARE(s->value("printouts/tag_size").toInt(), 0);
+    QCOMPARE(s->value("printouts/tag_width").toInt(), 80);
+    QCOMPARE(s->value("printouts/tag_height").toInt(), 40);
+    QCOMPARE(storedKeys().size(), 3);
+}
+
+void TestTagsBarsConfig::unchangedPageWritesNothing()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    page->save();
+    QVERIFY(storedKeys().isEmpty());
+    QCOMPARE(rec.count(), 0);
+    // A change undone by a reload is no change either.
+    page->findChild<QSpinBox *>("barcodeSize")->setValue(1);
+    page->load();
+    page->save();
+    QVERIFY(storedKeys().isEmpty());
+}
+
+void TestTagsBarsConfig::renders()
+{
+    makePage();
+    auto *combo = page->findChild<QComboBox *>("tagSize");
+    combo->setCurrentIndex(combo->findData(30));
+    page->resize(960, 600);
+    QVERIFY(page->grab().save(QDir::temp().filePath("tagsbarsconfig.png")));
+}
+
+WARSZTAT_TEST_MAIN(TestTagsBarsConfig)
+#include "tst_tagsbarsconfig.moc"

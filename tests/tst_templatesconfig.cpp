@@ -1,0 +1,317 @@
+#include "configtesthelpers.h"
+#include "dictionaries/templatesconfig.h"
+#include "messageboxrecorder.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+
+class TestTemplatesConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void listAndLabelsAfterShow();
+    void formLimits();
+    void addStoresTemplate();
+    void addCancelledOrAborted();
+    void editUpdatesAndKeepsHiddenFields();
+    void editKeepsTypeNoLongerOffered();
+    void deleteAsksAndRemoves();
+    void failedWritesAreReported();
+    void renders();
+
+private:
+    void makePage();
+    void selectRow(int row);
+    QLineEdit *edit(const char *name) { return page->findChild<QLineEdit *>(name); }
+    QPushButton *button(const char *name) { return page->findChild<QPushButton *>(name); }
+    bool onEditPage() const;
+    int rowCount() const;
+
+    TestDatabase *t = nullptr;
+    TemplatesConfig *page = nullptr;
+};
+
+void TestTemplatesConfig::init()
+{
+    t = new TestDatabase;
+    QVERIFY2(t->ok(), qPrintable(t->error()));
+    QVERIFY(t->exec({
+        "INSERT INTO templates (sHName, iHType, sField1, sField2, sField3, sField4, sField5, "
+        "sField6, sField7, sField8, sField9, sField10, sField11, sField12, sField13, sField14, "
+        "iFieldDate, sFieldLong) VALUES ('Laptop Dell', 0, 'Dell', 'Latitude', '', 'Zasilacz', "
+        "'ukryte 5', '', '', '', '', '', '', '', '', '', 0, 'Uwagi szablonu')",
+        "INSERT INTO templates (sHName, iHType, sField1, sField2, sField3, sField4, sField5, "
+        "sField6, sField7, sField8, sField9, sField10, sField11, sField12, sField13, sField14, "
+        "iFieldDate, sFieldLong) VALUES ('Telefon', 11, '', '', '', '', '', '', '', '', '', '', "
+        "'', '', '', '', 0, '')"}));
+}
+
+void TestTemplatesConfig::cleanup()
+{
+    delete page;
+    page = nullptr;
+    delete t;
+    t = nullptr;
+}
+
+void TestTemplatesConfig::makePage()
+{
+    page = new TemplatesConfig(nullptr, t->db(), nullptr, nullptr);
+    page->setAttribute(Qt::WA_DeleteOnClose, false);
+    page->resize(960, 600);
+    page->show();
+}
+
+void TestTemplatesConfig::selectRow(int row)
+{
+    auto *table = page->findChild<QTableView *>("searchTable");
+    table->selectRow(row);
+}
+
+bool TestTemplatesConfig::onEditPage() const
+{
+    auto *stack = page->findChild<QStackedWidget *>("stackedWidget");
+    return stack->currentWidget()->objectName() == QLatin1String("savePage");
+}
+
+int TestTemplatesConfig::rowCount() const
+{
+    return page->findChild<QTableView *>("searchTable")->model()->rowCount();
+}
+
+void TestTemplatesConfig::listAndLabelsAfterShow()
+{
+    makePage();
+    auto *table = page->findChild<QTableView *>("searchTable");
+    QCOMPARE(rowCount(), 2);
+    QVERIFY(!button("editButton")->isEnabled());
+    QVERIFY(!button("deleteButton")->isEnabled());
+    selectRow(0);
+    QVERIFY(button("editButton")->isEnabled());
+    QVERIFY(button("deleteButton")->isEnabled());
+
+    // The edit page carries the configured labels; fields without one are hidden.
+    QCOMPARE(page->findChild<QLabel *>("sField4Label")->text(), QStringLiteral("Wyposażenie:"));
+    QCOMPARE(page->findChild<QLabel *>("iFieldDateLabel")->text(),
+             QStringLiteral("Data zakupu:"));
+    QVERIFY(page->findChild<QLabel *>("sField5Label")->isHidden());
+    QVERIFY(edit("sField5")->isHidden());
+    QVERIFY(!edit("sField4")->isHidden());
+    QCOMPARE(page->findChild<QLabel *>("label")->text(), QStringLiteral("Nazwa:"));
+
+    // The type list offers the visible types.
+    QCOMPARE(page->findChild<QComboBox *>("iHType")->count(), 12);
+
+    // A relabelled field follows at the next showing.
+    QVERIFY(t->exec("UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'"));
+    page->hide();
+    page->show();
+    QCOMPARE(page->findChild<QLabel *>("sField5Label")->text(), QStringLiteral("Kolor:"));
+    QVERIFY(!edit("sField5")->isHidden());
+    QVERIFY(table->model()->headerData(7, Qt::Horizontal).toString() == QStringLiteral("Kolor"));
+}
+
+void TestTemplatesConfig::formLimits()
+{
+    makePage();
+    QCOMPARE(edit("sHName")->maxLength(), 255);
+    QCOMPARE(edit("sField14")->maxLength(), 255);
+    QCOMPARE(page->findChild<QDateEdit *>("iFieldDate")->displayFormat(),
+             QStringLiteral("dd-MM-yyyy"));
+    QVERIFY(page->findChild<QDateEdit *>("iFieldDate")->calendarPopup());
+    QVERIFY(page->findChild<QPlainTextEdit *>("sFieldLong")->tabChangesFocus());
+    QVERIFY(!onEditPage());
+}
+
+void TestTemplatesConfig::addStoresTemplate()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QVERIFY(onEditPage());
+    QVERIFY(edit("sHName")->text().isEmpty());
+    QCOMPARE(page->findChild<QDateEdit *>("iFieldDate")->date(), QDate::currentDate());
+
+    QTest::keyClicks(edit("sHName"), "Drukarka HP 'biurowa'");
+    QTest::keyClicks(edit("sField1"), "HP");
+    QTest::keyClicks(edit("sField4"), "Kabel \\ USB");
+    auto *type = page->findChild<QComboBox *>("iHType");
+    type->setCurrentIndex(type->findData(14));
+    page->findChild<QDateEdit *>("iFieldDate")->setDate(QDate(2024, 3, 15));
+    page->findChild<QPlainTextEdit *>("sFieldLong")->setPlainText("Zażółć\ngęślą");
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+
+    QCOMPARE(rec.count(), 2);
+    QCOMPARE(rec.boxes[0].icon, QMessageBox::Question);
+    QCOMPARE(rec.boxes[0].title, QStringLiteral("Nowy szablon sprzętu"));
+    QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
+    QVERIFY(!onEditPage());
+    QCOMPARE(rowCount(), 3);
+
+    QCOMPARE(t->count("templates", "sHName = 'Drukarka HP ''biurowa'''"), 1);
+    const QString where = "sHName LIKE 'Drukarka%'";
+    QCOMPARE(t->scalar("SELECT iHType FROM templates WHERE " + where).toInt(), 14);
+    QCOMPARE(t->scalar("SELECT sField1 FROM templates WHERE " + where), QStringLiteral("HP"));
+    QCOMPARE(t->scalar("SELECT sField4 FROM templates WHERE " + where),
+             QStringLiteral("Kabel \\ USB"));
+    QCOMPARE(t->scalar("SELECT sField5 FROM templates WHERE " + where), QString());
+    QCOMPARE(t->scalar("SELECT sFieldLong FROM templates WHERE " + where),
+             QStringLiteral("Zażółć\ngęślą"));
+    QCOMPARE(t->scalar("SELECT iFieldDate FROM templates WHERE " + where).toLongLong(),
+             QDate(2024, 3, 15).startOfDay().toSecsSinceEpoch());
+
+    // A second add starts empty again.
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QVERIFY(edit("sHName")->text().isEmpty());
+    QVERIFY(edit("sField1")->text().isEmpty());
+    QVERIFY(page->findChild<QPlainTextEdit *>("sFieldLong")->toPlainText().isEmpty());
+}
+
+void TestTemplatesConfig::addCancelledOrAborted()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QTest::keyClicks(edit("sHName"), "Nie zapisany");
+    rec.answerCancel();
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.count(), 1);
+    QVERIFY(onEditPage());
+    QCOMPARE(edit("sHName")->text(), QStringLiteral("Nie zapisany"));
+    QCOMPARE(t->count("templates"), 2);
+
+    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+    QVERIFY(!onEditPage());
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(t->count("templates"), 2);
+}
+
+void TestTemplatesConfig::editUpdatesAndKeepsHiddenFields()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    auto *table = page->findChild<QTableView *>("searchTable");
+    table->sortByColumn(1, Qt::AscendingOrder); // "Laptop Dell" first
+    selectRow(0);
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(onEditPage());
+    QCOMPARE(edit("sHName")->text(), QStringLiteral("Laptop Dell"));
+    QCOMPARE(edit("sField2")->text(), QStringLiteral("Latitude"));
+    QCOMPARE(page->findChild<QComboBox *>("iHType")->currentData().toInt(), 0);
+    QCOMPARE(page->findChild<QPlainTextEdit *>("sFieldLong")->toPlainText(),
+             QStringLiteral("Uwagi szablonu"));
+
+    edit("sField2")->setText("Precision");
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Zapisano."}));
+    QVERIFY(!onEditPage());
+    QCOMPARE(t->count("templates"), 2);
+    QCOMPARE(t->scalar("SELECT sField2 FROM templates WHERE sHName = 'Laptop Dell'"),
+             QStringLiteral("Precision"));
+    // A field the shop does not use keeps what the template holds.
+    QCOMPARE(t->scalar("SELECT sField5 FROM templates WHERE sHName = 'Laptop Dell'"),
+             QStringLiteral("ukryte 5"));
+    QCOMPARE(t->scalar("SELECT sFieldLong FROM templates WHERE sHName = 'Laptop Dell'"),
+             QStringLiteral("Uwagi szablonu"));
+
+    // A double click opens the edit page as well.
+    const QPoint point = table->visualRect(table->model()->index(1, 1)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
+    QVERIFY(onEditPage());
+    QCOMPARE(edit("sHName")->text(), QStringLiteral("Telefon"));
+}
+
+void TestTemplatesConfig::editKeepsTypeNoLongerOffered()
+{
+    QVERIFY(t->exec("UPDATE typesconf SET bVisible = 0 WHERE iTypeId = 11"));
+    makePage();
+    MessageBoxRecorder rec;
+    auto *table = page->findChild<QTableView *>("searchTable");
+    table->sortByColumn(1, Qt::AscendingOrder);
+    selectRow(1); // "Telefon", of the hidden type 11
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QCOMPARE(page->findChild<QComboBox *>("iHType")->currentIndex(), -1);
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(t->scalar("SELECT iHType FROM templates WHERE sHName = 'Telefon'").toInt(), 11);
+}
+
+void TestTemplatesConfig::deleteAsksAndRemoves()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    auto *table = page->findChild<QTableView *>("searchTable");
+    table->sortByColumn(1, Qt::AscendingOrder);
+    selectRow(1);
+    rec.answerCancel();
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().title, QStringLiteral("Usuwanie szablonu sprzętu"));
+    QCOMPARE(t->count("templates"), 2);
+
+    rec.clear();
+    selectRow(1);
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Usuwanie szablonu sprzętu", "Zapisano."}));
+    QCOMPARE(t->count("templates"), 1);
+    QCOMPARE(t->count("templates", "sHName = 'Telefon'"), 0);
+    QCOMPARE(rowCount(), 1);
+    QVERIFY(!button("deleteButton")->isEnabled());
+}
+
+void TestTemplatesConfig::failedWritesAreReported()
+{
+    QVERIFY(failWrites(*t, "templates", "INSERT"));
+    QVERIFY(failWrites(*t, "templates", "UPDATE"));
+    QVERIFY(failWrites(*t, "templates", "DELETE"));
+    makePage();
+    MessageBoxRecorder rec;
+
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QTest::keyClicks(edit("sHName"), "Nowy");
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Nowy szablon sprzętu", "Błąd zapisu do bazy"}));
+    // Nothing typed is lost.
+    QVERIFY(onEditPage());
+    QCOMPARE(edit("sHName")->text(), QStringLiteral("Nowy"));
+    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+
+    rec.clear();
+    selectRow(0);
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("sHName")->setText("Zmieniony");
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(t->count("templates", "sHName = 'Zmieniony'"), 0);
+    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+
+    rec.clear();
+    selectRow(0);
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Usuwanie szablonu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(t->count("templates"), 2);
+}
+
+void TestTemplatesConfig::renders()
+{
+    makePage();
+    QVERIFY(page->grab().save(QDir::temp().filePath("templatesconfig-list.png")));
+    selectRow(0);
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(page->grab().save(QDir::temp().filePath("templatesconfig-edit.png")));
+}
+
+WARSZTAT_TEST_MAIN(TestTemplatesConfig)
+#include "tst_templatesconfig.moc"
