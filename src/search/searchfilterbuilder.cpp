@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QSet>
 
+#include <utility>
+
 SearchFilterBuilder::SearchFilterBuilder(DbWidget::DbType engine)
     : m_engine(engine)
 {
@@ -72,7 +74,7 @@ QString SearchFilterBuilder::idText(const QString &text, bool displayNumber, boo
     }
     id = id.trimmed();
     bool digits = !id.isEmpty();
-    for (const QChar c : qAsConst(id)) {
+    for (const QChar c : std::as_const(id)) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
             digits = false;
             break;
@@ -117,7 +119,7 @@ QString SearchFilterBuilder::anyEqual(const QString &column, const QStringList &
 
     QStringList conditions;
     conditions.reserve(distinct.size() + 1);
-    for (const QString &value : qAsConst(distinct))
+    for (const QString &value : std::as_const(distinct))
         conditions << column + QLatin1String(" = ") + value;
     conditions << QStringLiteral("0");
     return conditions.join(QLatin1String(" OR "));

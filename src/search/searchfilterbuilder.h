@@ -38,7 +38,6 @@ public:
     // The filter matches no row whatever else it holds.
     void matchNothing();
 
-    bool matchesNothing() const { return m_nothing; }
     // The conditions joined with " AND " and closed by "1", or "0".
     QString text() const;
 

@@ -1,0 +1,668 @@
+#include "search/searchfilterbuilder.h"
+#include "search/searchwidget.h"
+#include "searchfixture.h"
+#include "testdatabase.h"
+#include "testmain.h"
+#include "userwidget.h"
+
+#include <QSqlError>
+#include <QSqlRelationalTableModel>
+#include <memory>
+
+using namespace SearchRows;
+
+namespace {
+
+// Local midnights of 2026 in Warsaw (seconds since 1970 UTC): 29 March has 23
+// hours, 25 October 25, 11 May 24.
+constexpr qint64 March29 = 1774738800;
+constexpr qint64 March30 = 1774821600;
+constexpr qint64 October25 = 1792879200;
+constexpr qint64 October26 = 1792969200;
+constexpr qint64 May11 = 1778450400;
+constexpr qint64 May12 = 1778536800;
+
+const QDate DayMarch29(2026, 3, 29);
+const QDate DayOctober25(2026, 10, 25);
+const QDate DayMay11(2026, 5, 11);
+
+// What a typed text becomes inside a literal on the engine under test.
+QString literal(const QString &text)
+{
+    return DbWidget::escapeLike(text, TestDatabase::engine());
+}
+
+} // namespace
+
+class TestSearchFilters : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SearchWidget> page(TestDatabase &t, SearchWidget::SearchVariant variant)
+    {
+        return searchPage(t, &m_user, variant, true);
+    }
+    UserWidget m_user{1, QStringLiteral("Administrator"), 0};
+
+private Q_SLOTS:
+    void idTexts_data();
+    void idTexts();
+    void dayBoundsFollowLocalMidnights();
+    void builderJoinsAndEscapes();
+
+    void repairFilterWithEveryInput();
+    void repairFilterExamples();
+    void repairIdsThatAreNoNumbers();
+    void repairDateBoundsOnRows();
+    void repairStatusGroups();
+    void repairTextAndQuotesOnRows();
+    void checkedBoxWithoutEntryFindsNothing();
+
+    void billFilterTexts();
+    void billDateBoundsOnRows();
+
+    void clientFilterTexts();
+    void clientRows();
+
+    void hardwareFilterTexts();
+    void hardwareRows();
+    void templateFilterIgnoresHardwareInputs();
+};
+
+void TestSearchFilters::idTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("displayNumber");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("id");
+
+    QTest::newRow("plain") << "17" << false << true << "17";
+    QTest::newRow("blanks around") << "  17 " << false << true << "17";
+    QTest::newRow("display number") << "17/0312" << true << true << "17";
+    QTest::newRow("display number, blank before slash") << "17 /0312" << true << true << "17";
+    QTest::newRow("slash not cut for other ids") << "17/0312" << false << false << "";
+    QTest::newRow("slash only") << "/x" << true << false << "";
+    QTest::newRow("letters") << "abc" << false << false << "";
+    QTest::newRow("number and text") << "12a" << false << false << "";
+    QTest::newRow("fraction") << "1.5" << false << false << "";
+    QTest::newRow("negative") << "-3" << false << false << "";
+    QTest::newRow("inner blank") << "1 2" << false << false << "";
+    QTest::newRow("quote") << "1'" << false << false << "";
+    QTest::newRow("blanks only") << "   " << false << false << "";
+    QTest::newRow("arabic-indic digits") << QString::fromUtf8("\u0661\u0662") << false << false << "";
+}
+
+void TestSearchFilters::idTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, displayNumber);
+    QFETCH(bool, ok);
+    QFETCH(QString, id);
+
+    bool parsed = !ok;
+    QCOMPARE(SearchFilterBuilder::idText(text, displayNumber, &parsed), id);
+    QCOMPARE(parsed, ok);
+
+    SearchFilterBuilder filter(TestDatabase::engine());
+    filter.addId(QStringLiteral("repairs.iId="), text, displayNumber);
+    QCOMPARE(filter.text(), ok ? QStringLiteral("repairs.iId=") + id + QStringLiteral(" AND 1")
+                               : QStringLiteral("0"));
+}
+
+void TestSearchFilters::dayBoundsFollowLocalMidnights()
+{
+    QCOMPARE(SearchFilterBuilder::dayStart(DayMarch29), March29);
+    QCOMPARE(SearchFilterBuilder::dayEnd(DayMarch29), March30);
+    QCOMPARE(SearchFilterBuilder::dayStart(DayOctober25), October25);
+    QCOMPARE(SearchFilterBuilder::dayEnd(DayOctober25), October26);
+    QCOMPARE(SearchFilterBuilder::dayStart(DayMay11), May11);
+    QCOMPARE(SearchFilterBuilder::dayEnd(DayMay11), May12);
+    // The changeover days are 23 and 25 hours long.
+    QCOMPARE(March30 - March29, qint64(23 * 3600));
+    QCOMPARE(October26 - October25, qint64(25 * 3600));
+    // Dates before 1970 stay numbers the database reads.
+    QCOMPARE(SearchFilterBuilder::dayStart(QDate(1969, 12, 31)), qint64(-3600 * 25));
+}
+
+void TestSearchFilters::builderJoinsAndEscapes()
+{
+    SearchFilterBuilder mysql(DbWidget::MySQL);
+    SearchFilterBuilder sqlite(DbWidget::SQLite);
+    for (SearchFilterBuilder *f : {&mysql, &sqlite}) {
+        f->addLike(QStringLiteral("clients.sSName LIKE '%"), QStringLiteral("O'Br\\en"));
+        f->addLike(QStringLiteral("clients.sCity LIKE '%"), QString()); // empty: nothing
+        f->addLike(QStringLiteral("clients.sPhone LIKE '%"), QStringLiteral(" ")); // not trimmed
+    }
+    QCOMPARE(mysql.text(), QStringLiteral("clients.sSName LIKE '%O''Br\\\\en%' AND "
+                                          "clients.sPhone LIKE '% %' AND 1"));
+    QCOMPARE(sqlite.text(), QStringLiteral("clients.sSName LIKE '%O''Br\\en%' AND "
+                                           "clients.sPhone LIKE '% %' AND 1"));
+
+    QCOMPARE(SearchFilterBuilder(DbWidget::SQLite).text(), QStringLiteral("1"));
+    QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {1, 2}),
+             QStringLiteral("(repairs.iStatus=1 OR repairs.iStatus=2 OR 0)"));
+    QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {}),
+             QStringLiteral("(0)"));
+
+    // A combo without a current entry, or with data that is no number.
+    SearchFilterBuilder none(DbWidget::SQLite);
+    none.addValue(QStringLiteral("repairs.iType="), QVariant());
+    QCOMPARE(none.text(), QStringLiteral("0"));
+    SearchFilterBuilder junk(DbWidget::SQLite);
+    junk.addValue(QStringLiteral("repairs.iType="), QStringLiteral("1 OR 1"));
+    QCOMPARE(junk.text(), QStringLiteral("0"));
+    SearchFilterBuilder code(DbWidget::SQLite);
+    code.addValue(QStringLiteral("repairs.iType="), QStringLiteral("-1"));
+    QCOMPARE(code.text(), QStringLiteral("repairs.iType=-1 AND 1"));
+}
+
+void TestSearchFilters::repairFilterWithEveryInput()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::RepairsVariant);
+
+    w->repairId->setText(QStringLiteral("17/0312"));
+    w->addDateBox->setChecked(true);
+    w->fromAddDate->setDate(DayMarch29);
+    w->toAddDate->setDate(DayMarch29);
+    w->endDateBox->setChecked(true);
+    w->fromEndDate->setDate(DayOctober25);
+    w->toEndDate->setDate(DayOctober25);
+    w->repairStatus->setChecked(true);
+    w->iStatus->setCurrentIndex(w->iStatus->findData(3));
+    w->repairType->setChecked(true);
+    w->iType->setCurrentIndex(w->iType->findData(QStringLiteral("1")));
+    w->repairTechnican->setChecked(true);
+    w->iTechnicanId->setCurrentIndex(0); // "Nieprzydzielony"
+    w->repairClientId->setText(QStringLiteral(" 7 "));
+    w->repairHardwareId->setText(QStringLiteral("8"));
+    w->sOuterNo->setText(QStringLiteral("a'b\\c"));
+    // Set after the single status box, which would uncheck them; a caller
+    // setting both gets both conditions.
+    w->repairStatusWaiting->setChecked(true);
+    w->repairStatusClosed->setChecked(true);
+    w->search();
+
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("repairs.iId=17 AND repairs.iAddDate >=%1 AND repairs.iAddDate < %2 AND "
+                            "repairs.iEndDate >=%3 AND repairs.iEndDate <%4 AND repairs.iStatus=3 AND "
+                            "repairs.iType=1 AND repairs.iTechnicanId=0 AND repairs.iClientId = 7 AND "
+                            "repairs.iHardwareId = 8 AND repairs.sOuterNo LIKE '%%5%' AND "
+                            "(repairs.iStatus=2 OR repairs.iStatus=3 OR repairs.iStatus=4 OR "
+                            "repairs.iStatus=5 OR 0) AND 1")
+                 .arg(March29).arg(March30).arg(October25).arg(October26)
+                 .arg(literal(QStringLiteral("a'b\\c"))));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+}
+
+void TestSearchFilters::repairFilterExamples()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::RepairsVariant);
+
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+
+    // Open statuses of the seeds: 0 and 1, in their order.
+    w->repairId->setText(QStringLiteral("17"));
+    w->repairStatusOpen->setChecked(true);
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("repairs.iId=17 AND (repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+
+    // The first entries: no repair kind, no technician.
+    w->repairId->clear();
+    w->repairStatusOpen->setChecked(false);
+    w->repairType->setChecked(true);
+    w->iType->setCurrentIndex(0);
+    w->repairTechnican->setChecked(true);
+    w->iTechnicanId->setCurrentIndex(0);
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("repairs.iType=-1 AND repairs.iTechnicanId=0 AND 1"));
+}
+
+void TestSearchFilters::repairIdsThatAreNoNumbers()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
+    QVERIFY(insert(t, RepairsInsert, {repair(17, 1, 2), repair(18, 1, 2)}));
+    auto w = page(t, SearchWidget::RepairsVariant);
+
+    w->repairId->setText(QStringLiteral("17/0312"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    for (QLineEdit *edit : {w->repairId, w->repairClientId, w->repairHardwareId}) {
+        for (const QString &text : {QStringLiteral("abc"), QStringLiteral("/x"), QStringLiteral("1 OR 1=1")}) {
+            w->repairId->clear();
+            w->repairClientId->setText(QStringLiteral("1")); // matches both rows on its own
+            w->repairHardwareId->clear();
+            edit->setText(text);
+            w->search();
+            QCOMPARE(w->model->filter(), QStringLiteral("0"));
+            QCOMPARE(allRows(w->model), 0);
+        }
+    }
+    // Blanks around a client number are dropped; the repairs of the client.
+    w->repairId->clear();
+    w->repairHardwareId->clear();
+    w->repairClientId->setText(QStringLiteral(" 1 "));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("repairs.iClientId = 1 AND 1"));
+    QCOMPARE(allRows(w->model), 2);
+}
+
+void TestSearchFilters::repairDateBoundsOnRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
+    // Around the spring change (a 23-hour day) and the autumn one (25 hours).
+    QVERIFY(insert(t, RepairsInsert,
+                   {repair(1, 1, 2, at(DayMarch29.addDays(-1), QTime(23, 59, 59))),
+                    repair(2, 1, 2, at(DayMarch29)),
+                    repair(3, 1, 2, at(DayMarch29, QTime(23, 59, 59))),
+                    repair(4, 1, 2, at(DayMarch29.addDays(1))),
+                    repair(5, 1, 2, at(DayMarch29.addDays(1), QTime(0, 30))),
+                    repair(6, 1, 2, 0, 0, QString(), at(DayOctober25, QTime(23, 30))),
+                    repair(7, 1, 2, 0, 0, QString(), at(DayOctober25.addDays(1))),
+                    repair(8, 1, 2, 0, 0, QString(), at(DayOctober25))}));
+    auto w = page(t, SearchWidget::RepairsVariant);
+
+    w->addDateBox->setChecked(true);
+    w->fromAddDate->setDate(DayMarch29);
+    w->toAddDate->setDate(DayMarch29);
+    w->search();
+    QCOMPARE(allRows(w->model), 2); // 2 and 3: not 00:00 of the next day, nor 00:30
+
+    w->addDateBox->setChecked(false);
+    w->endDateBox->setChecked(true);
+    w->fromEndDate->setDate(DayOctober25);
+    w->toEndDate->setDate(DayOctober25);
+    w->search();
+    QCOMPARE(allRows(w->model), 2); // 6 (the 25th hour) and 8
+
+    // From later than to: nothing.
+    w->fromEndDate->setDate(DayOctober25.addDays(1));
+    w->search();
+    QCOMPARE(allRows(w->model), 0);
+}
+
+void TestSearchFilters::repairStatusGroups()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
+    QVERIFY(insert(t, RepairsInsert,
+                   {repair(1, 1, 2, 0, 0), repair(2, 1, 2, 0, 1), repair(3, 1, 2, 0, 2),
+                    repair(4, 1, 2, 0, 4), repair(5, 1, 2, 0, 5)}));
+
+    {
+        auto w = page(t, SearchWidget::RepairsVariant);
+        w->repairStatusOpen->setChecked(true);
+        w->repairStatusClosed->setChecked(true);
+        w->search();
+        QCOMPARE(w->model->filter(),
+                 QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR repairs.iStatus=4 OR "
+                                "repairs.iStatus=5 OR 0) AND 1"));
+        QCOMPARE(allRows(w->model), 4);
+    }
+
+    // No status of the closed group configured: "Zamknięte" finds nothing,
+    // and with "Otwarte" beside it the open ones only.
+    QVERIFY(t.exec(QStringLiteral("DELETE FROM statusesconf WHERE iGroup = 3")));
+    auto w = page(t, SearchWidget::RepairsVariant);
+    w->repairStatusClosed->setChecked(true);
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("(0) AND 1"));
+    QCOMPARE(allRows(w->model), 0);
+
+    w->repairStatusOpen->setChecked(true);
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+    QCOMPARE(allRows(w->model), 2);
+}
+
+void TestSearchFilters::repairTextAndQuotesOnRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
+    QVERIFY(insert(t, RepairsInsert,
+                   {repair(1, 1, 2, 0, 0, QStringLiteral("ZL'12/2026")),
+                    repair(2, 1, 2, 0, 0, QStringLiteral("ZL-13")),
+                    repair(3, 1, 2, 0, 0, QStringLiteral("RMA 77"))}));
+    auto w = page(t, SearchWidget::RepairsVariant);
+
+    w->sOuterNo->setText(QStringLiteral("'1"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("repairs.sOuterNo LIKE '%''1%' AND 1"));
+    QCOMPARE(allRows(w->model), 1);
+
+    // Wildcards typed by staff stay wildcards.
+    w->sOuterNo->setText(QStringLiteral("L_13"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+    w->sOuterNo->setText(QStringLiteral("%"));
+    w->search();
+    QCOMPARE(allRows(w->model), 3);
+
+    // Text that would close the literal early keeps the statement whole.
+    for (const QString &text : {QStringLiteral("x\\"), QStringLiteral("\\' OR 1=1 OR '"),
+                                QStringLiteral("' OR '1'='1")}) {
+        w->sOuterNo->setText(text);
+        w->search();
+        QCOMPARE(w->model->filter(),
+                 QStringLiteral("repairs.sOuterNo LIKE '%") + literal(text) + QStringLiteral("%' AND 1"));
+        QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+        QCOMPARE(allRows(w->model), 0);
+    }
+}
+
+void TestSearchFilters::checkedBoxWithoutEntryFindsNothing()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
+    QVERIFY(insert(t, RepairsInsert, {repair(1, 1, 2)}));
+
+    auto repairs = page(t, SearchWidget::RepairsVariant);
+    repairs->iStatus->clear();
+    repairs->repairStatus->setChecked(true);
+    repairs->search();
+    QCOMPARE(repairs->model->filter(), QStringLiteral("0"));
+    QCOMPARE(allRows(repairs->model), 0);
+
+    auto hardwarePage = page(t, SearchWidget::HardwareVariant);
+    hardwarePage->iHType->clear();
+    hardwarePage->iHTypeBox->setChecked(true);
+    hardwarePage->search();
+    QCOMPARE(hardwarePage->model->filter(), QStringLiteral("0"));
+    hardwarePage->iHTypeBox->setChecked(false);
+    hardwarePage->iStoreStatus->clear();
+    hardwarePage->iStoreStatusBox->setChecked(true);
+    hardwarePage->search();
+    QCOMPARE(hardwarePage->model->filter(), QStringLiteral("0"));
+}
+
+void TestSearchFilters::billFilterTexts()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::BillsVariant);
+
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+
+    w->billClientId->setText(QStringLiteral("5"));
+    w->billStatusBox->setChecked(true);
+    w->billStatus->setCurrentIndex(w->billStatus->findText(QStringLiteral("Rozliczony")));
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("billing.iClientId=5 AND billing.iStatus=1 AND 1"));
+
+    w->billHardwareId->setText(QStringLiteral(" 9"));
+    w->billRepairId->setText(QStringLiteral("17/0312"));
+    w->billDateBox->setChecked(true);
+    w->billFromDate->setDate(DayMarch29);
+    w->billToDate->setDate(DayOctober25);
+    w->billStatus->setCurrentIndex(w->billStatus->findText(QStringLiteral("Nierozliczony")));
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("billing.iClientId=5 AND billing.iHardwareId=9 AND billing.iRepairId=17 "
+                            "AND billing.iDate >= %1 AND billing.iDate <= %2 AND billing.iStatus=0 AND 1")
+                 .arg(March29).arg(October26));
+
+    // The display number is cut only in the repair number.
+    w->billHardwareId->setText(QStringLiteral("9/1"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    w->billHardwareId->clear();
+    w->billClientId->setText(QStringLiteral("abc"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+}
+
+void TestSearchFilters::billDateBoundsOnRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, BillsInsert,
+                   {bill(1, 1, 1, 1, March29 - 1), bill(2, 1, 1, 1, March29),
+                    bill(3, 1, 1, 1, March30), bill(4, 1, 1, 1, March30 + 1),
+                    bill(5, 2, 2, 2, March29 + 3600, 1)}));
+    auto w = page(t, SearchWidget::BillsVariant);
+
+    w->billDateBox->setChecked(true);
+    w->billFromDate->setDate(DayMarch29);
+    w->billToDate->setDate(DayMarch29);
+    w->search();
+    QCOMPARE(allRows(w->model), 3); // 2, 5 and 3 stamped at the next midnight
+
+    w->billStatusBox->setChecked(true);
+    w->billStatus->setCurrentIndex(w->billStatus->findData(QStringLiteral("1")));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    // From-date the day after to-date: only the bills of that midnight.
+    w->billStatusBox->setChecked(false);
+    w->billFromDate->setDate(DayMarch29.addDays(1));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+}
+
+void TestSearchFilters::clientFilterTexts()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::ClientsVariant);
+
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+
+    w->sSName->setText(QStringLiteral("Kowal"));
+    w->sCity->setText(QStringLiteral("Kra"));
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("clients.sSName LIKE '%Kowal%' AND clients.sCity LIKE '%Kra%' AND 1"));
+
+    // Every input, in the page's order; the number trimmed, texts as typed.
+    const QList<QPair<QLineEdit *, QString>> inputs = {
+        {w->clientId, QStringLiteral(" 12 ")}, {w->sSName, QStringLiteral("O'Neil")},
+        {w->sFName, QStringLiteral("a")},      {w->sCompany, QStringLiteral("b")},
+        {w->sNIP, QStringLiteral("c")},        {w->sStreet, QStringLiteral("d")},
+        {w->sAddrBuild, QStringLiteral("e")},  {w->sAddrLoc, QStringLiteral("f")},
+        {w->sCity, QStringLiteral(" g ")},     {w->sPostal, QStringLiteral("h")},
+        {w->sEmail, QStringLiteral("i\\j")},   {w->sEmail2, QStringLiteral("k")},
+        {w->sPhone, QStringLiteral("l")},      {w->sPhone2, QStringLiteral("m")}};
+    for (const auto &input : inputs)
+        input.first->setText(input.second);
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("clients.iId=12 AND clients.sSName LIKE '%O''Neil%' AND "
+                            "clients.sFName LIKE '%a%' AND clients.sCompany LIKE '%b%' AND "
+                            "clients.sNIP LIKE '%c%' AND clients.sStreet LIKE '%d%' AND "
+                            "clients.sAddrBuild LIKE '%e%' AND clients.sAddrLoc LIKE '%f%' AND "
+                            "clients.sCity LIKE '% g %' AND clients.sPostal LIKE '%h%' AND "
+                            "clients.sEmail LIKE '%%1%' AND clients.sEmail2 LIKE '%k%' AND "
+                            "clients.sPhone LIKE '%l%' AND clients.sPhone2 LIKE '%m%' AND 1")
+                 .arg(literal(QStringLiteral("i\\j"))));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+
+    w->clientId->setText(QStringLiteral("12.0"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+}
+
+void TestSearchFilters::clientRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert,
+                   {client(1, QStringLiteral("O'Brien"), QStringLiteral("Kraków")),
+                    client(2, QStringLiteral("Kowalski"), QStringLiteral("Kraków")),
+                    client(3, QStringLiteral("Nowak"), QStringLiteral("Nowy Sącz"), QStringLiteral("600 100 200")),
+                    client(4, QStringLiteral("Kowalczyk"), QStringLiteral("Tarnów"))}));
+    auto w = page(t, SearchWidget::ClientsVariant);
+
+    w->sSName->setText(QStringLiteral("'"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    w->sSName->setText(QStringLiteral("owal"));
+    w->search();
+    QCOMPARE(allRows(w->model), 2);
+    w->sCity->setText(QStringLiteral("Krak"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    // Blanks are part of the pattern.
+    w->sSName->clear();
+    w->sCity->setText(QStringLiteral(" "));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    w->sCity->clear();
+    w->clientId->setText(QStringLiteral(" 4"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+    w->clientId->setText(QStringLiteral("4x"));
+    w->search();
+    QCOMPARE(allRows(w->model), 0);
+}
+
+void TestSearchFilters::hardwareFilterTexts()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::HardwareVariant);
+
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+
+    w->hardwareId->setText(QStringLiteral("3"));
+    w->sHName->setText(QStringLiteral("Lap'top"));
+    w->sField1->setText(QStringLiteral("Dell"));
+    w->sField3->setText(QStringLiteral("SN 1"));
+    w->iHTypeBox->setChecked(true);
+    w->iHType->setCurrentIndex(w->iHType->findData(11));
+    w->iFieldDateBox->setChecked(true);
+    w->fromDate->setDate(DayMarch29);
+    w->toDate->setDate(DayOctober25);
+    w->iStoreStatusBox->setChecked(true);
+    w->iStoreStatus->setCurrentIndex(w->iStoreStatus->findData(5));
+    w->iOwner->setText(QStringLiteral("44 "));
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("hardware.iId=3 AND hardware.sHName LIKE '%Lap''top%' AND "
+                            "hardware.sField1 LIKE '%Dell%' AND hardware.sField3 LIKE '%SN 1%' AND "
+                            "hardware.iHType = 11 AND hardware.iFieldDate >= %1 AND "
+                            "hardware.iFieldDate <= %2 AND hardware.iStoreStatus=5 AND "
+                            "hardware.iOwner = 44 AND 1")
+                 .arg(March29).arg(October25));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+
+    // The fourteen generic fields in number order.
+    w->hardwareId->clear();
+    w->sHName->clear();
+    w->iHTypeBox->setChecked(false);
+    w->iFieldDateBox->setChecked(false);
+    w->iStoreStatusBox->setChecked(false);
+    w->iOwner->clear();
+    const QList<QLineEdit *> fields = {w->sField1, w->sField2, w->sField3, w->sField4, w->sField5,
+                                       w->sField6, w->sField7, w->sField8, w->sField9, w->sField10,
+                                       w->sField11, w->sField12, w->sField13, w->sField14};
+    QStringList expected;
+    for (int i = 0; i < fields.size(); ++i) {
+        fields[i]->setText(QString::number(i + 1));
+        expected << QStringLiteral("hardware.sField%1 LIKE '%%1%'").arg(i + 1);
+    }
+    expected << QStringLiteral("1");
+    w->search();
+    QCOMPARE(w->model->filter(), expected.join(QStringLiteral(" AND ")));
+
+    w->iOwner->setText(QStringLiteral("x"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+}
+
+void TestSearchFilters::hardwareRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak")), client(2, QStringLiteral("Lis"))}));
+    QVERIFY(insert(t, HardwareInsert,
+                   {hardware(1, QStringLiteral("Latitude"), 1, 0, 1, QStringLiteral("AB-123"), at(DayMarch29)),
+                    hardware(2, QStringLiteral("Inspiron"), 1, 1, 5, QStringLiteral("XAB-9"), at(DayMarch29, QTime(12, 0))),
+                    hardware(3, QStringLiteral("ThinkPad"), 2, 0, 1, QStringLiteral("CD-1"), at(DayOctober25))}));
+    auto w = page(t, SearchWidget::HardwareVariant);
+
+    w->sField3->setText(QStringLiteral("AB"));
+    w->search();
+    QCOMPARE(allRows(w->model), 2);
+
+    w->iOwner->setText(QStringLiteral("1"));
+    w->iHTypeBox->setChecked(true);
+    w->iHType->setCurrentIndex(w->iHType->findData(0));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+
+    // Date fields hold day starts: a range of one day finds that start only.
+    w->sField3->clear();
+    w->iOwner->clear();
+    w->iHTypeBox->setChecked(false);
+    w->iFieldDateBox->setChecked(true);
+    w->fromDate->setDate(DayMarch29);
+    w->toDate->setDate(DayMarch29);
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+    w->toDate->setDate(DayOctober25);
+    w->search();
+    QCOMPARE(allRows(w->model), 3);
+    w->fromDate->setDate(DayOctober25.addDays(1));
+    w->search();
+    QCOMPARE(allRows(w->model), 0);
+}
+
+void TestSearchFilters::templateFilterIgnoresHardwareInputs()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto w = page(t, SearchWidget::TemplatesVariant);
+
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+
+    // Hidden inputs, written by a scan, take no part.
+    w->hardwareId->setText(QStringLiteral("5"));
+    w->iOwner->setText(QStringLiteral("abc"));
+    w->iStoreStatusBox->setChecked(true);
+    w->sHName->setText(QStringLiteral("Szablon'1"));
+    w->sField14->setText(QStringLiteral("x"));
+    w->iHTypeBox->setChecked(true);
+    w->iHType->setCurrentIndex(w->iHType->findData(2));
+    w->iFieldDateBox->setChecked(true);
+    w->fromDate->setDate(DayMay11);
+    w->toDate->setDate(DayMay11);
+    w->search();
+    QCOMPARE(w->model->filter(),
+             QStringLiteral("templates.sHName LIKE '%Szablon''1%' AND templates.sField14 LIKE '%x%' AND "
+                            "templates.iHType = 2 AND templates.iFieldDate >= %1 AND "
+                            "templates.iFieldDate <= %1 AND 1")
+                 .arg(May11));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+}
+
+WARSZTAT_TEST_MAIN(TestSearchFilters)
+#include "tst_searchfilters.moc"

@@ -1,0 +1,247 @@
+#include "search/searchfilterbuilder.h"
+#include "search/searchwidget.h"
+#include "searchfixture.h"
+#include "testdatabase.h"
+#include "testmain.h"
+#include "userwidget.h"
+
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlRelationalTableModel>
+#include <memory>
+
+using namespace SearchRows;
+
+namespace {
+
+QToolButton *toolOf(SearchWidget *w, int subVariant)
+{
+    switch (subVariant) {
+    case SearchWidget::RepairsVariant:
+        return w->repairsTool;
+    case SearchWidget::ClientsVariant:
+        return w->clientsTool;
+    case SearchWidget::HardwareVariant:
+        return w->hardwareTool;
+    default:
+        return w->billingTool;
+    }
+}
+
+} // namespace
+
+class TestSubSearch : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SearchWidget> page(TestDatabase &t, int variant)
+    {
+        return searchPage(t, &m_user, variant, true);
+    }
+    // Switches to the other register and keeps its rows in id order, so the
+    // order of the conditions is known.
+    static void startSubSearch(SearchWidget *w, int subVariant)
+    {
+        toolOf(w, subVariant)->click();
+        QVERIFY(w->subModel);
+        w->subModel->setSort(w->subModel->fieldIndex(QStringLiteral("iId")), Qt::AscendingOrder);
+    }
+    UserWidget m_user{1, QStringLiteral("Administrator"), 0};
+
+private Q_SLOTS:
+    void chainText();
+    void ruleTable_data();
+    void ruleTable();
+    void emptyAndMissingLinks();
+    void ownToolEndsTheSubSearch();
+    void fiveThousandRows();
+};
+
+void TestSubSearch::chainText()
+{
+    const QString column = QStringLiteral("clients.iId");
+    QCOMPARE(SearchFilterBuilder::anyEqual(column, {}), QStringLiteral("0"));
+    QCOMPARE(SearchFilterBuilder::anyEqual(column, {"7", "7", "12", "7", "-1"}),
+             QStringLiteral("clients.iId = 7 OR clients.iId = 12 OR clients.iId = -1 OR 0"));
+    // Up to the limit a chain; beyond it the same values as one list.
+    QCOMPARE(SearchFilterBuilder::anyEqual(column, {"3", "1", "2", "1"}, 3),
+             QStringLiteral("clients.iId = 3 OR clients.iId = 1 OR clients.iId = 2 OR 0"));
+    QCOMPARE(SearchFilterBuilder::anyEqual(column, {"3", "1", "2", "1", "4"}, 3),
+             QStringLiteral("clients.iId IN (3,1,2,4)"));
+}
+
+void TestSubSearch::ruleTable_data()
+{
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("subVariant");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("shown");
+
+    QTest::newRow("repairs by clients") << 0 << 1 << "sSName" << "Nowak"
+                                        << "repairs.iClientId = 7 OR 0" << 2;
+    QTest::newRow("repairs by hardware") << 0 << 2 << "sHName" << "Laptop"
+                                         << "repairs.iHardwareId = 20 OR 0" << 2;
+    QTest::newRow("repairs by bills") << 0 << 3 << "billClientId" << "7"
+                                      << "repairs.iId = 100 OR repairs.iId = 101 OR 0" << 2;
+    QTest::newRow("clients by repairs") << 1 << 0 << "" << ""
+                                        << "clients.iId = 7 OR clients.iId = 12 OR 0" << 2;
+    QTest::newRow("clients by hardware") << 1 << 2 << "" << ""
+                                         << "clients.iId = 7 OR clients.iId = 12 OR 0" << 2;
+    QTest::newRow("clients by bills") << 1 << 3 << "billHardwareId" << "21"
+                                      << "clients.iId = 12 OR 0" << 1;
+    QTest::newRow("hardware by repairs") << 2 << 0 << "repairClientId" << "12"
+                                         << "hardware.iId = 21 OR hardware.iId = 20 OR 0" << 2;
+    QTest::newRow("hardware by clients") << 2 << 1 << "sSName" << "Nowak"
+                                         << "hardware.iOwner = 7 OR 0" << 2;
+    QTest::newRow("hardware by bills") << 2 << 3 << "billClientId" << "7"
+                                       << "hardware.iId = 20 OR hardware.iId = 22 OR 0" << 2;
+    QTest::newRow("bills by repairs") << 3 << 0 << "repairId" << "102"
+                                      << "billing.iRepairId = 102 OR 0" << 1;
+    QTest::newRow("bills by clients") << 3 << 1 << "clientId" << "7"
+                                      << "billing.iClientId = 7 OR 0" << 2;
+    QTest::newRow("bills by hardware") << 3 << 2 << "sHName" << "PC"
+                                       << "billing.iHardwareId = 21 OR 0" << 1;
+    QTest::newRow("nothing found") << 0 << 1 << "sSName" << "Nikt" << "0" << 0;
+}
+
+void TestSubSearch::ruleTable()
+{
+    QFETCH(int, variant);
+    QFETCH(int, subVariant);
+    QFETCH(QString, input);
+    QFETCH(QString, text);
+    QFETCH(QString, filter);
+    QFETCH(int, shown);
+
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert,
+                   {client(7, QStringLiteral("Nowak")), client(12, QStringLiteral("Lis")),
+                    client(30, QStringLiteral("Wilk"))}));
+    QVERIFY(insert(t, HardwareInsert,
+                   {hardware(20, QStringLiteral("Laptop"), 7), hardware(21, QStringLiteral("PC"), 12),
+                    hardware(22, QStringLiteral("Telefon"), 7)}));
+    QVERIFY(insert(t, RepairsInsert,
+                   {repair(100, 7, 20), repair(101, 7, 22), repair(102, 12, 21), repair(103, 12, 20)}));
+    QVERIFY(insert(t, BillsInsert,
+                   {bill(300, 7, 100, 20), bill(301, 12, 102, 21), bill(302, 7, 101, 22)}));
+
+    auto w = page(t, variant);
+    startSubSearch(w.get(), subVariant);
+    if (!input.isEmpty()) {
+        auto *edit = w->findChild<QLineEdit *>(input);
+        QVERIFY(edit);
+        edit->setText(text);
+    }
+    w->search();
+    QCOMPARE(w->model->filter(), filter);
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+    QCOMPARE(allRows(w->model), shown);
+}
+
+void TestSubSearch::emptyAndMissingLinks()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    // MySQL declares the link NOT NULL; a database carried over from an older
+    // program may not.
+    if (TestDatabase::isMySql())
+        QVERIFY(t.exec(QStringLiteral("ALTER TABLE billing MODIFY iRepairId INT NULL")));
+    QVERIFY(insert(t, ClientsInsert, {client(40, QStringLiteral("Nowak"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(50, QStringLiteral("PC"), 40)}));
+    QVERIFY(insert(t, RepairsInsert, {repair(60, 40, 50)}));
+    QVERIFY(insert(t, BillsInsert, {bill(400, 40, 0, 50), bill(401, 40, 0, 50), bill(402, 41, -1, 50)}));
+    QVERIFY(t.exec(QStringLiteral("UPDATE billing SET iRepairId = NULL WHERE iId IN (400, 401)")));
+
+    auto w = page(t, SearchWidget::RepairsVariant);
+    startSubSearch(w.get(), SearchWidget::BillsVariant);
+    w->billClientId->setText(QStringLiteral("40"));
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QCOMPARE(allRows(w->model), 0);
+
+    // A link to nothing is kept and matches nothing.
+    w->billClientId->clear();
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("repairs.iId = -1 OR 0"));
+    QCOMPARE(allRows(w->model), 0);
+}
+
+void TestSubSearch::ownToolEndsTheSubSearch()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(insert(t, ClientsInsert, {client(7, QStringLiteral("Nowak")), client(8, QStringLiteral("Lis"))}));
+    QVERIFY(insert(t, HardwareInsert, {hardware(20, QStringLiteral("Laptop"), 7)}));
+    QVERIFY(insert(t, RepairsInsert, {repair(100, 7, 20)}));
+
+    auto w = page(t, SearchWidget::ClientsVariant);
+    startSubSearch(w.get(), SearchWidget::RepairsVariant);
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("clients.iId = 7 OR 0"));
+
+    w->clientsTool->click();
+    QVERIFY(!w->subModel);
+    QCOMPARE(allRows(w->model), 0);
+    w->search();
+    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(allRows(w->model), 2);
+}
+
+void TestSubSearch::fiveThousandRows()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    const int count = 5000;
+    QStringList clients, repairs;
+    for (int i = 1; i <= count; ++i) {
+        clients << client(i, i <= 500 ? QStringLiteral("Grupa") : QStringLiteral("Inny"));
+        repairs << repair(i, i, 1);
+    }
+    QVERIFY(insert(t, ClientsInsert, clients));
+    QVERIFY(insert(t, HardwareInsert, {hardware(1, QStringLiteral("Laptop"), 1)}));
+    QVERIFY(insert(t, RepairsInsert, repairs));
+
+    QElapsedTimer timer;
+    timer.start();
+
+    // Every repair, not only the rows the model fetched first, narrows the
+    // clients; one value per client read in few statements.
+    auto clientsPage = page(t, SearchWidget::ClientsVariant);
+    startSubSearch(clientsPage.get(), SearchWidget::RepairsVariant);
+    clientsPage->search();
+    QVERIFY(clientsPage->model->filter().startsWith(QStringLiteral("clients.iId IN (1,2,3,")));
+    QVERIFY2(!clientsPage->model->lastError().isValid(),
+             qPrintable(clientsPage->model->lastError().text()));
+    QCOMPARE(allRows(clientsPage->model), count);
+
+    auto repairsPage = page(t, SearchWidget::RepairsVariant);
+    startSubSearch(repairsPage.get(), SearchWidget::ClientsVariant);
+    repairsPage->search();
+    QVERIFY(repairsPage->model->filter().startsWith(QStringLiteral("repairs.iClientId IN (")));
+    QCOMPARE(allRows(repairsPage->model), count);
+
+    // At the limit the chain is kept, and the database still takes it.
+    repairsPage->sSName->setText(QStringLiteral("Grupa"));
+    repairsPage->search();
+    const QString chain = repairsPage->model->filter();
+    QVERIFY(chain.startsWith(QStringLiteral("repairs.iClientId = 1 OR repairs.iClientId = 2 OR ")));
+    QVERIFY(chain.endsWith(QStringLiteral("repairs.iClientId = 500 OR 0")));
+    QVERIFY2(!repairsPage->model->lastError().isValid(),
+             qPrintable(repairsPage->model->lastError().text()));
+    QCOMPARE(allRows(repairsPage->model), 500);
+
+    auto hardwarePage = page(t, SearchWidget::HardwareVariant);
+    startSubSearch(hardwarePage.get(), SearchWidget::ClientsVariant);
+    hardwarePage->search();
+    QVERIFY(hardwarePage->model->filter().startsWith(QStringLiteral("hardware.iOwner IN (")));
+    QCOMPARE(allRows(hardwarePage->model), 1);
+
+    QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+}
+
+WARSZTAT_TEST_MAIN(TestSubSearch)
+#include "tst_subsearch.moc"
