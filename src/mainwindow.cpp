@@ -3,6 +3,7 @@
 
 #include "appresources.h"
 #include "appversion.h"
+#include "config/configurationwidget.h"
 #include "db/dbwidget.h"
 #include "infodialog.h"
 #include "loginwidget.h"
@@ -223,7 +224,7 @@ QWidget *MainWindow::createStatisticsPage()
 
 QWidget *MainWindow::createConfigurationPage()
 {
-    auto *page = new QWidget(ui->pageArea);
+    auto *page = new ConfigurationWidget(ui->pageArea, m_db.get(), m_user.get(), m_settings.get());
     page->setObjectName(QStringLiteral("configurationPage"));
     return page;
 }

@@ -4,13 +4,21 @@
 #include "dictionaries/numberingconfig.h"
 #include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/templatesconfig.h"
+#include "loginwidget.h"
+#include "mainwindow.h"
+#include "messageboxrecorder.h"
 #include "printouts/tagsbarsconfig.h"
 #include "settings.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 
 class TestConfigurationWidget : public QObject
@@ -20,6 +28,7 @@ class TestConfigurationWidget : public QObject
 private Q_SLOTS:
     void administratorSeesSixTabs();
     void hiddenFromOtherLevels();
+    void mainWindowOpensItForTheAdministratorOnly();
     void renders();
 };
 
@@ -71,6 +80,51 @@ void TestConfigurationWidget::hiddenFromOtherLevels()
     }
     ConfigurationWidget nobody(nullptr, t.db(), nullptr, &settings);
     QCOMPARE(nobody.findChild<QTabWidget *>("tabWidget")->count(), 0);
+}
+
+void TestConfigurationWidget::mainWindowOpensItForTheAdministratorOnly()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.addUser(2, "Ewa", "x", 1), qPrintable(t.error()));
+    QTemporaryDir dir;
+    {
+        QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
+        t.writeIni(&ini, 1, "Baza testowa");
+        ini.setValue("config/defaultdb", 1);
+    }
+    MessageBoxRecorder rec;
+    auto login = [](MainWindow &w, const QString &name, const QString &password) {
+        auto *page = qobject_cast<LoginWidget *>(w.currentPage());
+        QVERIFY(page);
+        auto *users = page->findChild<QComboBox *>("userBox");
+        users->setCurrentIndex(users->findText(name));
+        page->findChild<QLineEdit *>("passwordEdit")->setText(password);
+        QTest::mouseClick(page->findChild<QPushButton *>("loginButton"), Qt::LeftButton);
+    };
+    {
+        MainWindow w(qApp, dir.path());
+        w.show();
+        login(w, "Administrator", QString());
+        QVERIFY(!w.findChild<QToolButton *>("configButton")->isHidden());
+        QTest::mouseClick(w.findChild<QToolButton *>("configButton"), Qt::LeftButton);
+        auto *page = qobject_cast<ConfigurationWidget *>(w.currentPage());
+        QVERIFY(page);
+        QCOMPARE(page->findChild<QTabWidget *>("tabWidget")->count(), 6);
+    }
+    {
+        MainWindow w(qApp, dir.path());
+        w.show();
+        login(w, "Ewa", "x");
+        QCOMPARE(w.user()->level, 1);
+        QVERIFY(w.findChild<QToolButton *>("configButton")->isHidden());
+        // Even when reached another way, the page shows nothing.
+        w.showConfiguration();
+        auto *page = qobject_cast<ConfigurationWidget *>(w.currentPage());
+        QVERIFY(page);
+        QCOMPARE(page->findChild<QTabWidget *>("tabWidget")->count(), 0);
+        QVERIFY(!page->findChild<RepairStatusesConfig *>());
+    }
 }
 
 void TestConfigurationWidget::renders()

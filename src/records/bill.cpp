@@ -49,7 +49,7 @@ void Bill::updateColumns()
 QVariant Bill::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
-        return QSqlRelationalTableModel::data(index, role);
+        return RecordModel::data(index, role);
 
     if (role == Qt::DisplayRole) {
         const int column = index.column();
@@ -82,7 +82,7 @@ QVariant Bill::data(const QModelIndex &index, int role) const
             break;
         }
     }
-    return QSqlRelationalTableModel::data(index, role);
+    return RecordModel::data(index, role);
 }
 
 QString Bill::getStatusById(int code)

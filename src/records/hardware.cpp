@@ -40,7 +40,7 @@ void Hardware::updateColumns()
 QVariant Hardware::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
-        return QSqlRelationalTableModel::data(index, role);
+        return RecordModel::data(index, role);
 
     if (role == Qt::DisplayRole) {
         const int column = index.column();
@@ -68,7 +68,7 @@ QVariant Hardware::data(const QModelIndex &index, int role) const
             HardwareStatusesConfig::Statuses.constFind(storedValue(index.row(), colStatus).toInt());
         return statusBrush(it == HardwareStatusesConfig::Statuses.constEnd() ? QString() : it->color);
     }
-    return QSqlRelationalTableModel::data(index, role);
+    return RecordModel::data(index, role);
 }
 
 int Hardware::dbInsert(DbWidget *db, const QStringList &values)

@@ -24,6 +24,11 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex &) const
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
 }
 
+QVariant RecordModel::data(const QModelIndex &index, int role) const
+{
+    return QSqlTableModel::data(index, role);
+}
+
 void RecordModel::queryChange()
 {
     QSqlRelationalTableModel::queryChange();
@@ -32,7 +37,7 @@ void RecordModel::queryChange()
 
 QVariant RecordModel::storedValue(int row, int column) const
 {
-    return QSqlRelationalTableModel::data(index(row, column), Qt::DisplayRole);
+    return RecordModel::data(index(row, column), Qt::DisplayRole);
 }
 
 void RecordModel::setHeaders(const QList<QPair<QString, QString>> &headers)

@@ -19,6 +19,10 @@ public:
 
     // Selectable and enabled, for every index.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // The value as selected: a relation column gives the related text that
+    // the join already brought. The relational base would first load the whole
+    // related table into a dictionary, a pause of seconds on a large register.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 protected:
     // Keeps the cached column positions in step with the selected record.

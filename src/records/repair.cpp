@@ -71,7 +71,7 @@ void Repair::updateColumns()
 QVariant Repair::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
-        return QSqlRelationalTableModel::data(index, role);
+        return RecordModel::data(index, role);
 
     if (role == Qt::DisplayRole) {
         const int column = index.column();
@@ -103,7 +103,7 @@ QVariant Repair::data(const QModelIndex &index, int role) const
             RepairStatusesConfig::Statuses.constFind(storedValue(index.row(), colStatus).toInt());
         return statusBrush(it == RepairStatusesConfig::Statuses.constEnd() ? QString() : it->color);
     }
-    return QSqlRelationalTableModel::data(index, role);
+    return RecordModel::data(index, role);
 }
 
 QString Repair::getUserById(int id) const

@@ -51,7 +51,7 @@ QVariant Template::data(const QModelIndex &index, int role) const
             return QLocale::system().toString(date, QStringLiteral("ddd MMM d yyyy"));
         }
     }
-    return QSqlRelationalTableModel::data(index, role);
+    return RecordModel::data(index, role);
 }
 
 int Template::dbInsert(DbWidget *db, const QStringList &values)

@@ -1,0 +1,434 @@
+#include "configtesthelpers.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "messageboxrecorder.h"
+#include "testdatabase.h"
+#include "testmain.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+
+class TestHardwareTypesConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void tableAfterLoad();
+    void selectionAndEditBox();
+    void addInNewDatabase();
+    void addToEmptyTable();
+    void editWithoutMoving();
+    void workedExamples();
+    void positionsBeyondTheEnd();
+    void deleteAndItsRefusals();
+    void cancelledQuestionsWriteNothing();
+    void failedWritesReorderNothing();
+    void renders();
+
+private:
+    void makePage();
+    void useFourTypes();
+    void select(const QString &name);
+    // Opens the edit box of name, sets its position and saves.
+    void moveType(const QString &name, int position);
+    void addType(const QString &name, int position);
+    void deleteType(const QString &name);
+    QStringList order() const; // "name position" by position
+    QTableWidget *table() const { return page->findChild<QTableWidget *>("typesTable"); }
+    QPushButton *button(const char *name) const { return page->findChild<QPushButton *>(name); }
+    QGroupBox *typeBox() const { return page->findChild<QGroupBox *>("typeBox"); }
+    QSpinBox *typeOrder() const { return page->findChild<QSpinBox *>("typeOrder"); }
+    QLineEdit *typeDescription() const { return page->findChild<QLineEdit *>("typeDescription"); }
+
+    TestDatabase *t = nullptr;
+    HardwareTypesConfig *page = nullptr;
+};
+
+void TestHardwareTypesConfig::init()
+{
+    t = new TestDatabase;
+    QVERIFY2(t->ok(), qPrintable(t->error()));
+}
+
+void TestHardwareTypesConfig::cleanup()
+{
+    delete page;
+    page = nullptr;
+    delete t;
+    t = nullptr;
+}
+
+void TestHardwareTypesConfig::makePage()
+{
+    page = new HardwareTypesConfig(nullptr, t->db(), nullptr, nullptr);
+    page->setAttribute(Qt::WA_DeleteOnClose, false);
+    page->resize(940, 560);
+    page->show();
+}
+
+void TestHardwareTypesConfig::useFourTypes()
+{
+    QVERIFY(t->exec({"DELETE FROM typesconf",
+                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (1, 'A', 1, 1)",
+                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (2, 'B', 2, 1)",
+                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (3, 'C', 3, 1)",
+                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (4, 'D', 4, 1)"}));
+}
+
+void TestHardwareTypesConfig::select(const QString &name)
+{
+    for (int row = 0; row < table()->rowCount(); ++row) {
+        if (table()->item(row, 0)->text() == name) {
+            table()->selectRow(row);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no type " + name));
+}
+
+void TestHardwareTypesConfig::moveType(const QString &name, int position)
+{
+    select(name);
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    typeOrder()->setValue(position);
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+}
+
+void TestHardwareTypesConfig::addType(const QString &name, int position)
+{
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QTest::keyClicks(typeDescription(), name);
+    if (position > 0)
+        typeOrder()->setValue(position);
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+}
+
+void TestHardwareTypesConfig::deleteType(const QString &name)
+{
+    select(name);
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+}
+
+QStringList TestHardwareTypesConfig::order() const
+{
+    QStringList list;
+    QSqlQuery q = t->db()->query("SELECT sDescription, iOrder FROM typesconf ORDER BY iOrder, iId");
+    while (q.next())
+        list << q.value(0).toString() + ' ' + q.value(1).toString();
+    return list;
+}
+
+void TestHardwareTypesConfig::tableAfterLoad()
+{
+    QVERIFY(t->exec({"UPDATE typesconf SET bVisible = 0 WHERE iTypeId = 1",
+                     "INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('a', 0, 1)",
+                     "INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('b', 0, 1)",
+                     "INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('c', 2, 1)"}));
+    makePage();
+    QTableWidget *view = table();
+    QCOMPARE(view->rowCount(), 12);
+    QCOMPARE(view->columnCount(), 6);
+    QVERIFY(view->isColumnHidden(4));
+    QVERIFY(view->isColumnHidden(5));
+    QCOMPARE(view->horizontalHeaderItem(0)->text(), QStringLiteral("Typ sprzętu"));
+    QCOMPARE(view->horizontalHeaderItem(1)->text(), QStringLiteral("Kolejność"));
+    QCOMPARE(view->horizontalHeaderItem(2)->text(), QStringLiteral("Widoczność"));
+    QCOMPARE(view->horizontalHeaderItem(3)->text(), QStringLiteral("Ilość użyć"));
+    QCOMPARE(view->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
+
+    QCOMPARE(view->item(0, 0)->text(), QStringLiteral("Laptop"));
+    QVERIFY(!view->item(0, 0)->icon().isNull());
+    QCOMPARE(view->item(0, 1)->text(), QStringLiteral("1"));
+    QCOMPARE(view->item(0, 2)->text(), QStringLiteral("Tak"));
+    QCOMPARE(view->item(0, 3)->text(), QStringLiteral("2"));
+    QCOMPARE(view->item(0, 4)->text(), QStringLiteral("1"));
+    QCOMPARE(view->item(0, 5)->text(), QStringLiteral("0"));
+    QCOMPARE(view->item(1, 0)->text(), QStringLiteral("PC"));
+    QCOMPARE(view->item(1, 2)->text(), QStringLiteral("Nie"));
+    QCOMPARE(view->item(11, 0)->text(), QStringLiteral("Inny"));
+    QCOMPARE(view->item(11, 3)->text(), QStringLiteral("1"));
+    QCOMPARE(view->item(5, 3)->text(), QStringLiteral("0"));
+
+    // The dictionary follows the load: hidden types are not in it.
+    QVERIFY(!HardwareTypesConfig::Types.contains(1));
+    QCOMPARE(HardwareTypesConfig::Types.size(), 11);
+
+    QVERIFY(typeBox()->isHidden());
+    QVERIFY(!button("editButton")->isEnabled());
+    QVERIFY(!button("deleteButton")->isEnabled());
+    QCOMPARE(page->findChild<QLabel *>("dbLabel")->text(),
+             "Aktualna baza danych dla której zostaną zastosowane ustawienia: " + t->db()->description);
+    QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+void TestHardwareTypesConfig::selectionAndEditBox()
+{
+    makePage();
+    select("Konsola");
+    QVERIFY(button("editButton")->isEnabled());
+    QVERIFY(button("deleteButton")->isEnabled());
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(!typeBox()->isHidden());
+    QCOMPARE(typeBox()->title(), QStringLiteral("Edytuj typ sprzętu"));
+    QCOMPARE(typeDescription()->text(), QStringLiteral("Konsola"));
+    QCOMPARE(typeOrder()->value(), 7);
+    QVERIFY(page->findChild<QCheckBox *>("typeVisible")->isChecked());
+
+    // Another selection closes the box without saving.
+    select("Monitor");
+    QVERIFY(typeBox()->isHidden());
+    table()->clearSelection();
+    QVERIFY(!button("editButton")->isEnabled());
+
+    // A double click edits too.
+    const QRect cell = table()->visualItemRect(table()->item(2, 0));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(!typeBox()->isHidden());
+    QCOMPARE(typeDescription()->text(), QStringLiteral("Telefon"));
+
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QCOMPARE(typeBox()->title(), QStringLiteral("Dodaj nowy typ sprzętu"));
+    QVERIFY(typeDescription()->text().isEmpty());
+    QCOMPARE(typeOrder()->value(), 13);
+    QVERIFY(page->findChild<QCheckBox *>("typeVisible")->isChecked());
+}
+
+void TestHardwareTypesConfig::addInNewDatabase()
+{
+    makePage();
+    QVERIFY(logUpdates(*t, "typesconf"));
+    MessageBoxRecorder rec;
+    addType("  Tablet  ", 0); // at the proposed end
+    QCOMPARE(rec.count(), 2);
+    QCOMPARE(rec.boxes[0].icon, QMessageBox::Question);
+    QCOMPARE(rec.boxes[0].title, QStringLiteral("Nowy typ sprzętu"));
+    QCOMPARE(rec.boxes[0].text,
+             QStringLiteral("Nowa konfiguracja zostanie zapisana do bazy danych. Czy chcesz zapisać zmiany ?"));
+    QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
+    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf WHERE sDescription = 'Tablet'").toInt(), 20);
+    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf WHERE sDescription = 'Tablet'").toInt(), 13);
+    QVERIFY(loggedUpdates(t->db()).isEmpty());
+    QVERIFY(typeBox()->isHidden());
+    QCOMPARE(table()->rowCount(), 13);
+
+    // At the top: every other type moves down; the type number follows the highest.
+    addType("Dron", 1);
+    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf WHERE sDescription = 'Dron'").toInt(), 21);
+    QCOMPARE(order().first(), QStringLiteral("Dron 1"));
+    QCOMPARE(order()[1], QStringLiteral("Laptop 2"));
+    QCOMPARE(order().last(), QStringLiteral("Tablet 14"));
+    QCOMPARE(loggedUpdates(t->db()).size(), 13);
+    HardwareTypesConfig::getTypes(t->db());
+    QCOMPARE(HardwareTypesConfig::Order.value(0), 21);
+}
+
+void TestHardwareTypesConfig::addToEmptyTable()
+{
+    QVERIFY(t->exec("DELETE FROM typesconf"));
+    makePage();
+    MessageBoxRecorder rec;
+    QCOMPARE(table()->rowCount(), 0);
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QCOMPARE(typeOrder()->value(), 1);
+    QTest::keyClicks(typeDescription(), "Pierwszy");
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf").toInt(), 50);
+    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf").toInt(), 1);
+    QCOMPARE(t->scalar("SELECT bVisible FROM typesconf").toInt(), 1);
+}
+
+void TestHardwareTypesConfig::editWithoutMoving()
+{
+    makePage();
+    QVERIFY(logUpdates(*t, "typesconf"));
+    MessageBoxRecorder rec;
+    select("Drukarka");
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    typeDescription()->setText(" Drukarka 3D ");
+    page->findChild<QCheckBox *>("typeVisible")->setChecked(false);
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Zapisano."}));
+    QCOMPARE(loggedUpdates(t->db()), QList<int>({6}));
+    QCOMPARE(t->scalar("SELECT sDescription FROM typesconf WHERE iId = 6"), QStringLiteral("Drukarka 3D"));
+    QCOMPARE(t->scalar("SELECT bVisible FROM typesconf WHERE iId = 6").toInt(), 0);
+    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf WHERE iId = 6").toInt(), 6);
+    // Still listed here, hidden everywhere else.
+    QCOMPARE(table()->item(5, 0)->text(), QStringLiteral("Drukarka 3D"));
+    QCOMPARE(table()->item(5, 2)->text(), QStringLiteral("Nie"));
+    QVERIFY(!HardwareTypesConfig::Types.contains(14));
+}
+
+void TestHardwareTypesConfig::workedExamples()
+{
+    useFourTypes();
+    makePage();
+    MessageBoxRecorder rec;
+    moveType("D", 2);
+    QCOMPARE(order(), QStringList({"A 1", "D 2", "B 3", "C 4"}));
+
+    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
+    page->load();
+    moveType("A", 3);
+    QCOMPARE(order(), QStringList({"B 1", "C 2", "A 3", "D 4"}));
+
+    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
+    page->load();
+    addType("E", 2);
+    QCOMPARE(order(), QStringList({"A 1", "E 2", "B 3", "C 4", "D 5"}));
+
+    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'E'"));
+    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
+    page->load();
+    deleteType("B");
+    QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3"}));
+    QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
+    QCOMPARE(table()->rowCount(), 3);
+}
+
+void TestHardwareTypesConfig::positionsBeyondTheEnd()
+{
+    useFourTypes();
+    QVERIFY(t->exec("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (5, 'E', 5, 1)"));
+    makePage();
+    MessageBoxRecorder rec;
+    addType("F", 10000);
+    QCOMPARE(order(), QStringList({"A 1", "B 2", "C 3", "D 4", "E 5", "F 10000"}));
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    QCOMPARE(typeOrder()->value(), 10000);
+    table()->clearSelection();
+
+    moveType("B", 10000);
+    QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3", "E 4", "F 9999", "B 10000"}));
+}
+
+void TestHardwareTypesConfig::deleteAndItsRefusals()
+{
+    useFourTypes();
+    QVERIFY(t->exec({"INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('x', 1, 1)",
+                     "INSERT INTO templates (sHName, iHType) VALUES ('szablon', 2)"}));
+    makePage();
+    MessageBoxRecorder rec;
+
+    // Used by a hardware record: refused, the page unchanged.
+    select("A");
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().icon, QMessageBox::Information);
+    QCOMPARE(rec.last().title, QStringLiteral("Typ sprzętu jest w użytku !"));
+    QCOMPARE(rec.last().text, QStringLiteral("Ten typ sprzętu jest obecnie używany w bazie danych. "
+                                             "Nie można usuwać typów które są w użyciu."));
+    QCOMPARE(t->count("typesconf"), 4);
+    QVERIFY(!typeBox()->isHidden());
+
+    // Used only by a template: deleted.
+    rec.clear();
+    deleteType("B");
+    QCOMPARE(rec.count(), 2);
+    QCOMPARE(rec.boxes[0].title, QStringLiteral("Usuwanie typu sprzętu"));
+    QCOMPARE(rec.boxes[0].text, QStringLiteral("Typ sprzętu zostanie usunięty ! Czy chcesz kontynuować ?"));
+    QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
+    QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3"}));
+
+    // Removed meanwhile elsewhere.
+    rec.clear();
+    select("C");
+    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'C'"));
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.count(), 1);
+    QCOMPARE(rec.last().icon, QMessageBox::Critical);
+    QCOMPARE(rec.last().title, QStringLiteral("Błąd typu sprzętu !"));
+    QCOMPARE(rec.last().text, QStringLiteral("Typ o tym numerze nie istnieje w bazie danych."));
+
+    // A use count that cannot be read refuses the deletion.
+    rec.clear();
+    QVERIFY(t->exec("ALTER TABLE hardware RENAME TO hardware_moved"));
+    select("D");
+    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Błąd zapisu do bazy"}));
+    QCOMPARE(t->count("typesconf", "sDescription = 'D'"), 1);
+    QVERIFY(t->exec("ALTER TABLE hardware_moved RENAME TO hardware"));
+
+    // The last type goes: an empty table.
+    QVERIFY(t->exec("DELETE FROM hardware"));
+    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'A'"));
+    page->load();
+    rec.clear();
+    deleteType("D");
+    QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
+    QCOMPARE(table()->rowCount(), 0);
+}
+
+void TestHardwareTypesConfig::cancelledQuestionsWriteNothing()
+{
+    makePage();
+    const QStringList before = order();
+    MessageBoxRecorder rec;
+    rec.answerCancel();
+    addType("Nowy", 1);
+    QVERIFY(typeBox()->isHidden());
+    rec.answerCancel();
+    moveType("PC", 5);
+    QVERIFY(typeBox()->isHidden());
+    rec.answerCancel();
+    deleteType("PC");
+    QCOMPARE(rec.titles(), QStringList({"Nowy typ sprzętu", "Edycja typu sprzętu", "Usuwanie typu sprzętu"}));
+    QCOMPARE(order(), before);
+}
+
+void TestHardwareTypesConfig::failedWritesReorderNothing()
+{
+    useFourTypes();
+    makePage();
+    MessageBoxRecorder rec;
+    const QStringList before = order();
+    const QString idB = t->scalar("SELECT iId FROM typesconf WHERE sDescription = 'B'");
+
+    // The update of D succeeds, shifting B fails: all is rolled back.
+    QVERIFY(failWrites(*t, "typesconf", "UPDATE", "NEW.iId = " + idB));
+    moveType("D", 2);
+    QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(order(), before);
+    QVERIFY(typeBox()->isHidden());
+
+    // An insert whose shifting fails is not kept.
+    rec.clear();
+    addType("E", 1);
+    QCOMPARE(rec.titles(), QStringList({"Nowy typ sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(order(), before);
+
+    // A deletion whose shifting fails is not kept.
+    rec.clear();
+    deleteType("A");
+    QCOMPARE(rec.titles(), QStringList({"Usuwanie typu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(order(), before);
+
+    // A refused insert reorders nothing.
+    rec.clear();
+    QVERIFY(failWrites(*t, "typesconf", "INSERT"));
+    QVERIFY(logUpdates(*t, "typesconf"));
+    addType("F", 1);
+    QCOMPARE(rec.titles(), QStringList({"Nowy typ sprzętu", "Błąd zapisu do bazy"}));
+    QVERIFY(loggedUpdates(t->db()).isEmpty());
+    QCOMPARE(order(), before);
+}
+
+void TestHardwareTypesConfig::renders()
+{
+    makePage();
+    select("Monitor");
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(page->grab().save(QDir::temp().filePath("hardwaretypesconfig.png")));
+}
+
+WARSZTAT_TEST_MAIN(TestHardwareTypesConfig)
+#include "tst_hardwaretypesconfig.moc"
