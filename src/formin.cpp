@@ -1,5 +1,6 @@
 #include "formin.h"
 
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -7,6 +8,29 @@
 
 const QString FormIn::FormStyle2 = QStringLiteral("background: #f88b8b;");
 const QString FormIn::FormStyle3 = QStringLiteral("border: 1px solid #9d9d9d;");
+
+namespace {
+
+// The text inputs among the descendants of widget. The line edits that
+// editable combo boxes, date edits and spin boxes carry inside are part of
+// those inputs, not text fields of the form.
+template<typename Fn>
+void forEachTextInput(QWidget *widget, Fn fn)
+{
+    if (!widget)
+        return;
+    const auto lines = widget->findChildren<QLineEdit *>();
+    for (QLineEdit *e : lines) {
+        QWidget *owner = e->parentWidget();
+        if (!qobject_cast<QComboBox *>(owner) && !qobject_cast<QAbstractSpinBox *>(owner))
+            fn(e);
+    }
+    const auto texts = widget->findChildren<QPlainTextEdit *>();
+    for (QPlainTextEdit *e : texts)
+        fn(e);
+}
+
+} // namespace
 
 FormIn::FormIn(QWidget *form) : formWidget(form) {}
 
@@ -17,14 +41,7 @@ void FormIn::clearForm()
 
 void FormIn::resetFormStyles()
 {
-    if (!formWidget)
-        return;
-    const auto lines = formWidget->findChildren<QLineEdit *>();
-    for (QLineEdit *e : lines)
-        e->setStyleSheet(QString());
-    const auto texts = formWidget->findChildren<QPlainTextEdit *>();
-    for (QPlainTextEdit *e : texts)
-        e->setStyleSheet(QString());
+    forEachTextInput(formWidget, [](auto *e) { e->setStyleSheet(QString()); });
 }
 
 bool FormIn::validateForm()
@@ -34,18 +51,10 @@ bool FormIn::validateForm()
 
 void FormIn::clearFormWidget(QWidget *widget)
 {
-    if (!widget)
-        return;
-    const auto lines = widget->findChildren<QLineEdit *>();
-    for (QLineEdit *e : lines) {
+    forEachTextInput(widget, [](auto *e) {
         e->clear();
         e->setStyleSheet(QString());
-    }
-    const auto texts = widget->findChildren<QPlainTextEdit *>();
-    for (QPlainTextEdit *e : texts) {
-        e->clear();
-        e->setStyleSheet(QString());
-    }
+    });
 }
 
 void FormIn::comboboxSetup(QComboBox *box, QStringList *lists)

@@ -14,9 +14,13 @@ const QString lastLoginKey = QStringLiteral("config/lastlogin");
 }
 
 LoginWidget::LoginWidget(QWidget *parent, DbWidget *db, Settings *settings)
-    : QWidget(parent), WidgetBase(db, nullptr, settings), ui(new Ui::loginWidget)
+    : QWidget(parent), WidgetBase(db, nullptr, settings), ui(new Ui::loginWidget),
+      m_noticeTimer(new QTimer(this))
 {
     ui->setupUi(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(NoticeTime);
+    connect(m_noticeTimer, &QTimer::timeout, this, &LoginWidget::hideNotice);
     // The notice keeps its place while hidden, so the form does not jump.
     QSizePolicy policy = ui->noticeLabel->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -126,7 +130,7 @@ void LoginWidget::showNotice(const QString &text)
     ui->noticeLabel->show();
     ui->passwordEdit->selectAll();
     ui->passwordEdit->setFocus();
-    QTimer::singleShot(NoticeTime, this, &LoginWidget::hideNotice);
+    m_noticeTimer->start();
 }
 
 void LoginWidget::hideNotice()

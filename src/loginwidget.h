@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QTimer;
+
 // The login page: the active users of the open database, the password and the
 // database connections of config.ini to choose from.
 class LoginWidget : public QWidget, public WidgetBase
@@ -37,4 +39,6 @@ private:
     void showNotice(const QString &text);
 
     Ui::loginWidget *ui;
+    // Hides the failure notice; a further failure starts it afresh.
+    QTimer *m_noticeTimer;
 };

@@ -42,7 +42,7 @@ void MessageBox::critical(const QString &title, const QString &text, QWidget *pa
 
 void MessageBox::saveFailed(QWidget *parent)
 {
-    critical(QObject::tr("Błąd zapisu do bazy"),
+    warning(QObject::tr("Błąd zapisu do bazy"),
              QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n")
                  + QObject::tr("Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."),
              parent);

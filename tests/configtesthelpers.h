@@ -3,8 +3,21 @@
 #include "testdatabase.h"
 
 #include <QList>
+#include <QSize>
 #include <QSqlQuery>
 #include <QString>
+
+// Builds a configuration page on the test database without user and settings,
+// shows it at size and keeps it when it is closed (the test deletes it).
+template <typename Page>
+Page *showConfigPage(TestDatabase &t, const QSize &size = QSize(940, 560))
+{
+    auto *page = new Page(nullptr, t.db(), nullptr, nullptr);
+    page->setAttribute(Qt::WA_DeleteOnClose, false);
+    page->resize(size);
+    page->show();
+    return page;
+}
 
 // Makes writes to a table fail on either engine through a trigger.
 // event: "INSERT", "UPDATE" or "DELETE"; condition: an optional test on the

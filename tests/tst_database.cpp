@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 
 class TestDatabaseLayer : public QObject
@@ -14,6 +15,7 @@ class TestDatabaseLayer : public QObject
 
 private Q_SLOTS:
     void schemaCreatesTablesAndSeeds();
+    void columnsHoldWhatTheInputsWrite();
     void emptyDatabaseIsDetected();
     void failingStatementGivesNoRows();
     void textRoundTripsUnchanged();
@@ -23,6 +25,22 @@ private Q_SLOTS:
     void openFromIni();
     void openFromIniFailures();
 };
+
+namespace {
+// Every row of a statement, its columns joined by "|".
+QStringList rows(DbWidget *db, const QString &sql)
+{
+    QStringList list;
+    QSqlQuery q = db->query(sql);
+    while (q.next()) {
+        QStringList columns;
+        for (int c = 0; c < q.record().count(); ++c)
+            columns << q.value(c).toString();
+        list << columns.join('|');
+    }
+    return list;
+}
+} // namespace
 
 void TestDatabaseLayer::schemaCreatesTablesAndSeeds()
 {
@@ -38,23 +56,72 @@ void TestDatabaseLayer::schemaCreatesTablesAndSeeds()
     }
     QVERIFY(!t.db()->isEmptyDatabase());
     QCOMPARE(t.db()->schemaVersion, QStringLiteral("1.23"));
-    QCOMPARE(t.count("users"), 1);
-    QCOMPARE(t.scalar("SELECT sUser FROM users WHERE iId = 1"), QStringLiteral("Administrator"));
-    QCOMPARE(t.scalar("SELECT iLevel FROM users WHERE iId = 1").toInt(), 0);
-    QCOMPARE(t.scalar("SELECT bActive FROM users WHERE iId = 1").toInt(), 1);
-    QVERIFY(t.scalar("SELECT sPassword FROM users WHERE iId = 1").isEmpty());
-    QCOMPARE(t.count("typesconf"), 12);
-    QCOMPARE(t.count("statusesconf") + t.count("hwstatusesconf"), 13);
-    QCOMPARE(t.count("fieldsconf"), 16);
-    QCOMPARE(t.scalar("SELECT sValue FROM fieldsconf WHERE sName = 'sField4'"),
-             QStringLiteral("Wyposażenie"));
-    QCOMPARE(t.scalar("SELECT sValue FROM fieldsconf WHERE sName = 'iFieldDate'"),
-             QStringLiteral("Data zakupu"));
-    QCOMPARE(t.scalar("SELECT sValue FROM fieldsconf WHERE sName = 'sFieldLong'"),
-             QStringLiteral("Uwagi"));
-    QCOMPARE(t.count("fieldsconf", "sValue = ''"), 10);
-    QCOMPARE(t.count("fieldsconf", "bRequired <> 0"), 0);
-    QCOMPARE(t.count("repairs"), 0);
+
+    // Every seed row, exactly; the registers start empty.
+    const QString statuses = "SELECT iId, iStatusId, iGroup, sDescription, sColor, iOrder FROM %1 ORDER BY iId";
+    QCOMPARE(rows(t.db(), statuses.arg("statusesconf")),
+             QStringList({"1|0|1|Nowa naprawa|#ffffff|1", "2|1|1|Naprawa rozpoczęta|#afff9f|2",
+                          "3|2|2|Zuvove zewnętrzny|#fff59f|1", "4|3|2|Oczekuje na części|#73ac5d|2",
+                          "5|4|3|Naprawa niewykonana|#eb917f|1", "6|5|3|Naprawa ukończona|#6fc3e6|2"}));
+    QCOMPARE(rows(t.db(), statuses.arg("hwstatusesconf")),
+             QStringList({"1|1|1|W serwisie|#95ff89|1", "2|2|2|W serwisie zewnętrznym|#efc274|1",
+                          "3|3|2|U klienta / usługa serwisowa|#f397d6|2", "4|4|2|Wysłany|#feffa9|3",
+                          "5|5|1|Do odbioru|#fd9494|2", "6|0|3|Poza ewidencją|#d3d3d3|1",
+                          "7|6|3|Odebrany|#4dd7ff|2"}));
+    QCOMPARE(rows(t.db(), "SELECT iId, iTypeId, sDescription, iOrder, bVisible FROM typesconf ORDER BY iId"),
+             QStringList({"1|0|Laptop|1|1", "2|1|PC|2|1", "3|11|Telefon|3|1", "4|12|Aparat / Kamera|4|1",
+                          "5|13|Sprzęt audio|5|1", "6|14|Drukarka|6|1", "7|15|Konsola|7|1",
+                          "8|16|CB Radio|8|1", "9|17|Monitor|9|1", "10|18|Telewizor|10|1",
+                          "11|19|Nawigacja GPS|11|1", "12|2|Inny|12|1"}));
+    QStringList fields = {"sField1|Producent|0", "sField2|Model|0", "sField3|Numer seryjny|0",
+                          "sField4|Wyposażenie|0"};
+    for (int n = 5; n <= 14; ++n)
+        fields << QStringLiteral("sField%1||0").arg(n);
+    fields << "iFieldDate|Data zakupu|0" << "sFieldLong|Uwagi|0";
+    QCOMPARE(rows(t.db(), "SELECT sName, sValue, bRequired FROM fieldsconf ORDER BY iId"), fields);
+    QCOMPARE(rows(t.db(), "SELECT iId, sUser, sPassword, iLevel, bActive FROM users"),
+             QStringList({"1|Administrator||0|1"}));
+    QCOMPARE(rows(t.db(), "SELECT iId, sVersion FROM version"), QStringList({"1|1.23"}));
+    for (const char *table : {"repairs", "clients", "hardware", "templates", "notes", "billing",
+                              "smshistory", "settings", "doctemplates", "docsources"})
+        QVERIFY2(t.count(table) == 0, qPrintable(table));
+}
+
+void TestDatabaseLayer::columnsHoldWhatTheInputsWrite()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    // The widest texts the client forms accept, and moments after 2038.
+    const QString nip = QString(50, '9');
+    const QString postal = QString(50, 'K');
+    const QString phone = QString(100, '5');
+    const QString late = QString::number(qint64(4102444800)); // 2100-01-01
+    QSqlQuery q(t.db()->database());
+    QVERIFY(q.prepare("INSERT INTO clients (sFName, sSName, sCompany, sNIP, sStreet, sAddrBuild, sAddrLoc, "
+                      "sCity, sPostal, sEmail, sEmail2, sPhone, sPhone2, sDescription) VALUES ('', 'Nowak', "
+                      "'', :sNIP, '', '', '', '', :sPostal, '', '', :sPhone, :sPhone2, '')"));
+    q.bindValue(":sNIP", nip);
+    q.bindValue(":sPostal", postal);
+    q.bindValue(":sPhone", phone);
+    q.bindValue(":sPhone2", phone);
+    QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    QCOMPARE(rows(t.db(), "SELECT sNIP, sPostal, sPhone, sPhone2 FROM clients"),
+             QStringList({QStringList({nip, postal, phone, phone}).join('|')}));
+
+    // The intake names neither sMCost, sSolution nor iProgress.
+    QVERIFY2(t.exec("INSERT INTO repairs (sNum, iAddDate, iEndDate, iType, sCost, sDefect, sComment, sOuterNo, "
+                    "iStatus, iClientId, iHardwareId, iSubmitterId, iTechnicanId) VALUES ('0503', " + late
+                    + ", " + late + ", -1, '', 'usterka', '', '', 0, 1, 1, 1, 0)"),
+             qPrintable(t.error()));
+    QCOMPARE(rows(t.db(), "SELECT sNum, iAddDate, iEndDate FROM repairs"),
+             QStringList({"0503|" + late + "|" + late}));
+    QVERIFY2(t.exec("INSERT INTO hardware (sHName, iHType, iStoreStatus, iReceivedDate, sStoreComment, "
+                    "sField1, sField2, sField3, sField4, sField5, sField6, sField7, sField8, sField9, sField10, "
+                    "sField11, sField12, sField13, sField14, iFieldDate, sFieldLong, iOwner) VALUES ('Laptop', "
+                    "0, 1, " + late + ", '', '', '', '', '', '', '', '', '', '', '', '', '', '', '', " + late
+                    + ", '', 1)"),
+             qPrintable(t.error()));
+    QCOMPARE(rows(t.db(), "SELECT iReceivedDate, iFieldDate FROM hardware"), QStringList({late + "|" + late}));
 }
 
 void TestDatabaseLayer::emptyDatabaseIsDetected()
@@ -161,6 +228,12 @@ void TestDatabaseLayer::openFromIni()
         QCOMPARE(db.database().connectOptions(), QStringLiteral("MYSQL_OPT_RECONNECT=1"));
         QVERIFY(!db.sslEnabled);
     }
+    // A group that is not there closes what was open rather than leaving the
+    // previous database in use.
+    QVERIFY(!db.open(&ini, 9));
+    QVERIFY(!db.isOpen());
+    QVERIFY(db.schemaVersion.isEmpty());
+    QVERIFY(!db.query("SELECT iId FROM users").first());
 }
 
 void TestDatabaseLayer::openFromIniFailures()

@@ -68,10 +68,7 @@ void TestHardwareTypesConfig::cleanup()
 
 void TestHardwareTypesConfig::makePage()
 {
-    page = new HardwareTypesConfig(nullptr, t->db(), nullptr, nullptr);
-    page->setAttribute(Qt::WA_DeleteOnClose, false);
-    page->resize(940, 560);
-    page->show();
+    page = showConfigPage<HardwareTypesConfig>(*t);
 }
 
 void TestHardwareTypesConfig::useFourTypes()
@@ -187,6 +184,13 @@ void TestHardwareTypesConfig::selectionAndEditBox()
     QVERIFY(typeBox()->isHidden());
     table()->clearSelection();
     QVERIFY(!button("editButton")->isEnabled());
+
+    // A reload drops the selection and with it the buttons that act on it.
+    select("Monitor");
+    page->hide();
+    page->show();
+    QVERIFY(!button("editButton")->isEnabled());
+    QVERIFY(!button("deleteButton")->isEnabled());
 
     // A double click edits too.
     const QRect cell = table()->visualItemRect(table()->item(2, 0));
@@ -390,6 +394,20 @@ void TestHardwareTypesConfig::failedWritesReorderNothing()
     useFourTypes();
     makePage();
     MessageBoxRecorder rec;
+
+    // A type removed elsewhere while its edit box was open: nothing is stored,
+    // so nothing is reported as saved and no other type moves.
+    select("C");
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'C'"));
+    typeOrder()->setValue(1);
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(order(), QStringList({"A 1", "B 2", "D 4"}));
+    QVERIFY(t->exec("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (3, 'C', 3, 1)"));
+    page->load();
+    rec.clear();
+
     const QStringList before = order();
     const QString idB = t->scalar("SELECT iId FROM typesconf WHERE sDescription = 'B'");
 

@@ -26,8 +26,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void missingIniEndsTheProgram();
-    void iniWithoutDefaultDb();
+    void invalidIniEndsTheProgram_data();
+    void invalidIniEndsTheProgram();
     void startsOnLoginWithMenuDisabled();
     void loginEnablesMenuAndHeader();
     void restrictedUserSeesNoAdministration();
@@ -69,13 +69,48 @@ private:
     }
 };
 
-void TestMainWindow::missingIniEndsTheProgram()
+void TestMainWindow::invalidIniEndsTheProgram_data()
 {
+    // What config.ini holds: nothing at all (no file), or the text written.
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<bool>("connection");
+    QTest::addColumn<QString>("defaultDb");
+    QTest::newRow("no file") << false << false << QString();
+    QTest::newRow("empty file") << true << false << QString();
+    QTest::newRow("no defaultdb") << true << true << QString();
+    QTest::newRow("defaultdb not a number") << true << true << "pierwsza";
+}
+
+void TestMainWindow::invalidIniEndsTheProgram()
+{
+    QFETCH(bool, file);
+    QFETCH(bool, connection);
+    QFETCH(QString, defaultDb);
+    TestDatabase t;
+    REQUIRE_DB(t);
     QTemporaryDir dir;
+    const QString path = dir.filePath("config.ini");
+    if (connection) {
+        QSettings ini(path, QSettings::IniFormat);
+        t.writeIni(&ini, 1);
+        ini.setValue("config/lastlogin", "Administrator");
+        if (!defaultDb.isEmpty())
+            ini.setValue("config/defaultdb", defaultDb);
+    } else if (file) {
+        QFile empty(path);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+    }
+    const auto contents = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    };
+    const QByteArray before = contents();
+
     MessageBoxRecorder rec;
     MainWindow w(qApp, dir.path());
     w.show();
     QVERIFY(w.windowTitle().contains(appVersion));
+    // The message stands in the page area, not in a window of its own.
     auto *dialog = w.currentPage()->findChild<InfoDialog *>();
     QVERIFY(dialog);
     QVERIFY(!dialog->isWindow());
@@ -85,25 +120,11 @@ void TestMainWindow::missingIniEndsTheProgram()
     QVERIFY(!menuEnabled(w));
     QVERIFY(!w.db()->isOpen());
     QCOMPARE(rec.count(), 0);
+    // Its button ends the program.
     QTest::mouseClick(dialog->findChild<QPushButton *>("closeButton"), Qt::LeftButton);
     QVERIFY(!w.isVisible());
     // Nothing written next to the program.
-    QVERIFY(!QFile::exists(dir.filePath("config.ini")));
-}
-
-void TestMainWindow::iniWithoutDefaultDb()
-{
-    TestDatabase t;
-    REQUIRE_DB(t);
-    QTemporaryDir dir;
-    {
-        QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
-        t.writeIni(&ini, 1);
-        ini.setValue("config/lastlogin", "Administrator");
-    }
-    MainWindow w(qApp, dir.path());
-    QVERIFY(w.currentPage()->findChild<InfoDialog *>());
-    QVERIFY(!w.db()->isOpen());
+    QCOMPARE(contents(), before);
 }
 
 void TestMainWindow::startsOnLoginWithMenuDisabled()

@@ -80,10 +80,9 @@ private:
 private Q_SLOTS:
     void deletions_data();
     void deletions();
-    void questionDeclined();
-    void nothingSelected();
-    void templatesDeleteNothing();
-    void accessLevels();
+    void nothingChanges_data();
+    void nothingChanges();
+    void levelThreeDeletes();
     void failureLeavesEveryTable_data();
     void failureLeavesEveryTable();
     void clientWithManyHardwareRecords();
@@ -162,88 +161,80 @@ void TestSearchDelete::deletions()
     QCOMPARE(w->model->rowCount(), shown - 1);
 }
 
-void TestSearchDelete::questionDeclined()
+void TestSearchDelete::nothingChanges_data()
 {
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("decline");
+    QTest::addColumn<int>("icon");   // of the one box shown; -1: no box
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("question declined")
+        << 1 << 0 << 1 << true << int(QMessageBox::Question) << "Usunięcie klienta nr 1"
+        << "Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną bezpowrotnie usunięte !";
+    QTest::newRow("nothing selected")
+        << 0 << 0 << -1 << false << int(QMessageBox::Information) << "Błąd !"
+        << "Nie wybrano żadnego elementu !";
+    QTest::newRow("templates") << 4 << 0 << 10 << false << -1 << "" << "";
+    // The button is hidden from these users; the slot refuses all the same,
+    // with or without a row selected.
+    const QString refused =
+        QStringLiteral("Usuwanie danych jest dostępne tylko dla użytkowników o poziomie dostępu od 0 do 3.");
+    QTest::newRow("level 4, row selected")
+        << 0 << 4 << 100 << false << int(QMessageBox::Warning) << "Brak uprawnień" << refused;
+    QTest::newRow("level 7, nothing selected")
+        << 0 << 7 << -1 << false << int(QMessageBox::Warning) << "Brak uprawnień" << refused;
+}
+
+void TestSearchDelete::nothingChanges()
+{
+    QFETCH(int, variant);
+    QFETCH(int, level);
+    QFETCH(int, id);
+    QFETCH(bool, decline);
+    QFETCH(int, icon);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY(seed(t));
     const QStringList before = snapshot(t);
-    auto w = page(t, SearchWidget::ClientsVariant);
+    UserWidget user(2, QStringLiteral("Serwis"), level);
+    auto w = page(t, SearchWidget::SearchVariant(variant), &user);
     QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
 
     MessageBoxRecorder rec;
-    rec.answerCancel();
-    remove(w.get(), 1);
-    QCOMPARE(rec.count(), 1);
+    if (decline)
+        rec.answerCancel();
+    w->selectedId = id;
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "deleteSelected"));
+    QCOMPARE(rec.count(), icon < 0 ? 0 : 1);
+    if (icon >= 0) {
+        QCOMPARE(int(rec.last().icon), icon);
+        QCOMPARE(rec.last().title, title);
+        QCOMPARE(rec.last().text, text);
+    }
     QCOMPARE(snapshot(t), before);
     QCOMPARE(spy.count(), 0);
 }
 
-void TestSearchDelete::nothingSelected()
+void TestSearchDelete::levelThreeDeletes()
 {
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY(seed(t));
-    const QStringList before = snapshot(t);
-    auto w = page(t, SearchWidget::RepairsVariant);
-    QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
-
-    MessageBoxRecorder rec;
-    remove(w.get(), -1);
-    QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().icon, QMessageBox::Information);
-    QCOMPARE(rec.last().title, QStringLiteral("Błąd !"));
-    QCOMPARE(rec.last().text, QStringLiteral("Nie wybrano żadnego elementu !"));
-    QCOMPARE(snapshot(t), before);
-    QCOMPARE(spy.count(), 0);
-}
-
-void TestSearchDelete::templatesDeleteNothing()
-{
-    TestDatabase t;
-    REQUIRE_DB(t);
-    QVERIFY(seed(t));
-    const QStringList before = snapshot(t);
-    auto w = page(t, SearchWidget::TemplatesVariant);
-    QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
-
-    MessageBoxRecorder rec;
-    remove(w.get(), 10);
-    QCOMPARE(rec.count(), 0);
-    QCOMPARE(snapshot(t), before);
-    QCOMPARE(spy.count(), 0);
-}
-
-void TestSearchDelete::accessLevels()
-{
-    TestDatabase t;
-    REQUIRE_DB(t);
-    QVERIFY(seed(t));
-    const QStringList before = snapshot(t);
-
-    UserWidget clerk(2, QStringLiteral("Recepcja"), 4);
-    auto refused = page(t, SearchWidget::RepairsVariant, &clerk);
-    QSignalSpy refusedSpy(refused.get(), &SearchWidget::dbItemsCountChanged);
-    MessageBoxRecorder rec;
-    // The button is hidden from this user; the slot refuses all the same.
-    QMetaObject::invokeMethod(refused.get(), "deleteSelected");
-    refused->selectedId = 100;
-    QMetaObject::invokeMethod(refused.get(), "deleteSelected");
-    QCOMPARE(rec.count(), 2);
-    QCOMPARE(rec.last().icon, QMessageBox::Warning);
-    QCOMPARE(rec.last().title, QStringLiteral("Brak uprawnień"));
-    QCOMPARE(snapshot(t), before);
-    QCOMPARE(refusedSpy.count(), 0);
-
     UserWidget technician(3, QStringLiteral("Serwis"), 3);
-    auto allowed = page(t, SearchWidget::RepairsVariant, &technician);
-    QSignalSpy allowedSpy(allowed.get(), &SearchWidget::dbItemsCountChanged);
-    rec.clear();
-    remove(allowed.get(), 100);
+    auto w = page(t, SearchWidget::RepairsVariant, &technician);
+    QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
+    MessageBoxRecorder rec;
+    remove(w.get(), 100);
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().title, QStringLiteral("Usunięcie naprawy nr 100"));
     QCOMPARE(ids(t, QStringLiteral("repairs")), QStringLiteral("101,102,103"));
-    QCOMPARE(allowedSpy.count(), 1);
+    QCOMPARE(spy.count(), 1);
 }
 
 void TestSearchDelete::failureLeavesEveryTable_data()

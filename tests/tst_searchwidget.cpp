@@ -263,6 +263,7 @@ private slots:
             QCOMPARE(w->selectedId, -1);
             QVERIFY(qobject_cast<SearchHeaderView *>(w->searchTable->horizontalHeader()));
             QVERIFY(w->searchTable->horizontalHeader()->stretchLastSection());
+            QCOMPARE(w->searchTable->horizontalHeader()->minimumSectionSize(), 40);
             QCOMPARE(w->searchTable->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
 
             QVERIFY(w->refreshTimer->isActive());

@@ -158,12 +158,9 @@ QWidget *TestStatusesConfig::makePage(bool hardware)
 {
     table = twin(hardware).table;
     if (hardware)
-        page = new HardwareStatusesConfig(nullptr, t->db(), nullptr, nullptr);
+        page = showConfigPage<HardwareStatusesConfig>(*t);
     else
-        page = new RepairStatusesConfig(nullptr, t->db(), nullptr, nullptr);
-    page->setAttribute(Qt::WA_DeleteOnClose, false);
-    page->resize(940, 560);
-    page->show();
+        page = showConfigPage<RepairStatusesConfig>(*t);
     return page;
 }
 
@@ -265,6 +262,13 @@ void TestStatusesConfig::selectionEnablesButtons()
     tree()->clearSelection();
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
+
+    // A reload drops the selection and with it the buttons that act on it.
+    select("Naprawa ukończona");
+    page->hide();
+    page->show();
+    QVERIFY(!button("editButton")->isEnabled());
+    QVERIFY(!button("deleteButton")->isEnabled());
 }
 
 void TestStatusesConfig::addStatus()
@@ -299,6 +303,7 @@ void TestStatusesConfig::addStatus()
     QCOMPARE(rec.boxes[0].text,
              QStringLiteral("Nowa konfiguracja zostanie zapisana do bazy danych. Czy chcesz zapisać zmiany ?"));
     QCOMPARE(rec.boxes[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(rec.boxes[1].icon, QMessageBox::Information);
     QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
     QCOMPARE(rec.boxes[1].text, QStringLiteral("Zmiany zostały pomyślnie zapisane."));
 
@@ -430,6 +435,14 @@ void TestStatusesConfig::colourChoice()
     QTest::mouseClick(colorButton, Qt::LeftButton);
     QTest::mouseClick(button("saveButton"), Qt::LeftButton);
     QCOMPARE(t->scalar("SELECT sColor FROM statusesconf WHERE iId = 6"), QStringLiteral("#6fc3e6"));
+
+    // An addition starts the dialog from white, even after a colour was chosen.
+    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    answer = QColor("#123456");
+    QTest::mouseClick(colorButton, Qt::LeftButton);
+    QTest::mouseClick(colorButton, Qt::LeftButton);
+    QCOMPARE(offered, QColor(Qt::white));
+    QVERIFY(preview->styleSheet().contains("#123456"));
 }
 
 void TestStatusesConfig::cancelledQuestionsWriteNothing()
@@ -520,6 +533,19 @@ void TestStatusesConfig::failedWritesAreReported()
 {
     makePage(false);
     MessageBoxRecorder rec;
+    // A status removed elsewhere while its edit box was open: nothing is
+    // stored, so nothing is reported as saved.
+    QVERIFY(t->exec("INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
+                    "VALUES (60, 1, 'Usunięty', '#ffffff', 9)"));
+    page->hide();
+    page->show();
+    select("Usunięty");
+    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(t->exec("DELETE FROM statusesconf WHERE iStatusId = 60"));
+    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
+
+    rec.clear();
     QVERIFY(failWrites(*t, "statusesconf", "UPDATE"));
     QVERIFY(failWrites(*t, "statusesconf", "INSERT"));
     QVERIFY(failWrites(*t, "statusesconf", "DELETE"));
@@ -529,6 +555,8 @@ void TestStatusesConfig::failedWritesAreReported()
     description()->setText("Zmiana");
     QTest::mouseClick(button("saveButton"), Qt::LeftButton);
     QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
+    QCOMPARE(rec.last().icon, QMessageBox::Warning);
+    QCOMPARE(rec.last().buttons, QMessageBox::Ok);
     QCOMPARE(rec.last().text,
              QStringLiteral("Nie udało się zapisać zmian.\n\nSprawdź konfigurację bazy danych bądź "
                             "skontaktuj się z pomocą techniczną."));

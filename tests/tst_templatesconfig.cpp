@@ -68,10 +68,7 @@ void TestTemplatesConfig::cleanup()
 
 void TestTemplatesConfig::makePage()
 {
-    page = new TemplatesConfig(nullptr, t->db(), nullptr, nullptr);
-    page->setAttribute(Qt::WA_DeleteOnClose, false);
-    page->resize(960, 600);
-    page->show();
+    page = showConfigPage<TemplatesConfig>(*t, QSize(960, 600));
 }
 
 void TestTemplatesConfig::selectRow(int row)
@@ -225,6 +222,8 @@ void TestTemplatesConfig::editUpdatesAndKeepsHiddenFields()
              QStringLiteral("ukryte 5"));
     QCOMPARE(t->scalar("SELECT sFieldLong FROM templates WHERE sHName = 'Laptop Dell'"),
              QStringLiteral("Uwagi szablonu"));
+    // A date left as it was keeps its stored value (0, not the local midnight of 1970-01-01).
+    QCOMPARE(t->scalar("SELECT iFieldDate FROM templates WHERE sHName = 'Laptop Dell'").toLongLong(), 0);
 
     // A double click opens the edit page as well.
     const QPoint point = table->visualRect(table->model()->index(1, 1)).center();

@@ -25,6 +25,7 @@ DbWidget::~DbWidget()
 
 void DbWidget::close()
 {
+    schemaVersion.clear();
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -42,6 +43,9 @@ bool DbWidget::isOpen() const
 
 bool DbWidget::open(QSettings *ini, int number)
 {
+    // Whatever was open goes first: a failure must not leave the previous
+    // database in use behind the error message.
+    close();
     const QString group = QStringLiteral("db_%1").arg(number);
     if (!ini || !ini->childGroups().contains(group)) {
         errorText = tr("Brak konfiguracji połączenia z bazą danych.");

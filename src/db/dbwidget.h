@@ -18,9 +18,9 @@ public:
     explicit DbWidget(QObject *parent = nullptr);
     ~DbWidget() override;
 
-    // Opens the connection of group "db_<number>" of the INI store. Returns
-    // false, with errorText set, when the group is missing or the connection
-    // cannot be opened.
+    // Opens the connection of group "db_<number>" of the INI store, closing
+    // the one open so far. Returns false, with errorText set, when the group
+    // is missing or the connection cannot be opened.
     bool open(QSettings *ini, int number);
     bool openSqlite(const QString &file, const QString &description = QString());
     bool openMySql(const QString &database, const QString &hostname, const QString &username,

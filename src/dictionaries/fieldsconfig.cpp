@@ -42,10 +42,13 @@ void FieldsConfig::setupFields(QWidget *form)
         if (field.isEmpty() || entry == Description.constEnd())
             continue;
 
+        // The field's input: its line edit, else its date edit or its long
+        // text edit.
         QWidget *input = form->findChild<QLineEdit *>(field);
         if (!input)
             input = form->findChild<QDateEdit *>(field);
-        QWidget *longInput = form->findChild<QPlainTextEdit *>(field);
+        if (!input)
+            input = form->findChild<QPlainTextEdit *>(field);
 
         const bool used = !entry.value().isEmpty();
         if (used)
@@ -53,7 +56,5 @@ void FieldsConfig::setupFields(QWidget *form)
         label->setVisible(used);
         if (input)
             input->setVisible(used);
-        if (longInput)
-            longInput->setVisible(used);
     }
 }

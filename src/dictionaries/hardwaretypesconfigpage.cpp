@@ -58,10 +58,12 @@ void HardwareTypesConfig::load()
     QTableWidget *table = ui->typesTable;
     table->setColumnCount(6);
     table->setRowCount(0);
+    table->setHorizontalHeaderLabels(
+        {tr("Typ sprzętu"), tr("Kolejność"), tr("Widoczność"), tr("Ilość użyć")});
     table->setColumnWidth(NameColumn, 250);
-    table->setColumnWidth(OrderColumn, 80);
-    table->setColumnWidth(VisibleColumn, 80);
-    table->setColumnWidth(UsesColumn, 80);
+    // 80 pixels, or what the header text needs so that it is not cut off.
+    for (int column : {OrderColumn, VisibleColumn, UsesColumn})
+        table->setColumnWidth(column, qMax(80, table->horizontalHeader()->sectionSizeHint(column)));
 
     // Uses of every type in one statement.
     QHash<int, int> uses;
@@ -88,8 +90,6 @@ void HardwareTypesConfig::load()
     }
     table->setColumnHidden(IdColumn, true);
     table->setColumnHidden(TypeIdColumn, true);
-    table->setHorizontalHeaderLabels(
-        {tr("Typ sprzętu"), tr("Kolejność"), tr("Widoczność"), tr("Ilość użyć")});
     table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
 }
 
@@ -177,9 +177,13 @@ bool HardwareTypesConfig::storedOrder(int id, int *order)
 
 bool HardwareTypesConfig::saveEdit()
 {
-    int oldOrder = 0;
-    if (!storedOrder(selectedId, &oldOrder))
+    // A type removed meanwhile elsewhere cannot be edited: reporting the
+    // update of no row as saved would hide that nothing was stored.
+    QSqlQuery current =
+        db->query(QStringLiteral("SELECT iOrder FROM typesconf WHERE iId = %1").arg(selectedId));
+    if (!current.next())
         return false;
+    const int oldOrder = current.value(0).toInt();
     QSqlQuery q(db->database());
     q.prepare(QStringLiteral("UPDATE typesconf SET sDescription = :sDescription, iOrder = :iOrder, "
                              "bVisible = :bVisible WHERE iId = :iId"));

@@ -1,12 +1,12 @@
 #include "dictionaries/numberingconfig.h"
 
 #include "db/dbwidget.h"
+#include "dictionaries/dbtransaction.h"
 #include "messagebox.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
 
 #include <QRegularExpression>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -135,25 +135,21 @@ void NumberingConfig::saveScheme()
                                 "aktywny od tego momentu.")))
         return;
 
-    // The old row goes only when the new one is stored.
+    // The old row goes only when the new one is stored. Both values are put
+    // in one pass, so that a "%2" typed in the scheme is not taken for the
+    // user's id.
     query->finish();
-    QSqlDatabase database = db->database();
-    bool ok = database.transaction();
-    if (ok)
-        ok = !failed(db->query(QStringLiteral(
-            "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")));
-    if (ok)
-        ok = !failed(db->query(
-            QStringLiteral("INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
-                           "VALUES('db', 'numbering', '%1', %2)")
-                .arg(db->escapeLike(scheme))
-                .arg(user ? user->id : 0)));
-    if (ok)
-        ok = database.commit();
-    if (!ok) {
-        database.rollback();
+    const bool ok = runInTransaction(db, [&] {
+        return !failed(db->query(QStringLiteral(
+                   "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")))
+            && !failed(db->query(
+                QStringLiteral("INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
+                               "VALUES('db', 'numbering', '%1', %2)")
+                    .arg(db->escapeLike(scheme),
+                         QString::number(user ? user->id : 0))));
+    });
+    if (!ok)
         MessageBox::saveFailed();
-    }
 }
 
 void NumberingConfig::saveNextId()

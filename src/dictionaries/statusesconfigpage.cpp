@@ -161,7 +161,10 @@ void StatusesConfigPage::editStatus()
 
 void StatusesConfigPage::chooseColor()
 {
-    const QColor initial = statusColor.isValid() ? statusColor : QColor(Qt::white);
+    // An edit starts from the status's colour, an addition from white.
+    const QColor initial = mode == QLatin1String("edit") && statusColor.isValid()
+        ? statusColor
+        : QColor(Qt::white);
     QColor chosen = colorPicker(initial, page, tr("Wybierz kolor statusu"));
     if (!chosen.isValid())
         return; // cancelled: the status keeps its colour

@@ -116,6 +116,7 @@ void TemplatesConfig::addTemplate()
 {
     editedId = 0;
     editedType = -1;
+    editedDay = QDate();
     ui->sHName->clear();
     for (int i = 1; i <= 14; ++i)
         ui->formWidget->findChild<QLineEdit *>(QStringLiteral("sField%1").arg(i))->clear();
@@ -143,7 +144,9 @@ void TemplatesConfig::editTemplate()
             editedType = value.toInt();
             ui->iHType->setCurrentIndex(ui->iHType->findData(editedType));
         } else if (name == QLatin1String("iFieldDate")) {
-            ui->iFieldDate->setDate(QDateTime::fromSecsSinceEpoch(value.toLongLong()).date());
+            editedDate = QString::number(value.toLongLong());
+            editedDay = QDateTime::fromSecsSinceEpoch(value.toLongLong()).date();
+            ui->iFieldDate->setDate(editedDay);
         } else if (name == QLatin1String("sFieldLong")) {
             ui->sFieldLong->setPlainText(value.toString());
         } else {
@@ -163,7 +166,10 @@ QStringList TemplatesConfig::formValues() const
             values << QString::number(index >= 0 ? ui->iHType->itemData(index).toInt()
                                                  : editedType);
         } else if (name == QLatin1String("iFieldDate")) {
-            values << QString::number(ui->iFieldDate->date().startOfDay().toSecsSinceEpoch());
+            const QDate day = ui->iFieldDate->date();
+            values << (editedId > 0 && day == editedDay
+                           ? editedDate
+                           : QString::number(day.startOfDay().toSecsSinceEpoch()));
         } else if (name == QLatin1String("sFieldLong")) {
             values << ui->sFieldLong->toPlainText();
         } else {

@@ -2,6 +2,7 @@
 
 #include "widgetbase.h"
 
+#include <QDate>
 #include <QWidget>
 
 class Template;
@@ -50,4 +51,8 @@ private:
     // The stored type of the edited template, kept when the type is no longer
     // offered in the list.
     int editedType = -1;
+    // The stored date of the edited template and the day it shows, so that a
+    // date left as it was is stored unchanged.
+    QString editedDate;
+    QDate editedDay;
 };

@@ -21,6 +21,10 @@ BarcodeDialog::~BarcodeDialog()
 
 void BarcodeDialog::keyPressEvent(QKeyEvent *event)
 {
+    // The code is complete: what follows it (the stop character, a Return
+    // some scanners append) is not part of it.
+    if (separatorCount >= 3)
+        return;
     // Only the key codes of the ASCII digits (main block or keypad) and of the
     // letter I count; function keys share low bits with the digits and must
     // not become digits. Nothing is passed on, so Escape and Return do not

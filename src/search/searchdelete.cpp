@@ -18,12 +18,17 @@ namespace {
 // The highest access level that may delete records.
 constexpr int DeleteMaxLevel = 3;
 
-// Statements removing the repairs that meet a condition, with their notes.
-QStringList repairsWithNotes(const QString &where)
+// Statements removing what depends on the hardware records that a condition
+// on hardware.iId chooses: their repairs with the repairs' notes, and their
+// bills. The hardware rows themselves are left to the caller.
+QStringList hardwareDependents(const QString &hardwareIds)
 {
-    return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM repairs WHERE ")
-                + where + QLatin1Char(')'),
-            QLatin1String("DELETE FROM repairs WHERE ") + where};
+    const QString repairs = QLatin1String("repairs.iHardwareId") + hardwareIds;
+    return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM "
+                          "repairs WHERE ")
+                + repairs + QLatin1Char(')'),
+            QLatin1String("DELETE FROM repairs WHERE ") + repairs,
+            QLatin1String("DELETE FROM billing WHERE billing.iHardwareId") + hardwareIds};
 }
 
 QStringList deletionStatements(SearchWidget::SearchVariant variant, const QString &id)
@@ -34,25 +39,24 @@ QStringList deletionStatements(SearchWidget::SearchVariant variant, const QStrin
                 QLatin1String("DELETE FROM notes WHERE notes.iRepairId=") + id,
                 QLatin1String("DELETE FROM billing WHERE billing.iRepairId=") + id};
     case SearchWidget::ClientsVariant: {
-        // The client's own repairs and every repair of the hardware the
-        // client owns, whichever client such a repair names; the hardware
-        // goes last, as the statements before it choose by its rows.
-        const QString ownedHardware =
-            QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id;
+        // Every repair and bill of the hardware the client owns goes with it,
+        // whichever client such a repair names; they are chosen through the
+        // hardware rows, so they go before them.
         QStringList statements{QLatin1String("DELETE FROM clients WHERE clients.iId=") + id};
-        statements << repairsWithNotes(QLatin1String("repairs.iClientId=") + id
-                                       + QLatin1String(" OR repairs.iHardwareId IN (")
-                                       + ownedHardware + QLatin1Char(')'));
-        statements << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId IN (")
-                          + ownedHardware + QLatin1Char(')')
-                   << QLatin1String("DELETE FROM hardware WHERE hardware.iOwner=") + id
+        statements << hardwareDependents(
+            QLatin1String(" IN (SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id
+            + QLatin1Char(')'));
+        statements << QLatin1String("DELETE FROM hardware WHERE hardware.iOwner=") + id
+                   << QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT "
+                                    "repairs.iId FROM repairs WHERE repairs.iClientId=")
+                          + id + QLatin1Char(')')
+                   << QLatin1String("DELETE FROM repairs WHERE repairs.iClientId=") + id
                    << QLatin1String("DELETE FROM billing WHERE billing.iClientId=") + id;
         return statements;
     }
     case SearchWidget::HardwareVariant: {
         QStringList statements{QLatin1String("DELETE FROM hardware WHERE hardware.iId=") + id};
-        statements << repairsWithNotes(QLatin1String("repairs.iHardwareId=") + id)
-                   << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId=") + id;
+        statements << hardwareDependents(QLatin1String("=") + id);
         return statements;
     }
     case SearchWidget::BillsVariant:

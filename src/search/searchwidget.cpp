@@ -102,6 +102,7 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     // the model, so that a sorting table does not read the model at once.
     model->setFilter(QStringLiteral("0"));
     auto *header = new SearchHeaderView(searchTable, settings ? settings->native : nullptr, variant);
+    header->setMinimumSectionSize(searchTable->horizontalHeader()->minimumSectionSize());
     searchTable->setHorizontalHeader(header);
     searchTable->setModel(model);
     header->setStretchLastSection(true);
