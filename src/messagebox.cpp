@@ -43,9 +43,9 @@ void MessageBox::critical(const QString &title, const QString &text, QWidget *pa
 void MessageBox::saveFailed(QWidget *parent)
 {
     warning(QObject::tr("Błąd zapisu do bazy"),
-             QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n")
-                 + QObject::tr("Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."),
-             parent);
+            QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n")
+                + QObject::tr("Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."),
+            parent);
 }
 
 void MessageBox::saved(QWidget *parent)
