@@ -10,7 +10,6 @@
 // scripts/mariadb-test-server are set.
 
 #include "db/dbwidget.h"
-#include "dictionaries/repairstatusesconfig.h"
 #include "records/client.h"
 #include "records/hardware.h"
 #include "records/repair.h"
@@ -21,6 +20,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -110,7 +110,6 @@ void paintFirstScreen(QAbstractItemModel *model, benchmark::State &state)
 void BM_RepairsOpenGroupNewestFirst(benchmark::State &state)
 {
     Repair model(nullptr, database->db());
-    RepairStatusesConfig::getStatuses(database->db());
     for (auto _ : state) {
         model.setFilter("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1");
         model.setSort(model.fieldIndex("iAddDate"), Qt::DescendingOrder);

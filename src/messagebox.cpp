@@ -40,6 +40,14 @@ void MessageBox::critical(const QString &title, const QString &text, QWidget *pa
     show(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
 }
 
+bool MessageBox::confirmSave(const QString &title, QWidget *parent)
+{
+    return confirm(title,
+                   QObject::tr("Nowa konfiguracja zostanie zapisana do bazy danych.") + QLatin1Char(' ')
+                       + QObject::tr("Czy chcesz zapisać zmiany ?"),
+                   parent);
+}
+
 void MessageBox::saveFailed(QWidget *parent)
 {
     warning(QObject::tr("Błąd zapisu do bazy"),
@@ -51,6 +59,14 @@ void MessageBox::saveFailed(QWidget *parent)
 void MessageBox::saved(QWidget *parent)
 {
     information(QObject::tr("Zapisano."), QObject::tr("Zmiany zostały pomyślnie zapisane."), parent);
+}
+
+void MessageBox::reportSave(bool ok, QWidget *parent)
+{
+    if (ok)
+        saved(parent);
+    else
+        saveFailed(parent);
 }
 
 void MessageBox::setHandler(Handler handler)

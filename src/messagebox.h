@@ -26,10 +26,15 @@ public:
     static void warning(const QString &title, const QString &text, QWidget *parent = nullptr);
     static void critical(const QString &title, const QString &text, QWidget *parent = nullptr);
 
+    // The question a configuration page asks before it writes a change, under
+    // the given title, with OK and Cancel; true on OK.
+    static bool confirmSave(const QString &title, QWidget *parent = nullptr);
     // The box every configuration page shows after a failed write.
     static void saveFailed(QWidget *parent = nullptr);
     // The box shown after a successful write.
     static void saved(QWidget *parent = nullptr);
+    // saved() after a successful write, saveFailed() after a failed one.
+    static void reportSave(bool ok, QWidget *parent = nullptr);
 
     static void setHandler(Handler handler);
 

@@ -19,6 +19,17 @@ Page *showConfigPage(TestDatabase &t, const QSize &size = QSize(940, 560))
     return page;
 }
 
+// Deletes the page and then the database of a page test (the page may query
+// the database while it goes) and clears both pointers.
+template <typename Page>
+void deletePageAndDatabase(Page *&page, TestDatabase *&t)
+{
+    delete page;
+    page = nullptr;
+    delete t;
+    t = nullptr;
+}
+
 // Makes writes to a table fail on either engine through a trigger.
 // event: "INSERT", "UPDATE" or "DELETE"; condition: an optional test on the
 // NEW (or OLD, for DELETE) row, such as "NEW.iId = 3".

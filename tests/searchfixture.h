@@ -5,6 +5,7 @@
 // prefix, so many rows go in with one multi-row statement; every text column
 // gets a value, as MySQL declares them NOT NULL) and the page itself.
 
+#include "db/dbtransaction.h"
 #include "search/searchwidget.h"
 #include "testdatabase.h"
 #include "userwidget.h"
@@ -89,14 +90,7 @@ inline bool insert(TestDatabase &t, const QString &prefix, const QStringList &ro
     QStringList statements;
     for (int start = 0; start < rows.size(); start += 500)
         statements << prefix + rows.mid(start, 500).join(QLatin1String(", "));
-    QSqlDatabase db = t.db()->database();
-    if (!db.transaction())
-        return false;
-    if (!t.exec(statements)) {
-        db.rollback();
-        return false;
-    }
-    return db.commit();
+    return runInTransaction(t.db(), [&] { return t.exec(statements); });
 }
 
 // A search page of the given register on the test database.

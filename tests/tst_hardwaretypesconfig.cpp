@@ -60,10 +60,7 @@ void TestHardwareTypesConfig::init()
 
 void TestHardwareTypesConfig::cleanup()
 {
-    delete page;
-    page = nullptr;
-    delete t;
-    t = nullptr;
+    deletePageAndDatabase(page, t);
 }
 
 void TestHardwareTypesConfig::makePage()

@@ -148,10 +148,7 @@ void TestStatusesConfig::init()
 
 void TestStatusesConfig::cleanup()
 {
-    delete page;
-    page = nullptr;
-    delete t;
-    t = nullptr;
+    deletePageAndDatabase(page, t);
 }
 
 QWidget *TestStatusesConfig::makePage(bool hardware)

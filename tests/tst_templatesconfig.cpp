@@ -60,10 +60,7 @@ void TestTemplatesConfig::init()
 
 void TestTemplatesConfig::cleanup()
 {
-    delete page;
-    page = nullptr;
-    delete t;
-    t = nullptr;
+    deletePageAndDatabase(page, t);
 }
 
 void TestTemplatesConfig::makePage()

@@ -1,14 +1,12 @@
 #include "dictionaries/hardwarestatusesconfig.h"
 #include "ui_hardwareStatusesConfig.h"
 
-#include "dictionaries/statusdictionary.h"
-
 QMap<int, HardwareStatusesConfig::HardwareStatus> HardwareStatusesConfig::Statuses;
 QMap<int, QMap<int, HardwareStatusesConfig::HardwareStatus>> HardwareStatusesConfig::SortedStatuses;
 
 HardwareStatusesConfig::HardwareStatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
                                                Settings *settings)
-    : QWidget(parent), WidgetBase(db, user, settings)
+    : StatusesConfig(parent, db, user, settings)
 {
     setupPage();
 }
@@ -20,14 +18,13 @@ HardwareStatusesConfig::~HardwareStatusesConfig()
 
 void HardwareStatusesConfig::getStatuses(DbWidget *db)
 {
-    StatusDictionary::load<HardwareStatusesConfig>(db, QStringLiteral("hwstatusesconf"),
-                                                   Statuses, SortedStatuses);
+    loadStatuses(db, QStringLiteral("hwstatusesconf"), &groupLabel, Statuses, SortedStatuses);
 }
 
 void HardwareStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
     getStatuses(db);
-    StatusDictionary::fillComboBox(SortedStatuses, combo);
+    fillComboBox(SortedStatuses, combo);
 }
 
 QString HardwareStatusesConfig::groupLabel(int group)

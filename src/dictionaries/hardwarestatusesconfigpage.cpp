@@ -8,7 +8,6 @@ void HardwareStatusesConfig::setupPage()
 {
     ui = new Ui::hardwareStatusesConfig;
     ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
 
     StatusesConfigPage::Twin twin;
     twin.table = QStringLiteral("hwstatusesconf");
@@ -28,15 +27,4 @@ void HardwareStatusesConfig::setupPage()
     twin.groupLabel = &HardwareStatusesConfig::groupLabel;
     twin.load = &StatusesConfigPage::dictionaryEntries<HardwareStatusesConfig>;
     page = new StatusesConfigPage(this, db, twin);
-}
-
-bool HardwareStatusesConfig::moveStatus(int id, int group, int position)
-{
-    return page->moveStatus(id, group, position);
-}
-
-void HardwareStatusesConfig::showEvent(QShowEvent *event)
-{
-    page->load();
-    QWidget::showEvent(event);
 }

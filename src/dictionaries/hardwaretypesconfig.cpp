@@ -40,6 +40,11 @@ void HardwareTypesConfig::getTypes(DbWidget *db)
 void HardwareTypesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
     getTypes(db);
+    fillComboBox(combo);
+}
+
+void HardwareTypesConfig::fillComboBox(QComboBox *combo)
+{
     for (auto it = Order.constBegin(); it != Order.constEnd(); ++it)
         combo->insertItem(it.key(), Types.value(it.value()), it.value());
 }

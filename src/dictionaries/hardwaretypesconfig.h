@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 
@@ -30,10 +31,11 @@ public:
     // Refills both maps with the visible types; a failed read leaves them
     // empty.
     static void getTypes(DbWidget *db);
-    // Reloads the types and inserts one item per type at its display
-    // position (text the name, data the type id); the combo box is not
-    // cleared first.
+    // Reloads the types and fills the combo box as fillComboBox() does.
     static void setupComboBox(DbWidget *db, QComboBox *combo);
+    // Inserts one item per type of the last load at its display position
+    // (text the name, data the type id); the combo box is not cleared first.
+    static void fillComboBox(QComboBox *combo);
 
     // The name of a type, empty when it is not listed; never adds to the map.
     static QString typeName(int typeId);
@@ -58,8 +60,9 @@ private:
     void setupPage();
     bool saveEdit();
     bool saveAdd();
-    // False when the deletion was refused before its question.
-    bool saveDelete(bool *done, bool *failure);
+    // False when the deletion was refused before its question; written is
+    // set once the deletion was attempted.
+    bool saveDelete(std::optional<bool> *written);
     // The stored position of row id: lastOrder + 10 when the row is gone;
     // false when it cannot be read.
     bool storedOrder(int id, int *order);

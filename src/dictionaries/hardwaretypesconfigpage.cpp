@@ -3,7 +3,7 @@
 #include "ui_hardwareTypesConfig.h"
 
 #include "db/dbwidget.h"
-#include "dictionaries/dbtransaction.h"
+#include "db/dbtransaction.h"
 #include "messagebox.h"
 
 #include <QHash>
@@ -140,28 +140,20 @@ void HardwareTypesConfig::typeAction()
 
 void HardwareTypesConfig::save()
 {
-    bool done = false;
-    bool failure = false;
-    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.")
-        + QLatin1Char(' ') + tr("Czy chcesz zapisać zmiany ?");
+    // Unset while nothing was written: a question answered with Cancel.
+    std::optional<bool> written;
     if (action == QLatin1String("edit")) {
-        if (MessageBox::confirm(tr("Edycja typu sprzętu"), question)) {
-            done = runInTransaction(db, [this] { return saveEdit(); });
-            failure = !done;
-        }
+        if (MessageBox::confirmSave(tr("Edycja typu sprzętu")))
+            written = runInTransaction(db, [this] { return saveEdit(); });
     } else if (action == QLatin1String("add")) {
-        if (MessageBox::confirm(tr("Nowy typ sprzętu"), question)) {
-            done = runInTransaction(db, [this] { return saveAdd(); });
-            failure = !done;
-        }
+        if (MessageBox::confirmSave(tr("Nowy typ sprzętu")))
+            written = runInTransaction(db, [this] { return saveAdd(); });
     } else if (action == QLatin1String("delete")) {
-        if (!saveDelete(&done, &failure))
+        if (!saveDelete(&written))
             return;
     }
-    if (failure)
-        MessageBox::saveFailed();
-    else if (done)
-        MessageBox::saved();
+    if (written)
+        MessageBox::reportSave(*written);
     ui->typeBox->hide();
     load();
 }
@@ -216,7 +208,7 @@ bool HardwareTypesConfig::saveAdd()
     return ok && reorderTypes(order, order, id, true);
 }
 
-bool HardwareTypesConfig::saveDelete(bool *done, bool *failure)
+bool HardwareTypesConfig::saveDelete(std::optional<bool> *written)
 {
     QSqlQuery type =
         db->query(QStringLiteral("SELECT iTypeId FROM typesconf WHERE iId = %1").arg(selectedId));
@@ -245,13 +237,12 @@ bool HardwareTypesConfig::saveDelete(bool *done, bool *failure)
     if (MessageBox::confirm(tr("Usuwanie typu sprzętu"), tr("Typ sprzętu zostanie usunięty !")
                                                              + QLatin1Char(' ')
                                                              + tr("Czy chcesz kontynuować ?"))) {
-        *done = runInTransaction(db, [this] {
+        *written = runInTransaction(db, [this] {
             int oldOrder = 0;
             return storedOrder(selectedId, &oldOrder)
                 && execute(db, QStringLiteral("DELETE FROM typesconf WHERE iId = %1").arg(selectedId))
                 && reorderTypes(-1, oldOrder, selectedId, false);
         });
-        *failure = !*done;
     }
     return true;
 }

@@ -1,7 +1,7 @@
 #include "dictionaries/numberingconfig.h"
 
 #include "db/dbwidget.h"
-#include "dictionaries/dbtransaction.h"
+#include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"

@@ -1,14 +1,12 @@
 #include "dictionaries/repairstatusesconfig.h"
 #include "ui_repairStatusesConfig.h"
 
-#include "dictionaries/statusdictionary.h"
-
 QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::Statuses;
 QMap<int, QMap<int, RepairStatusesConfig::RepairStatus>> RepairStatusesConfig::SortedStatuses;
 
 RepairStatusesConfig::RepairStatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
                                            Settings *settings)
-    : QWidget(parent), WidgetBase(db, user, settings)
+    : StatusesConfig(parent, db, user, settings)
 {
     setupPage();
 }
@@ -20,14 +18,13 @@ RepairStatusesConfig::~RepairStatusesConfig()
 
 void RepairStatusesConfig::getStatuses(DbWidget *db)
 {
-    StatusDictionary::load<RepairStatusesConfig>(db, QStringLiteral("statusesconf"), Statuses,
-                                                 SortedStatuses);
+    loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
 }
 
 void RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
     getStatuses(db);
-    StatusDictionary::fillComboBox(SortedStatuses, combo);
+    fillComboBox(SortedStatuses, combo);
 }
 
 QString RepairStatusesConfig::groupLabel(int group)

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "widgetbase.h"
+#include "dictionaries/statusesconfig.h"
 
 #include <QMap>
 #include <QString>
-#include <QWidget>
 
 class QComboBox;
-class StatusesConfigPage;
 
 namespace Ui {
 class repairStatusesConfig;
@@ -17,22 +15,11 @@ class repairStatusesConfig;
 // 2 waiting, 3 closed. The class is the configuration page of the statuses
 // and, through its static members, the process-wide dictionary that every
 // register reads.
-class RepairStatusesConfig : public QWidget, public WidgetBase
+class RepairStatusesConfig : public StatusesConfig
 {
     Q_OBJECT
 public:
-    // One configured status. A default record (every number 0, every text
-    // empty) stands for a status id that is not configured.
-    struct RepairStatus
-    {
-        int statusId = 0;    // iStatusId, stored in repairs.iStatus
-        int id = 0;          // iId, the row key
-        int group = 0;       // iGroup
-        QString description; // sDescription as read
-        QString name;        // group label, " " and the description
-        QString color;       // sColor, such as "#afff9f"
-        int order = 0;       // iOrder within the group
-    };
+    using RepairStatus = StatusesConfig::Status;
 
     RepairStatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings);
     ~RepairStatusesConfig() override;
@@ -53,18 +40,8 @@ public:
     // The status of the given id, or a default record; never adds to the map.
     static RepairStatus status(int statusId);
 
-    // What a drop in the tree does: moves the status of row id to position
-    // (0-based, as the group is listed now) of group (1 to 3) and stores the
-    // new order. False when the status is not listed or the write failed.
-    bool moveStatus(int id, int group, int position);
-
-protected:
-    // The page reloads every time it is shown.
-    void showEvent(QShowEvent *event) override;
-
 private:
     void setupPage();
 
     Ui::repairStatusesConfig *ui = nullptr;
-    StatusesConfigPage *page = nullptr;
 };

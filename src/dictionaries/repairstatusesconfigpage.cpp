@@ -8,7 +8,6 @@ void RepairStatusesConfig::setupPage()
 {
     ui = new Ui::repairStatusesConfig;
     ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
 
     StatusesConfigPage::Twin twin;
     twin.table = QStringLiteral("statusesconf");
@@ -28,15 +27,4 @@ void RepairStatusesConfig::setupPage()
     twin.groupLabel = &RepairStatusesConfig::groupLabel;
     twin.load = &StatusesConfigPage::dictionaryEntries<RepairStatusesConfig>;
     page = new StatusesConfigPage(this, db, twin);
-}
-
-bool RepairStatusesConfig::moveStatus(int id, int group, int position)
-{
-    return page->moveStatus(id, group, position);
-}
-
-void RepairStatusesConfig::showEvent(QShowEvent *event)
-{
-    page->load();
-    QWidget::showEvent(event);
 }

@@ -1,7 +1,7 @@
 #include "dictionaries/statusesconfigpage.h"
 
 #include "db/dbwidget.h"
-#include "dictionaries/dbtransaction.h"
+#include "db/dbtransaction.h"
 #include "dictionaries/statusestree.h"
 #include "messagebox.h"
 
@@ -203,28 +203,20 @@ int StatusesConfigPage::readInt(const QString &sql, int def, bool *ok) const
 
 void StatusesConfigPage::save()
 {
-    bool done = false;
-    bool failure = false;
-    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.")
-        + QLatin1Char(' ') + tr("Czy chcesz zapisać zmiany ?");
+    // Unset while nothing was written: a question answered with Cancel.
+    std::optional<bool> written;
     if (mode == QLatin1String("edit")) {
-        if (MessageBox::confirm(tr("Edycja statusu"), question)) {
-            done = saveEdit();
-            failure = !done;
-        }
+        if (MessageBox::confirmSave(tr("Edycja statusu")))
+            written = saveEdit();
     } else if (mode == QLatin1String("add")) {
-        if (MessageBox::confirm(twin.addConfirmTitle, question)) {
-            done = saveAdd();
-            failure = !done;
-        }
+        if (MessageBox::confirmSave(twin.addConfirmTitle))
+            written = saveAdd();
     } else if (mode == QLatin1String("delete")) {
-        if (!saveDelete(&done, &failure))
+        if (!saveDelete(&written))
             return;
     }
-    if (failure)
-        MessageBox::saveFailed();
-    else if (done)
-        MessageBox::saved();
+    if (written)
+        MessageBox::reportSave(*written);
     statusBox->hide();
     load();
 }
@@ -290,7 +282,7 @@ bool StatusesConfigPage::saveAdd()
     return q.exec();
 }
 
-bool StatusesConfigPage::saveDelete(bool *done, bool *failure)
+bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
 {
     QSqlQuery row = db->query(
         QStringLiteral("SELECT iStatusId FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
@@ -317,8 +309,7 @@ bool StatusesConfigPage::saveDelete(bool *done, bool *failure)
                                                   + tr("Czy chcesz kontynuować ?"))) {
         const QSqlQuery q = db->query(
             QStringLiteral("DELETE FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
-        *done = q.isActive();
-        *failure = !*done;
+        *written = q.isActive();
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class DbWidget;
 class QAbstractButton;
@@ -104,8 +105,9 @@ private:
     int checkedGroup() const;
     bool saveEdit();
     bool saveAdd();
-    // False when the deletion was refused before its question.
-    bool saveDelete(bool *done, bool *failure);
+    // False when the deletion was refused before its question; written is
+    // set once the deletion was attempted.
+    bool saveDelete(std::optional<bool> *written);
     bool moveItem(QTreeWidgetItem *item, int groupIndex, int row);
     // First column of the first row as int: def when no row, ok false when
     // the statement failed.

@@ -11,24 +11,6 @@
 #include <QHeaderView>
 #include <QSqlQuery>
 
-namespace {
-
-// The columns of a template in the order in which Template::dbInsert binds
-// them.
-const QStringList &templateColumns()
-{
-    static const QStringList columns = [] {
-        QStringList list{QStringLiteral("sHName"), QStringLiteral("iHType")};
-        for (int i = 1; i <= 14; ++i)
-            list << QStringLiteral("sField%1").arg(i);
-        list << QStringLiteral("iFieldDate") << QStringLiteral("sFieldLong");
-        return list;
-    }();
-    return columns;
-}
-
-} // namespace
-
 TemplatesConfig::TemplatesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
                                  Settings *settings)
     : QWidget(parent), WidgetBase(db, user, settings), ui(new Ui::templatesConfig)
@@ -69,9 +51,10 @@ void TemplatesConfig::showEvent(QShowEvent *event)
 
 void TemplatesConfig::load()
 {
-    FieldsConfig::getFieldsDescription(db);
-    FieldsConfig::setupFields(ui->savePage);
+    // The model reloads the field labels and the types, which the edit page
+    // shows as well.
     model->setupFields();
+    FieldsConfig::setupFields(ui->savePage);
     // Setting the table up again may move the columns: sort by the column the
     // header shows as sorted.
     const QHeaderView *header = ui->searchTable->horizontalHeader();
@@ -85,7 +68,7 @@ void TemplatesConfig::fillTypes()
 {
     const QVariant current = ui->iHType->currentData();
     ui->iHType->clear();
-    HardwareTypesConfig::setupComboBox(db, ui->iHType);
+    HardwareTypesConfig::fillComboBox(ui->iHType);
     if (current.isValid())
         ui->iHType->setCurrentIndex(ui->iHType->findData(current));
 }
@@ -132,13 +115,13 @@ void TemplatesConfig::editTemplate()
     if (id <= 0)
         return;
     *query = db->query(QStringLiteral("SELECT %1 FROM templates WHERE iId = %2")
-                           .arg(templateColumns().join(QStringLiteral(", ")))
+                           .arg(Template::insertColumns().join(QStringLiteral(", ")))
                            .arg(id));
     if (!query->first())
         return;
     editedId = id;
     int column = 0;
-    for (const QString &name : templateColumns()) {
+    for (const QString &name : Template::insertColumns()) {
         const QVariant value = query->value(column++);
         if (name == QLatin1String("iHType")) {
             editedType = value.toInt();
@@ -159,7 +142,7 @@ void TemplatesConfig::editTemplate()
 QStringList TemplatesConfig::formValues() const
 {
     QStringList values;
-    for (const QString &name : templateColumns()) {
+    for (const QString &name : Template::insertColumns()) {
         if (name == QLatin1String("iHType")) {
             // A type no longer offered in the list stays as it was.
             const int index = ui->iHType->currentIndex();
@@ -182,13 +165,13 @@ QStringList TemplatesConfig::formValues() const
 bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
 {
     QStringList assignments;
-    for (const QString &name : templateColumns())
+    for (const QString &name : Template::insertColumns())
         assignments << name + QStringLiteral(" = :") + name;
     QSqlQuery q(db->database());
     q.prepare(QStringLiteral("UPDATE templates SET %1 WHERE iId = :iId")
                   .arg(assignments.join(QStringLiteral(", "))));
     int i = 0;
-    for (const QString &name : templateColumns()) {
+    for (const QString &name : Template::insertColumns()) {
         const QString &value = values.at(i++);
         q.bindValue(QLatin1Char(':') + name, value.isNull() ? QStringLiteral("") : value);
     }
@@ -199,10 +182,7 @@ bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
 void TemplatesConfig::saveTemplate()
 {
     const bool adding = editedId == 0;
-    const QString question = tr("Nowa konfiguracja zostanie zapisana do bazy danych.") + QLatin1Char(' ')
-        + tr("Czy chcesz zapisać zmiany ?");
-    if (!MessageBox::confirm(adding ? tr("Nowy szablon sprzętu") : tr("Edycja szablonu sprzętu"),
-                             question))
+    if (!MessageBox::confirmSave(adding ? tr("Nowy szablon sprzętu") : tr("Edycja szablonu sprzętu")))
         return;
     const QStringList values = formValues();
     const bool ok = adding ? Template::dbInsert(db, values) > 0 : updateTemplate(editedId, values);
@@ -233,9 +213,6 @@ void TemplatesConfig::deleteTemplate()
                                  + tr("Czy chcesz kontynuować ?")))
         return;
     const QSqlQuery q = db->query(QStringLiteral("DELETE FROM templates WHERE iId = %1").arg(id));
-    if (q.isActive())
-        MessageBox::saved();
-    else
-        MessageBox::saveFailed();
+    MessageBox::reportSave(q.isActive());
     load();
 }

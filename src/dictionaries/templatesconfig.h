@@ -37,6 +37,8 @@ private slots:
 
 private:
     int selectedTemplateId() const;
+    // The types of the model's last setupFields() in the type box; the
+    // chosen type stays chosen.
     void fillTypes();
     void showEditPage();
     // The edit page's values in the order of the templates' columns (as

@@ -58,7 +58,12 @@ int Template::dbInsert(DbWidget *db, const QStringList &values)
 {
     if (values.size() <= 17)
         return -1;
+    return insertRecord(db, QStringLiteral("templates"), insertColumns(), values);
+}
+
+const QStringList &Template::insertColumns()
+{
     static const QStringList columns =
         QStringList{ QStringLiteral("sHName"), QStringLiteral("iHType") } + genericFieldNames();
-    return insertRecord(db, QStringLiteral("templates"), columns, values);
+    return columns;
 }

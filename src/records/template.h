@@ -26,6 +26,8 @@ public:
     // sField1..sField14, iFieldDate, sFieldLong (further texts are ignored).
     // The new id, or -1.
     static int dbInsert(DbWidget *db, const QStringList &values);
+    // The columns that dbInsert() fills, in the order of its texts.
+    static const QStringList &insertColumns();
 
 protected:
     void updateColumns() override;

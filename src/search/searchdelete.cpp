@@ -1,10 +1,10 @@
 #include "search/searchwidget.h"
 
+#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "messagebox.h"
 #include "userwidget.h"
 
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 
@@ -67,25 +67,6 @@ QStringList deletionStatements(SearchWidget::SearchVariant variant, const QStrin
     return {};
 }
 
-// Runs every statement or none: the first failure rolls all back.
-bool runInTransaction(DbWidget *db, const QStringList &statements)
-{
-    QSqlDatabase database = db->database();
-    if (!database.transaction())
-        return false;
-    for (const QString &sql : statements) {
-        if (!db->query(sql).isActive()) {
-            database.rollback();
-            return false;
-        }
-    }
-    if (!database.commit()) {
-        database.rollback();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void SearchWidget::deleteSelected()
@@ -130,7 +111,16 @@ void SearchWidget::deleteSelected()
     if (!MessageBox::confirm(title + QLatin1Char(' ') + id, question))
         return;
 
-    if (!runInTransaction(db, deletionStatements(variant, id))) {
+    const QStringList statements = deletionStatements(variant, id);
+    // Every statement or none: the first failure rolls all back.
+    const bool deleted = runInTransaction(db, [&] {
+        for (const QString &sql : statements) {
+            if (!db->query(sql).isActive())
+                return false;
+        }
+        return true;
+    });
+    if (!deleted) {
         MessageBox::critical(tr("Błąd usuwania"),
                              tr("Nie udało się usunąć wybranych danych. Żadne dane nie zostały "
                                 "zmienione.\n\nSprawdź konfigurację bazy danych bądź skontaktuj "

@@ -127,14 +127,12 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
 
     FormIn::comboboxSetup(iType, Repair::Types);
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
+    iTechnicanId->addItem(tr("Nieprzydzielony"), 0);
     if (db) {
         HardwareTypesConfig::setupComboBox(db, iHType);
         RepairStatusesConfig::setupComboBox(db, iStatus);
         HardwareStatusesConfig::setupComboBox(db, iStoreStatus);
-    }
 
-    iTechnicanId->addItem(tr("Nieprzydzielony"), 0);
-    if (db) {
         QMap<int, QString> technicians;
         QSqlQuery users = db->query(
             QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE users.bActive = 1"));
@@ -143,12 +141,11 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
         const QIcon userIcon(QStringLiteral(":/loginWidget/users.png"));
         for (auto it = technicians.cbegin(); it != technicians.cend(); ++it)
             iTechnicanId->addItem(userIcon, it.value(), it.key());
-    }
 
-    // The hardware filter page also serves sub-searches of the other
-    // registers, whose models do not load the field labels.
-    if (db)
+        // The hardware filter page also serves sub-searches of the other
+        // registers, whose models do not load the field labels.
         FieldsConfig::getFieldsDescription(db);
+    }
     FieldsConfig::setupFields(hardwareSearchPage);
     const QString dateLabel = FieldsConfig::Description.value(QStringLiteral("iFieldDate"));
     if (dateLabel.isEmpty())
@@ -160,7 +157,6 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
             &SearchWidget::idSelect);
     connect(model, &QAbstractItemModel::modelReset, this, &SearchWidget::selectionReset);
     connect(selectButton, &QPushButton::clicked, this, &SearchWidget::showSelected);
-    selectedId = -1;
     connect(searchTable, &QTableView::doubleClicked, this, &SearchWidget::showSelected);
     connect(deleteButton, &QPushButton::clicked, this, &SearchWidget::deleteSelected);
     connect(barcodeButton, &QPushButton::clicked, this, &SearchWidget::showBarcodeDialog);

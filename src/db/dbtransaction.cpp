@@ -1,4 +1,4 @@
-#include "dictionaries/dbtransaction.h"
+#include "db/dbtransaction.h"
 
 #include "db/dbwidget.h"
 

@@ -1,24 +1,33 @@
-#pragma once
+#include "dictionaries/statusesconfig.h"
 
 #include "db/dbwidget.h"
+#include "dictionaries/statusesconfigpage.h"
 
 #include <QColor>
 #include <QComboBox>
 #include <QIcon>
-#include <QMap>
 #include <QPixmap>
 #include <QSqlQuery>
-#include <QString>
 
-// The loading and listing that the repair and the hardware statuses share.
-// Status is RepairStatusesConfig::RepairStatus or
-// HardwareStatusesConfig::HardwareStatus; Config is its class, which gives the
-// group labels.
-namespace StatusDictionary {
+StatusesConfig::StatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings)
+    : QWidget(parent), WidgetBase(db, user, settings)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
 
-template <typename Config, typename Status>
-void load(DbWidget *db, const QString &table, QMap<int, Status> &statuses,
-          QMap<int, QMap<int, Status>> &sorted)
+bool StatusesConfig::moveStatus(int id, int group, int position)
+{
+    return page->moveStatus(id, group, position);
+}
+
+void StatusesConfig::showEvent(QShowEvent *event)
+{
+    page->load();
+    QWidget::showEvent(event);
+}
+
+void StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
+                                  QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted)
 {
     QMap<int, Status> byId;
     QMap<int, QMap<int, Status>> byGroup;
@@ -31,7 +40,7 @@ void load(DbWidget *db, const QString &table, QMap<int, Status> &statuses,
             s.statusId = q.value(1).toInt();
             s.group = q.value(2).toInt();
             s.description = q.value(3).toString();
-            s.name = Config::groupLabel(s.group) + QLatin1Char(' ') + s.description;
+            s.name = groupLabel(s.group) + QLatin1Char(' ') + s.description;
             s.color = q.value(4).toString();
             s.order = q.value(5).toInt();
             byId.insert(s.statusId, s); // a later row of the same status id wins
@@ -44,8 +53,7 @@ void load(DbWidget *db, const QString &table, QMap<int, Status> &statuses,
     sorted = byGroup;
 }
 
-template <typename Status>
-void fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)
+void StatusesConfig::fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)
 {
     combo->clear();
     for (const QMap<int, Status> &group : sorted) {
@@ -56,5 +64,3 @@ void fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)
         }
     }
 }
-
-} // namespace StatusDictionary
