@@ -2,10 +2,14 @@
 
 #include "testdatabase.h"
 
+#include <QAbstractButton>
 #include <QList>
 #include <QSize>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
+#include <QStringList>
+#include <QTest>
 
 // Builds a configuration page on the test database without user and settings,
 // shows it at size and keeps it when it is closed (the test deletes it).
@@ -17,6 +21,47 @@ Page *showConfigPage(TestDatabase &t, const QSize &size = QSize(940, 560))
     page->resize(size);
     page->show();
     return page;
+}
+
+// The texts every configuration page shows alike.
+inline const QString dbLabelPrefix =
+    QStringLiteral("Aktualna baza danych dla której zostaną zastosowane ustawienia: ");
+inline const QString saveQuestionText =
+    QStringLiteral("Nowa konfiguracja zostanie zapisana do bazy danych. Czy chcesz zapisać zmiany ?");
+
+// Clicks the button called name on page.
+inline void click(QWidget *page, const char *name)
+{
+    QTest::mouseClick(page->findChild<QAbstractButton *>(name), Qt::LeftButton);
+}
+
+// Selects what is at point of a view's viewport and double-clicks it.
+inline void doubleClickAt(QWidget *viewport, const QPoint &point)
+{
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
+}
+
+// Hides and shows the page again, which reloads it.
+inline void reshow(QWidget *page)
+{
+    page->hide();
+    page->show();
+}
+
+// The columns of the first row of table matching where, joined by "|"
+// ("<no row>" when none matches), to check a stored row in one comparison.
+inline QString storedRow(TestDatabase &t, const QString &table, const QString &columns,
+                         const QString &where)
+{
+    QSqlQuery q = t.db()->query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(columns, table, where));
+    if (!q.next())
+        return QStringLiteral("<no row>");
+    QStringList values;
+    for (int i = 0; i < q.record().count(); ++i)
+        values << q.value(i).toString();
+    return values.join(QLatin1Char('|'));
 }
 
 // Deletes the page and then the database of a page test (the page may query

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void addInNewDatabase();
     void addToEmptyTable();
     void editWithoutMoving();
+    void workedExamples_data();
     void workedExamples();
     void positionsBeyondTheEnd();
     void deleteAndItsRefusals();
@@ -68,13 +69,17 @@ void TestHardwareTypesConfig::makePage()
     page = showConfigPage<HardwareTypesConfig>(*t);
 }
 
+static QString insertType(int typeId, const QString &description)
+{
+    return QStringLiteral("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) "
+                          "VALUES (%1, '%2', %1, 1)").arg(typeId).arg(description);
+}
+
+// Types A to D, numbered and ordered 1 to 4.
 void TestHardwareTypesConfig::useFourTypes()
 {
-    QVERIFY(t->exec({"DELETE FROM typesconf",
-                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (1, 'A', 1, 1)",
-                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (2, 'B', 2, 1)",
-                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (3, 'C', 3, 1)",
-                     "INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (4, 'D', 4, 1)"}));
+    QVERIFY(t->exec({"DELETE FROM typesconf", insertType(1, "A"), insertType(2, "B"), insertType(3, "C"),
+                     insertType(4, "D")}));
 }
 
 void TestHardwareTypesConfig::select(const QString &name)
@@ -91,24 +96,24 @@ void TestHardwareTypesConfig::select(const QString &name)
 void TestHardwareTypesConfig::moveType(const QString &name, int position)
 {
     select(name);
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     typeOrder()->setValue(position);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
 }
 
 void TestHardwareTypesConfig::addType(const QString &name, int position)
 {
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(typeDescription(), name);
     if (position > 0)
         typeOrder()->setValue(position);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
 }
 
 void TestHardwareTypesConfig::deleteType(const QString &name)
 {
     select(name);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
 }
 
 QStringList TestHardwareTypesConfig::order() const
@@ -132,19 +137,17 @@ void TestHardwareTypesConfig::tableAfterLoad()
     QCOMPARE(view->columnCount(), 6);
     QVERIFY(view->isColumnHidden(4));
     QVERIFY(view->isColumnHidden(5));
-    QCOMPARE(view->horizontalHeaderItem(0)->text(), QStringLiteral("Typ sprzętu"));
-    QCOMPARE(view->horizontalHeaderItem(1)->text(), QStringLiteral("Kolejność"));
-    QCOMPARE(view->horizontalHeaderItem(2)->text(), QStringLiteral("Widoczność"));
-    QCOMPARE(view->horizontalHeaderItem(3)->text(), QStringLiteral("Ilość użyć"));
+    QStringList headers;
+    for (int column = 0; column < 4; ++column)
+        headers << view->horizontalHeaderItem(column)->text();
+    QCOMPARE(headers, QStringList({"Typ sprzętu", "Kolejność", "Widoczność", "Ilość użyć"}));
     QCOMPARE(view->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
 
-    QCOMPARE(view->item(0, 0)->text(), QStringLiteral("Laptop"));
+    QStringList first;
+    for (int column = 0; column < 6; ++column)
+        first << view->item(0, column)->text();
+    QCOMPARE(first, QStringList({"Laptop", "1", "Tak", "2", "1", "0"}));
     QVERIFY(!view->item(0, 0)->icon().isNull());
-    QCOMPARE(view->item(0, 1)->text(), QStringLiteral("1"));
-    QCOMPARE(view->item(0, 2)->text(), QStringLiteral("Tak"));
-    QCOMPARE(view->item(0, 3)->text(), QStringLiteral("2"));
-    QCOMPARE(view->item(0, 4)->text(), QStringLiteral("1"));
-    QCOMPARE(view->item(0, 5)->text(), QStringLiteral("0"));
     QCOMPARE(view->item(1, 0)->text(), QStringLiteral("PC"));
     QCOMPARE(view->item(1, 2)->text(), QStringLiteral("Nie"));
     QCOMPARE(view->item(11, 0)->text(), QStringLiteral("Inny"));
@@ -158,8 +161,7 @@ void TestHardwareTypesConfig::tableAfterLoad()
     QVERIFY(typeBox()->isHidden());
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
-    QCOMPARE(page->findChild<QLabel *>("dbLabel")->text(),
-             "Aktualna baza danych dla której zostaną zastosowane ustawienia: " + t->db()->description);
+    QCOMPARE(page->findChild<QLabel *>("dbLabel")->text(), dbLabelPrefix + t->db()->description);
     QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
@@ -169,7 +171,7 @@ void TestHardwareTypesConfig::selectionAndEditBox()
     select("Konsola");
     QVERIFY(button("editButton")->isEnabled());
     QVERIFY(button("deleteButton")->isEnabled());
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     QVERIFY(!typeBox()->isHidden());
     QCOMPARE(typeBox()->title(), QStringLiteral("Edytuj typ sprzętu"));
     QCOMPARE(typeDescription()->text(), QStringLiteral("Konsola"));
@@ -184,19 +186,16 @@ void TestHardwareTypesConfig::selectionAndEditBox()
 
     // A reload drops the selection and with it the buttons that act on it.
     select("Monitor");
-    page->hide();
-    page->show();
+    reshow(page);
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
 
     // A double click edits too.
-    const QRect cell = table()->visualItemRect(table()->item(2, 0));
-    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+    doubleClickAt(table()->viewport(), table()->visualItemRect(table()->item(2, 0)).center());
     QVERIFY(!typeBox()->isHidden());
     QCOMPARE(typeDescription()->text(), QStringLiteral("Telefon"));
 
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QCOMPARE(typeBox()->title(), QStringLiteral("Dodaj nowy typ sprzętu"));
     QVERIFY(typeDescription()->text().isEmpty());
     QCOMPARE(typeOrder()->value(), 13);
@@ -212,11 +211,9 @@ void TestHardwareTypesConfig::addInNewDatabase()
     QCOMPARE(rec.count(), 2);
     QCOMPARE(rec.boxes[0].icon, QMessageBox::Question);
     QCOMPARE(rec.boxes[0].title, QStringLiteral("Nowy typ sprzętu"));
-    QCOMPARE(rec.boxes[0].text,
-             QStringLiteral("Nowa konfiguracja zostanie zapisana do bazy danych. Czy chcesz zapisać zmiany ?"));
+    QCOMPARE(rec.boxes[0].text, saveQuestionText);
     QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
-    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf WHERE sDescription = 'Tablet'").toInt(), 20);
-    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf WHERE sDescription = 'Tablet'").toInt(), 13);
+    QCOMPARE(storedRow(*t, "typesconf", "iTypeId, iOrder", "sDescription = 'Tablet'"), QStringLiteral("20|13"));
     QVERIFY(loggedUpdates(t->db()).isEmpty());
     QVERIFY(typeBox()->isHidden());
     QCOMPARE(table()->rowCount(), 13);
@@ -238,13 +235,11 @@ void TestHardwareTypesConfig::addToEmptyTable()
     makePage();
     MessageBoxRecorder rec;
     QCOMPARE(table()->rowCount(), 0);
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QCOMPARE(typeOrder()->value(), 1);
     QTest::keyClicks(typeDescription(), "Pierwszy");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
-    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf").toInt(), 50);
-    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf").toInt(), 1);
-    QCOMPARE(t->scalar("SELECT bVisible FROM typesconf").toInt(), 1);
+    click(page, "saveButton");
+    QCOMPARE(storedRow(*t, "typesconf", "iTypeId, iOrder, bVisible", "1 = 1"), QStringLiteral("50|1|1"));
 }
 
 void TestHardwareTypesConfig::editWithoutMoving()
@@ -253,57 +248,61 @@ void TestHardwareTypesConfig::editWithoutMoving()
     QVERIFY(logUpdates(*t, "typesconf"));
     MessageBoxRecorder rec;
     select("Drukarka");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     typeDescription()->setText(" Drukarka 3D ");
     page->findChild<QCheckBox *>("typeVisible")->setChecked(false);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Zapisano."}));
     QCOMPARE(loggedUpdates(t->db()), QList<int>({6}));
-    QCOMPARE(t->scalar("SELECT sDescription FROM typesconf WHERE iId = 6"), QStringLiteral("Drukarka 3D"));
-    QCOMPARE(t->scalar("SELECT bVisible FROM typesconf WHERE iId = 6").toInt(), 0);
-    QCOMPARE(t->scalar("SELECT iOrder FROM typesconf WHERE iId = 6").toInt(), 6);
+    QCOMPARE(storedRow(*t, "typesconf", "sDescription, bVisible, iOrder", "iId = 6"),
+             QStringLiteral("Drukarka 3D|0|6"));
     // Still listed here, hidden everywhere else.
     QCOMPARE(table()->item(5, 0)->text(), QStringLiteral("Drukarka 3D"));
     QCOMPARE(table()->item(5, 2)->text(), QStringLiteral("Nie"));
     QVERIFY(!HardwareTypesConfig::Types.contains(14));
 }
 
+void TestHardwareTypesConfig::workedExamples_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("D up to 2") << "move" << "D" << 2 << QStringList({"A 1", "D 2", "B 3", "C 4"});
+    QTest::newRow("A down to 3") << "move" << "A" << 3 << QStringList({"B 1", "C 2", "A 3", "D 4"});
+    QTest::newRow("E added at 2") << "add" << "E" << 2 << QStringList({"A 1", "E 2", "B 3", "C 4", "D 5"});
+    QTest::newRow("B deleted") << "delete" << "B" << 0 << QStringList({"A 1", "C 2", "D 3"});
+}
+
 void TestHardwareTypesConfig::workedExamples()
 {
+    QFETCH(QString, action);
+    QFETCH(QString, name);
+    QFETCH(int, position);
+    QFETCH(QStringList, expected);
     useFourTypes();
     makePage();
     MessageBoxRecorder rec;
-    moveType("D", 2);
-    QCOMPARE(order(), QStringList({"A 1", "D 2", "B 3", "C 4"}));
-
-    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
-    page->load();
-    moveType("A", 3);
-    QCOMPARE(order(), QStringList({"B 1", "C 2", "A 3", "D 4"}));
-
-    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
-    page->load();
-    addType("E", 2);
-    QCOMPARE(order(), QStringList({"A 1", "E 2", "B 3", "C 4", "D 5"}));
-
-    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'E'"));
-    QVERIFY(t->exec("UPDATE typesconf SET iOrder = iTypeId"));
-    page->load();
-    deleteType("B");
-    QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3"}));
+    if (action == "move")
+        moveType(name, position);
+    else if (action == "add")
+        addType(name, position);
+    else
+        deleteType(name);
+    QCOMPARE(order(), expected);
     QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
-    QCOMPARE(table()->rowCount(), 3);
+    QCOMPARE(table()->rowCount(), expected.size());
 }
 
 void TestHardwareTypesConfig::positionsBeyondTheEnd()
 {
     useFourTypes();
-    QVERIFY(t->exec("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (5, 'E', 5, 1)"));
+    QVERIFY(t->exec(insertType(5, "E")));
     makePage();
     MessageBoxRecorder rec;
     addType("F", 10000);
     QCOMPARE(order(), QStringList({"A 1", "B 2", "C 3", "D 4", "E 5", "F 10000"}));
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QCOMPARE(typeOrder()->value(), 10000);
     table()->clearSelection();
 
@@ -321,8 +320,8 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
 
     // Used by a hardware record: refused, the page unchanged.
     select("A");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "editButton");
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Information);
     QCOMPARE(rec.last().title, QStringLiteral("Typ sprzętu jest w użytku !"));
@@ -344,7 +343,7 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
     rec.clear();
     select("C");
     QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'C'"));
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Critical);
     QCOMPARE(rec.last().title, QStringLiteral("Błąd typu sprzętu !"));
@@ -354,7 +353,7 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
     rec.clear();
     QVERIFY(t->exec("ALTER TABLE hardware RENAME TO hardware_moved"));
     select("D");
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Błąd zapisu do bazy"}));
     QCOMPARE(t->count("typesconf", "sDescription = 'D'"), 1);
     QVERIFY(t->exec("ALTER TABLE hardware_moved RENAME TO hardware"));
@@ -395,13 +394,13 @@ void TestHardwareTypesConfig::failedWritesReorderNothing()
     // A type removed elsewhere while its edit box was open: nothing is stored,
     // so nothing is reported as saved and no other type moves.
     select("C");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'C'"));
     typeOrder()->setValue(1);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(order(), QStringList({"A 1", "B 2", "D 4"}));
-    QVERIFY(t->exec("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) VALUES (3, 'C', 3, 1)"));
+    QVERIFY(t->exec(insertType(3, "C")));
     page->load();
     rec.clear();
 
@@ -441,7 +440,7 @@ void TestHardwareTypesConfig::renders()
 {
     makePage();
     select("Monitor");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     QVERIFY(page->grab().save(QDir::temp().filePath("hardwaretypesconfig.png")));
 }
 

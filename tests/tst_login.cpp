@@ -31,6 +31,18 @@ private Q_SLOTS:
     void unreachableDatabaseReported();
 
 private:
+    // Settings kept in a temporary directory.
+    struct Config
+    {
+        QTemporaryDir dir;
+        Settings settings{dir.path()};
+        // Names t as connection 1, the default one.
+        void setDefault(const TestDatabase &t)
+        {
+            t.writeIni(settings.ini, 1, "Pierwsza baza");
+            settings.ini->setValue("config/defaultdb", 1);
+        }
+    };
     struct Page
     {
         std::unique_ptr<LoginWidget> widget;
@@ -81,24 +93,19 @@ void TestLogin::emptyPasswordAsAdministrator()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    t.writeIni(settings.ini, 1);
-    settings.ini->setValue("config/defaultdb", 1);
-
-    Page p = makePage(t.db(), &settings);
+    Config c;
+    c.setDefault(t);
+    Page p = makePage(t.db(), &c.settings);
     QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
     QCOMPARE(p.users->currentText(), QStringLiteral("Administrator"));
     QVERIFY(p.password->text().isEmpty());
     QCOMPARE(p.password->echoMode(), QLineEdit::Password);
     QTest::mouseClick(p.button, Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), 1);
-    QCOMPARE(spy.at(0).at(1).toString(), QStringLiteral("Administrator"));
-    QCOMPARE(spy.at(0).at(2).toInt(), 0);
+    QCOMPARE(spy.at(0), QVariantList({1, "Administrator", 0}));
     QVERIFY(p.notice->isHidden());
     // Stored in the file, not only in memory.
-    QSettings reread(settings.ini->fileName(), QSettings::IniFormat);
+    QSettings reread(c.settings.ini->fileName(), QSettings::IniFormat);
     QCOMPARE(reread.value("config/lastlogin").toString(), QStringLiteral("Administrator"));
 }
 
@@ -109,19 +116,17 @@ void TestLogin::hashedAndPlainPasswords()
     QVERIFY2(t.addUser(2, "Ewa", LoginWidget::passwordHash("Sekret ąę'\\"), 3)
                  && t.addUser(3, "Jan", "zwykłe", 5),
              qPrintable(t.error()));
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    Page p = makePage(t.db(), &settings);
+    Config c;
+    Page p = makePage(t.db(), &c.settings);
     QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
 
-    // The hash of the typed text matches; the hash itself typed as well.
+    // The hash of the typed text matches (letters outside ASCII cannot be
+    // sent as key clicks).
     QVERIFY(selectUser(p, "Ewa"));
-    // Typed letters outside ASCII cannot be sent as key clicks.
     p.password->setText("Sekret ąę'\\");
     QTest::keyClick(p.password, Qt::Key_Return);
     QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toInt(), 2);
-    QCOMPARE(spy.at(0).at(2).toInt(), 3);
+    QCOMPARE(spy.at(0), QVariantList({2, "Ewa", 3}));
 
     // A plain stored password matches as typed, not by its hash.
     QVERIFY(selectUser(p, "Jan"));
@@ -132,17 +137,16 @@ void TestLogin::hashedAndPlainPasswords()
     QTest::mouseClick(p.button, Qt::LeftButton);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(1).toString(), QStringLiteral("Jan"));
-    QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Jan"));
+    QCOMPARE(c.settings.ini->value("config/lastlogin").toString(), QStringLiteral("Jan"));
 }
 
 void TestLogin::wrongPasswordShowsNoticeForAWhile()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    settings.ini->setValue("config/lastlogin", "Ktoś");
-    Page p = makePage(t.db(), &settings);
+    Config c;
+    c.settings.ini->setValue("config/lastlogin", "Ktoś");
+    Page p = makePage(t.db(), &c.settings);
     QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
 
     QVERIFY(p.notice->isHidden());
@@ -152,7 +156,7 @@ void TestLogin::wrongPasswordShowsNoticeForAWhile()
     QVERIFY(!p.notice->isHidden());
     QCOMPARE(p.notice->text(), QStringLiteral("Nieprawidłowe hasło !"));
     // Nothing written on a failure.
-    QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ktoś"));
+    QCOMPARE(c.settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ktoś"));
     QTest::qWait(1000);
     QVERIFY(!p.notice->isHidden());
     // A second failure keeps the notice for its own full time.
@@ -170,9 +174,8 @@ void TestLogin::onlyActiveUsersListedByName()
     QVERIFY2(t.addUser(2, "Zenon", "", 2) && t.addUser(3, "Adam", "", 2)
                  && t.addUser(4, "Basia", "", 2, false),
              qPrintable(t.error()));
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    Page p = makePage(t.db(), &settings);
+    Config c;
+    Page p = makePage(t.db(), &c.settings);
     QStringList names;
     for (int i = 0; i < p.users->count(); ++i)
         names << p.users->itemText(i);
@@ -187,16 +190,15 @@ void TestLogin::userSwitchedOffAfterListing()
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY2(t.addUser(2, "Ewa", "", 2), qPrintable(t.error()));
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    Page p = makePage(t.db(), &settings);
+    Config c;
+    Page p = makePage(t.db(), &c.settings);
     QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
     QVERIFY(selectUser(p, "Ewa"));
     QVERIFY(t.exec("UPDATE users SET bActive = 0 WHERE iId = 2"));
     QTest::mouseClick(p.button, Qt::LeftButton);
     QCOMPARE(spy.count(), 0);
     QVERIFY(!p.notice->isHidden());
-    QVERIFY(!settings.ini->contains("config/lastlogin"));
+    QVERIFY(!c.settings.ini->contains("config/lastlogin"));
 }
 
 void TestLogin::lastLoginPreselected()
@@ -204,21 +206,19 @@ void TestLogin::lastLoginPreselected()
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY2(t.addUser(2, "Ewa", "x", 2), qPrintable(t.error()));
-    QTemporaryDir dir;
-    Settings settings(dir.path());
+    Config c;
     {
-        Page p = makePage(t.db(), &settings);
+        Page p = makePage(t.db(), &c.settings);
         QCOMPARE(p.users->currentText(), QStringLiteral("Administrator"));
         QVERIFY(selectUser(p, "Ewa"));
         // A failed attempt as Ewa leaves no trace.
         QTest::mouseClick(p.button, Qt::LeftButton);
-        QVERIFY(!settings.ini->contains("config/lastlogin"));
+        QVERIFY(!c.settings.ini->contains("config/lastlogin"));
         p.password->setText("x");
         QTest::mouseClick(p.button, Qt::LeftButton);
-        QCOMPARE(settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ewa"));
+        QCOMPARE(c.settings.ini->value("config/lastlogin").toString(), QStringLiteral("Ewa"));
     }
-    Page again = makePage(t.db(), &settings);
-    QCOMPARE(again.users->currentText(), QStringLiteral("Ewa"));
+    QCOMPARE(makePage(t.db(), &c.settings).users->currentText(), QStringLiteral("Ewa"));
 }
 
 void TestLogin::otherDatabaseReloadsUsers()
@@ -228,16 +228,14 @@ void TestLogin::otherDatabaseReloadsUsers()
     TestDatabase second;
     REQUIRE_DB(second);
     QVERIFY2(second.addUser(2, "Druga", "", 1), qPrintable(second.error()));
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    first.writeIni(settings.ini, 1, "Pierwsza baza");
-    second.writeIni(settings.ini, 4, "Druga baza");
-    settings.ini->setValue("config/defaultdb", 1);
+    Config c;
+    c.setDefault(first);
+    second.writeIni(c.settings.ini, 4, "Druga baza");
     DbWidget db;
-    QVERIFY(db.open(settings.ini, 1));
+    QVERIFY(db.open(c.settings.ini, 1));
 
     MessageBoxRecorder rec;
-    Page p = makePage(&db, &settings);
+    Page p = makePage(&db, &c.settings);
     QCOMPARE(p.databases->count(), 2);
     QCOMPARE(p.databases->currentText(), QStringLiteral("Pierwsza baza"));
     QCOMPARE(p.users->count(), 1);
@@ -259,15 +257,12 @@ void TestLogin::emptyOtherDatabaseOffersSchema()
     REQUIRE_DB(first);
     TestDatabase empty(false);
     REQUIRE_DB(empty);
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    first.writeIni(settings.ini, 1, "Pierwsza baza");
-    empty.writeIni(settings.ini, 2, "Pusta baza");
-    settings.ini->setValue("config/defaultdb", 1);
+    Config c;
+    c.setDefault(first);
+    empty.writeIni(c.settings.ini, 2, "Pusta baza");
     DbWidget db;
-    QVERIFY(db.open(settings.ini, 1));
-    Page p = makePage(&db, &settings);
-
+    QVERIFY(db.open(c.settings.ini, 1));
+    Page p = makePage(&db, &c.settings);
     {
         MessageBoxRecorder rec;
         rec.answerCancel();
@@ -296,20 +291,13 @@ void TestLogin::unreachableDatabaseReported()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QTemporaryDir dir;
-    Settings settings(dir.path());
-    t.writeIni(settings.ini, 1);
-    settings.ini->setValue("db_2/engine", "MySQL");
-    settings.ini->setValue("db_2/description", "Nieosiągalna");
-    settings.ini->setValue("db_2/database", "warsztat");
-    settings.ini->setValue("db_2/hostname", "127.0.0.1");
-    settings.ini->setValue("db_2/port", 1);
-    settings.ini->setValue("db_2/username", "nikt");
-    settings.ini->setValue("config/defaultdb", 1);
+    Config c;
+    c.setDefault(t);
+    TestDatabase::writeUnreachableIni(c.settings.ini, 2, "Nieosiągalna");
     DbWidget db;
-    QVERIFY(db.open(settings.ini, 1));
+    QVERIFY(db.open(c.settings.ini, 1));
     QWidget owner;
-    Page p = makePage(&db, &settings);
+    Page p = makePage(&db, &c.settings);
     p.widget->setParent(&owner);
     p.databases->setCurrentIndex(1);
     auto *dialog = owner.findChild<InfoDialog *>();

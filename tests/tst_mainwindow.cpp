@@ -29,13 +29,13 @@ private Q_SLOTS:
     void invalidIniEndsTheProgram_data();
     void invalidIniEndsTheProgram();
     void startsOnLoginWithMenuDisabled();
+    void loginEnablesMenuAndHeader_data();
     void loginEnablesMenuAndHeader();
-    void restrictedUserSeesNoAdministration();
     void menuReplacesThePage();
     void exitAsksFirst();
     void logoutReturnsToLogin();
-    void emptyDatabaseCreatedOnConsent();
-    void emptyDatabaseLeftOnRefusal();
+    void emptyDatabaseAsksForSchema_data();
+    void emptyDatabaseAsksForSchema();
     void otherSchemaVersionReported();
     void unreachableServerStillShowsLogin();
     void headerCountsOpenAndWaiting();
@@ -60,12 +60,37 @@ private:
     {
         return w.findChild<QFrame *>("menuFrame")->isEnabled();
     }
+    static LoginWidget *loginPage(MainWindow &w)
+    {
+        return qobject_cast<LoginWidget *>(w.currentPage());
+    }
+    // A combo box of the login page.
+    static QComboBox *box(MainWindow &w, const char *name)
+    {
+        return loginPage(w)->findChild<QComboBox *>(name);
+    }
+    static void selectUser(MainWindow &w, const QString &name)
+    {
+        QComboBox *users = box(w, "userBox");
+        users->setCurrentIndex(users->findText(name));
+    }
     static void login(MainWindow &w, const QString &password = QString())
     {
-        auto *page = qobject_cast<LoginWidget *>(w.currentPage());
+        auto *page = loginPage(w);
         QVERIFY(page);
         page->findChild<QLineEdit *>("passwordEdit")->setText(password);
         QTest::mouseClick(page->findChild<QPushButton *>("loginButton"), Qt::LeftButton);
+    }
+    // Nothing of a session left: no user, header nor menu, the login page shown.
+    static bool loggedOut(MainWindow &w)
+    {
+        return !w.user() && !w.topFrame() && !w.findChild<QFrame *>("topFrameArea")->isEnabled() && !menuEnabled(w)
+            && button(w, "statsButton")->isHidden() && loginPage(w);
+    }
+    static QStringList counts(const TopFrameWidget &header)
+    {
+        return {header.findChild<QLabel *>("openCountLabel")->text(),
+                header.findChild<QLabel *>("waitingCountLabel")->text()};
     }
 };
 
@@ -140,60 +165,55 @@ void TestMainWindow::startsOnLoginWithMenuDisabled()
     QCOMPARE(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
     QVERIFY(w.db()->isOpen());
     QCOMPARE(w.db()->description, QStringLiteral("Baza testowa"));
-    auto *page = qobject_cast<LoginWidget *>(w.currentPage());
-    QVERIFY(page);
-    QCOMPARE(page->findChild<QComboBox *>("databaseBox")->currentText(), QStringLiteral("Baza testowa"));
-    QVERIFY(!menuEnabled(w));
-    QVERIFY(!w.findChild<QFrame *>("topFrameArea")->isEnabled());
-    QVERIFY(!w.topFrame());
-    QVERIFY(!w.user());
-    QVERIFY(button(w, "statsButton")->isHidden());
+    QVERIFY(loggedOut(w));
+    QCOMPARE(box(w, "databaseBox")->currentText(), QStringLiteral("Baza testowa"));
+}
+
+void TestMainWindow::loginEnablesMenuAndHeader_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("level");
+    QTest::newRow("administrator") << 1 << "Administrator" << "" << 0;
+    // Statistics and configuration are for level 0 only.
+    QTest::newRow("restricted user") << 2 << "Ewa" << "x" << 1;
 }
 
 void TestMainWindow::loginEnablesMenuAndHeader()
 {
-    TestDatabase t;
-    REQUIRE_DB(t);
-    Config c(t);
-    MainWindow w(qApp, c.dir.path());
-    login(w);
-    QVERIFY(w.user());
-    QCOMPARE(w.user()->id, 1);
-    QCOMPARE(w.user()->name, QStringLiteral("Administrator"));
-    QCOMPARE(w.user()->level, 0);
-    QVERIFY(menuEnabled(w));
-    QVERIFY(w.findChild<QFrame *>("topFrameArea")->isEnabled());
-    QVERIFY(w.topFrame());
-    QCOMPARE(w.topFrame()->findChild<QLabel *>("userLabel")->text(), QStringLiteral("Administrator"));
-    QVERIFY(!button(w, "statsButton")->isHidden());
-    QVERIFY(!button(w, "configButton")->isHidden());
-    QVERIFY(w.currentPage());
-    QVERIFY(!qobject_cast<LoginWidget *>(w.currentPage()));
-    QSettings ini(c.dir.filePath("config.ini"), QSettings::IniFormat);
-    QCOMPARE(ini.value("config/lastlogin").toString(), QStringLiteral("Administrator"));
-}
-
-void TestMainWindow::restrictedUserSeesNoAdministration()
-{
+    QFETCH(int, id);
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(int, level);
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY2(t.addUser(2, "Ewa", "x", 1), qPrintable(t.error()));
     Config c(t);
     MainWindow w(qApp, c.dir.path());
-    auto *page = qobject_cast<LoginWidget *>(w.currentPage());
+    auto *page = loginPage(w);
     QVERIFY(page);
-    auto *users = page->findChild<QComboBox *>("userBox");
-    users->setCurrentIndex(users->findText("Ewa"));
+    selectUser(w, name);
     login(w, "zle");
-    QVERIFY(!w.user());
-    QVERIFY(!menuEnabled(w));
+    QVERIFY(loggedOut(w));
     QCOMPARE(w.currentPage(), page);
-    login(w, "x");
-    QCOMPARE(w.user()->level, 1);
+
+    login(w, password);
+    QVERIFY(w.user());
+    QCOMPARE(w.user()->id, id);
+    QCOMPARE(w.user()->name, name);
+    QCOMPARE(w.user()->level, level);
     QVERIFY(menuEnabled(w));
-    QVERIFY(button(w, "statsButton")->isHidden());
-    QVERIFY(button(w, "configButton")->isHidden());
+    QVERIFY(w.findChild<QFrame *>("topFrameArea")->isEnabled());
+    QVERIFY(w.topFrame());
+    QCOMPARE(w.topFrame()->findChild<QLabel *>("userLabel")->text(), name);
+    QCOMPARE(button(w, "statsButton")->isHidden(), level > 0);
+    QCOMPARE(button(w, "configButton")->isHidden(), level > 0);
     QVERIFY(!button(w, "repairsButton")->isHidden());
+    QVERIFY(w.currentPage());
+    QVERIFY(!loginPage(w));
+    QSettings ini(c.dir.filePath("config.ini"), QSettings::IniFormat);
+    QCOMPARE(ini.value("config/lastlogin").toString(), name);
 }
 
 void TestMainWindow::menuReplacesThePage()
@@ -251,11 +271,9 @@ void TestMainWindow::logoutReturnsToLogin()
     }
     MainWindow w(qApp, c.dir.path());
     // Logged in on the second database...
-    auto *page = qobject_cast<LoginWidget *>(w.currentPage());
-    QVERIFY(page);
-    page->findChild<QComboBox *>("databaseBox")->setCurrentIndex(1);
-    auto *users = page->findChild<QComboBox *>("userBox");
-    users->setCurrentIndex(users->findText("Inna"));
+    QVERIFY(loginPage(w));
+    box(w, "databaseBox")->setCurrentIndex(1);
+    selectUser(w, "Inna");
     login(w);
     QCOMPARE(w.user()->name, QStringLiteral("Inna"));
     QCOMPARE(w.db()->description, QStringLiteral("Druga baza"));
@@ -266,60 +284,54 @@ void TestMainWindow::logoutReturnsToLogin()
     QTest::mouseClick(button(w, "logoutButton"), Qt::LeftButton);
     QVERIFY(oldPage.isNull());
     QVERIFY(oldHeader.isNull());
-    QVERIFY(!w.topFrame());
-    QVERIFY(!w.user());
-    QVERIFY(!menuEnabled(w));
-    QVERIFY(button(w, "statsButton")->isHidden());
+    QVERIFY(loggedOut(w));
     // ...the default database is open again.
     QCOMPARE(w.db()->description, QStringLiteral("Baza testowa"));
-    page = qobject_cast<LoginWidget *>(w.currentPage());
-    QVERIFY(page);
-    QCOMPARE(page->findChild<QComboBox *>("databaseBox")->currentIndex(), 0);
-    QCOMPARE(page->findChild<QComboBox *>("userBox")->count(), 1);
+    QCOMPARE(box(w, "databaseBox")->currentIndex(), 0);
+    QCOMPARE(box(w, "userBox")->count(), 1);
     // The last login (Inna) is not in this database: the first user it is.
-    QCOMPARE(page->findChild<QComboBox *>("userBox")->currentText(), QStringLiteral("Administrator"));
+    QCOMPARE(box(w, "userBox")->currentText(), QStringLiteral("Administrator"));
     login(w);
     QCOMPARE(w.user()->name, QStringLiteral("Administrator"));
     QVERIFY(menuEnabled(w));
 }
 
-void TestMainWindow::emptyDatabaseCreatedOnConsent()
+void TestMainWindow::emptyDatabaseAsksForSchema_data()
 {
+    QTest::addColumn<bool>("consent");
+    QTest::newRow("created on consent") << true;
+    QTest::newRow("left on refusal") << false;
+}
+
+void TestMainWindow::emptyDatabaseAsksForSchema()
+{
+    QFETCH(bool, consent);
     TestDatabase t(false);
     REQUIRE_DB(t);
     Config c(t);
     MessageBoxRecorder rec;
+    if (!consent)
+        rec.answerCancel();
     MainWindow w(qApp, c.dir.path());
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Question);
     QCOMPARE(rec.last().title, QStringLiteral("Wykryto pustą bazę danych"));
     QVERIFY(rec.last().text.contains("Wykryto pustą bazę danych"));
     QVERIFY(rec.last().text.contains("Czy utworzyć strukturę bazy danych ?"));
-    QVERIFY(!t.db()->isEmptyDatabase());
-    QCOMPARE(t.count("users"), 1);
-    QCOMPARE(t.count("statusesconf") > 0, true);
-    QCOMPARE(w.db()->schemaVersion, appVersion);
-    login(w);
-    QCOMPARE(w.user()->name, QStringLiteral("Administrator"));
-}
-
-void TestMainWindow::emptyDatabaseLeftOnRefusal()
-{
-    TestDatabase t(false);
-    REQUIRE_DB(t);
-    Config c(t);
-    MessageBoxRecorder rec;
-    rec.answerCancel();
-    MainWindow w(qApp, c.dir.path());
-    QCOMPARE(rec.count(), 1);
-    QVERIFY(t.db()->isEmptyDatabase());
-    QVERIFY(!t.db()->query("SELECT iId FROM version").isActive());
-    QVERIFY(!t.db()->query("SELECT iId FROM statusesconf").isActive());
-    auto *page = qobject_cast<LoginWidget *>(w.currentPage());
-    QVERIFY(page);
-    QCOMPARE(page->findChild<QComboBox *>("userBox")->count(), 0);
-    QVERIFY(!page->findChild<QPushButton *>("loginButton")->isEnabled());
-    QVERIFY(!menuEnabled(w));
+    QCOMPARE(t.db()->isEmptyDatabase(), !consent);
+    if (consent) {
+        QCOMPARE(t.count("users"), 1);
+        QCOMPARE(t.count("statusesconf") > 0, true);
+        QCOMPARE(w.db()->schemaVersion, appVersion);
+        login(w);
+        QCOMPARE(w.user()->name, QStringLiteral("Administrator"));
+    } else {
+        QVERIFY(!t.db()->query("SELECT iId FROM version").isActive());
+        QVERIFY(!t.db()->query("SELECT iId FROM statusesconf").isActive());
+        QVERIFY(loggedOut(w));
+        QCOMPARE(box(w, "userBox")->count(), 0);
+        QVERIFY(!loginPage(w)->findChild<QPushButton *>("loginButton")->isEnabled());
+    }
 }
 
 void TestMainWindow::otherSchemaVersionReported()
@@ -335,7 +347,7 @@ void TestMainWindow::otherSchemaVersionReported()
     QCOMPARE(rec.last().text,
              QStringLiteral("Wersja bazy danych (1.20) różni się od wersji programu (1.23)."));
     QCOMPARE(t.scalar("SELECT sVersion FROM version"), QStringLiteral("1.20"));
-    QVERIFY(qobject_cast<LoginWidget *>(w.currentPage()));
+    QVERIFY(loginPage(w));
 }
 
 void TestMainWindow::unreachableServerStillShowsLogin()
@@ -344,12 +356,7 @@ void TestMainWindow::unreachableServerStillShowsLogin()
     {
         QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
         ini.setValue("config/defaultdb", 3);
-        ini.setValue("db_3/engine", "MySQL");
-        ini.setValue("db_3/description", "Serwer w biurze");
-        ini.setValue("db_3/database", "warsztat");
-        ini.setValue("db_3/hostname", "127.0.0.1");
-        ini.setValue("db_3/port", 1);
-        ini.setValue("db_3/username", "nikt");
+        TestDatabase::writeUnreachableIni(&ini, 3, "Serwer w biurze");
     }
     MessageBoxRecorder rec;
     MainWindow w(qApp, dir.path());
@@ -360,11 +367,9 @@ void TestMainWindow::unreachableServerStillShowsLogin()
     QCOMPARE(dialog->type(), InfoDialog::Error);
     QVERIFY(dialog->text().startsWith("Nie można połączyć się z bazą danych !\n\n"));
     QVERIFY(dialog->text().size() > QString("Nie można połączyć się z bazą danych !\n\n").size());
-    auto *page = qobject_cast<LoginWidget *>(w.currentPage());
-    QVERIFY(page);
-    QCOMPARE(page->findChild<QComboBox *>("userBox")->count(), 0);
-    QCOMPARE(page->findChild<QComboBox *>("databaseBox")->currentText(), QStringLiteral("Serwer w biurze"));
-    QVERIFY(!menuEnabled(w));
+    QVERIFY(loggedOut(w));
+    QCOMPARE(box(w, "userBox")->count(), 0);
+    QCOMPARE(box(w, "databaseBox")->currentText(), QStringLiteral("Serwer w biurze"));
 }
 
 void TestMainWindow::headerCountsOpenAndWaiting()
@@ -379,8 +384,7 @@ void TestMainWindow::headerCountsOpenAndWaiting()
     TopFrameWidget header(nullptr, t.db(), &user, nullptr);
     QCOMPARE(header.reloadTimer()->interval(), 900000);
     QVERIFY(header.reloadTimer()->isActive());
-    QCOMPARE(header.findChild<QLabel *>("openCountLabel")->text(), QStringLiteral("0"));
-    QCOMPARE(header.findChild<QLabel *>("waitingCountLabel")->text(), QStringLiteral("0"));
+    QCOMPARE(counts(header), QStringList({"0", "0"}));
 
     QStringList inserts;
     const QStringList statuses = {open, open, open, waiting, waiting, closed, "999"};
@@ -394,8 +398,7 @@ void TestMainWindow::headerCountsOpenAndWaiting()
     header.reload();
     QCOMPARE(header.openCount(), 3);
     QCOMPARE(header.waitingCount(), 2);
-    QCOMPARE(header.findChild<QLabel *>("openCountLabel")->text(), QStringLiteral("3"));
-    QCOMPARE(header.findChild<QLabel *>("waitingCountLabel")->text(), QStringLiteral("2"));
+    QCOMPARE(counts(header), QStringList({"3", "2"}));
     QCOMPARE(TopFrameWidget::repairsInGroup(t.db(), 3), 1);
 
     // The timer reloads as well.

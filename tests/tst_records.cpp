@@ -20,7 +20,8 @@
 #include <algorithm>
 #include <memory>
 
-#define EXEC(t, sql) QVERIFY2((t).exec(sql), qPrintable((t).error()))
+// EXEC(t, sql) or EXEC(t, {sql, ...}).
+#define EXEC(t, ...) QVERIFY2((t).exec(__VA_ARGS__), qPrintable((t).error()))
 // The helpers below describe the first mismatch they find, or give "".
 #define VERIFY_NONE(problem)                                                                       \
     do {                                                                                           \
@@ -107,14 +108,27 @@ QString text(const QSqlTableModel &model, int row, const QString &column, int ro
     return model.data(model.index(row, model.fieldIndex(column)), role).toString();
 }
 
+// A cell by column number (the relation columns are renamed on selection).
+QString cell(const QAbstractItemModel &model, int row, int column, int role = Qt::DisplayRole)
+{
+    return model.data(model.index(row, column), role).toString();
+}
+
+bool selectWhere(QSqlTableModel &model, const QString &filter)
+{
+    model.setFilter(filter);
+    return model.select();
+}
+
 using Texts = QList<QPair<QString, QString>>;
 
-// Compares the texts of the named columns of a row (in the edit role: the
-// stored values that widget mappers edit).
-QString textsMismatch(const QSqlTableModel &model, int row, const Texts &expected, int role = Qt::DisplayRole)
+// Compares the texts of the named columns of the row with the id (in the
+// edit role: the stored values that widget mappers edit).
+QString textsMismatch(const QSqlTableModel &model, int id, const Texts &expected, int role = Qt::DisplayRole)
 {
+    const int row = rowOf(model, id);
     if (row < 0)
-        return QStringLiteral("row not listed");
+        return QStringLiteral("%1 not listed").arg(id);
     for (const auto &e : expected) {
         const QString actual = text(model, row, e.first, role);
         if (actual != e.second)
@@ -131,26 +145,25 @@ QStringList headers(const QAbstractItemModel &model)
     return list;
 }
 
-// Empty when every cell of the row has a solid background of the colour.
-QString rowColourMismatch(const QAbstractItemModel &model, int row, const QString &colour)
+// Empty when every cell of the row with the id has a solid background of
+// the colour, or none at all when the colour is empty.
+QString rowColourMismatch(const QAbstractItemModel &model, int id, const QString &colour = QString())
 {
+    const int row = rowOf(model, id);
+    if (row < 0)
+        return QStringLiteral("%1 not listed").arg(id);
     for (int c = 0; c < model.columnCount(); ++c) {
         const QVariant v = model.data(model.index(row, c), Qt::BackgroundRole);
+        if (colour.isEmpty()) {
+            if (v.isValid())
+                return QStringLiteral("row %1 column %2 has a background").arg(row).arg(c);
+            continue;
+        }
         const QBrush brush = v.value<QBrush>();
         if (!v.canConvert<QBrush>() || brush.style() != Qt::SolidPattern
             || brush.color().name() != colour)
             return QStringLiteral("row %1 column %2: %3 instead of %4")
                 .arg(row).arg(c).arg(brush.color().name(), colour);
-    }
-    return QString();
-}
-
-// Empty when no cell of the row has a background of its own.
-QString rowWithoutColour(const QAbstractItemModel &model, int row)
-{
-    for (int c = 0; c < model.columnCount(); ++c) {
-        if (model.data(model.index(row, c), Qt::BackgroundRole).isValid())
-            return QStringLiteral("row %1 column %2 has a background").arg(row).arg(c);
     }
     return QString();
 }
@@ -484,13 +497,11 @@ void TestRecords::repairDisplayTexts()
     REQUIRE_DB(t);
     QVERIFY(fillRepairs(t));
     Repair model(nullptr, t.db());
-    model.setFilter(QStringLiteral("repairs.iId>0"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "repairs.iId>0"));
     QCOMPARE(model.rowCount(), 6);
     const QList<int> keysBefore = RepairStatusesConfig::Statuses.keys();
 
-    const int r12 = rowOf(model, 12);
-    VERIFY_NONE(textsMismatch(model, r12, {
+    VERIFY_NONE(textsMismatch(model, 12, {
         {"sNum", "12/0503"},
         {"iAddDate", "05/03/2024"},
         {"iEndDate", "01/01/1970"},
@@ -503,11 +514,10 @@ void TestRecords::repairDisplayTexts()
         {"sDefect", "Nie działa"},
     }));
     // The relation columns show the related names.
-    QCOMPARE(model.data(model.index(r12, 13)).toString(), QStringLiteral("Kowalski"));
-    QCOMPARE(model.data(model.index(r12, 14)).toString(), QStringLiteral("Laptop Dell"));
+    QCOMPARE(cell(model, rowOf(model, 12), 13), QStringLiteral("Kowalski"));
+    QCOMPARE(cell(model, rowOf(model, 12), 14), QStringLiteral("Laptop Dell"));
 
-    const int r13 = rowOf(model, 13);
-    VERIFY_NONE(textsMismatch(model, r13, {
+    VERIFY_NONE(textsMismatch(model, 13, {
         {"sNum", "13/0503/JK"},
         {"iEndDate", "01/01/2024"},
         {"iType", "Gwarancyjna"},
@@ -518,14 +528,14 @@ void TestRecords::repairDisplayTexts()
     }));
 
     // Negative, NULL and 100 % progress.
-    VERIFY_NONE(textsMismatch(model, rowOf(model, 14), {{"iType", "Błąd typu !"}, {"iProgress", ""}}));
-    VERIFY_NONE(textsMismatch(model, rowOf(model, 15), {{"iType", "Umowa"}, {"iProgress", ""}}));
-    VERIFY_NONE(textsMismatch(model, rowOf(model, 16), {{"iProgress", "100 %"}}));
+    VERIFY_NONE(textsMismatch(model, 14, {{"iType", "Błąd typu !"}, {"iProgress", ""}}));
+    VERIFY_NONE(textsMismatch(model, 15, {{"iType", "Umowa"}, {"iProgress", ""}}));
+    VERIFY_NONE(textsMismatch(model, 16, {{"iProgress", "100 %"}}));
 
     // The edit role keeps the stored values for widget mappers.
-    VERIFY_NONE(textsMismatch(model, r12, {{"iType", "-1"}, {"iAddDate", QString::number(March5)}, {"sNum", ""}},
+    VERIFY_NONE(textsMismatch(model, 12, {{"iType", "-1"}, {"iAddDate", QString::number(March5)}, {"sNum", ""}},
                               Qt::EditRole));
-    VERIFY_NONE(textsMismatch(model, r13, {{"iStatus", "99"}, {"iTechnicanId", "77"}}, Qt::EditRole));
+    VERIFY_NONE(textsMismatch(model, 13, {{"iStatus", "99"}, {"iTechnicanId", "77"}}, Qt::EditRole));
 
     // Unknown status ids are looked up without growing the shared dictionary.
     QCOMPARE(RepairStatusesConfig::Statuses.keys(), keysBefore);
@@ -538,8 +548,7 @@ void TestRecords::repairRowColours()
     REQUIRE_DB(t);
     QVERIFY(fillRepairs(t));
     Repair model(nullptr, t.db());
-    model.setFilter(QStringLiteral("repairs.iId>0"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "repairs.iId>0"));
     const QList<QPair<int, QString>> expected = {
         {12, "#afff9f"}, // configured colour
         {13, "#ffffff"}, // status missing from the dictionary
@@ -549,20 +558,19 @@ void TestRecords::repairRowColours()
         {17, "#ff0000"}, // a colour name
     };
     for (const auto &e : expected)
-        VERIFY_NONE(rowColourMismatch(model, rowOf(model, e.first), e.second));
+        VERIFY_NONE(rowColourMismatch(model, e.first, e.second));
 
     // A reload of the dictionary recolours the rows at the next repaint.
     EXEC(t, "UPDATE statusesconf SET sColor = '#123456' WHERE iStatusId = 1");
     RepairStatusesConfig::getStatuses(t.db());
-    VERIFY_NONE(rowColourMismatch(model, rowOf(model, 12), "#123456"));
+    VERIFY_NONE(rowColourMismatch(model, 12, "#123456"));
 
     // With an empty dictionary every row reads "Nieznany status !" on white.
     EXEC(t, "DELETE FROM statusesconf");
     Repair empty(nullptr, t.db());
-    empty.setFilter(QStringLiteral("repairs.iId=12"));
-    QVERIFY(empty.select());
-    QCOMPARE(text(empty, 0, "iStatus"), QStringLiteral("Nieznany status !"));
-    VERIFY_NONE(rowColourMismatch(empty, 0, "#ffffff"));
+    QVERIFY(selectWhere(empty, "repairs.iId=12"));
+    VERIFY_NONE(textsMismatch(empty, 12, {{"iStatus", "Nieznany status !"}}));
+    VERIFY_NONE(rowColourMismatch(empty, 12, "#ffffff"));
     QVERIFY(RepairStatusesConfig::Statuses.isEmpty());
 }
 
@@ -571,18 +579,15 @@ void TestRecords::repairRowsWithoutClientOrHardwareAreNotListed()
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY(fillRepairs(t));
-    EXEC(t, repairSql(20, "", March5, 0, 0, 1, "0", 99, 1, 1, 0));
-    EXEC(t, repairSql(21, "", March5, 0, 0, 1, "0", 1, 99, 1, 0));
+    EXEC(t, {repairSql(20, "", March5, 0, 0, 1, "0", 99, 1, 1, 0), repairSql(21, "", March5, 0, 0, 1, "0", 1, 99, 1, 0)});
     Repair model(nullptr, t.db());
-    model.setFilter(QStringLiteral("repairs.iId>=12"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "repairs.iId>=12"));
     QCOMPARE(model.rowCount(), 6);
     QCOMPARE(rowOf(model, 20), -1);
     QCOMPARE(rowOf(model, 21), -1);
 
     // Removing the client of a listed repair drops it at the next selection.
-    EXEC(t, clientSql(2, "Nowak"));
-    EXEC(t, "UPDATE repairs SET iClientId = 2 WHERE iId = 12");
+    EXEC(t, {clientSql(2, "Nowak"), "UPDATE repairs SET iClientId = 2 WHERE iId = 12"});
     QVERIFY(model.select());
     QVERIFY(rowOf(model, 12) >= 0);
     EXEC(t, "DELETE FROM clients WHERE iId = 2");
@@ -595,12 +600,10 @@ void TestRecords::repairReaders()
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY(fillRepairs(t));
-    EXEC(t, clientSql(5, "Nowak"));
-    EXEC(t, hardwareSql(6, "Drukarka HP", 14, 1, 0, 0, 5));
-    EXEC(t, repairSql(30, "", March5, 0, 0, 1, "0", 5, 6, 1, 0));
+    EXEC(t, {clientSql(5, "Nowak"), hardwareSql(6, "Drukarka HP", 14, 1, 0, 0, 5),
+             repairSql(30, "", March5, 0, 0, 1, "0", 5, 6, 1, 0)});
     Repair model(nullptr, t.db());
-    model.setFilter(QStringLiteral("repairs.iId=30"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "repairs.iId=30"));
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.getClientId(0), 5);
     QCOMPARE(model.getHardwareId(0), 6);
@@ -641,8 +644,7 @@ void TestRecords::clientModel()
     values[1] = Tricky;
     const int id = Client::dbInsert(t.db(), values);
     QVERIFY(id > 1);
-    model.setFilter(QStringLiteral("clients.iId=%1").arg(id));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, QStringLiteral("clients.iId=%1").arg(id)));
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(text(model, 0, "sSName"), Tricky);
     QCOMPARE(model.record(0).value(QStringLiteral("sEMail")).toString(), QStringLiteral("v9"));
@@ -651,16 +653,15 @@ void TestRecords::clientModel()
         const QModelIndex index = model.index(0, c);
         QCOMPARE(model.data(index), model.QSqlRelationalTableModel::data(index));
         QCOMPARE(model.data(index, Qt::EditRole), model.QSqlRelationalTableModel::data(index, Qt::EditRole));
-        QVERIFY(!model.data(index, Qt::BackgroundRole).isValid());
     }
+    VERIFY_NONE(rowColourMismatch(model, id));
 }
 
 void TestRecords::hardwareColumnsFollowFieldLabels()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, "UPDATE fieldsconf SET sValue = sName");
-    EXEC(t, "UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField3'");
+    EXEC(t, {"UPDATE fieldsconf SET sValue = sName", "UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField3'"});
     {
         Hardware model(nullptr, t.db());
         QCOMPARE(model.columnCount(), 22);
@@ -669,13 +670,12 @@ void TestRecords::hardwareColumnsFollowFieldLabels()
         QCOMPARE(model.fieldIndex("sField4"), 8);
         QCOMPARE(model.fieldIndex("iOwner"), 21);
         QCOMPARE(model.headerData(8, Qt::Horizontal).toString(), QStringLiteral("sField4"));
-        EXEC(t, hardwareSql(1, "Laptop", 0, 1, 0, 0, 1));
-        EXEC(t, clientSql(1, "Kowalski"));
+        EXEC(t, {hardwareSql(1, "Laptop", 0, 1, 0, 0, 1), clientSql(1, "Kowalski")});
         QVERIFY(model.select());
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.columnCount(), 22);
         QCOMPARE(text(model, 0, "sField4"), QStringLiteral("f4"));
-        QCOMPARE(model.data(model.index(0, 21)).toString(), QStringLiteral("Kowalski"));
+        QCOMPARE(cell(model, 0, 21), QStringLiteral("Kowalski"));
     }
 
     EXEC(t, "UPDATE fieldsconf SET sValue = ''");
@@ -691,55 +691,48 @@ void TestRecords::hardwareDisplayTextsAndColours()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, clientSql(1, "Kowalski"));
-    EXEC(t, "INSERT INTO hwstatusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) "
-            "VALUES (8, 7, 2, 'Czarny', '#000000', 4)");
-    EXEC(t, hardwareSql(1, "Laptop Dell", 0, 1, 0, 0, 1));
-    EXEC(t, hardwareSql(2, "Coś", 99, 42, March5, NewYear, 1));
-    EXEC(t, hardwareSql(3, "Radio", 16, 7, June15, June15, 1));
-    EXEC(t, hardwareSql(4, "Bez właściciela", 0, 1, 0, 0, 99));
+    EXEC(t, {clientSql(1, "Kowalski"),
+             "INSERT INTO hwstatusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) "
+             "VALUES (8, 7, 2, 'Czarny', '#000000', 4)",
+             hardwareSql(1, "Laptop Dell", 0, 1, 0, 0, 1), hardwareSql(2, "Coś", 99, 42, March5, NewYear, 1),
+             hardwareSql(3, "Radio", 16, 7, June15, June15, 1), hardwareSql(4, "Bez właściciela", 0, 1, 0, 0, 99)});
     Hardware model(nullptr, t.db());
-    model.setFilter(QStringLiteral("hardware.iId>0"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "hardware.iId>0"));
     QCOMPARE(model.rowCount(), 3); // the record without an owner is not listed
     QCOMPARE(rowOf(model, 4), -1);
     const QList<int> typesBefore = HardwareTypesConfig::Types.keys();
     const QList<int> statusesBefore = HardwareStatusesConfig::Statuses.keys();
+    const int owner = model.columnCount() - 1;
 
-    const int r1 = rowOf(model, 1);
-    VERIFY_NONE(textsMismatch(model, r1, {
+    VERIFY_NONE(textsMismatch(model, 1, {
         {"iHType", "Laptop"},
         {"iStoreStatus", "[W serwisie] W serwisie"},
         {"iReceivedDate", "Niewydany"},
         {"iFieldDate", "01/01/1970"},
         {"sField1", "f1"},
     }));
-    QCOMPARE(model.data(model.index(r1, model.columnCount() - 1)).toString(), QStringLiteral("Kowalski"));
-    VERIFY_NONE(rowColourMismatch(model, r1, "#95ff89"));
+    QCOMPARE(cell(model, rowOf(model, 1), owner), QStringLiteral("Kowalski"));
+    VERIFY_NONE(rowColourMismatch(model, 1, "#95ff89"));
 
-    const int r2 = rowOf(model, 2);
-    VERIFY_NONE(textsMismatch(model, r2, {
+    VERIFY_NONE(textsMismatch(model, 2, {
         {"iHType", "Nieznany typ !"},
         {"iStoreStatus", "Nieznany status !"},
         {"iReceivedDate", "05/03/2024"},
         {"iFieldDate", "01/01/2024"},
     }));
-    VERIFY_NONE(rowColourMismatch(model, r2, "#ffffff"));
+    VERIFY_NONE(rowColourMismatch(model, 2, "#ffffff"));
 
-    const int r3 = rowOf(model, 3);
-    QCOMPARE(text(model, r3, "iHType"), QStringLiteral("CB Radio"));
-    QCOMPARE(text(model, r3, "iStoreStatus"), QStringLiteral("[Poza serwisem] Czarny"));
-    VERIFY_NONE(rowColourMismatch(model, r3, "#ffffff"));
+    VERIFY_NONE(textsMismatch(model, 3, {{"iHType", "CB Radio"}, {"iStoreStatus", "[Poza serwisem] Czarny"}}));
+    VERIFY_NONE(rowColourMismatch(model, 3, "#ffffff"));
 
     // Stored values in the edit role; the owner column holds the surname.
-    VERIFY_NONE(textsMismatch(model, r2, {
+    VERIFY_NONE(textsMismatch(model, 2, {
         {"iHType", "99"},
         {"iStoreStatus", "42"},
         {"iReceivedDate", QString::number(March5)},
         {"iFieldDate", QString::number(NewYear)},
     }, Qt::EditRole));
-    QCOMPARE(model.data(model.index(r2, model.columnCount() - 1), Qt::EditRole).toString(),
-             QStringLiteral("Kowalski"));
+    QCOMPARE(cell(model, rowOf(model, 2), owner, Qt::EditRole), QStringLiteral("Kowalski"));
 
     QCOMPARE(HardwareTypesConfig::Types.keys(), typesBefore);
     QCOMPARE(HardwareStatusesConfig::Statuses.keys(), statusesBefore);
@@ -751,11 +744,9 @@ void TestRecords::hardwareReaders()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, clientSql(3, "Kowalski"));
-    EXEC(t, hardwareSql(1, "Laptop", 0, 1, 0, 0, 3));
+    EXEC(t, {clientSql(3, "Kowalski"), hardwareSql(1, "Laptop", 0, 1, 0, 0, 3)});
     Hardware model(nullptr, t.db());
-    model.setFilter(QStringLiteral("hardware.iId=1"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "hardware.iId=1"));
     QCOMPARE(model.getOwnerId(0), 3);
     QCOMPARE(model.getOwnerId(1), -1);
     QCOMPARE(model.getOwnerId(-1), -1);
@@ -782,8 +773,8 @@ void TestRecords::templateColumnsAndSetupFields()
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.columnCount(), 8);
 
-    EXEC(t, "UPDATE fieldsconf SET sValue = 'Notatki' WHERE sName = 'sFieldLong'");
-    EXEC(t, "UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'");
+    EXEC(t, {"UPDATE fieldsconf SET sValue = 'Notatki' WHERE sName = 'sFieldLong'",
+             "UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'"});
     model.setupFields();
     QCOMPARE(model.rowCount(), 0); // dropped until selected again
     QCOMPARE(headers(model), QStringList({"ID", "Nazwa", "Typ sprzętu", "Producent", "Model", "Numer seryjny",
@@ -791,60 +782,47 @@ void TestRecords::templateColumnsAndSetupFields()
     QCOMPARE(model.fieldIndex("sFieldLong"), 9);
     QCOMPARE(view.horizontalHeader()->count(), 10);
     QVERIFY(model.select());
-    QCOMPARE(text(model, 0, "sField5"), QStringLiteral("t5"));
-    QCOMPARE(text(model, 0, "sFieldLong"), QString());
+    VERIFY_NONE(textsMismatch(model, 1, {{"sField5", "t5"}, {"sFieldLong", ""}}));
 }
 
 void TestRecords::templateDisplayTexts()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, templateSql(1, "Szablon", 11, March5));
-    EXEC(t, templateSql(2, "Inny", 99, 0));
+    EXEC(t, {templateSql(1, "Szablon", 11, March5), templateSql(2, "Inny", 99, 0)});
     Template model(nullptr, t.db());
-    model.setFilter(QStringLiteral("templates.iId>0"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "templates.iId>0"));
     QCOMPARE(model.rowCount(), 2);
     const QList<int> typesBefore = HardwareTypesConfig::Types.keys();
 
-    const int r1 = rowOf(model, 1);
-    const int r2 = rowOf(model, 2);
-    QCOMPARE(text(model, r1, "iHType"), QStringLiteral("Telefon"));
-    QCOMPARE(text(model, r2, "iHType"), QStringLiteral("Nieznany typ !"));
-    QCOMPARE(HardwareTypesConfig::Types.keys(), typesBefore);
-
     // Short day and month names of the system locale; the date is local.
     const QLocale locale = QLocale::system();
-    const QString march5 = text(model, r1, "iFieldDate");
-    QCOMPARE(march5, locale.dayName(2, QLocale::ShortFormat) + ' ' + locale.monthName(3, QLocale::ShortFormat)
-                         + QStringLiteral(" 5 2024"));
-    QVERIFY(!march5.contains('/'));
-    QCOMPARE(text(model, r2, "iFieldDate"), locale.dayName(4, QLocale::ShortFormat) + ' '
-                                                + locale.monthName(1, QLocale::ShortFormat)
-                                                + QStringLiteral(" 1 1970"));
+    const auto day = [&locale](int weekday, int month, const char *rest) {
+        return locale.dayName(weekday, QLocale::ShortFormat) + ' ' + locale.monthName(month, QLocale::ShortFormat)
+            + QLatin1String(rest);
+    };
+    VERIFY_NONE(textsMismatch(model, 1, {{"sHName", "Szablon"}, {"iHType", "Telefon"}, {"iFieldDate", day(2, 3, " 5 2024")}}));
+    VERIFY_NONE(textsMismatch(model, 2, {{"iHType", "Nieznany typ !"}, {"iFieldDate", day(4, 1, " 1 1970")}}));
+    QVERIFY(!text(model, rowOf(model, 1), "iFieldDate").contains('/'));
+    QCOMPARE(HardwareTypesConfig::Types.keys(), typesBefore);
 
-    VERIFY_NONE(textsMismatch(model, r1, {{"iHType", "11"}, {"iFieldDate", QString::number(March5)}}, Qt::EditRole));
-    QCOMPARE(text(model, r1, "sHName"), QStringLiteral("Szablon"));
-    VERIFY_NONE(rowWithoutColour(model, r1));
+    VERIFY_NONE(textsMismatch(model, 1, {{"iHType", "11"}, {"iFieldDate", QString::number(March5)}}, Qt::EditRole));
+    VERIFY_NONE(rowColourMismatch(model, 1));
 }
 
 void TestRecords::billDisplayTextsAndColours()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, billSql(1, -1, -1, 0, 0, 1));
-    EXEC(t, billSql(2, 12, 7, 1, NewYear, 1));
-    EXEC(t, billSql(3, 12, -1, 2, June15, 1));
-    EXEC(t, billSql(4, 12, 7, 3, June15, 1));
-    EXEC(t, billSql(5, 12, 7, 1, June15, 99));
+    EXEC(t, {billSql(1, -1, -1, 0, 0, 1), billSql(2, 12, 7, 1, NewYear, 1), billSql(3, 12, -1, 2, June15, 1),
+             billSql(4, 12, 7, 3, June15, 1), billSql(5, 12, 7, 1, June15, 99)});
     Bill model(nullptr, t.db());
-    model.setFilter(QStringLiteral("billing.iId>0"));
-    QVERIFY(model.select());
+    QVERIFY(selectWhere(model, "billing.iId>0"));
     QCOMPARE(model.rowCount(), 4); // the bill of a user that does not exist is not listed
     QCOMPARE(rowOf(model, 5), -1);
     QCOMPARE(model.fieldIndex("sUser"), 13);
 
-    const int unsettled = rowOf(model, 1);
+    const int unsettled = 1, settled = 2, older = 3, broken = 4;
     VERIFY_NONE(textsMismatch(model, unsettled, {
         {"iAddDate", "05/03/2024"},
         {"iRepairId", "n/d"},
@@ -856,7 +834,6 @@ void TestRecords::billDisplayTextsAndColours()
     }));
     VERIFY_NONE(rowColourMismatch(model, unsettled, "#fff59f"));
 
-    const int settled = rowOf(model, 2);
     VERIFY_NONE(textsMismatch(model, settled, {
         {"iRepairId", "12"},
         {"iHardwareId", "7"},
@@ -866,17 +843,11 @@ void TestRecords::billDisplayTextsAndColours()
     }));
     VERIFY_NONE(rowColourMismatch(model, settled, "#afff9f"));
 
-    const int older = rowOf(model, 3);
-    VERIFY_NONE(textsMismatch(model, older, {
-        {"iStatus", "Rozliczony"},
-        {"sUser", "Administrator"},
-        {"iHardwareId", "n/d"},
-    }));
-    VERIFY_NONE(rowWithoutColour(model, older));
+    VERIFY_NONE(textsMismatch(model, older, {{"iStatus", "Rozliczony"}, {"sUser", "Administrator"}, {"iHardwareId", "n/d"}}));
+    VERIFY_NONE(rowColourMismatch(model, older));
 
-    const int broken = rowOf(model, 4);
-    QCOMPARE(text(model, broken, "iStatus"), QStringLiteral("Błąd statusu !"));
-    VERIFY_NONE(rowWithoutColour(model, broken));
+    VERIFY_NONE(textsMismatch(model, broken, {{"iStatus", "Błąd statusu !"}}));
+    VERIFY_NONE(rowColourMismatch(model, broken));
 
     VERIFY_NONE(textsMismatch(model, unsettled, {{"iRepairId", "-1"}, {"iDate", "0"}}, Qt::EditRole));
     VERIFY_NONE(textsMismatch(model, settled, {{"iStatus", "1"}}, Qt::EditRole));
@@ -887,8 +858,7 @@ void TestRecords::billUpdateUser()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    EXEC(t, billSql(1, -1, -1, 0, 0, 1));
-    EXEC(t, billSql(2, -1, -1, 0, 0, 1));
+    EXEC(t, {billSql(1, -1, -1, 0, 0, 1), billSql(2, -1, -1, 0, 0, 1)});
     Bill::updateUser(t.db(), 1, 4);
     QCOMPARE(t.scalar("SELECT iUser FROM billing WHERE iId = 1").toInt(), 4);
     QCOMPARE(t.scalar("SELECT iUser FROM billing WHERE iId = 2").toInt(), 1);

@@ -54,6 +54,11 @@ bool seed(TestDatabase &t)
                       bill(203, 1, 103, 11)});
 }
 
+const QString RepairQuestion =
+    QStringLiteral("Naprawa i wszystkie powiązane elementy zostaną usunięte !");
+const QString ClientQuestion = QStringLiteral(
+    "Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną bezpowrotnie usunięte !");
+
 } // namespace
 
 class TestSearchDelete : public QObject
@@ -82,7 +87,6 @@ private Q_SLOTS:
     void deletions();
     void nothingChanges_data();
     void nothingChanges();
-    void levelThreeDeletes();
     void failureLeavesEveryTable_data();
     void failureLeavesEveryTable();
     void clientWithManyHardwareRecords();
@@ -91,40 +95,39 @@ private Q_SLOTS:
 void TestSearchDelete::deletions_data()
 {
     QTest::addColumn<int>("variant");
+    QTest::addColumn<int>("level");
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("question");
     QTest::addColumn<QStringList>("after");
     QTest::addColumn<int>("emitted");
 
-    QTest::newRow("repair")
-        << 0 << 100 << "Usunięcie naprawy nr 100"
-        << "Naprawa i wszystkie powiązane elementy zostaną usunięte !"
-        << QStringList{"clients=1,2,3", "hardware=10,11", "repairs=101,102,103",
-                       "notes=1010,1020,1030", "billing=201,202,203"}
-        << 1;
+    const QStringList withoutRepair100{"clients=1,2,3", "hardware=10,11", "repairs=101,102,103",
+                                       "notes=1010,1020,1030", "billing=201,202,203"};
+    QTest::newRow("repair") << 0 << 0 << 100 << "Usunięcie naprawy nr 100" << RepairQuestion
+                            << withoutRepair100 << 1;
+    // The lowest level that may delete.
+    QTest::newRow("repair, level 3") << 0 << 3 << 100 << "Usunięcie naprawy nr 100" << RepairQuestion
+                                     << withoutRepair100 << 1;
     // The client's own repairs and every repair of the client's hardware,
     // with their notes and bills.
     QTest::newRow("client")
-        << 1 << 1 << "Usunięcie klienta nr 1"
-        << "Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną bezpowrotnie usunięte !"
-        << QStringList{"clients=2,3", "hardware=11", "repairs=102", "notes=1020", "billing=202"}
-        << 1;
+        << 1 << 0 << 1 << "Usunięcie klienta nr 1" << ClientQuestion
+        << QStringList{"clients=2,3", "hardware=11", "repairs=102", "notes=1020", "billing=202"} << 1;
     QTest::newRow("hardware")
-        << 2 << 10 << "Usunięcie sprzętu nr 10"
+        << 2 << 0 << 10 << "Usunięcie sprzętu nr 10"
         << "Zostanie usunięty sprzęt oraz powiązana z nim naprawa, notatki i rozliczenia !"
         << QStringList{"clients=1,2,3", "hardware=11", "repairs=102,103", "notes=1020,1030",
                        "billing=202,203"}
         << 1;
     QTest::newRow("bill")
-        << 3 << 202 << "Usunięcie rozliczenia nr 202" << "Rozliczenie zostanie bezpowrotnie usunięte !"
+        << 3 << 0 << 202 << "Usunięcie rozliczenia nr 202" << "Rozliczenie zostanie bezpowrotnie usunięte !"
         << QStringList{"clients=1,2,3", "hardware=10,11", "repairs=100,101,102,103",
                        "notes=1000,1001,1010,1020,1030", "billing=200,201,203"}
         << 0;
     // A client without repairs, hardware or bills.
     QTest::newRow("client without anything")
-        << 1 << 3 << "Usunięcie klienta nr 3"
-        << "Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną bezpowrotnie usunięte !"
+        << 1 << 0 << 3 << "Usunięcie klienta nr 3" << ClientQuestion
         << QStringList{"clients=1,2", "hardware=10,11", "repairs=100,101,102,103",
                        "notes=1000,1001,1010,1020,1030", "billing=200,201,202,203"}
         << 1;
@@ -133,6 +136,7 @@ void TestSearchDelete::deletions_data()
 void TestSearchDelete::deletions()
 {
     QFETCH(int, variant);
+    QFETCH(int, level);
     QFETCH(int, id);
     QFETCH(QString, title);
     QFETCH(QString, question);
@@ -143,7 +147,8 @@ void TestSearchDelete::deletions()
     REQUIRE_DB(t);
     QVERIFY(seed(t));
     QVERIFY(insert(t, ClientsInsert, {client(3, QStringLiteral("Wilk"))}));
-    auto w = page(t, SearchWidget::SearchVariant(variant));
+    UserWidget user(2, QStringLiteral("Serwis"), level);
+    auto w = page(t, SearchWidget::SearchVariant(variant), &user);
     const int shown = w->model->rowCount();
     QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
 
@@ -172,8 +177,7 @@ void TestSearchDelete::nothingChanges_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("question declined")
-        << 1 << 0 << 1 << true << int(QMessageBox::Question) << "Usunięcie klienta nr 1"
-        << "Wszystkie dane klienta, powiązany sprzęt, naprawy i rozliczenia zostaną bezpowrotnie usunięte !";
+        << 1 << 0 << 1 << true << int(QMessageBox::Question) << "Usunięcie klienta nr 1" << ClientQuestion;
     QTest::newRow("nothing selected")
         << 0 << 0 << -1 << false << int(QMessageBox::Information) << "Błąd !"
         << "Nie wybrano żadnego elementu !";
@@ -219,22 +223,6 @@ void TestSearchDelete::nothingChanges()
     }
     QCOMPARE(snapshot(t), before);
     QCOMPARE(spy.count(), 0);
-}
-
-void TestSearchDelete::levelThreeDeletes()
-{
-    TestDatabase t;
-    REQUIRE_DB(t);
-    QVERIFY(seed(t));
-    UserWidget technician(3, QStringLiteral("Serwis"), 3);
-    auto w = page(t, SearchWidget::RepairsVariant, &technician);
-    QSignalSpy spy(w.get(), &SearchWidget::dbItemsCountChanged);
-    MessageBoxRecorder rec;
-    remove(w.get(), 100);
-    QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().title, QStringLiteral("Usunięcie naprawy nr 100"));
-    QCOMPARE(ids(t, QStringLiteral("repairs")), QStringLiteral("101,102,103"));
-    QCOMPARE(spy.count(), 1);
 }
 
 void TestSearchDelete::failureLeavesEveryTable_data()
@@ -312,14 +300,13 @@ void TestSearchDelete::clientWithManyHardwareRecords()
     QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
 
     QCOMPARE(ids(t, QStringLiteral("clients")), QStringLiteral("2"));
-    QCOMPARE(t.count(QStringLiteral("hardware")), count / 2);
-    QCOMPARE(t.count(QStringLiteral("hardware"), QStringLiteral("iOwner = 1")), 0);
-    QCOMPARE(t.count(QStringLiteral("repairs")), count / 2);
-    QCOMPARE(t.count(QStringLiteral("repairs"), QStringLiteral("iHardwareId % 2 = 1")), 0);
-    QCOMPARE(t.count(QStringLiteral("notes")), count / 2);
-    QCOMPARE(t.count(QStringLiteral("notes"), QStringLiteral("iRepairId % 2 = 1")), 0);
-    QCOMPARE(t.count(QStringLiteral("billing")), count / 2);
-    QCOMPARE(t.count(QStringLiteral("billing"), QStringLiteral("iHardwareId % 2 = 1")), 0);
+    // Half of each table is left: none of it tied to client 1's hardware.
+    for (const auto &[table, ofClient1] : QList<QPair<QString, QString>>{
+             {"hardware", "iOwner = 1"}, {"repairs", "iHardwareId % 2 = 1"},
+             {"notes", "iRepairId % 2 = 1"}, {"billing", "iHardwareId % 2 = 1"}}) {
+        QCOMPARE(t.count(table), count / 2);
+        QCOMPARE(t.count(table, ofClient1), 0);
+    }
 }
 
 WARSZTAT_TEST_MAIN(TestSearchDelete)

@@ -32,8 +32,40 @@ QString literal(const QString &text)
     return DbWidget::escapeLike(text, TestDatabase::engine());
 }
 
-} // namespace
+// Runs the search and gives the filter it set.
+QString searched(SearchWidget *w)
+{
+    w->search();
+    return w->model->filter();
+}
 
+// Runs the search and gives the number of rows it found.
+int found(SearchWidget *w)
+{
+    w->search();
+    return allRows(w->model);
+}
+
+// Checks a date range box and sets its bounds.
+void setRange(QGroupBox *box, QDateEdit *from, QDateEdit *to, const QDate &first, const QDate &last)
+{
+    box->setChecked(true);
+    from->setDate(first);
+    to->setDate(last);
+}
+
+// Client 1 with hardware 2 and the given repairs.
+bool seedRepairs(TestDatabase &t, const QStringList &repairs)
+{
+    return insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))})
+           && insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)})
+           && insert(t, RepairsInsert, repairs);
+}
+
+#define VERIFY_NO_MODEL_ERROR(w) \
+    QVERIFY2(!(w)->model->lastError().isValid(), qPrintable((w)->model->lastError().text()))
+
+} // namespace
 class TestSearchFilters : public QObject
 {
     Q_OBJECT
@@ -48,6 +80,7 @@ private:
 private Q_SLOTS:
     void idTexts_data();
     void idTexts();
+    void dayBoundsFollowLocalMidnights_data();
     void dayBoundsFollowLocalMidnights();
     void builderJoinsAndEscapes();
 
@@ -110,19 +143,30 @@ void TestSearchFilters::idTexts()
                                : QStringLiteral("0"));
 }
 
+void TestSearchFilters::dayBoundsFollowLocalMidnights_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<qint64>("start");
+    QTest::addColumn<qint64>("end");
+    QTest::addColumn<int>("hours");
+
+    QTest::newRow("spring change") << DayMarch29 << March29 << March30 << 23;
+    QTest::newRow("autumn change") << DayOctober25 << October25 << October26 << 25;
+    QTest::newRow("ordinary day") << DayMay11 << May11 << May12 << 24;
+    // Dates before 1970 stay numbers the database reads.
+    QTest::newRow("before 1970") << QDate(1969, 12, 31) << qint64(-3600 * 25) << qint64(-3600) << 24;
+}
+
 void TestSearchFilters::dayBoundsFollowLocalMidnights()
 {
-    QCOMPARE(SearchFilterBuilder::dayStart(DayMarch29), March29);
-    QCOMPARE(SearchFilterBuilder::dayEnd(DayMarch29), March30);
-    QCOMPARE(SearchFilterBuilder::dayStart(DayOctober25), October25);
-    QCOMPARE(SearchFilterBuilder::dayEnd(DayOctober25), October26);
-    QCOMPARE(SearchFilterBuilder::dayStart(DayMay11), May11);
-    QCOMPARE(SearchFilterBuilder::dayEnd(DayMay11), May12);
-    // The changeover days are 23 and 25 hours long.
-    QCOMPARE(March30 - March29, qint64(23 * 3600));
-    QCOMPARE(October26 - October25, qint64(25 * 3600));
-    // Dates before 1970 stay numbers the database reads.
-    QCOMPARE(SearchFilterBuilder::dayStart(QDate(1969, 12, 31)), qint64(-3600 * 25));
+    QFETCH(QDate, day);
+    QFETCH(qint64, start);
+    QFETCH(qint64, end);
+    QFETCH(int, hours);
+
+    QCOMPARE(SearchFilterBuilder::dayStart(day), start);
+    QCOMPARE(SearchFilterBuilder::dayEnd(day), end);
+    QCOMPARE(end - start, qint64(hours) * 3600);
 }
 
 void TestSearchFilters::builderJoinsAndEscapes()
@@ -146,15 +190,15 @@ void TestSearchFilters::builderJoinsAndEscapes()
              QStringLiteral("(0)"));
 
     // A combo without a current entry, or with data that is no number.
-    SearchFilterBuilder none(DbWidget::SQLite);
-    none.addValue(QStringLiteral("repairs.iType="), QVariant());
-    QCOMPARE(none.text(), QStringLiteral("0"));
-    SearchFilterBuilder junk(DbWidget::SQLite);
-    junk.addValue(QStringLiteral("repairs.iType="), QStringLiteral("1 OR 1"));
-    QCOMPARE(junk.text(), QStringLiteral("0"));
-    SearchFilterBuilder code(DbWidget::SQLite);
-    code.addValue(QStringLiteral("repairs.iType="), QStringLiteral("-1"));
-    QCOMPARE(code.text(), QStringLiteral("repairs.iType=-1 AND 1"));
+    const QList<QPair<QVariant, QString>> values = {
+        {QVariant(), QStringLiteral("0")},
+        {QStringLiteral("1 OR 1"), QStringLiteral("0")},
+        {QStringLiteral("-1"), QStringLiteral("repairs.iType=-1 AND 1")}};
+    for (const auto &[value, text] : values) {
+        SearchFilterBuilder filter(DbWidget::SQLite);
+        filter.addValue(QStringLiteral("repairs.iType="), value);
+        QCOMPARE(filter.text(), text);
+    }
 }
 
 void TestSearchFilters::repairFilterWithEveryInput()
@@ -164,12 +208,8 @@ void TestSearchFilters::repairFilterWithEveryInput()
     auto w = page(t, SearchWidget::RepairsVariant);
 
     w->repairId->setText(QStringLiteral("17/0312"));
-    w->addDateBox->setChecked(true);
-    w->fromAddDate->setDate(DayMarch29);
-    w->toAddDate->setDate(DayMarch29);
-    w->endDateBox->setChecked(true);
-    w->fromEndDate->setDate(DayOctober25);
-    w->toEndDate->setDate(DayOctober25);
+    setRange(w->addDateBox, w->fromAddDate, w->toAddDate, DayMarch29, DayMarch29);
+    setRange(w->endDateBox, w->fromEndDate, w->toEndDate, DayOctober25, DayOctober25);
     w->repairStatus->setChecked(true);
     w->iStatus->setCurrentIndex(w->iStatus->findData(3));
     w->repairType->setChecked(true);
@@ -183,9 +223,8 @@ void TestSearchFilters::repairFilterWithEveryInput()
     // setting both gets both conditions.
     w->repairStatusWaiting->setChecked(true);
     w->repairStatusClosed->setChecked(true);
-    w->search();
 
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("repairs.iId=17 AND repairs.iAddDate >=%1 AND repairs.iAddDate < %2 AND "
                             "repairs.iEndDate >=%3 AND repairs.iEndDate <%4 AND repairs.iStatus=3 AND "
                             "repairs.iType=1 AND repairs.iTechnicanId=0 AND repairs.iClientId = 7 AND "
@@ -194,7 +233,7 @@ void TestSearchFilters::repairFilterWithEveryInput()
                             "repairs.iStatus=5 OR 0) AND 1")
                  .arg(March29).arg(March30).arg(October25).arg(October26)
                  .arg(literal(QStringLiteral("a'b\\c"))));
-    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+    VERIFY_NO_MODEL_ERROR(w);
 }
 
 void TestSearchFilters::repairFilterExamples()
@@ -203,14 +242,12 @@ void TestSearchFilters::repairFilterExamples()
     REQUIRE_DB(t);
     auto w = page(t, SearchWidget::RepairsVariant);
 
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("1"));
 
     // Open statuses of the seeds: 0 and 1, in their order.
     w->repairId->setText(QStringLiteral("17"));
     w->repairStatusOpen->setChecked(true);
-    w->search();
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("repairs.iId=17 AND (repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
 
     // The first entries: no repair kind, no technician.
@@ -220,23 +257,18 @@ void TestSearchFilters::repairFilterExamples()
     w->iType->setCurrentIndex(0);
     w->repairTechnican->setChecked(true);
     w->iTechnicanId->setCurrentIndex(0);
-    w->search();
-    QCOMPARE(w->model->filter(),
-             QStringLiteral("repairs.iType=-1 AND repairs.iTechnicanId=0 AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.iType=-1 AND repairs.iTechnicanId=0 AND 1"));
 }
 
 void TestSearchFilters::repairIdsThatAreNoNumbers()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
-    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
-    QVERIFY(insert(t, RepairsInsert, {repair(17, 1, 2), repair(18, 1, 2)}));
+    QVERIFY(seedRepairs(t, {repair(17, 1, 2), repair(18, 1, 2)}));
     auto w = page(t, SearchWidget::RepairsVariant);
 
     w->repairId->setText(QStringLiteral("17/0312"));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     for (QLineEdit *edit : {w->repairId, w->repairClientId, w->repairHardwareId}) {
         for (const QString &text : {QStringLiteral("abc"), QStringLiteral("/x"), QStringLiteral("1 OR 1=1")}) {
@@ -244,8 +276,7 @@ void TestSearchFilters::repairIdsThatAreNoNumbers()
             w->repairClientId->setText(QStringLiteral("1")); // matches both rows on its own
             w->repairHardwareId->clear();
             edit->setText(text);
-            w->search();
-            QCOMPARE(w->model->filter(), QStringLiteral("0"));
+            QCOMPARE(searched(w.get()), QStringLiteral("0"));
             QCOMPARE(allRows(w->model), 0);
         }
     }
@@ -253,8 +284,7 @@ void TestSearchFilters::repairIdsThatAreNoNumbers()
     w->repairId->clear();
     w->repairHardwareId->clear();
     w->repairClientId->setText(QStringLiteral(" 1 "));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("repairs.iClientId = 1 AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.iClientId = 1 AND 1"));
     QCOMPARE(allRows(w->model), 2);
 }
 
@@ -262,55 +292,42 @@ void TestSearchFilters::repairDateBoundsOnRows()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
-    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
     // Around the spring change (a 23-hour day) and the autumn one (25 hours).
-    QVERIFY(insert(t, RepairsInsert,
-                   {repair(1, 1, 2, at(DayMarch29.addDays(-1), QTime(23, 59, 59))),
-                    repair(2, 1, 2, at(DayMarch29)),
-                    repair(3, 1, 2, at(DayMarch29, QTime(23, 59, 59))),
-                    repair(4, 1, 2, at(DayMarch29.addDays(1))),
-                    repair(5, 1, 2, at(DayMarch29.addDays(1), QTime(0, 30))),
-                    repair(6, 1, 2, 0, 0, QString(), at(DayOctober25, QTime(23, 30))),
-                    repair(7, 1, 2, 0, 0, QString(), at(DayOctober25.addDays(1))),
-                    repair(8, 1, 2, 0, 0, QString(), at(DayOctober25))}));
+    QVERIFY(seedRepairs(t,
+                        {repair(1, 1, 2, at(DayMarch29.addDays(-1), QTime(23, 59, 59))),
+                         repair(2, 1, 2, at(DayMarch29)),
+                         repair(3, 1, 2, at(DayMarch29, QTime(23, 59, 59))),
+                         repair(4, 1, 2, at(DayMarch29.addDays(1))),
+                         repair(5, 1, 2, at(DayMarch29.addDays(1), QTime(0, 30))),
+                         repair(6, 1, 2, 0, 0, QString(), at(DayOctober25, QTime(23, 30))),
+                         repair(7, 1, 2, 0, 0, QString(), at(DayOctober25.addDays(1))),
+                         repair(8, 1, 2, 0, 0, QString(), at(DayOctober25))}));
     auto w = page(t, SearchWidget::RepairsVariant);
 
-    w->addDateBox->setChecked(true);
-    w->fromAddDate->setDate(DayMarch29);
-    w->toAddDate->setDate(DayMarch29);
-    w->search();
-    QCOMPARE(allRows(w->model), 2); // 2 and 3: not 00:00 of the next day, nor 00:30
+    setRange(w->addDateBox, w->fromAddDate, w->toAddDate, DayMarch29, DayMarch29);
+    QCOMPARE(found(w.get()), 2); // 2 and 3: not 00:00 of the next day, nor 00:30
 
     w->addDateBox->setChecked(false);
-    w->endDateBox->setChecked(true);
-    w->fromEndDate->setDate(DayOctober25);
-    w->toEndDate->setDate(DayOctober25);
-    w->search();
-    QCOMPARE(allRows(w->model), 2); // 6 (the 25th hour) and 8
+    setRange(w->endDateBox, w->fromEndDate, w->toEndDate, DayOctober25, DayOctober25);
+    QCOMPARE(found(w.get()), 2); // 6 (the 25th hour) and 8
 
     // From later than to: nothing.
     w->fromEndDate->setDate(DayOctober25.addDays(1));
-    w->search();
-    QCOMPARE(allRows(w->model), 0);
+    QCOMPARE(found(w.get()), 0);
 }
 
 void TestSearchFilters::repairStatusGroups()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
-    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
-    QVERIFY(insert(t, RepairsInsert,
-                   {repair(1, 1, 2, 0, 0), repair(2, 1, 2, 0, 1), repair(3, 1, 2, 0, 2),
-                    repair(4, 1, 2, 0, 4), repair(5, 1, 2, 0, 5)}));
+    QVERIFY(seedRepairs(t, {repair(1, 1, 2, 0, 0), repair(2, 1, 2, 0, 1), repair(3, 1, 2, 0, 2),
+                            repair(4, 1, 2, 0, 4), repair(5, 1, 2, 0, 5)}));
 
     {
         auto w = page(t, SearchWidget::RepairsVariant);
         w->repairStatusOpen->setChecked(true);
         w->repairStatusClosed->setChecked(true);
-        w->search();
-        QCOMPARE(w->model->filter(),
+        QCOMPARE(searched(w.get()),
                  QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR repairs.iStatus=4 OR "
                                 "repairs.iStatus=5 OR 0) AND 1"));
         QCOMPARE(allRows(w->model), 4);
@@ -321,14 +338,11 @@ void TestSearchFilters::repairStatusGroups()
     QVERIFY(t.exec(QStringLiteral("DELETE FROM statusesconf WHERE iGroup = 3")));
     auto w = page(t, SearchWidget::RepairsVariant);
     w->repairStatusClosed->setChecked(true);
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("(0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("(0) AND 1"));
     QCOMPARE(allRows(w->model), 0);
 
     w->repairStatusOpen->setChecked(true);
-    w->search();
-    QCOMPARE(w->model->filter(),
-             QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
     QCOMPARE(allRows(w->model), 2);
 }
 
@@ -336,35 +350,28 @@ void TestSearchFilters::repairTextAndQuotesOnRows()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
-    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
-    QVERIFY(insert(t, RepairsInsert,
-                   {repair(1, 1, 2, 0, 0, QStringLiteral("ZL'12/2026")),
-                    repair(2, 1, 2, 0, 0, QStringLiteral("ZL-13")),
-                    repair(3, 1, 2, 0, 0, QStringLiteral("RMA 77"))}));
+    QVERIFY(seedRepairs(t, {repair(1, 1, 2, 0, 0, QStringLiteral("ZL'12/2026")),
+                            repair(2, 1, 2, 0, 0, QStringLiteral("ZL-13")),
+                            repair(3, 1, 2, 0, 0, QStringLiteral("RMA 77"))}));
     auto w = page(t, SearchWidget::RepairsVariant);
 
     w->sOuterNo->setText(QStringLiteral("'1"));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("repairs.sOuterNo LIKE '%''1%' AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.sOuterNo LIKE '%''1%' AND 1"));
     QCOMPARE(allRows(w->model), 1);
 
     // Wildcards typed by staff stay wildcards.
     w->sOuterNo->setText(QStringLiteral("L_13"));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
     w->sOuterNo->setText(QStringLiteral("%"));
-    w->search();
-    QCOMPARE(allRows(w->model), 3);
+    QCOMPARE(found(w.get()), 3);
 
     // Text that would close the literal early keeps the statement whole.
     for (const QString &text : {QStringLiteral("x\\"), QStringLiteral("\\' OR 1=1 OR '"),
                                 QStringLiteral("' OR '1'='1")}) {
         w->sOuterNo->setText(text);
-        w->search();
-        QCOMPARE(w->model->filter(),
+        QCOMPARE(searched(w.get()),
                  QStringLiteral("repairs.sOuterNo LIKE '%") + literal(text) + QStringLiteral("%' AND 1"));
-        QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+        VERIFY_NO_MODEL_ERROR(w);
         QCOMPARE(allRows(w->model), 0);
     }
 }
@@ -373,27 +380,22 @@ void TestSearchFilters::checkedBoxWithoutEntryFindsNothing()
 {
     TestDatabase t;
     REQUIRE_DB(t);
-    QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak"))}));
-    QVERIFY(insert(t, HardwareInsert, {hardware(2, QStringLiteral("Laptop"), 1)}));
-    QVERIFY(insert(t, RepairsInsert, {repair(1, 1, 2)}));
+    QVERIFY(seedRepairs(t, {repair(1, 1, 2)}));
 
     auto repairs = page(t, SearchWidget::RepairsVariant);
     repairs->iStatus->clear();
     repairs->repairStatus->setChecked(true);
-    repairs->search();
-    QCOMPARE(repairs->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(repairs.get()), QStringLiteral("0"));
     QCOMPARE(allRows(repairs->model), 0);
 
     auto hardwarePage = page(t, SearchWidget::HardwareVariant);
     hardwarePage->iHType->clear();
     hardwarePage->iHTypeBox->setChecked(true);
-    hardwarePage->search();
-    QCOMPARE(hardwarePage->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(hardwarePage.get()), QStringLiteral("0"));
     hardwarePage->iHTypeBox->setChecked(false);
     hardwarePage->iStoreStatus->clear();
     hardwarePage->iStoreStatusBox->setChecked(true);
-    hardwarePage->search();
-    QCOMPARE(hardwarePage->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(hardwarePage.get()), QStringLiteral("0"));
 }
 
 void TestSearchFilters::billFilterTexts()
@@ -402,36 +404,28 @@ void TestSearchFilters::billFilterTexts()
     REQUIRE_DB(t);
     auto w = page(t, SearchWidget::BillsVariant);
 
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("1"));
 
     w->billClientId->setText(QStringLiteral("5"));
     w->billStatusBox->setChecked(true);
     w->billStatus->setCurrentIndex(w->billStatus->findText(QStringLiteral("Rozliczony")));
-    w->search();
-    QCOMPARE(w->model->filter(),
-             QStringLiteral("billing.iClientId=5 AND billing.iStatus=1 AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("billing.iClientId=5 AND billing.iStatus=1 AND 1"));
 
     w->billHardwareId->setText(QStringLiteral(" 9"));
     w->billRepairId->setText(QStringLiteral("17/0312"));
-    w->billDateBox->setChecked(true);
-    w->billFromDate->setDate(DayMarch29);
-    w->billToDate->setDate(DayOctober25);
+    setRange(w->billDateBox, w->billFromDate, w->billToDate, DayMarch29, DayOctober25);
     w->billStatus->setCurrentIndex(w->billStatus->findText(QStringLiteral("Nierozliczony")));
-    w->search();
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("billing.iClientId=5 AND billing.iHardwareId=9 AND billing.iRepairId=17 "
                             "AND billing.iDate >= %1 AND billing.iDate <= %2 AND billing.iStatus=0 AND 1")
                  .arg(March29).arg(October26));
 
     // The display number is cut only in the repair number.
     w->billHardwareId->setText(QStringLiteral("9/1"));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(w.get()), QStringLiteral("0"));
     w->billHardwareId->clear();
     w->billClientId->setText(QStringLiteral("abc"));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(w.get()), QStringLiteral("0"));
 }
 
 void TestSearchFilters::billDateBoundsOnRows()
@@ -444,22 +438,17 @@ void TestSearchFilters::billDateBoundsOnRows()
                     bill(5, 2, 2, 2, March29 + 3600, 1)}));
     auto w = page(t, SearchWidget::BillsVariant);
 
-    w->billDateBox->setChecked(true);
-    w->billFromDate->setDate(DayMarch29);
-    w->billToDate->setDate(DayMarch29);
-    w->search();
-    QCOMPARE(allRows(w->model), 3); // 2, 5 and 3 stamped at the next midnight
+    setRange(w->billDateBox, w->billFromDate, w->billToDate, DayMarch29, DayMarch29);
+    QCOMPARE(found(w.get()), 3); // 2, 5 and 3 stamped at the next midnight
 
     w->billStatusBox->setChecked(true);
     w->billStatus->setCurrentIndex(w->billStatus->findData(QStringLiteral("1")));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     // From-date the day after to-date: only the bills of that midnight.
     w->billStatusBox->setChecked(false);
     w->billFromDate->setDate(DayMarch29.addDays(1));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 }
 
 void TestSearchFilters::clientFilterTexts()
@@ -468,13 +457,11 @@ void TestSearchFilters::clientFilterTexts()
     REQUIRE_DB(t);
     auto w = page(t, SearchWidget::ClientsVariant);
 
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("1"));
 
     w->sSName->setText(QStringLiteral("Kowal"));
     w->sCity->setText(QStringLiteral("Kra"));
-    w->search();
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("clients.sSName LIKE '%Kowal%' AND clients.sCity LIKE '%Kra%' AND 1"));
 
     // Every input, in the page's order; the number trimmed, texts as typed.
@@ -488,8 +475,7 @@ void TestSearchFilters::clientFilterTexts()
         {w->sPhone, QStringLiteral("l")},      {w->sPhone2, QStringLiteral("m")}};
     for (const auto &input : inputs)
         input.first->setText(input.second);
-    w->search();
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("clients.iId=12 AND clients.sSName LIKE '%O''Neil%' AND "
                             "clients.sFName LIKE '%a%' AND clients.sCompany LIKE '%b%' AND "
                             "clients.sNIP LIKE '%c%' AND clients.sStreet LIKE '%d%' AND "
@@ -498,11 +484,10 @@ void TestSearchFilters::clientFilterTexts()
                             "clients.sEmail LIKE '%%1%' AND clients.sEmail2 LIKE '%k%' AND "
                             "clients.sPhone LIKE '%l%' AND clients.sPhone2 LIKE '%m%' AND 1")
                  .arg(literal(QStringLiteral("i\\j"))));
-    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+    VERIFY_NO_MODEL_ERROR(w);
 
     w->clientId->setText(QStringLiteral("12.0"));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(w.get()), QStringLiteral("0"));
 }
 
 void TestSearchFilters::clientRows()
@@ -517,29 +502,23 @@ void TestSearchFilters::clientRows()
     auto w = page(t, SearchWidget::ClientsVariant);
 
     w->sSName->setText(QStringLiteral("'"));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     w->sSName->setText(QStringLiteral("owal"));
-    w->search();
-    QCOMPARE(allRows(w->model), 2);
+    QCOMPARE(found(w.get()), 2);
     w->sCity->setText(QStringLiteral("Krak"));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     // Blanks are part of the pattern.
     w->sSName->clear();
     w->sCity->setText(QStringLiteral(" "));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     w->sCity->clear();
     w->clientId->setText(QStringLiteral(" 4"));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
     w->clientId->setText(QStringLiteral("4x"));
-    w->search();
-    QCOMPARE(allRows(w->model), 0);
+    QCOMPARE(found(w.get()), 0);
 }
 
 void TestSearchFilters::hardwareFilterTexts()
@@ -548,8 +527,7 @@ void TestSearchFilters::hardwareFilterTexts()
     REQUIRE_DB(t);
     auto w = page(t, SearchWidget::HardwareVariant);
 
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("1"));
 
     w->hardwareId->setText(QStringLiteral("3"));
     w->sHName->setText(QStringLiteral("Lap'top"));
@@ -557,21 +535,18 @@ void TestSearchFilters::hardwareFilterTexts()
     w->sField3->setText(QStringLiteral("SN 1"));
     w->iHTypeBox->setChecked(true);
     w->iHType->setCurrentIndex(w->iHType->findData(11));
-    w->iFieldDateBox->setChecked(true);
-    w->fromDate->setDate(DayMarch29);
-    w->toDate->setDate(DayOctober25);
+    setRange(w->iFieldDateBox, w->fromDate, w->toDate, DayMarch29, DayOctober25);
     w->iStoreStatusBox->setChecked(true);
     w->iStoreStatus->setCurrentIndex(w->iStoreStatus->findData(5));
     w->iOwner->setText(QStringLiteral("44 "));
-    w->search();
-    QCOMPARE(w->model->filter(),
+    QCOMPARE(searched(w.get()),
              QStringLiteral("hardware.iId=3 AND hardware.sHName LIKE '%Lap''top%' AND "
                             "hardware.sField1 LIKE '%Dell%' AND hardware.sField3 LIKE '%SN 1%' AND "
                             "hardware.iHType = 11 AND hardware.iFieldDate >= %1 AND "
                             "hardware.iFieldDate <= %2 AND hardware.iStoreStatus=5 AND "
                             "hardware.iOwner = 44 AND 1")
                  .arg(March29).arg(October25));
-    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+    VERIFY_NO_MODEL_ERROR(w);
 
     // The fourteen generic fields in number order.
     w->hardwareId->clear();
@@ -589,12 +564,10 @@ void TestSearchFilters::hardwareFilterTexts()
         expected << QStringLiteral("hardware.sField%1 LIKE '%%1%'").arg(i + 1);
     }
     expected << QStringLiteral("1");
-    w->search();
-    QCOMPARE(w->model->filter(), expected.join(QStringLiteral(" AND ")));
+    QCOMPARE(searched(w.get()), expected.join(QStringLiteral(" AND ")));
 
     w->iOwner->setText(QStringLiteral("x"));
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QCOMPARE(searched(w.get()), QStringLiteral("0"));
 }
 
 void TestSearchFilters::hardwareRows()
@@ -609,30 +582,23 @@ void TestSearchFilters::hardwareRows()
     auto w = page(t, SearchWidget::HardwareVariant);
 
     w->sField3->setText(QStringLiteral("AB"));
-    w->search();
-    QCOMPARE(allRows(w->model), 2);
+    QCOMPARE(found(w.get()), 2);
 
     w->iOwner->setText(QStringLiteral("1"));
     w->iHTypeBox->setChecked(true);
     w->iHType->setCurrentIndex(w->iHType->findData(0));
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(found(w.get()), 1);
 
     // Date fields hold day starts: a range of one day finds that start only.
     w->sField3->clear();
     w->iOwner->clear();
     w->iHTypeBox->setChecked(false);
-    w->iFieldDateBox->setChecked(true);
-    w->fromDate->setDate(DayMarch29);
-    w->toDate->setDate(DayMarch29);
-    w->search();
-    QCOMPARE(allRows(w->model), 1);
+    setRange(w->iFieldDateBox, w->fromDate, w->toDate, DayMarch29, DayMarch29);
+    QCOMPARE(found(w.get()), 1);
     w->toDate->setDate(DayOctober25);
-    w->search();
-    QCOMPARE(allRows(w->model), 3);
+    QCOMPARE(found(w.get()), 3);
     w->fromDate->setDate(DayOctober25.addDays(1));
-    w->search();
-    QCOMPARE(allRows(w->model), 0);
+    QCOMPARE(found(w.get()), 0);
 }
 
 void TestSearchFilters::templateFilterIgnoresHardwareInputs()
@@ -641,8 +607,7 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
     REQUIRE_DB(t);
     auto w = page(t, SearchWidget::TemplatesVariant);
 
-    w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("1"));
 
     // Hidden inputs, written by a scan, take no part.
     w->hardwareId->setText(QStringLiteral("5"));
@@ -652,16 +617,13 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
     w->sField14->setText(QStringLiteral("x"));
     w->iHTypeBox->setChecked(true);
     w->iHType->setCurrentIndex(w->iHType->findData(2));
-    w->iFieldDateBox->setChecked(true);
-    w->fromDate->setDate(DayMay11);
-    w->toDate->setDate(DayMay11);
-    w->search();
-    QCOMPARE(w->model->filter(),
+    setRange(w->iFieldDateBox, w->fromDate, w->toDate, DayMay11, DayMay11);
+    QCOMPARE(searched(w.get()),
              QStringLiteral("templates.sHName LIKE '%Szablon''1%' AND templates.sField14 LIKE '%x%' AND "
                             "templates.iHType = 2 AND templates.iFieldDate >= %1 AND "
                             "templates.iFieldDate <= %1 AND 1")
                  .arg(May11));
-    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
+    VERIFY_NO_MODEL_ERROR(w);
 }
 
 WARSZTAT_TEST_MAIN(TestSearchFilters)

@@ -1,5 +1,6 @@
 #include "testmain.h"
 #include "messageboxrecorder.h"
+#include "searchfixture.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>
@@ -19,6 +20,7 @@
 #include "userwidget.h"
 
 using Variant = SearchWidget::SearchVariant;
+using namespace SearchRows;
 
 class TestSearchWidget : public QObject
 {
@@ -30,10 +32,10 @@ private:
     std::unique_ptr<Settings> settings;
     UserWidget admin{1, QStringLiteral("Administrator"), 0};
 
-    SearchWidget *page(Variant variant, bool subSearch = true, UserWidget *user = nullptr)
+    std::unique_ptr<SearchWidget> page(Variant variant, bool subSearch = true, UserWidget *user = nullptr)
     {
-        auto *w = new SearchWidget(nullptr, t->db(), user ? user : &admin, settings.get(), variant,
-                                   subSearch);
+        auto w = std::make_unique<SearchWidget>(nullptr, t->db(), user ? user : &admin, settings.get(),
+                                                variant, subSearch);
         w->setAttribute(Qt::WA_DeleteOnClose, false);
         w->resize(1200, 800);
         return w;
@@ -44,44 +46,71 @@ private:
     // client 7; one bill of repair 12.
     bool fillRegisters()
     {
-        return t->exec(QStringList{
-            "INSERT INTO clients (iId, sFName, sSName, sCompany, sNIP, sStreet, sAddrBuild, sAddrLoc, sCity,"
-            " sPostal, sEmail, sEmail2, sPhone, sPhone2, sDescription) VALUES"
-            " (7, 'Jan', 'Kowalski', '', '', '', '', '', 'Kraków', '', '', '', '', '', ''),"
-            " (12, 'Anna', 'Nowak', '', '', '', '', '', 'Łódź', '', '', '', '', '', ''),"
-            " (56, 'Piotr', 'Wiśniewski', '', '', '', '', '', 'Gdańsk', '', '', '', '', '', '')",
-            "INSERT INTO hardware (iId, sHName, iHType, iStoreStatus, iReceivedDate, sStoreComment, iOwner)"
-            " VALUES (34, 'Laptop', 1, 1, 0, '', 56), (35, 'Drukarka', 1, 1, 0, '', 7)",
-            "INSERT INTO repairs (iId, sNum, iAddDate, iEndDate, iType, sCost, sDefect, sComment, sOuterNo,"
-            " iStatus, iClientId, iHardwareId, iSubmitterId, iTechnicanId) VALUES"
-            " (12, 'A', 1700000000, 1700000000, 0, '', '', '', '', 1, 56, 34, 1, 0),"
-            " (13, 'B', 1700000000, 1700000000, 0, '', '', '', '', 1, 7, 35, 1, 0),"
-            " (14, 'C', 1700000000, 1700000000, 0, '', '', '', '', 1, 56, 34, 1, 0)",
-            "INSERT INTO billing (iId, iAddDate, iClientId, iRepairId, iHardwareId, sPriceNet, sPriceGross,"
-            " sPriceParts, sPriceLabor, sPriceOuter, sDescription, iStatus, iDate, iUser) VALUES"
-            " (1, 1700000000, 56, 12, 34, '', '', '', '', '', '', 0, 1700000000, 1)",
-        });
+        const qint64 when = 1700000000;
+        return insert(*t, ClientsInsert,
+                      {client(7, QStringLiteral("Kowalski"), QStringLiteral("Kraków")),
+                       client(12, QStringLiteral("Nowak"), QStringLiteral("Łódź")),
+                       client(56, QStringLiteral("Wiśniewski"), QStringLiteral("Gdańsk"))})
+               && insert(*t, HardwareInsert,
+                         {hardware(34, QStringLiteral("Laptop"), 56, 1), hardware(35, QStringLiteral("Drukarka"), 7, 1)})
+               && insert(*t, RepairsInsert,
+                         {repair(12, 56, 34, when, 1, QString(), when), repair(13, 7, 35, when, 1, QString(), when),
+                          repair(14, 56, 34, when, 1, QString(), when)})
+               && insert(*t, BillsInsert, {bill(1, 56, 12, 34, when)});
+    }
+
+    static int idAt(SearchWidget *w, int row)
+    {
+        return w->model->data(w->model->index(row, w->model->fieldIndex(QStringLiteral("iId"))), Qt::EditRole)
+            .toInt();
     }
 
     static QList<int> shownIds(SearchWidget *w)
     {
         QList<int> ids;
-        const int column = w->model->fieldIndex(QStringLiteral("iId"));
         for (int row = 0; row < w->model->rowCount(); ++row)
-            ids << w->model->data(w->model->index(row, column), Qt::EditRole).toInt();
+            ids << idAt(w, row);
         std::sort(ids.begin(), ids.end());
         return ids;
     }
 
-    static void invoke(SearchWidget *w, const char *slot, const QStringList &parts)
+    // Selects the row of the record; gives the row, or -1 when it is not shown.
+    static int selectRecord(SearchWidget *w, int id)
     {
-        QVERIFY(QMetaObject::invokeMethod(w, slot, Q_ARG(QStringList, parts)));
+        for (int row = 0; row < w->model->rowCount(); ++row) {
+            if (idAt(w, row) == id) {
+                w->searchTable->selectRow(row);
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    static void scan(SearchWidget *w, const QStringList &parts)
+    {
+        QVERIFY(QMetaObject::invokeMethod(w, "readBarcode", Q_ARG(QStringList, parts)));
+    }
+
+    // The ids a fresh page of the register shows after the scan.
+    QList<int> idsFoundByScan(Variant variant, const QStringList &parts)
+    {
+        auto w = page(variant);
+        scan(w.get(), parts);
+        return shownIds(w.get());
     }
 
     static QStringList idFields(SearchWidget *w)
     {
         return {w->repairId->text(), w->repairHardwareId->text(), w->hardwareId->text(),
                 w->clientId->text(), w->billClientId->text(), w->billHardwareId->text()};
+    }
+
+    // The fixed panel inside a filter page ("clientSearchPage" holds "clientWidget").
+    static QWidget *panelOf(QWidget *filterPage)
+    {
+        QString name = filterPage->objectName();
+        name.replace(QStringLiteral("SearchPage"), QStringLiteral("Widget"));
+        return filterPage->findChild<QWidget *>(name);
     }
 
     static bool selectionCleared(SearchWidget *w)
@@ -97,6 +126,9 @@ private slots:
         settings = std::make_unique<Settings>(dir.path());
         settings->native->remove(QStringLiteral("gui"));
         settings->native->sync();
+        // Every test starts on the filled registers.
+        REQUIRE_DB(*t);
+        QVERIFY(fillRegisters());
     }
     void cleanup()
     {
@@ -106,17 +138,14 @@ private slots:
 
     void formObjects()
     {
-        REQUIRE_DB(*t);
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
 
         // Filter pages in stack order, each with its fixed panel.
         const QStringList pages{"repairSearchPage", "clientSearchPage", "hardwareSearchPage", "billSearchPage"};
         QCOMPARE(w->stackedWidget->count(), 4);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(w->stackedWidget->widget(i)->objectName(), pages.at(i));
-            QString panel = pages.at(i);
-            panel.replace(QStringLiteral("SearchPage"), QStringLiteral("Widget"));
-            QVERIFY2(w->stackedWidget->widget(i)->findChild<QWidget *>(panel), qPrintable(panel));
+            QVERIFY2(panelOf(w->stackedWidget->widget(i)), qPrintable(pages.at(i)));
         }
 
         // Tool bar order, left to right.
@@ -131,12 +160,12 @@ private slots:
             QVERIFY(!tool->isCheckable());
         }
 
-        QCOMPARE(w->barcodeButton->text(), QStringLiteral("Zeskanuj kod"));
-        QCOMPARE(w->searchButton->text(), QStringLiteral("Szukaj"));
-        QCOMPARE(w->selectButton->text(), QStringLiteral("Wybierz"));
-        QCOMPARE(w->deleteButton->text(), QStringLiteral("Usuń"));
-        for (QPushButton *b : {w->barcodeButton, w->searchButton, w->selectButton, w->deleteButton})
-            QVERIFY(!b->icon().isNull());
+        for (const auto &[button, text] : QList<QPair<QPushButton *, QString>>{
+                 {w->barcodeButton, "Zeskanuj kod"}, {w->searchButton, "Szukaj"},
+                 {w->selectButton, "Wybierz"}, {w->deleteButton, "Usuń"}}) {
+            QCOMPARE(button->text(), text);
+            QVERIFY(!button->icon().isNull());
+        }
         QVERIFY(!w->selectButton->isEnabled());
         QVERIFY(!w->deleteButton->isEnabled());
 
@@ -182,11 +211,12 @@ private slots:
             QVERIFY(!box->isChecked());
         }
         QCOMPARE(w->findChildren<QGroupBox *>().size(), 10);
-        for (QCheckBox *box : {w->repairStatusOpen, w->repairStatusWaiting, w->repairStatusClosed})
+        for (const auto &[box, text] : QList<QPair<QCheckBox *, QString>>{
+                 {w->repairStatusOpen, "Otwarte"}, {w->repairStatusWaiting, "Oczekujące"},
+                 {w->repairStatusClosed, "Zamknięte"}}) {
             QVERIFY(!box->isChecked());
-        QCOMPARE(w->repairStatusOpen->text(), QStringLiteral("Otwarte"));
-        QCOMPARE(w->repairStatusWaiting->text(), QStringLiteral("Oczekujące"));
-        QCOMPARE(w->repairStatusClosed->text(), QStringLiteral("Zamknięte"));
+            QCOMPARE(box->text(), text);
+        }
         QCOMPARE(w->addDateBox->title(), QStringLiteral("Data przyjęcia do serwisu:"));
         QCOMPARE(w->billDateBox->title(), QStringLiteral("Data rozliczenia"));
         QCOMPARE(w->iStoreStatusBox->title(), QStringLiteral("Magazyn"));
@@ -232,8 +262,6 @@ private slots:
     }
     void initialStatePerVariant()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
         QFETCH(int, variant);
         QFETCH(QString, title);
         QFETCH(QString, filterPage);
@@ -241,7 +269,7 @@ private slots:
         QFETCH(QString, modelClass);
 
         for (bool subSearch : {true, false}) {
-            std::unique_ptr<SearchWidget> w(page(Variant(variant), subSearch));
+            auto w = page(Variant(variant), subSearch);
             QCOMPARE(int(w->variant), variant);
             QCOMPARE(int(w->subVariant), variant);
             QCOMPARE(w->subSearchActive, subSearch);
@@ -270,17 +298,21 @@ private slots:
             QCOMPARE(w->refreshTimer->interval(), 300000);
 
             const bool templates = variant == SearchWidget::TemplatesVariant;
-            for (QWidget *hidden : {static_cast<QWidget *>(w->hardwareIdLabel), static_cast<QWidget *>(w->hardwareId),
-                                    static_cast<QWidget *>(w->ownerIdLabel), static_cast<QWidget *>(w->iOwner),
-                                    static_cast<QWidget *>(w->iStoreStatusBox)})
+            for (QWidget *hidden : QList<QWidget *>{w->hardwareIdLabel, w->hardwareId, w->ownerIdLabel,
+                                                    w->iOwner, w->iStoreStatusBox, w->deleteButton})
                 QCOMPARE(hidden->isHidden(), templates);
-            QCOMPARE(w->deleteButton->isHidden(), templates);
+
+            // The filter area is as high as its panel, at least 180.
+            const QWidget *panel = panelOf(w->stackedWidget->currentWidget());
+            QVERIFY(panel);
+            const int limit = qMax(panel->height() + 10, 180);
+            QCOMPARE(w->stackedWidget->maximumHeight(), limit);
+            QCOMPARE(w->buttonsWidget->maximumHeight(), limit);
         }
     }
 
     void closingDeletesThePage()
     {
-        REQUIRE_DB(*t);
         QPointer<SearchWidget> w = new SearchWidget(nullptr, t->db(), &admin, settings.get(),
                                                     SearchWidget::HardwareVariant, false);
         QVERIFY(w->testAttribute(Qt::WA_DeleteOnClose));
@@ -292,20 +324,18 @@ private slots:
 
     void deleteButtonByAccessLevel()
     {
-        REQUIRE_DB(*t);
         for (int level = 0; level <= 7; ++level) {
             UserWidget user(1, QStringLiteral("Administrator"), level);
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant, true, &user));
+            auto w = page(SearchWidget::ClientsVariant, true, &user);
             QCOMPARE(w->deleteButton->isHidden(), level > 3);
         }
     }
 
     void datesAndCombos()
     {
-        REQUIRE_DB(*t);
         QVERIFY(t->exec("INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) VALUES"
                         " (5, 'Zenon', '', 1, 1), (4, 'Ewa', '', 1, 0), (3, 'Adam', '', 1, 1)"));
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
         const QDate today = QDate::currentDate();
         for (QDateEdit *edit : {w->fromAddDate, w->toAddDate, w->fromEndDate, w->toEndDate, w->fromDate,
                                 w->toDate, w->billToDate})
@@ -335,9 +365,8 @@ private slots:
 
     void fieldLabels()
     {
-        REQUIRE_DB(*t);
         {
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+            auto w = page(SearchWidget::RepairsVariant);
             QCOMPARE(w->sField1Label->text(), QStringLiteral("Producent:"));
             QVERIFY(!w->sField1->isHidden());
             QVERIFY(w->sField5->isHidden());
@@ -346,39 +375,31 @@ private slots:
             QCOMPARE(w->iFieldDateBox->title(), QStringLiteral("Data zakupu"));
         }
         QVERIFY(t->exec("UPDATE fieldsconf SET sValue = '' WHERE sName = 'iFieldDate'"));
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::HardwareVariant));
+        auto w = page(SearchWidget::HardwareVariant);
         QVERIFY(w->iFieldDateBox->isHidden());
     }
 
     void searchesOnlyWhenAsked()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+        auto w = page(SearchWidget::ClientsVariant);
         QCoreApplication::processEvents();
         QCOMPARE(w->model->rowCount(), 0);
         w->search();
         QCOMPARE(shownIds(w.get()), (QList<int>{7, 12, 56}));
-    }
 
-    void returnKeySearches()
-    {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
-        w->show();
-        QTest::keyClick(w.get(), Qt::Key_Enter, Qt::KeypadModifier);
+        // Return in a filter input searches; Enter elsewhere does not.
+        auto keyed = page(SearchWidget::ClientsVariant);
+        keyed->show();
+        QTest::keyClick(keyed.get(), Qt::Key_Enter, Qt::KeypadModifier);
         QTest::qWait(200);
-        QCOMPARE(w->model->rowCount(), 0);
-        QTest::keyClick(w->sSName, Qt::Key_Return);
-        QTRY_COMPARE(w->model->rowCount(), 3);
+        QCOMPARE(keyed->model->rowCount(), 0);
+        QTest::keyClick(keyed->sSName, Qt::Key_Return);
+        QTRY_COMPARE(keyed->model->rowCount(), 3);
     }
 
     void timerRepeatsSearch()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+        auto w = page(SearchWidget::ClientsVariant);
         w->search();
         QCOMPARE(w->model->rowCount(), 3);
         QVERIFY(t->exec("DELETE FROM clients WHERE iId = 12"));
@@ -388,9 +409,7 @@ private slots:
 
     void selectionAndItsReset()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+        auto w = page(SearchWidget::ClientsVariant);
         w->show();
         QSignalSpy chosen(w.get(), &SearchWidget::showSelectedById);
 
@@ -404,18 +423,7 @@ private slots:
         w->selectButton->click();
         QCOMPARE(chosen.count(), 0);
 
-        auto selectClient = [&](int id) {
-            const int column = w->model->fieldIndex(QStringLiteral("iId"));
-            for (int row = 0; row < w->model->rowCount(); ++row) {
-                if (w->model->data(w->model->index(row, column), Qt::EditRole).toInt() == id) {
-                    w->searchTable->selectRow(row);
-                    return row;
-                }
-            }
-            return -1;
-        };
-
-        const int row = selectClient(12);
+        const int row = selectRecord(w.get(), 12);
         QVERIFY(row >= 0);
         QCOMPARE(w->selectedId, 12);
         QVERIFY(w->selectButton->isEnabled());
@@ -438,7 +446,7 @@ private slots:
         QCOMPARE(chosen.count(), 2);
 
         // So does the refresh timer ...
-        QVERIFY(selectClient(56) >= 0);
+        QVERIFY(selectRecord(w.get(), 56) >= 0);
         QCOMPARE(w->selectedId, 56);
         w->refreshTimer->setInterval(10);
         QTRY_VERIFY(selectionCleared(w.get()));
@@ -446,14 +454,14 @@ private slots:
 
         // ... a tool click ...
         w->search();
-        QVERIFY(selectClient(7) >= 0);
+        QVERIFY(selectRecord(w.get(), 7) >= 0);
         w->clientsTool->click();
         QVERIFY(selectionCleared(w.get()));
         QCOMPARE(w->model->rowCount(), 0);
 
         // ... and a deletion.
         w->search();
-        QVERIFY(selectClient(7) >= 0);
+        QVERIFY(selectRecord(w.get(), 7) >= 0);
         {
             MessageBoxRecorder rec;
             w->deleteButton->click();
@@ -465,8 +473,7 @@ private slots:
 
     void statusBoxesExclude()
     {
-        REQUIRE_DB(*t);
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
         w->show();
         w->repairStatusOpen->setChecked(true);
         w->repairStatusClosed->setChecked(true);
@@ -489,9 +496,7 @@ private slots:
 
     void toolsSwitchRegister()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
         w->search();
         QVERIFY(w->model->rowCount() > 0);
 
@@ -534,19 +539,8 @@ private slots:
 
     void heightOfFilterArea()
     {
-        REQUIRE_DB(*t);
-        for (int v = 0; v <= 4; ++v) {
-            std::unique_ptr<SearchWidget> w(page(Variant(v)));
-            QString name = w->stackedWidget->currentWidget()->objectName();
-            name.replace(QStringLiteral("SearchPage"), QStringLiteral("Widget"));
-            const QWidget *panel = w->stackedWidget->findChild<QWidget *>(name);
-            QVERIFY(panel);
-            const int limit = qMax(panel->height() + 10, 180);
-            QCOMPARE(w->stackedWidget->maximumHeight(), limit);
-            QCOMPARE(w->buttonsWidget->maximumHeight(), limit);
-        }
         // The bills panel is low: the limit stays at 180.
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::BillsVariant));
+        auto w = page(SearchWidget::BillsVariant);
         QVERIFY(w->billWidget->height() + 10 < 180);
         QCOMPARE(w->stackedWidget->maximumHeight(), 180);
         w->hardwareTool->click();
@@ -555,55 +549,41 @@ private slots:
 
     void repairCardScan()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
         w->repairHardwareId->setText(QStringLiteral("35"));
         w->sOuterNo->setText(QStringLiteral("x"));
-        invoke(w.get(), "readBarcode", {"12", "34", "56"});
+        scan(w.get(), {"12", "34", "56"});
         QCOMPARE(idFields(w.get()), (QStringList{"12", "", "34", "56", "56", "34"}));
         // Filters a scan does not fill stay.
         QCOMPARE(w->sOuterNo->text(), QStringLiteral("x"));
         w->sOuterNo->clear();
-        invoke(w.get(), "readBarcode", {"12", "34", "56"});
+        scan(w.get(), {"12", "34", "56"});
         QCOMPARE(shownIds(w.get()), QList<int>{12});
     }
 
     void hardwareLabelScan()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
+        auto w = page(SearchWidget::RepairsVariant);
         // A repair card first, then a label: the label finds its record.
-        invoke(w.get(), "readBarcode", {"13", "35", "7"});
+        scan(w.get(), {"13", "35", "7"});
         QCOMPARE(shownIds(w.get()), QList<int>{13});
-        invoke(w.get(), "readBarcode", {"0", "34", "56"});
+        scan(w.get(), {"0", "34", "56"});
         QCOMPARE(idFields(w.get()), (QStringList{"", "34", "34", "56", "56", "34"}));
         QCOMPARE(shownIds(w.get()), (QList<int>{12, 14}));
 
-        std::unique_ptr<SearchWidget> hardware(page(SearchWidget::HardwareVariant));
-        invoke(hardware.get(), "readBarcode", {"0", "34", "56"});
-        QCOMPARE(shownIds(hardware.get()), QList<int>{34});
-
-        std::unique_ptr<SearchWidget> clients(page(SearchWidget::ClientsVariant));
-        invoke(clients.get(), "readBarcode", {"13", "35", "7"});
-        QCOMPARE(shownIds(clients.get()), QList<int>{7});
-
-        std::unique_ptr<SearchWidget> bills(page(SearchWidget::BillsVariant));
-        invoke(bills.get(), "readBarcode", {"0", "34", "56"});
-        QCOMPARE(shownIds(bills.get()), QList<int>{1});
+        QCOMPARE(idsFoundByScan(SearchWidget::HardwareVariant, {"0", "34", "56"}), QList<int>{34});
+        QCOMPARE(idsFoundByScan(SearchWidget::ClientsVariant, {"13", "35", "7"}), QList<int>{7});
+        QCOMPARE(idsFoundByScan(SearchWidget::BillsVariant, {"0", "34", "56"}), QList<int>{1});
     }
 
     void shortScanChangesNothing()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::RepairsVariant));
-        invoke(w.get(), "readBarcode", {"13", "35", "7"});
+        auto w = page(SearchWidget::RepairsVariant);
+        scan(w.get(), {"13", "35", "7"});
         const QStringList before = idFields(w.get());
         const QString filter = w->model->filter();
         for (const QStringList &parts : {QStringList{}, QStringList{"5"}, QStringList{"5", "6"}}) {
-            invoke(w.get(), "readBarcode", parts);
+            scan(w.get(), parts);
             QCOMPARE(idFields(w.get()), before);
             QCOMPARE(w->model->filter(), filter);
         }
@@ -611,9 +591,7 @@ private slots:
 
     void scanThroughDialog()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+        auto w = page(SearchWidget::ClientsVariant);
         w->show();
         w->barcodeButton->click();
         BarcodeDialog *dialog = nullptr;
@@ -632,36 +610,34 @@ private slots:
 
     void headerLayoutPerVariant()
     {
-        REQUIRE_DB(*t);
         {
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+            auto w = page(SearchWidget::ClientsVariant);
             w->searchTable->horizontalHeader()->moveSection(0, 3);
         }
         QVERIFY(settings->native->contains(QStringLiteral("gui/stslayout_1")));
-        std::unique_ptr<SearchWidget> clients(page(SearchWidget::ClientsVariant));
+        auto clients = page(SearchWidget::ClientsVariant);
         QCOMPARE(clients->searchTable->horizontalHeader()->visualIndex(0), 3);
         clients->search();
         QCOMPARE(clients->searchTable->horizontalHeader()->visualIndex(0), 3);
-        std::unique_ptr<SearchWidget> repairs(page(SearchWidget::RepairsVariant));
+        auto repairs = page(SearchWidget::RepairsVariant);
         QCOMPARE(repairs->searchTable->horizontalHeader()->visualIndex(0), 0);
     }
 
     void headerLayoutOfOtherFieldsIgnored()
     {
-        REQUIRE_DB(*t);
         int columns = 0;
         {
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::HardwareVariant));
+            auto w = page(SearchWidget::HardwareVariant);
             columns = w->model->columnCount();
             w->searchTable->horizontalHeader()->moveSection(0, 2);
         }
         {
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::HardwareVariant));
+            auto w = page(SearchWidget::HardwareVariant);
             QCOMPARE(w->searchTable->horizontalHeader()->visualIndex(0), 2);
         }
         // One more generic field in use: one more column.
         QVERIFY(t->exec("UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'"));
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::HardwareVariant));
+        auto w = page(SearchWidget::HardwareVariant);
         QCOMPARE(w->model->columnCount(), columns + 1);
         QCOMPARE(w->searchTable->horizontalHeader()->visualIndex(0), 0);
         QVERIFY(t->exec("UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField5'"));
@@ -670,10 +646,8 @@ private slots:
 
     void sortingInSql()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
         {
-            std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+            auto w = page(SearchWidget::ClientsVariant);
             w->show();
             w->search();
             const int surname = w->model->fieldIndex(QStringLiteral("sSName"));
@@ -682,7 +656,7 @@ private slots:
             QCOMPARE(w->model->data(w->model->index(0, surname)).toString(), QStringLiteral("Wiśniewski"));
         }
         // The remembered order applies to the first search of a new page.
-        std::unique_ptr<SearchWidget> w(page(SearchWidget::ClientsVariant));
+        auto w = page(SearchWidget::ClientsVariant);
         w->search();
         const int surname = w->model->fieldIndex(QStringLiteral("sSName"));
         QCOMPARE(w->model->data(w->model->index(0, surname)).toString(), QStringLiteral("Wiśniewski"));
@@ -691,11 +665,9 @@ private slots:
 
     void renderPages()
     {
-        REQUIRE_DB(*t);
-        QVERIFY(fillRegisters());
         const QString out = qEnvironmentVariable("WARSZTAT_SEARCH_PNG_DIR");
         for (int v = 0; v <= 4; ++v) {
-            std::unique_ptr<SearchWidget> w(page(Variant(v)));
+            auto w = page(Variant(v));
             w->show();
             w->search();
             QCoreApplication::processEvents();

@@ -34,6 +34,7 @@ struct Twin
     QString deleteTitle;
     QString deleteText;
     QString firstGroupLabel;
+    QList<QStringList> initialTree;
 };
 
 Twin twin(bool hardware)
@@ -54,7 +55,10 @@ Twin twin(bool hardware)
                 "statusów które są w użyciu.",
                 "Usuwanie statusu naprawy",
                 "Ten status naprawy zostanie trwale usunięty ! Czy chcesz kontynuować ?",
-                "[Otwarta]"};
+                "[Otwarta]",
+                {{"Nowa naprawa", "Naprawa rozpoczęta"},
+                 {"Zuvove zewnętrzny", "Oczekuje na części"},
+                 {"Naprawa niewykonana", "Naprawa ukończona"}}};
     return {true,
             "hwstatusesconf",
             "INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('Laptop', 0, %1)",
@@ -69,10 +73,20 @@ Twin twin(bool hardware)
             "które są w użyciu.",
             "Usuwanie statusu sprzętu",
             "Ten status sprzętu zostanie trwale usunięty ! Czy chcesz kontynuować ?",
-            "[W serwisie]"};
+            "[W serwisie]",
+            {{"W serwisie", "Do odbioru"},
+             {"W serwisie zewnętrznym", "U klienta / usługa serwisowa", "Wysłany"},
+             {"Poza ewidencją", "Odebrany"}}};
 }
 
 using Layout = QList<QStringList>;
+
+QString insertStatus(const QString &table, int statusId, int group, const QString &description, int order)
+{
+    return QStringLiteral("INSERT INTO %1 (iStatusId, iGroup, sDescription, sColor, iOrder) "
+                          "VALUES (%2, %3, '%4', '#ffffff', %5)")
+        .arg(table).arg(statusId).arg(group).arg(description).arg(order);
+}
 
 } // namespace
 
@@ -121,6 +135,11 @@ private:
         return page->findChild<QRadioButton *>(QStringLiteral("statusGroup%1").arg(group));
     }
     void select(const QString &text);
+    void edit(const QString &text)
+    {
+        select(text);
+        click(page, "editButton");
+    }
     Layout treeLayout() const;
     Layout dbLayout() const;
     int idOf(const QString &text) const;
@@ -210,8 +229,7 @@ void TestStatusesConfig::treeAfterLoad()
 {
     QFETCH(bool, hardware);
     const Twin tw = twin(hardware);
-    QVERIFY(t->exec(QStringLiteral("INSERT INTO %1 (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                                   "VALUES (40, 4, 'Poza grupami', '#ffffff', 1)").arg(tw.table)));
+    QVERIFY(t->exec(insertStatus(tw.table, 40, 4, "Poza grupami", 1)));
     makePage(hardware);
     QCOMPARE(tree()->topLevelItemCount(), 3);
     for (int g = 0; g < 3; ++g) {
@@ -222,15 +240,7 @@ void TestStatusesConfig::treeAfterLoad()
         QCOMPARE(group->sizeHint(0).height(), 40);
     }
     QVERIFY(!(tree()->invisibleRootItem()->flags() & Qt::ItemIsDropEnabled));
-    if (hardware) {
-        QCOMPARE(treeLayout(), Layout({{"W serwisie", "Do odbioru"},
-                                       {"W serwisie zewnętrznym", "U klienta / usługa serwisowa", "Wysłany"},
-                                       {"Poza ewidencją", "Odebrany"}}));
-    } else {
-        QCOMPARE(treeLayout(), Layout({{"Nowa naprawa", "Naprawa rozpoczęta"},
-                                       {"Zuvove zewnętrzny", "Oczekuje na części"},
-                                       {"Naprawa niewykonana", "Naprawa ukończona"}}));
-    }
+    QCOMPARE(treeLayout(), tw.initialTree);
     QTreeWidgetItem *status = tree()->topLevelItem(0)->child(1);
     QCOMPARE(status->data(0, Qt::UserRole).toInt(), hardware ? 5 : 2);
     QCOMPARE(status->background(0).color(), QColor(hardware ? "#fd9494" : "#afff9f"));
@@ -240,8 +250,7 @@ void TestStatusesConfig::treeAfterLoad()
     QVERIFY(statusBox()->isHidden());
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
-    QCOMPARE(page->findChild<QLabel *>("dbLabel")->text(),
-             "Aktualna baza danych dla której zostaną zastosowane ustawienia: " + t->db()->description);
+    QCOMPARE(page->findChild<QLabel *>("dbLabel")->text(), dbLabelPrefix + t->db()->description);
     QCOMPARE(tree()->dragDropMode(), QAbstractItemView::InternalMove);
 }
 
@@ -251,7 +260,7 @@ void TestStatusesConfig::selectionEnablesButtons()
     select("Oczekuje na części");
     QVERIFY(button("editButton")->isEnabled());
     QVERIFY(button("deleteButton")->isEnabled());
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QVERIFY(!statusBox()->isHidden());
     // A new selection closes the edit box.
     select("Naprawa ukończona");
@@ -262,8 +271,7 @@ void TestStatusesConfig::selectionEnablesButtons()
 
     // A reload drops the selection and with it the buttons that act on it.
     select("Naprawa ukończona");
-    page->hide();
-    page->show();
+    reshow(page);
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
 }
@@ -277,7 +285,7 @@ void TestStatusesConfig::addStatus()
     StatusesConfigPage::colorPicker = [](const QColor &initial, QWidget *, const QString &title) {
         return initial == Qt::white && title == "Wybierz kolor statusu" ? QColor("#123456") : QColor();
     };
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QCOMPARE(statusBox()->title(), tw.addTitle);
     QVERIFY(groupButton(1)->isChecked());
     auto *preview = page->findChild<QLabel *>("previewLabel");
@@ -293,12 +301,11 @@ void TestStatusesConfig::addStatus()
     QCOMPARE(preview->styleSheet(),
              QStringLiteral("border: 0px; border-radius: 20px; padding: 0 8px; background: #123456;"));
 
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.count(), 2);
     QCOMPARE(rec.boxes[0].icon, QMessageBox::Question);
     QCOMPARE(rec.boxes[0].title, tw.addConfirmTitle);
-    QCOMPARE(rec.boxes[0].text,
-             QStringLiteral("Nowa konfiguracja zostanie zapisana do bazy danych. Czy chcesz zapisać zmiany ?"));
+    QCOMPARE(rec.boxes[0].text, saveQuestionText);
     QCOMPARE(rec.boxes[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(rec.boxes[1].icon, QMessageBox::Information);
     QCOMPARE(rec.boxes[1].title, QStringLiteral("Zapisano."));
@@ -306,14 +313,9 @@ void TestStatusesConfig::addStatus()
 
     const QString where = "sDescription = 'Nowy ''status'''";
     QCOMPARE(t->count(table, where), 1);
-    QCOMPARE(t->scalar(QStringLiteral("SELECT iStatusId FROM %1 WHERE %2").arg(table, where)).toInt(),
-             hardware ? 7 : 6);
-    QCOMPARE(t->scalar(QStringLiteral("SELECT iGroup FROM %1 WHERE %2").arg(table, where)).toInt(), 2);
-    QCOMPARE(t->scalar(QStringLiteral("SELECT sColor FROM %1 WHERE %2").arg(table, where)),
-             QStringLiteral("#123456"));
-    // The highest order of the whole table plus one: last in its group.
-    QCOMPARE(t->scalar(QStringLiteral("SELECT iOrder FROM %1 WHERE %2").arg(table, where)).toInt(),
-             hardware ? 4 : 3);
+    // Order: the highest of the whole table plus one, so last in its group.
+    QCOMPARE(storedRow(*t, table, "iStatusId, iGroup, sColor, iOrder", where),
+             QString(hardware ? "7|2|#123456|4" : "6|2|#123456|3"));
     QCOMPARE(treeLayout()[1].last(), QStringLiteral("Nowy 'status'"));
     QVERIFY(statusBox()->isHidden());
 }
@@ -324,13 +326,11 @@ void TestStatusesConfig::addFirstStatusToEmptyTable()
     makePage(false);
     MessageBoxRecorder rec;
     QCOMPARE(treeLayout(), Layout({{}, {}, {}}));
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(description(), "Pierwszy");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
-    QCOMPARE(t->scalar("SELECT iStatusId FROM statusesconf").toInt(), 50);
-    QCOMPARE(t->scalar("SELECT iOrder FROM statusesconf").toInt(), 1);
-    QCOMPARE(t->scalar("SELECT iGroup FROM statusesconf").toInt(), 1);
-    QCOMPARE(t->scalar("SELECT sColor FROM statusesconf"), QStringLiteral("#ffffff"));
+    click(page, "saveButton");
+    QCOMPARE(storedRow(*t, "statusesconf", "iStatusId, iOrder, iGroup, sColor", "1 = 1"),
+             QStringLiteral("50|1|1|#ffffff"));
 }
 
 void TestStatusesConfig::editStatus()
@@ -341,27 +341,22 @@ void TestStatusesConfig::editStatus()
     MessageBoxRecorder rec;
     const QString name = hardware ? "Wysłany" : "Oczekuje na części";
     const int id = idOf(name);
-    select(name);
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit(name);
     QCOMPARE(statusBox()->title(), tw.editTitle);
     QCOMPARE(description()->text(), name);
     QVERIFY(groupButton(2)->isChecked());
 
     description()->setText(" Zmieniony ");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Zapisano."}));
-    const QString row = QStringLiteral("FROM %1 WHERE iId = %2").arg(table).arg(id);
-    QCOMPARE(t->scalar("SELECT sDescription " + row), QStringLiteral("Zmieniony"));
     // Same group: the order stays.
-    QCOMPARE(t->scalar("SELECT iOrder " + row).toInt(), hardware ? 3 : 2);
-    QCOMPARE(t->scalar("SELECT sColor " + row), QString(hardware ? "#feffa9" : "#73ac5d"));
+    QCOMPARE(storedRow(*t, table, "sDescription, iOrder, sColor", QStringLiteral("iId = %1").arg(id)),
+             QString(hardware ? "Zmieniony|3|#feffa9" : "Zmieniony|2|#73ac5d"));
     QVERIFY(treeLayout()[1].contains("Zmieniony"));
 
     // A double click on a status edits it as well.
     QTreeWidgetItem *item = tree()->topLevelItem(0)->child(0);
-    const QPoint point = tree()->visualItemRect(item).center();
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, point);
+    doubleClickAt(tree()->viewport(), tree()->visualItemRect(item).center());
     QVERIFY(!statusBox()->isHidden());
     QCOMPARE(description()->text(), item->text(0));
 }
@@ -370,13 +365,11 @@ void TestStatusesConfig::editIntoAnotherGroupTakesItsNextPlace()
 {
     makePage(false);
     MessageBoxRecorder rec;
-    select("Nowa naprawa");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Nowa naprawa");
     QTest::mouseClick(groupButton(3), Qt::LeftButton);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
-    QCOMPARE(t->scalar("SELECT iGroup FROM statusesconf WHERE iId = 1").toInt(), 3);
-    QCOMPARE(t->scalar("SELECT iOrder FROM statusesconf WHERE iId = 1").toInt(), 3);
+    QCOMPARE(storedRow(*t, "statusesconf", "iGroup, iOrder", "iId = 1"), QStringLiteral("3|3"));
     // No status shares a place, so none vanishes from the list.
     QCOMPARE(treeLayout(), Layout({{"Naprawa rozpoczęta"},
                                    {"Zuvove zewnętrzny", "Oczekuje na części"},
@@ -387,12 +380,10 @@ void TestStatusesConfig::editIntoAnotherGroupTakesItsNextPlace()
     // Into an empty group: the first place.
     QVERIFY(t->exec("UPDATE statusesconf SET iGroup = 1 WHERE iId = 2"));
     QVERIFY(t->exec("DELETE FROM statusesconf WHERE iGroup = 2"));
-    page->hide();
-    page->show();
-    select("Nowa naprawa");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    reshow(page);
+    edit("Nowa naprawa");
     QTest::mouseClick(groupButton(2), Qt::LeftButton);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(t->scalar("SELECT iOrder FROM statusesconf WHERE iId = 1").toInt(), 1);
 }
 
@@ -406,8 +397,7 @@ void TestStatusesConfig::colourChoice()
         offered = initial;
         return answer;
     };
-    select("Naprawa niewykonana");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Naprawa niewykonana");
     auto *colorButton = page->findChild<QToolButton *>("colorButton");
     auto *preview = page->findChild<QLabel *>("previewLabel");
 
@@ -422,19 +412,18 @@ void TestStatusesConfig::colourChoice()
     QVERIFY(preview->styleSheet().contains("#ffffff"));
     answer = QColor("#A1B2C3");
     QTest::mouseClick(colorButton, Qt::LeftButton);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(t->scalar("SELECT sColor FROM statusesconf WHERE iId = 5"), QStringLiteral("#a1b2c3"));
 
     // Cancelling the dialog on an edit saves the colour the status had.
-    select("Naprawa ukończona");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Naprawa ukończona");
     answer = QColor();
     QTest::mouseClick(colorButton, Qt::LeftButton);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(t->scalar("SELECT sColor FROM statusesconf WHERE iId = 6"), QStringLiteral("#6fc3e6"));
 
     // An addition starts the dialog from white, even after a colour was chosen.
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     answer = QColor("#123456");
     QTest::mouseClick(colorButton, Qt::LeftButton);
     QTest::mouseClick(colorButton, Qt::LeftButton);
@@ -447,22 +436,21 @@ void TestStatusesConfig::cancelledQuestionsWriteNothing()
     makePage(false);
     const Layout before = dbLayout();
     MessageBoxRecorder rec;
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(description(), "Nie zapisany");
     rec.answerCancel();
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.count(), 1);
     QVERIFY(statusBox()->isHidden());
 
-    select("Nowa naprawa");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Nowa naprawa");
     description()->setText("Zmiana");
     rec.answerCancel();
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
 
     select("Nowa naprawa");
     rec.answerCancel();
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Nowy status naprawy", "Edycja statusu", "Usuwanie statusu naprawy"}));
     QCOMPARE(dbLayout(), before);
     QCOMPARE(t->count("statusesconf"), 6);
@@ -480,7 +468,7 @@ void TestStatusesConfig::deleteStatus()
     QVERIFY(t->exec(tw.useInsert.arg(usedStatusId)));
 
     select(used);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Information);
     QCOMPARE(rec.last().title, tw.inUseTitle);
@@ -492,7 +480,7 @@ void TestStatusesConfig::deleteStatus()
     rec.clear();
     const QString unused = hardware ? "Wysłany" : "Naprawa ukończona";
     select(unused);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 2);
     QCOMPARE(rec.boxes[0].title, tw.deleteTitle);
     QCOMPARE(rec.boxes[0].text, tw.deleteText);
@@ -510,7 +498,7 @@ void TestStatusesConfig::deleteRefusals()
     // A status removed meanwhile by another workstation.
     select("Naprawa ukończona");
     QVERIFY(t->exec("DELETE FROM statusesconf WHERE iId = 6"));
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Critical);
     QCOMPARE(rec.last().title, QStringLiteral("Błąd statusu naprawy !"));
@@ -520,7 +508,7 @@ void TestStatusesConfig::deleteRefusals()
     rec.clear();
     QVERIFY(t->exec("ALTER TABLE repairs RENAME TO repairs_moved"));
     select("Naprawa niewykonana");
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Błąd zapisu do bazy"}));
     QCOMPARE(t->count("statusesconf", "iId = 5"), 1);
     QVERIFY(t->exec("ALTER TABLE repairs_moved RENAME TO repairs"));
@@ -532,14 +520,11 @@ void TestStatusesConfig::failedWritesAreReported()
     MessageBoxRecorder rec;
     // A status removed elsewhere while its edit box was open: nothing is
     // stored, so nothing is reported as saved.
-    QVERIFY(t->exec("INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                    "VALUES (60, 1, 'Usunięty', '#ffffff', 9)"));
-    page->hide();
-    page->show();
-    select("Usunięty");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    QVERIFY(t->exec(insertStatus("statusesconf", 60, 1, "Usunięty", 9)));
+    reshow(page);
+    edit("Usunięty");
     QVERIFY(t->exec("DELETE FROM statusesconf WHERE iStatusId = 60"));
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
 
     rec.clear();
@@ -547,10 +532,9 @@ void TestStatusesConfig::failedWritesAreReported()
     QVERIFY(failWrites(*t, "statusesconf", "INSERT"));
     QVERIFY(failWrites(*t, "statusesconf", "DELETE"));
 
-    select("Nowa naprawa");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Nowa naprawa");
     description()->setText("Zmiana");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
     QCOMPARE(rec.last().icon, QMessageBox::Warning);
     QCOMPARE(rec.last().buttons, QMessageBox::Ok);
@@ -559,14 +543,14 @@ void TestStatusesConfig::failedWritesAreReported()
                             "skontaktuj się z pomocą techniczną."));
 
     rec.clear();
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(description(), "Nowy");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Nowy status naprawy", "Błąd zapisu do bazy"}));
 
     rec.clear();
     select("Naprawa ukończona");
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Usuwanie statusu naprawy", "Błąd zapisu do bazy"}));
     QCOMPARE(t->count("statusesconf"), 6);
     QCOMPARE(t->count("statusesconf", "sDescription = 'Zmiana'"), 0);
@@ -596,8 +580,7 @@ void TestStatusesConfig::dragToAnotherGroup()
     QCOMPARE(treeLayout()[2].first(), moved);
 
     // Showing the page again writes nothing and shows the stored order.
-    page->hide();
-    page->show();
+    reshow(page);
     QCOMPARE(loggedUpdates(t->db()).size(), 3);
     QCOMPARE(treeLayout()[2].first(), moved);
 
@@ -611,10 +594,7 @@ void TestStatusesConfig::dragToAnotherGroup()
 
 void TestStatusesConfig::dragWithinGroup()
 {
-    QVERIFY(t->exec({"INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                     "VALUES (6, 1, 'C', '#ffffff', 3)",
-                     "INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                     "VALUES (7, 1, 'D', '#ffffff', 4)",
+    QVERIFY(t->exec({insertStatus("statusesconf", 6, 1, "C", 3), insertStatus("statusesconf", 7, 1, "D", 4),
                      "UPDATE statusesconf SET sDescription = 'A' WHERE iId = 1",
                      "UPDATE statusesconf SET sDescription = 'B' WHERE iId = 2"}));
     makePage(false);
@@ -649,10 +629,7 @@ void TestStatusesConfig::dragKeepsOrderOverGaps()
 {
     QVERIFY(t->exec({"UPDATE statusesconf SET sDescription = 'A', iOrder = 1 WHERE iId = 1",
                      "UPDATE statusesconf SET sDescription = 'B', iOrder = 7 WHERE iId = 2",
-                     "INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                     "VALUES (6, 1, 'C', '#ffffff', 9)",
-                     "INSERT INTO statusesconf (iStatusId, iGroup, sDescription, sColor, iOrder) "
-                     "VALUES (7, 1, 'D', '#ffffff', 10)"}));
+                     insertStatus("statusesconf", 6, 1, "C", 9), insertStatus("statusesconf", 7, 1, "D", 10)}));
     makePage(false);
     MessageBoxRecorder rec;
     QVERIFY(moveStatus(idOf("D"), 1, 2));
@@ -674,9 +651,7 @@ void TestStatusesConfig::failedDragChangesNothing()
     QVERIFY(!moveStatus(2, 3, 0));
     QCOMPARE(rec.titles(), QStringList({"Błąd zapisu do bazy"}));
     QCOMPARE(dbLayout(), before);
-    QCOMPARE(treeLayout(), Layout({{"Nowa naprawa", "Naprawa rozpoczęta"},
-                                   {"Zuvove zewnętrzny", "Oczekuje na części"},
-                                   {"Naprawa niewykonana", "Naprawa ukończona"}}));
+    QCOMPARE(treeLayout(), twin(false).initialTree);
 }
 
 void TestStatusesConfig::dropOnTheTree()
@@ -765,12 +740,11 @@ void TestStatusesConfig::dropReportsThePlace()
 void TestStatusesConfig::renders()
 {
     makePage(false);
-    select("Naprawa niewykonana");
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    edit("Naprawa niewykonana");
     QVERIFY(page->grab().save(QDir::temp().filePath("statusesconfig-repair.png")));
     delete page;
     makePage(true);
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(description(), "Nowy status");
     QVERIFY(page->grab().save(QDir::temp().filePath("statusesconfig-hardware.png")));
 }

@@ -36,6 +36,10 @@ private:
     void selectRow(int row);
     QLineEdit *edit(const char *name) { return page->findChild<QLineEdit *>(name); }
     QPushButton *button(const char *name) { return page->findChild<QPushButton *>(name); }
+    QTableView *table() const { return page->findChild<QTableView *>("searchTable"); }
+    QComboBox *typeBox() const { return page->findChild<QComboBox *>("iHType"); }
+    QDateEdit *dateEdit() const { return page->findChild<QDateEdit *>("iFieldDate"); }
+    QPlainTextEdit *longText() const { return page->findChild<QPlainTextEdit *>("sFieldLong"); }
     bool onEditPage() const;
     int rowCount() const;
 
@@ -70,8 +74,7 @@ void TestTemplatesConfig::makePage()
 
 void TestTemplatesConfig::selectRow(int row)
 {
-    auto *table = page->findChild<QTableView *>("searchTable");
-    table->selectRow(row);
+    table()->selectRow(row);
 }
 
 bool TestTemplatesConfig::onEditPage() const
@@ -82,13 +85,12 @@ bool TestTemplatesConfig::onEditPage() const
 
 int TestTemplatesConfig::rowCount() const
 {
-    return page->findChild<QTableView *>("searchTable")->model()->rowCount();
+    return table()->model()->rowCount();
 }
 
 void TestTemplatesConfig::listAndLabelsAfterShow()
 {
     makePage();
-    auto *table = page->findChild<QTableView *>("searchTable");
     QCOMPARE(rowCount(), 2);
     QVERIFY(!button("editButton")->isEnabled());
     QVERIFY(!button("deleteButton")->isEnabled());
@@ -106,15 +108,14 @@ void TestTemplatesConfig::listAndLabelsAfterShow()
     QCOMPARE(page->findChild<QLabel *>("label")->text(), QStringLiteral("Nazwa:"));
 
     // The type list offers the visible types.
-    QCOMPARE(page->findChild<QComboBox *>("iHType")->count(), 12);
+    QCOMPARE(typeBox()->count(), 12);
 
     // A relabelled field follows at the next showing.
     QVERIFY(t->exec("UPDATE fieldsconf SET sValue = 'Kolor' WHERE sName = 'sField5'"));
-    page->hide();
-    page->show();
+    reshow(page);
     QCOMPARE(page->findChild<QLabel *>("sField5Label")->text(), QStringLiteral("Kolor:"));
     QVERIFY(!edit("sField5")->isHidden());
-    QVERIFY(table->model()->headerData(7, Qt::Horizontal).toString() == QStringLiteral("Kolor"));
+    QVERIFY(table()->model()->headerData(7, Qt::Horizontal).toString() == QStringLiteral("Kolor"));
 }
 
 void TestTemplatesConfig::formLimits()
@@ -122,10 +123,10 @@ void TestTemplatesConfig::formLimits()
     makePage();
     QCOMPARE(edit("sHName")->maxLength(), 255);
     QCOMPARE(edit("sField14")->maxLength(), 255);
-    QCOMPARE(page->findChild<QDateEdit *>("iFieldDate")->displayFormat(),
+    QCOMPARE(dateEdit()->displayFormat(),
              QStringLiteral("dd-MM-yyyy"));
-    QVERIFY(page->findChild<QDateEdit *>("iFieldDate")->calendarPopup());
-    QVERIFY(page->findChild<QPlainTextEdit *>("sFieldLong")->tabChangesFocus());
+    QVERIFY(dateEdit()->calendarPopup());
+    QVERIFY(longText()->tabChangesFocus());
     QVERIFY(!onEditPage());
 }
 
@@ -133,19 +134,18 @@ void TestTemplatesConfig::addStoresTemplate()
 {
     makePage();
     MessageBoxRecorder rec;
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QVERIFY(onEditPage());
     QVERIFY(edit("sHName")->text().isEmpty());
-    QCOMPARE(page->findChild<QDateEdit *>("iFieldDate")->date(), QDate::currentDate());
+    QCOMPARE(dateEdit()->date(), QDate::currentDate());
 
     QTest::keyClicks(edit("sHName"), "Drukarka HP 'biurowa'");
     QTest::keyClicks(edit("sField1"), "HP");
     QTest::keyClicks(edit("sField4"), "Kabel \\ USB");
-    auto *type = page->findChild<QComboBox *>("iHType");
-    type->setCurrentIndex(type->findData(14));
-    page->findChild<QDateEdit *>("iFieldDate")->setDate(QDate(2024, 3, 15));
-    page->findChild<QPlainTextEdit *>("sFieldLong")->setPlainText("Zażółć\ngęślą");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    typeBox()->setCurrentIndex(typeBox()->findData(14));
+    dateEdit()->setDate(QDate(2024, 3, 15));
+    longText()->setPlainText("Zażółć\ngęślą");
+    click(page, "saveButton");
 
     QCOMPARE(rec.count(), 2);
     QCOMPARE(rec.boxes[0].icon, QMessageBox::Question);
@@ -155,38 +155,32 @@ void TestTemplatesConfig::addStoresTemplate()
     QCOMPARE(rowCount(), 3);
 
     QCOMPARE(t->count("templates", "sHName = 'Drukarka HP ''biurowa'''"), 1);
-    const QString where = "sHName LIKE 'Drukarka%'";
-    QCOMPARE(t->scalar("SELECT iHType FROM templates WHERE " + where).toInt(), 14);
-    QCOMPARE(t->scalar("SELECT sField1 FROM templates WHERE " + where), QStringLiteral("HP"));
-    QCOMPARE(t->scalar("SELECT sField4 FROM templates WHERE " + where),
-             QStringLiteral("Kabel \\ USB"));
-    QCOMPARE(t->scalar("SELECT sField5 FROM templates WHERE " + where), QString());
-    QCOMPARE(t->scalar("SELECT sFieldLong FROM templates WHERE " + where),
-             QStringLiteral("Zażółć\ngęślą"));
-    QCOMPARE(t->scalar("SELECT iFieldDate FROM templates WHERE " + where).toLongLong(),
-             QDate(2024, 3, 15).startOfDay().toSecsSinceEpoch());
+    QCOMPARE(storedRow(*t, "templates", "iHType, sField1, sField4, sField5, sFieldLong, iFieldDate",
+                       "sHName LIKE 'Drukarka%'"),
+             QStringLiteral("14|HP|Kabel \\ USB||Zażółć\ngęślą|%1")
+                 .arg(QDate(2024, 3, 15).startOfDay().toSecsSinceEpoch()));
 
     // A second add starts empty again.
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QVERIFY(edit("sHName")->text().isEmpty());
     QVERIFY(edit("sField1")->text().isEmpty());
-    QVERIFY(page->findChild<QPlainTextEdit *>("sFieldLong")->toPlainText().isEmpty());
+    QVERIFY(longText()->toPlainText().isEmpty());
 }
 
 void TestTemplatesConfig::addCancelledOrAborted()
 {
     makePage();
     MessageBoxRecorder rec;
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(edit("sHName"), "Nie zapisany");
     rec.answerCancel();
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.count(), 1);
     QVERIFY(onEditPage());
     QCOMPARE(edit("sHName")->text(), QStringLiteral("Nie zapisany"));
     QCOMPARE(t->count("templates"), 2);
 
-    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+    click(page, "abortButton");
     QVERIFY(!onEditPage());
     QCOMPARE(rec.count(), 1);
     QCOMPARE(t->count("templates"), 2);
@@ -196,36 +190,28 @@ void TestTemplatesConfig::editUpdatesAndKeepsHiddenFields()
 {
     makePage();
     MessageBoxRecorder rec;
-    auto *table = page->findChild<QTableView *>("searchTable");
-    table->sortByColumn(1, Qt::AscendingOrder); // "Laptop Dell" first
+    table()->sortByColumn(1, Qt::AscendingOrder); // "Laptop Dell" first
     selectRow(0);
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     QVERIFY(onEditPage());
     QCOMPARE(edit("sHName")->text(), QStringLiteral("Laptop Dell"));
     QCOMPARE(edit("sField2")->text(), QStringLiteral("Latitude"));
-    QCOMPARE(page->findChild<QComboBox *>("iHType")->currentData().toInt(), 0);
-    QCOMPARE(page->findChild<QPlainTextEdit *>("sFieldLong")->toPlainText(),
+    QCOMPARE(typeBox()->currentData().toInt(), 0);
+    QCOMPARE(longText()->toPlainText(),
              QStringLiteral("Uwagi szablonu"));
 
     edit("sField2")->setText("Precision");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Zapisano."}));
     QVERIFY(!onEditPage());
     QCOMPARE(t->count("templates"), 2);
-    QCOMPARE(t->scalar("SELECT sField2 FROM templates WHERE sHName = 'Laptop Dell'"),
-             QStringLiteral("Precision"));
-    // A field the shop does not use keeps what the template holds.
-    QCOMPARE(t->scalar("SELECT sField5 FROM templates WHERE sHName = 'Laptop Dell'"),
-             QStringLiteral("ukryte 5"));
-    QCOMPARE(t->scalar("SELECT sFieldLong FROM templates WHERE sHName = 'Laptop Dell'"),
-             QStringLiteral("Uwagi szablonu"));
-    // A date left as it was keeps its stored value (0, not the local midnight of 1970-01-01).
-    QCOMPARE(t->scalar("SELECT iFieldDate FROM templates WHERE sHName = 'Laptop Dell'").toLongLong(), 0);
+    // sField5, which the shop does not use, keeps what the template holds; a
+    // date left as it was keeps its stored 0 (not the local midnight of 1970-01-01).
+    QCOMPARE(storedRow(*t, "templates", "sField2, sField5, sFieldLong, iFieldDate", "sHName = 'Laptop Dell'"),
+             QStringLiteral("Precision|ukryte 5|Uwagi szablonu|0"));
 
     // A double click opens the edit page as well.
-    const QPoint point = table->visualRect(table->model()->index(1, 1)).center();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
+    doubleClickAt(table()->viewport(), table()->visualRect(table()->model()->index(1, 1)).center());
     QVERIFY(onEditPage());
     QCOMPARE(edit("sHName")->text(), QStringLiteral("Telefon"));
 }
@@ -235,12 +221,11 @@ void TestTemplatesConfig::editKeepsTypeNoLongerOffered()
     QVERIFY(t->exec("UPDATE typesconf SET bVisible = 0 WHERE iTypeId = 11"));
     makePage();
     MessageBoxRecorder rec;
-    auto *table = page->findChild<QTableView *>("searchTable");
-    table->sortByColumn(1, Qt::AscendingOrder);
+    table()->sortByColumn(1, Qt::AscendingOrder);
     selectRow(1); // "Telefon", of the hidden type 11
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
-    QCOMPARE(page->findChild<QComboBox *>("iHType")->currentIndex(), -1);
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "editButton");
+    QCOMPARE(typeBox()->currentIndex(), -1);
+    click(page, "saveButton");
     QCOMPARE(t->scalar("SELECT iHType FROM templates WHERE sHName = 'Telefon'").toInt(), 11);
 }
 
@@ -248,18 +233,17 @@ void TestTemplatesConfig::deleteAsksAndRemoves()
 {
     makePage();
     MessageBoxRecorder rec;
-    auto *table = page->findChild<QTableView *>("searchTable");
-    table->sortByColumn(1, Qt::AscendingOrder);
+    table()->sortByColumn(1, Qt::AscendingOrder);
     selectRow(1);
     rec.answerCancel();
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().title, QStringLiteral("Usuwanie szablonu sprzętu"));
     QCOMPARE(t->count("templates"), 2);
 
     rec.clear();
     selectRow(1);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Usuwanie szablonu sprzętu", "Zapisano."}));
     QCOMPARE(t->count("templates"), 1);
     QCOMPARE(t->count("templates", "sHName = 'Telefon'"), 0);
@@ -275,27 +259,27 @@ void TestTemplatesConfig::failedWritesAreReported()
     makePage();
     MessageBoxRecorder rec;
 
-    QTest::mouseClick(button("addButton"), Qt::LeftButton);
+    click(page, "addButton");
     QTest::keyClicks(edit("sHName"), "Nowy");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Nowy szablon sprzętu", "Błąd zapisu do bazy"}));
     // Nothing typed is lost.
     QVERIFY(onEditPage());
     QCOMPARE(edit("sHName")->text(), QStringLiteral("Nowy"));
-    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+    click(page, "abortButton");
 
     rec.clear();
     selectRow(0);
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     edit("sHName")->setText("Zmieniony");
-    QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+    click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(t->count("templates", "sHName = 'Zmieniony'"), 0);
-    QTest::mouseClick(button("abortButton"), Qt::LeftButton);
+    click(page, "abortButton");
 
     rec.clear();
     selectRow(0);
-    QTest::mouseClick(button("deleteButton"), Qt::LeftButton);
+    click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Usuwanie szablonu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(t->count("templates"), 2);
 }
@@ -305,7 +289,7 @@ void TestTemplatesConfig::renders()
     makePage();
     QVERIFY(page->grab().save(QDir::temp().filePath("templatesconfig-list.png")));
     selectRow(0);
-    QTest::mouseClick(button("editButton"), Qt::LeftButton);
+    click(page, "editButton");
     QVERIFY(page->grab().save(QDir::temp().filePath("templatesconfig-edit.png")));
 }
 

@@ -128,6 +128,18 @@ void TestDatabase::writeIni(QSettings *ini, int number, const QString &descripti
     ini->endGroup();
 }
 
+void TestDatabase::writeUnreachableIni(QSettings *ini, int number, const QString &description)
+{
+    ini->beginGroup(QStringLiteral("db_%1").arg(number));
+    ini->setValue(QStringLiteral("engine"), QStringLiteral("MySQL"));
+    ini->setValue(QStringLiteral("description"), description);
+    ini->setValue(QStringLiteral("database"), QStringLiteral("warsztat"));
+    ini->setValue(QStringLiteral("hostname"), QStringLiteral("127.0.0.1"));
+    ini->setValue(QStringLiteral("port"), 1);
+    ini->setValue(QStringLiteral("username"), QStringLiteral("nikt"));
+    ini->endGroup();
+}
+
 std::unique_ptr<DbWidget> TestDatabase::openAnother() const
 {
     auto other = std::make_unique<DbWidget>();

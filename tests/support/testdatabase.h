@@ -27,6 +27,8 @@ public:
 
     // Writes group "db_<number>" describing this database into an INI store.
     void writeIni(QSettings *ini, int number, const QString &description = QString()) const;
+    // Writes group "db_<number>" naming a MySQL server where nothing listens.
+    static void writeUnreachableIni(QSettings *ini, int number, const QString &description);
     // Opens another connection to the same database.
     std::unique_ptr<DbWidget> openAnother() const;
 
