@@ -58,6 +58,31 @@ void TestConfigurationWidget::administratorSeesSixTabs()
         QVERIFY(page.grab().save(QDir::temp().filePath(QStringLiteral("configuration-%1.png").arg(i))));
     }
 
+    // The tab order of the pages whose order is fixed: the named widgets of
+    // a page in the order the focus chain reaches them.
+    const QStringList statuses{"statusesTable", "addButton",    "editButton",   "deleteButton",
+                               "statusDescription", "statusGroup1", "statusGroup2", "statusGroup3",
+                               "colorButton",   "saveButton"};
+    QStringList templates{"sHName", "iHType"};
+    for (int n = 1; n <= 14; ++n)
+        templates << QStringLiteral("sField%1").arg(n);
+    templates << QStringList{"iFieldDate", "sFieldLong", "saveButton", "searchTable",
+                             "addButton",  "editButton", "deleteButton"};
+    const QList<QPair<int, QStringList>> tabOrders{{0, statuses}, {1, statuses}, {4, templates}};
+    for (const auto &[tab, order] : tabOrders) {
+        QWidget *tabPage = tabs->widget(tab);
+        QStringList chain;
+        QWidget *first = tabPage->findChild<QWidget *>(order.first());
+        QWidget *next = first;
+        do {
+            if (tabPage->isAncestorOf(next) && order.contains(next->objectName())
+                && !chain.contains(next->objectName()))
+                chain << next->objectName();
+            next = next->nextInFocusChain();
+        } while (next != first);
+        QCOMPARE(chain, order);
+    }
+
     // A page that closes itself leaves its tab.
     tabs->widget(5)->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -344,6 +344,17 @@ void TestSearchFilters::repairStatusGroups()
     w->repairStatusOpen->setChecked(true);
     QCOMPARE(searched(w.get()), QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
     QCOMPARE(allRows(w->model), 2);
+
+    // Status 6 takes the place of status 1 in the open group's order, which
+    // hides status 1 from the sorted dictionary: both still count as open.
+    QVERIFY(t.exec(QStringLiteral("INSERT INTO statusesconf (iId, iStatusId, iGroup, sDescription, "
+                                  "sColor, iOrder) VALUES (20, 6, 1, 'Druga', '#ffffff', 2)")));
+    QVERIFY(insert(t, RepairsInsert, {repair(6, 1, 2, 0, 6)}));
+    auto shadowed = page(t, SearchWidget::RepairsVariant);
+    shadowed->repairStatusOpen->setChecked(true);
+    QCOMPARE(searched(shadowed.get()),
+             QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=6 OR repairs.iStatus=1 OR 0) AND 1"));
+    QCOMPARE(allRows(shadowed->model), 3);
 }
 
 void TestSearchFilters::repairTextAndQuotesOnRows()

@@ -6,6 +6,7 @@
 #include "userwidget.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QSqlError>
 #include <QSqlRelationalTableModel>
 #include <memory>
@@ -179,13 +180,31 @@ void TestSubSearch::ownToolEndsTheSubSearch()
     QVERIFY(insert(t, RepairsInsert, {repair(100, 7, 20)}));
 
     auto w = page(t, SearchWidget::ClientsVariant);
+    // The page's own filter takes no part while another register is searched.
+    w->sSName->setText(QStringLiteral("Lis"));
     startSubSearch(w.get(), SearchWidget::RepairsVariant);
     w->search();
     QCOMPARE(w->model->filter(), QStringLiteral("clients.iId = 7 OR 0"));
+    QCOMPARE(allRows(w->model), 1);
+
+    // The pressed tool again: a fresh sub-search model and an empty table.
+    QPointer<QSqlRelationalTableModel> previous = w->subModel;
+    w->repairsTool->click();
+    QVERIFY(previous.isNull());
+    QVERIFY(w->subModel);
+    QCOMPARE(allRows(w->model), 0);
 
     w->clientsTool->click();
     QVERIFY(!w->subModel);
     QCOMPARE(allRows(w->model), 0);
+    // The own filter page comes back as it was left.
+    QCOMPARE(w->sSName->text(), QStringLiteral("Lis"));
+    w->search();
+    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(w->model->data(w->model->index(0, w->model->fieldIndex(QStringLiteral("iId"))), Qt::EditRole)
+                 .toInt(),
+             8);
+    w->sSName->clear();
     w->search();
     QCOMPARE(w->model->filter(), QStringLiteral("1"));
     QCOMPARE(allRows(w->model), 2);

@@ -4,6 +4,7 @@
 #include "testdatabase.h"
 #include "testmain.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -122,12 +123,22 @@ void TestTemplatesConfig::formLimits()
 {
     makePage();
     QCOMPARE(edit("sHName")->maxLength(), 255);
-    QCOMPARE(edit("sField14")->maxLength(), 255);
+    for (int n = 1; n <= 14; ++n)
+        QCOMPARE(page->findChild<QLineEdit *>(QStringLiteral("sField%1").arg(n))->maxLength(), 255);
     QCOMPARE(dateEdit()->displayFormat(),
              QStringLiteral("dd-MM-yyyy"));
     QVERIFY(dateEdit()->calendarPopup());
     QVERIFY(longText()->tabChangesFocus());
     QVERIFY(!onEditPage());
+
+    // Tab in the long text goes on to the save button instead of typing a tab.
+    click(page, "addButton");
+    QApplication::setActiveWindow(page);
+    QVERIFY(QTest::qWaitForWindowActive(page));
+    longText()->setFocus();
+    QTest::keyClick(longText(), Qt::Key_Tab);
+    QVERIFY(longText()->toPlainText().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(button("saveButton")));
 }
 
 void TestTemplatesConfig::addStoresTemplate()

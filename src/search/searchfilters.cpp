@@ -94,6 +94,12 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
             for (const RepairStatusesConfig::RepairStatus &status : group.value())
                 statusIds << status.statusId;
         }
+        // A status that shares its group and place with another one is left
+        // out of the sorted map, yet its repairs belong to the group too.
+        for (const RepairStatusesConfig::RepairStatus &status : RepairStatusesConfig::Statuses) {
+            if (groups.contains(status.group) && !statusIds.contains(status.statusId))
+                statusIds << status.statusId;
+        }
         filter.add(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), statusIds));
     }
 
