@@ -119,6 +119,19 @@ void BM_RepairsOpenGroupNewestFirst(benchmark::State &state)
 }
 BENCHMARK(BM_RepairsOpenGroupNewestFirst)->Unit(benchmark::kMillisecond);
 
+// "Szukaj" with no filter: every repair, in the lists' default order.
+void BM_AllRepairsByIdDescending(benchmark::State &state)
+{
+    Repair model(nullptr, database->db());
+    for (auto _ : state) {
+        model.setFilter("1");
+        model.setSort(model.fieldIndex("iId"), Qt::DescendingOrder);
+        model.select();
+        paintFirstScreen(&model, state);
+    }
+}
+BENCHMARK(BM_AllRepairsByIdDescending)->Unit(benchmark::kMillisecond);
+
 void BM_RepairsOneClient(benchmark::State &state)
 {
     Repair model(nullptr, database->db());
