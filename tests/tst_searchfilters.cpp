@@ -5,7 +5,9 @@
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QSqlRelationalTableModel>
 #include <memory>
 
@@ -678,27 +680,22 @@ void TestSearchFilters::textFiltersOfEveryVariant()
 
     if (!m_texts) {
         m_texts = std::make_unique<TestDatabase>();
-        REQUIRE_DB(*m_texts);
-        QStringList clients, hardwareRows, templates, repairs;
+        QStringList clients, hardwareRows, templates, repairs, fields;
         for (int id = 1; id <= StoredTexts.size(); ++id) {
             const QString text = quoted(StoredTexts.at(id - 1));
-            clients << QStringLiteral("(%1, %2)").arg(id).arg(QStringList(14, text).join(", "));
-            hardwareRows << QStringLiteral("(%1, %2, 0, 1, 0, '', %3, 0, '', 1)")
-                                .arg(id).arg(text, QStringList(14, text).join(", "));
-            templates << QStringLiteral("(%1, %2, 0, %3, 0, '')")
-                             .arg(id).arg(text, QStringList(14, text).join(", "));
+            const QString texts = QStringList(14, text).join(", ");
+            clients << QStringLiteral("(%1, %2)").arg(id).arg(texts);
+            hardwareRows << QStringLiteral("(%1, %2, 0, 1, 0, '', %3, 0, '', 1)").arg(id).arg(text, texts);
+            templates << QStringLiteral("(%1, %2, 0, %3, 0, '')").arg(id).arg(text, texts);
             repairs << repair(id, 1, 1, 0, 0, StoredTexts.at(id - 1));
         }
-        QStringList fields;
         for (int i = 1; i <= 14; ++i)
             fields << QStringLiteral("sField%1").arg(i);
-        QVERIFY(insert(*m_texts, ClientsInsert, clients));
-        QVERIFY(insert(*m_texts, HardwareInsert, hardwareRows));
-        QVERIFY(insert(*m_texts, QStringLiteral("INSERT INTO templates (iId, sHName, iHType, %1, "
-                                                "iFieldDate, sFieldLong) VALUES ")
-                                     .arg(fields.join(", ")),
-                       templates));
-        QVERIFY(insert(*m_texts, RepairsInsert, repairs));
+        QVERIFY(m_texts->ok() && insert(*m_texts, ClientsInsert, clients)
+                && insert(*m_texts, HardwareInsert, hardwareRows)
+                && insert(*m_texts, RepairsInsert, repairs)
+                && insert(*m_texts, "INSERT INTO templates (iId, sHName, iHType, " + fields.join(", ")
+                                        + ", iFieldDate, sFieldLong) VALUES ", templates));
     }
     REQUIRE_DB(*m_texts);
 
@@ -708,32 +705,23 @@ void TestSearchFilters::textFiltersOfEveryVariant()
         QWidget *filterPage = variant == SearchWidget::RepairsVariant   ? w->repairSearchPage
                               : variant == SearchWidget::ClientsVariant ? w->clientSearchPage
                                                                         : w->hardwareSearchPage;
-        // Every text input of the page that a filter compares with LIKE.
-        QList<QLineEdit *> inputs;
-        for (QLineEdit *edit : filterPage->findChildren<QLineEdit *>()) {
-            if (edit->objectName().startsWith(QLatin1Char('s')))
-                inputs << edit;
-        }
+        // Every text input of the page: those the filter compares with LIKE.
+        const QList<QLineEdit *> inputs =
+            filterPage->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^s")));
         QCOMPARE(inputs.size(), variant == SearchWidget::RepairsVariant   ? 1
                                 : variant == SearchWidget::ClientsVariant ? 13
                                                                           : 15);
         for (QLineEdit *input : std::as_const(inputs)) {
             for (QLineEdit *other : std::as_const(inputs))
-                other->clear();
-            input->setText(typed);
+                other->setText(other == input ? typed : QString());
             w->search();
             VERIFY_NO_MODEL_ERROR(w);
             QList<int> listed;
-            const int idColumn = w->model->fieldIndex(QStringLiteral("iId"));
             for (int row = 0; row < allRows(w->model); ++row)
-                listed << w->model->data(w->model->index(row, idColumn)).toInt();
+                listed << w->model->record(row).value(QStringLiteral("iId")).toInt();
             std::sort(listed.begin(), listed.end());
-            QStringList shown;
-            for (const int id : std::as_const(listed))
-                shown << QString::number(id);
-            QVERIFY2(listed == ids, qPrintable(QStringLiteral("variant %1, %2 lists %3")
-                                                   .arg(variant)
-                                                   .arg(input->objectName(), shown.join(','))));
+            QVERIFY2(listed == ids, qPrintable(input->objectName() + QStringLiteral(" of variant ")
+                                               + QString::number(variant)));
         }
     }
 }
