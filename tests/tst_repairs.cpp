@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QSqlRecord>
 
 #include "infodialog.h"
 #include "records/repair.h"
@@ -73,11 +72,13 @@ class TestRepairs : public QObject
     }
     // The search page has a field of the same name.
     static QLineEdit *quickSearch(QWidget *w) { return child<QLineEdit>(child(w, "startPage"), "repairId"); }
+    // The id column of the list's rows: as shown, and sorted.
+    static int listedId(SearchWidget *s, int row) { return s->searchTable->model()->index(row, 0).data().toInt(); }
     static QList<int> listedIds(SearchWidget *s)
     {
         QList<int> ids;
-        for (int row = 0; row < allRows(s->model); ++row)
-            ids << s->model->record(row).value(QStringLiteral("iId")).toInt();
+        for (int row = 0; row < s->searchTable->model()->rowCount(); ++row)
+            ids << listedId(s, row);
         std::sort(ids.begin(), ids.end());
         return ids;
     }
@@ -266,7 +267,7 @@ private Q_SLOTS:
         for (int row : {0, 1}) {
             s->searchTable->selectRow(row);
             s->selectButton->click();
-            QCOMPARE(currentRepair(w.get()), s->model->record(row).value("iId").toInt());
+            QCOMPARE(currentRepair(w.get()), listedId(s, row));
             QTRY_COMPARE(w->findChildren<RepairDetailsWidget *>().size(), 1);
             QCOMPARE(child<QStackedWidget>(w.get(), "repairsStack")->count(), pages + 1);
         }
@@ -298,6 +299,7 @@ private Q_SLOTS:
         QTest::newRow("with way back") << "" << true;
         QTest::newRow("without way back") << "" << false;
         QTest::newRow("no device") << "DELETE FROM hardware" << false;
+        QTest::newRow("no repair") << "DELETE FROM repairs" << false;
     }
     void repairPageShows()
     {
@@ -310,6 +312,8 @@ private Q_SLOTS:
         QCOMPARE(child(w.get(), "backButton")->isVisible(), back);
         // The page stands all the same.
         QCOMPARE(takeErrors(), statement.isEmpty() ? QStringList() : QStringList{"Błąd ładowania danych !"});
+        // Without its device the repair still shows and takes notes.
+        QCOMPARE(child(w.get(), "notesGroup")->isEnabled(), !statement.contains("repairs"));
         if (!statement.isEmpty())
             return;
         QCOMPARE(QStringList({text(w.get(), "iAddDate"), text(w.get(), "iEndDate"), text(w.get(), "iType"),

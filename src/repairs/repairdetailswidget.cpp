@@ -35,11 +35,9 @@ RepairDetailsWidget::RepairDetailsWidget(QWidget *parent, DbWidget *db, UserWidg
     ui->backButton->setEnabled(backEnabled);
     ui->backButton->setVisible(backEnabled);
 
-    for (QWidget *field : {static_cast<QWidget *>(ui->sNum), static_cast<QWidget *>(ui->iAddDate),
-                           static_cast<QWidget *>(ui->iEndDate), static_cast<QWidget *>(ui->iType),
-                           static_cast<QWidget *>(ui->statusName), static_cast<QWidget *>(ui->sCost),
-                           static_cast<QWidget *>(ui->sMCost), static_cast<QWidget *>(ui->sOuterNo),
-                           static_cast<QWidget *>(ui->sDefect), static_cast<QWidget *>(ui->sComment)})
+    const QList<QWidget *> fields = {ui->sNum,  ui->iAddDate, ui->iEndDate, ui->iType, ui->statusName,
+                                     ui->sCost, ui->sMCost, ui->sOuterNo, ui->sDefect, ui->sComment};
+    for (QWidget *field : fields)
         field->setStyleSheet(FormIn::FormStyle3);
     for (int i = 0; i < Note::Severity[0].size(); ++i)
         ui->noteSeverity->addItem(Note::severityIcon(i), Note::Severity[0].at(i), i);
@@ -75,6 +73,8 @@ void RepairDetailsWidget::load()
 bool RepairDetailsWidget::loadRepair()
 {
     Repair repair(nullptr, db);
+    // A repair whose client or device is gone still shows what it has.
+    repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(m_repairId));
     repair.select();
     const bool found = repair.rowCount() == 1;
