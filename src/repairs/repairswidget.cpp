@@ -52,6 +52,10 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
 
     loadCounters();
     ui->newRepairButton->setEnabled(user && user->level <= 5);
+    // The notice comes and goes without moving the rows below it.
+    QSizePolicy policy = ui->quickSearchResultLabel->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    ui->quickSearchResultLabel->setSizePolicy(policy);
     ui->quickSearchResultLabel->hide();
     loadLastNotes(ui->lastNotesPeriod->value());
     QTimer::singleShot(0, ui->repairId, [edit = ui->repairId] {
