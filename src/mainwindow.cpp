@@ -8,6 +8,7 @@
 #include "infodialog.h"
 #include "loginwidget.h"
 #include "messagebox.h"
+#include "repairs/repairswidget.h"
 #include "settings.h"
 #include "startup.h"
 #include "topframewidget.h"
@@ -203,8 +204,9 @@ void MainWindow::showConfiguration()
 
 QWidget *MainWindow::createRepairsPage()
 {
-    auto *page = new QWidget(ui->pageArea);
-    page->setObjectName(QStringLiteral("repairsPage"));
+    auto *page = new RepairsWidget(ui->pageArea, m_db.get(), m_user.get(), m_settings.get());
+    if (m_topFrame)
+        connect(page, &RepairsWidget::repairsStatusChanged, m_topFrame, &TopFrameWidget::reload);
     return page;
 }
 
