@@ -7,6 +7,7 @@
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/numberingconfig.h"
 #include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/technicians.h"
 #include "messagebox.h"
 #include "popupmenu.h"
 #include "records/client.h"
@@ -18,7 +19,8 @@
 #include "userwidget.h"
 
 #include <QDateTime>
-#include <QMap>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -39,6 +41,25 @@ QString seconds(const QDate &date)
 QString choice(const QComboBox *box)
 {
     return box->currentIndex() < 0 ? QString() : box->currentData().toString();
+}
+
+// Row 0 of a register model filtered to one id: the stored values, empty ones
+// when there is no such row.
+template<typename Model>
+QSqlRecord readRecord(DbWidget *db, const QString &table, int id)
+{
+    Model model(nullptr, db);
+    model.setFilter(table + QStringLiteral(".iId=") + QString::number(id));
+    model.select();
+    return model.record(0);
+}
+
+// The question before a client or a device is stored without a repair.
+bool confirmAlone(const QString &title, const QString &lead, const QString &name,
+                  const QString &tail, const QString &question)
+{
+    return MessageBox::confirm(title, lead + QLatin1Char(' ') + name.trimmed() + QLatin1Char(' ')
+                                          + tail + QStringLiteral("\n\n") + question);
 }
 
 } // namespace
@@ -78,17 +99,7 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
     for (QComboBox *box : {ui->iStatus, ui->iHType, ui->iStoreStatus})
         box->setCurrentIndex(box->count() > 0 ? 0 : -1);
 
-    ui->technicanBox->addItem(QStringLiteral("Nieprzydzielony"), 0);
-    if (db) {
-        QMap<int, QString> users;
-        QSqlQuery q = db->query(
-            QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE users.bActive = 1"));
-        while (q.next())
-            users.insert(q.value(0).toInt(), q.value(1).toString());
-        const QIcon icon(QStringLiteral(":/loginWidget/users.png"));
-        for (auto it = users.cbegin(); it != users.cend(); ++it)
-            ui->technicanBox->addItem(icon, it.value(), it.key());
-    }
+    fillTechnicianBox(db, ui->technicanBox);
     ui->technicanBox->setCurrentIndex(0);
 
     ui->cancelClientSearchButton->hide();
@@ -97,6 +108,26 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
 
     FieldsConfig::getFieldsDescription(db);
     FieldsConfig::setupFields(ui->newHardwareBox);
+}
+
+// The widgets that tell the state of one side (client or hardware) of the
+// intake.
+struct NewRepairWidget::Side
+{
+    QGroupBox *box;
+    QLabel *label;
+    QPushButton *cancel;
+    QPushButton *add;
+};
+
+void NewRepairWidget::showSide(const Side &side, const QString &title, const QString &text,
+                               bool editable, bool cancel)
+{
+    side.box->setTitle(title);
+    side.box->setEnabled(editable);
+    side.label->setText(text);
+    side.cancel->setVisible(cancel);
+    side.add->setEnabled(editable);
 }
 
 NewRepairWidget::~NewRepairWidget()
@@ -260,8 +291,7 @@ void NewRepairWidget::cancelSearch()
         ui->addTemplateCheckBox->show();
     } else if (button == ui->backButton) {
         const bool clients = !pickerWidget || pickerWidget->variant == SearchWidget::ClientsVariant;
-        ui->stackedWidget->setCurrentWidget(clients ? ui->clientPage : ui->hardwarePage);
-        ui->backButton->hide();
+        showPickingPage(clients ? ui->clientPage : ui->hardwarePage);
     }
 }
 
@@ -270,40 +300,45 @@ void NewRepairWidget::cancelSearch()
 void NewRepairWidget::holdClient(int id)
 {
     clientId = id;
-    Client model(nullptr, db);
-    model.setFilter(QStringLiteral("clients.iId=") + QString::number(id));
-    model.select();
-    const QSqlRecord record = model.record(0);
+    const QSqlRecord record = readRecord<Client>(db, QStringLiteral("clients"), id);
     for (const char *column : ClientColumns) {
         if (auto *edit = ui->newClientBox->findChild<QLineEdit *>(QLatin1String(column)))
             edit->setText(record.value(QLatin1String(column)).toString());
     }
     ui->sClientDescription->setPlainText(record.value(QStringLiteral("sDescription")).toString());
-    ui->clientLabel->setText(QStringLiteral("Wybrany klient: ")
-                             + record.value(QStringLiteral("sSName")).toString()
-                             + QStringLiteral(", numer klienta: ") + QString::number(id));
-    ui->newClientBox->setEnabled(false);
-    ui->newClientBox->setTitle(QStringLiteral("Istniejący klient"));
-    ui->cancelClientSearchButton->show();
-    ui->addClientButton->setEnabled(false);
+    showSide(clientSide(), QStringLiteral("Istniejący klient"),
+             QStringLiteral("Wybrany klient: ") + record.value(QStringLiteral("sSName")).toString()
+                 + QStringLiteral(", numer klienta: ") + QString::number(id),
+             false, true);
 }
 
 void NewRepairWidget::releaseClient()
 {
     clientId = 0;
     clearFormWidget(ui->newClientBox);
-    ui->newClientBox->setTitle(QStringLiteral("Nowy klient"));
-    ui->newClientBox->setEnabled(true);
-    ui->clientLabel->clear();
-    ui->cancelClientSearchButton->hide();
-    ui->addClientButton->setEnabled(true);
+    showSide(clientSide(), QStringLiteral("Nowy klient"), QString(), true, false);
+}
+
+void NewRepairWidget::showPickingPage(QWidget *page)
+{
+    ui->stackedWidget->setCurrentWidget(page);
+    ui->backButton->hide();
+}
+
+NewRepairWidget::Side NewRepairWidget::clientSide() const
+{
+    return {ui->newClientBox, ui->clientLabel, ui->cancelClientSearchButton, ui->addClientButton};
+}
+
+NewRepairWidget::Side NewRepairWidget::hardwareSide() const
+{
+    return {ui->newHardwareBox, ui->hardwareLabel, ui->cancelHardwareSearchButton, ui->addHardwareButton};
 }
 
 void NewRepairWidget::selectClient(int id)
 {
     holdClient(id);
-    ui->stackedWidget->setCurrentWidget(ui->clientPage);
-    ui->backButton->hide();
+    showPickingPage(ui->clientPage);
 }
 
 void NewRepairWidget::checkClient()
@@ -363,11 +398,9 @@ void NewRepairWidget::addClient()
 {
     if (!validateClientPage() || clientId != 0)
         return;
-    if (!MessageBox::confirm(tr("Dodawanie klienta"),
-                             tr("Zostanie tylko dodany klient") + QLatin1Char(' ')
-                                 + ui->sSName->text().trimmed() + QLatin1Char(' ')
-                                 + tr("bez dodawania sprzętu i naprawy.") + QStringLiteral("\n\n")
-                                 + tr("Czy chcesz dodać tylko klienta bez dodawania sprzętu i naprawy ?")))
+    if (!confirmAlone(tr("Dodawanie klienta"), tr("Zostanie tylko dodany klient"), ui->sSName->text(),
+                      tr("bez dodawania sprzętu i naprawy."),
+                      tr("Czy chcesz dodać tylko klienta bez dodawania sprzętu i naprawy ?")))
         return;
     const int id = Client::dbInsert(db, clientValues());
     if (id <= 0) {
@@ -402,18 +435,12 @@ void NewRepairWidget::fillHardwareFields(const QSqlRecord &record)
 void NewRepairWidget::holdHardware(int id)
 {
     hardwareId = id;
-    Hardware model(nullptr, db);
-    model.setFilter(QStringLiteral("hardware.iId=") + QString::number(id));
-    model.select();
-    const QSqlRecord record = model.record(0);
+    const QSqlRecord record = readRecord<Hardware>(db, QStringLiteral("hardware"), id);
     fillHardwareFields(record);
-    ui->hardwareLabel->setText(QStringLiteral("Wybrany sprzęt: ")
-                               + record.value(QStringLiteral("sHName")).toString()
-                               + QStringLiteral(", numer sprzętu: ") + QString::number(id));
-    ui->newHardwareBox->setEnabled(false);
-    ui->newHardwareBox->setTitle(QStringLiteral("Istniejący sprzęt"));
-    ui->cancelHardwareSearchButton->show();
-    ui->addHardwareButton->setEnabled(false);
+    showSide(hardwareSide(), QStringLiteral("Istniejący sprzęt"),
+             QStringLiteral("Wybrany sprzęt: ") + record.value(QStringLiteral("sHName")).toString()
+                 + QStringLiteral(", numer sprzętu: ") + QString::number(id),
+             false, true);
     ui->addTemplateCheckBox->hide();
 }
 
@@ -421,37 +448,27 @@ void NewRepairWidget::releaseHardware()
 {
     hardwareId = 0;
     clearFormWidget(ui->newHardwareBox);
-    ui->newHardwareBox->setTitle(QStringLiteral("Nowy sprzęt"));
-    ui->newHardwareBox->setEnabled(true);
-    ui->hardwareLabel->clear();
-    ui->cancelHardwareSearchButton->hide();
-    ui->addHardwareButton->setEnabled(true);
+    showSide(hardwareSide(), QStringLiteral("Nowy sprzęt"), QString(), true, false);
 }
 
 void NewRepairWidget::selectHardware(int id)
 {
     holdHardware(id);
-    ui->stackedWidget->setCurrentWidget(ui->hardwarePage);
-    ui->backButton->hide();
+    showPickingPage(ui->hardwarePage);
 }
 
 void NewRepairWidget::selectTemplate(int id)
 {
     if (hardwareId > 0)
         releaseHardware();
-    Template model(nullptr, db);
-    model.setFilter(QStringLiteral("templates.iId=") + QString::number(id));
-    model.select();
-    const QSqlRecord record = model.record(0);
+    const QSqlRecord record = readRecord<Template>(db, QStringLiteral("templates"), id);
     fillHardwareFields(record);
-    ui->hardwareLabel->setText(QStringLiteral("Wczytany szablon: ")
-                               + record.value(QStringLiteral("sHName")).toString()
-                               + QStringLiteral(", numer: ") + QString::number(id));
-    ui->cancelHardwareSearchButton->show();
-    ui->newHardwareBox->setTitle(QStringLiteral("Sprzęt z szablonu"));
-    ui->stackedWidget->setCurrentWidget(ui->hardwarePage);
-    ui->backButton->hide();
+    showSide(hardwareSide(), QStringLiteral("Sprzęt z szablonu"),
+             QStringLiteral("Wczytany szablon: ") + record.value(QStringLiteral("sHName")).toString()
+                 + QStringLiteral(", numer: ") + QString::number(id),
+             true, true);
     ui->addTemplateCheckBox->hide();
+    showPickingPage(ui->hardwarePage);
 }
 
 QStringList NewRepairWidget::hardwareValues(int ownerId) const
@@ -486,11 +503,9 @@ void NewRepairWidget::addHardware()
 {
     if (!validateHardwarePage() || hardwareId != 0)
         return;
-    if (!MessageBox::confirm(tr("Dodawanie sprzętu"),
-                             tr("Zostanie tylko dodany sprzęt") + QLatin1Char(' ')
-                                 + ui->sHName->text().trimmed() + QLatin1Char(' ')
-                                 + tr("bez tworzenia powiązanej naprawy !") + QStringLiteral("\n\n")
-                                 + tr("Czy chcesz dodać tylko sprzęt bez tworzenia powiązanej z nim naprawy ?")))
+    if (!confirmAlone(tr("Dodawanie sprzętu"), tr("Zostanie tylko dodany sprzęt"), ui->sHName->text(),
+                      tr("bez tworzenia powiązanej naprawy !"),
+                      tr("Czy chcesz dodać tylko sprzęt bez tworzenia powiązanej z nim naprawy ?")))
         return;
 
     int owner = -1;

@@ -77,6 +77,16 @@ private:
     // Back to a new client or new hardware: fields emptied and editable.
     void releaseClient();
     void releaseHardware();
+    // Leaves a picker (or the picking) for the intake page given.
+    void showPickingPage(QWidget *page);
+    // The widgets that tell the state of one side (client or hardware).
+    struct Side;
+    Side clientSide() const;
+    Side hardwareSide() const;
+    // editable: a new record (typed or from a template) rather than a stored
+    // one; cancel: something was loaded that "Dodaj nowy..." can drop.
+    static void showSide(const Side &side, const QString &title, const QString &text, bool editable,
+                         bool cancel);
     // Fills the hardware fields from a record of hardware or templates.
     void fillHardwareFields(const QSqlRecord &record);
 
