@@ -77,7 +77,7 @@ private:
     // Back to a new client or new hardware: fields emptied and editable.
     void releaseClient();
     void releaseHardware();
-    // Leaves a picker (or the picking) for the intake page given.
+    // Shows an intake page after a pick or "Powrót"; hides "Powrót".
     void showPickingPage(QWidget *page);
     // The widgets that tell the state of one side (client or hardware).
     struct Side;
