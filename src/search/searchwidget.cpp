@@ -1,9 +1,7 @@
 #include "search/searchwidget.h"
 
 #include <QDate>
-#include <QIcon>
 #include <QKeyEvent>
-#include <QMap>
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
@@ -13,6 +11,7 @@
 #include "dictionaries/hardwarestatusesconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/technicians.h"
 #include "formin.h"
 #include "records/bill.h"
 #include "records/client.h"
@@ -127,20 +126,11 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
 
     FormIn::comboboxSetup(iType, Repair::Types);
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
-    iTechnicanId->addItem(tr("Nieprzydzielony"), 0);
+    fillTechnicianBox(db, iTechnicanId);
     if (db) {
         HardwareTypesConfig::setupComboBox(db, iHType);
         RepairStatusesConfig::setupComboBox(db, iStatus);
         HardwareStatusesConfig::setupComboBox(db, iStoreStatus);
-
-        QMap<int, QString> technicians;
-        QSqlQuery users = db->query(
-            QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE users.bActive = 1"));
-        while (users.next())
-            technicians.insert(users.value(0).toInt(), users.value(1).toString());
-        const QIcon userIcon(QStringLiteral(":/loginWidget/users.png"));
-        for (auto it = technicians.cbegin(); it != technicians.cend(); ++it)
-            iTechnicanId->addItem(userIcon, it.value(), it.key());
 
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
