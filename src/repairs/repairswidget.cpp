@@ -5,6 +5,7 @@
 #include "formin.h"
 #include "notes/note.h"
 #include "records/repair.h"
+#include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "search/searchwidget.h"
 #include "topframewidget.h"
@@ -69,14 +70,15 @@ RepairsWidget::~RepairsWidget()
     delete ui;
 }
 
-QWidget *RepairsWidget::createNewRepairPage()
+NewRepairWidget *RepairsWidget::createNewRepairPage()
 {
-    // An empty page until the intake form takes its place. The intake's
-    // repairAdded(int) goes first to repairsStatusChanged() and then to
-    // showRepairDetailsWidget(int); its clientAdded(int) and hardwareAdded(int)
-    // to showClientById(int) and showHardwareById(int).
-    auto *page = new QWidget(ui->repairsStack);
+    auto *page = new NewRepairWidget(ui->repairsStack, db, user, settings);
     page->setObjectName(QStringLiteral("newRepairPage"));
+    // A new repair first reloads the header bar, then opens its page.
+    connect(page, &NewRepairWidget::repairAdded, this, &RepairsWidget::repairsStatusChanged);
+    connect(page, &NewRepairWidget::repairAdded, this, &RepairsWidget::showRepairDetailsWidget);
+    connect(page, &NewRepairWidget::hardwareAdded, this, &RepairsWidget::showHardwareById);
+    connect(page, &NewRepairWidget::clientAdded, this, &RepairsWidget::showClientById);
     return page;
 }
 
@@ -119,6 +121,8 @@ void RepairsWidget::replaceDetailPage(QPointer<QWidget> &current, QWidget *page)
 
 void RepairsWidget::showNewRepairWidget()
 {
+    // Dated anew on every visit: the page may have stood open overnight.
+    newRepairPage->opened();
     ui->repairsStack->setCurrentWidget(newRepairPage);
 }
 

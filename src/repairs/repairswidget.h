@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class NewRepairWidget;
 class QListWidgetItem;
 class RepairDetailsWidget;
 class SearchWidget;
@@ -48,7 +49,7 @@ private Q_SLOTS:
 
 private:
     // The intake page; one for the life of this page.
-    QWidget *createNewRepairPage();
+    NewRepairWidget *createNewRepairPage();
     // The client and hardware pages of the given id; fromSearch shows their
     // back button. Null while there is no such page to open.
     QWidget *createClientPage(int clientId, bool fromSearch);
@@ -59,7 +60,7 @@ private:
     void loadCounters();
 
     Ui::repairsWidget *ui;
-    QWidget *newRepairPage = nullptr;
+    NewRepairWidget *newRepairPage = nullptr;
     SearchWidget *searchPage = nullptr;
     QPointer<QWidget> repairPage;
     QPointer<QWidget> clientPage;
