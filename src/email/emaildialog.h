@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QStringList>
 
+struct MailAccount;
 struct MailResult;
 
 // Sends one plain-text e-mail over the SMTP server of the workstation's
@@ -21,13 +22,14 @@ public:
     ~EMailDialog() override;
 
 Q_SIGNALS:
-    // After a successful send: the recipient as typed, the subject and the text.
+    // After a successful send: the recipient's address, the subject and the text.
     void sent(QStringList);
 
 public Q_SLOTS:
     void send();
 
 private:
+    MailAccount readAccount() const;
     void sendFinished(const MailResult &result);
 
     QStringList m_sending;

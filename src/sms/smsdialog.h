@@ -28,7 +28,6 @@ public Q_SLOTS:
 private:
     void infoReceived(bool ok, const QString &text);
     void sendFinished(bool ok, const QString &text);
-    void updateLength();
 
     SmsGateway *m_gateway;
     QStringList m_sending;
