@@ -1,0 +1,284 @@
+#include "testmain.h"
+#include "messageboxrecorder.h"
+#include "searchfixture.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "billing/billingwidget.h"
+#include "clients/clientdatawidget.h"
+#include "clients/clientwidget.h"
+#include "email/emaildialog.h"
+#include "sms/smsdialog.h"
+#include "formin.h"
+#include "settings.h"
+#include "ui_billingWidget.h"
+#include "ui_clientWidget.h"
+
+using namespace SearchRows;
+
+class TestClientWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<UserWidget> user;
+
+    // Client 7 with a phone written the way staff type it; client 56 with
+    // hardware 34, repairs 12 and 14 and two bills; repair 13 is client 7's.
+    std::unique_ptr<ClientWidget> page(int clientId, int level = 0, bool fromSearch = true)
+    {
+        user = std::make_unique<UserWidget>(1, QStringLiteral("Administrator"), level);
+        auto w = std::make_unique<ClientWidget>(nullptr, t->db(), user.get(), settings.get(), clientId,
+                                                fromSearch);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->resize(1000, 700);
+        return w;
+    }
+    template<typename T = QWidget>
+    static T *child(QWidget *w, const char *name)
+    {
+        T *found = w->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    static void click(QWidget *w, const char *button) { child<QPushButton>(w, button)->click(); }
+    static bool shown(QWidget *w, const char *name) { return !child(w, name)->isHidden(); }
+    // True when every text field of the data form is read-only with the
+    // view style (or editable without a style).
+    static bool viewMode(ClientDataWidget *form, bool view)
+    {
+        for (QLineEdit *e : child(form, "dataBox")->findChildren<QLineEdit *>()) {
+            if (e->isReadOnly() != view || e->styleSheet() != (view ? FormIn::FormStyle3 : QString()))
+                return false;
+        }
+        auto *description = child<QPlainTextEdit>(form, "sDescription");
+        return description->isReadOnly() == view && shown(form, "saveButton") == !view
+            && shown(form, "cancelButton") == !view && shown(form, "separator") == !view
+            && shown(form, "smsButton") && shown(form, "emailButton");
+    }
+    QString surname(int id) { return t->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = %1").arg(id)); }
+
+private slots:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        REQUIRE_DB(*t);
+        settings = std::make_unique<Settings>(dir.path());
+        QVERIFY(t->exec(ClientsInsert
+                        + QStringLiteral("(7, 'Jan', 'Kowalski', '', '', '', '', '', '', '', "
+                                         "'jan@example.pl', '', '+48 601-202 303', '', 'stały klient')")));
+        QVERIFY(insert(*t, ClientsInsert, {client(56, QStringLiteral("Wiśniewski"))}));
+        QVERIFY(insert(*t, HardwareInsert, {hardware(34, QStringLiteral("Laptop"), 56), hardware(35, QStringLiteral("Drukarka"), 7)}));
+        QVERIFY(insert(*t, RepairsInsert, {repair(12, 56, 34), repair(13, 7, 35), repair(14, 56, 34)}));
+        QVERIFY(insert(*t, BillsInsert, {bill(1, 56, 12, 34, 1700000000, 1), bill(2, 56, 14, 34, 0, 0)}));
+        QVERIFY(t->exec(QStringLiteral("UPDATE billing SET iAddDate = iId * 1000 WHERE iClientId = 56")));
+    }
+
+    void modesPerLevel_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("mayEdit");
+        QTest::newRow("administrator") << 0 << true;
+        QTest::newRow("level 4") << 4 << true;
+        QTest::newRow("level 5") << 5 << false;
+        QTest::newRow("level 7") << 7 << false;
+    }
+    void modesPerLevel()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, mayEdit);
+        auto w = page(7, level);
+        QCOMPARE(w->ui->clientLabel->text(), QStringLiteral("Kowalski, 7"));
+        QVERIFY(viewMode(w->dataPage, true));
+        QCOMPARE(shown(w->dataPage, "editButton"), mayEdit);
+        QCOMPARE(child<QLineEdit>(w->dataPage, "sPhone")->text(), QStringLiteral("+48 601-202 303"));
+        if (!mayEdit)
+            return;
+        click(w->dataPage, "editButton");
+        QVERIFY(viewMode(w->dataPage, false));
+        QVERIFY(!shown(w->dataPage, "editButton"));
+    }
+
+    // A save: stored and shown in the header; an empty surname marked; a
+    // refused one reported, the typed text kept in edit mode. Cancel then
+    // brings back the stored record.
+    void save_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("saved") << QStringLiteral("Nowak-Kowalska") << false << QStringLiteral("Nowak-Kowalska");
+        QTest::newRow("blanks pass") << QStringLiteral("  ") << false << QStringLiteral("  ");
+        QTest::newRow("empty") << QString() << false << QStringLiteral("Kowalski");
+        QTest::newRow("refused") << QStringLiteral("Nowak") << true << QStringLiteral("Kowalski");
+    }
+    void save()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QFETCH(QString, stored);
+        MessageBoxRecorder boxes;
+        auto w = page(7);
+        if (refused)
+            QVERIFY(t->exec(TestDatabase::isMySql()
+                                ? QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON clients FOR EACH ROW "
+                                                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'")
+                                : QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON clients "
+                                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        click(w->dataPage, "editButton");
+        auto *sSName = child<QLineEdit>(w->dataPage, "sSName");
+        sSName->setText(typed);
+        child<QLineEdit>(w->dataPage, "sCity")->setText(QStringLiteral("Łódź"));
+        click(w->dataPage, "saveButton");
+
+        QCOMPARE(surname(7), stored);
+        const bool saved = typed == stored;
+        if (saved)
+            QVERIFY(viewMode(w->dataPage, true));
+        else
+            QVERIFY(!shown(w->dataPage, "editButton") && shown(w->dataPage, "saveButton"));
+        QCOMPARE(w->ui->clientLabel->text(), stored + QStringLiteral(", 7"));
+        QCOMPARE(boxes.count(), refused ? 1 : 0);
+        if (refused)
+            QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QCOMPARE(sSName->text(), typed);
+        QCOMPARE(child<QLineEdit>(w->dataPage, "sCity")->text(), QStringLiteral("Łódź"));
+        QCOMPARE(sSName->styleSheet(), saved ? FormIn::FormStyle3 : typed.isEmpty() ? FormIn::FormStyle2 : QString());
+        if (saved)
+            return;
+        click(w->dataPage, "cancelButton");
+        QVERIFY(viewMode(w->dataPage, true));
+        QCOMPARE(sSName->text(), QStringLiteral("Kowalski"));
+        QCOMPARE(child<QLineEdit>(w->dataPage, "sCity")->text(), QString());
+    }
+
+    // The dialogs get the stored phone as digits and the stored address,
+    // whatever was typed since.
+    void messages_data()
+    {
+        QTest::addColumn<int>("clientId");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("recipient");
+        QTest::newRow("stored") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
+        QTest::newRow("none stored") << 56 << QString() << QStringLiteral("Jan Wiśniewski <>");
+    }
+    void messages()
+    {
+        QFETCH(int, clientId);
+        QFETCH(QString, number);
+        QFETCH(QString, recipient);
+        auto w = page(clientId, 6);
+        child<QLineEdit>(w->dataPage, "sPhone")->setText(QStringLiteral("111 222 333"));
+        click(w->dataPage, "smsButton");
+        click(w->dataPage, "emailButton");
+        SmsDialog *sms = nullptr;
+        EMailDialog *mail = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            sms = sms ? sms : qobject_cast<SmsDialog *>(top);
+            mail = mail ? mail : qobject_cast<EMailDialog *>(top);
+        }
+        QVERIFY(sms && mail);
+        QCOMPARE(sms->numberEdit->text(), number);
+        QCOMPARE(mail->toEdit->text(), recipient);
+        QVERIFY(mail->subjectEdit->text().isEmpty() && sms->textEdit->toPlainText().isEmpty());
+        delete sms;
+        delete mail;
+    }
+
+    void missingClient()
+    {
+        auto w = page(999, 0, false);
+        QCOMPARE(w->ui->clientLabel->text(), QStringLiteral(", 999"));
+        QVERIFY(w->ui->backButton->isHidden());
+        w->showBilling();
+        QCOMPARE(w->ui->stackedWidget->currentWidget(), w->billingPage);
+        QVERIFY(!w->billingPage->ui->newBillButton->isEnabled());
+        QVERIFY(w->billingPage->findChildren<QWidget *>(QStringLiteral("billPanel")).isEmpty());
+    }
+
+    // Only the client's own repairs, also after a scan of another client's
+    // repair card or hardware label; a chosen repair is passed on by its id.
+    void repairs()
+    {
+        auto w = page(56);
+        QSignalSpy back(w.get(), &ClientWidget::backToSearch);
+        QSignalSpy chosen(w.get(), &ClientWidget::showRepairDetails);
+        click(w.get(), "backButton");
+        QCOMPARE(back.count(), 1);
+        click(w.get(), "repairsButton");
+        QCOMPARE(w->ui->stackedWidget->currentWidget(), w->repairsPage);
+        QCOMPARE(allRows(w->repairsPage->model), 2);
+        for (const QStringList &scan : {QStringList{"13", "35", "7"}, QStringList{"0", "35", "7"}}) {
+            QMetaObject::invokeMethod(w->repairsPage, "readBarcode", Q_ARG(QStringList, scan));
+            QCOMPARE(allRows(w->repairsPage->model), 0);
+        }
+        QMetaObject::invokeMethod(w->repairsPage, "readBarcode", Q_ARG(QStringList, (QStringList{"14", "34", "56"})));
+        QCOMPARE(allRows(w->repairsPage->model), 1);
+        QVERIFY(w->repairsPage->repairClientId->isReadOnly());
+        w->repairsPage->searchTable->selectRow(0);
+        click(w->repairsPage, "selectButton");
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.first().first().toInt(), 14);
+    }
+
+    // Newest first; a new bill is stored unsettled for this client and the
+    // current user, with the repair chosen and no hardware, and listed on top.
+    void bills()
+    {
+        MessageBoxRecorder boxes;
+        auto w = page(56);
+        click(w.get(), "billingButton");
+        BillingWidget *b = w->billingPage;
+        const auto panels = [b] {
+            QList<QWidget *> list;
+            for (int i = 0; i < b->ui->billsLayout->count(); ++i) {
+                QWidget *p = b->ui->billsLayout->itemAt(i)->widget();
+                if (p && p->objectName() == QLatin1String("billPanel"))
+                    list << p;
+            }
+            return list;
+        };
+        QCOMPARE(panels().size(), 2);
+        QCOMPARE(panels().at(0)->property("billId").toInt(), 2);
+        QCOMPARE(child<QLabel>(panels().at(1), "billStatus")->text(), QStringLiteral("Rozliczony"));
+        QVERIFY(b->ui->noBillsLabel->isHidden());
+
+        click(b, "newBillButton");
+        QVERIFY(!b->ui->newBillBox->isHidden());
+        QCOMPARE(b->ui->iRepairId->count(), 3);
+        QCOMPARE(b->ui->iHardwareId->count(), 2);
+        b->ui->sPriceNet->setText(QStringLiteral("sto"));
+        click(b, "saveBillButton");
+        QCOMPARE(b->ui->sPriceNet->styleSheet(), FormIn::FormStyle2);
+        QCOMPARE(b->ui->sPriceGross->styleSheet(), FormIn::FormStyle2);
+        QCOMPARE(t->count(QStringLiteral("billing")), 2);
+
+        b->ui->sPriceNet->clear();
+        b->ui->sPriceGross->setText(QStringLiteral(" 123,00 zł "));
+        b->ui->iRepairId->setCurrentIndex(b->ui->iRepairId->findData(QStringLiteral("12")));
+        b->ui->sDescription->setPlainText(QStringLiteral("Wymiana matrycy"));
+        click(b, "saveBillButton");
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(t->scalar(QStringLiteral("SELECT %1 FROM billing WHERE iId > 2").arg(
+                     TestDatabase::isMySql() ? "CONCAT_WS('|', iClientId, iRepairId, iHardwareId, sPriceGross, "
+                                               "sDescription, iStatus, iDate, iUser)"
+                                             : "iClientId || '|' || iRepairId || '|' || iHardwareId || '|' || "
+                                               "sPriceGross || '|' || sDescription || '|' || iStatus || '|' || "
+                                               "iDate || '|' || iUser")),
+                 QStringLiteral("56|12|-1|123,00 zł|Wymiana matrycy|0|0|1"));
+        QVERIFY(b->ui->newBillBox->isHidden());
+        QCOMPARE(panels().size(), 3);
+        QVERIFY(panels().at(0)->property("billId").toInt() > 2);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestClientWidget)
+#include "tst_clientwidget.moc"
