@@ -2,13 +2,13 @@
 
 #include "email/mailtransport.h"
 #include "messagebox.h"
+#include "email/closelater.h"
 #include "settings.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QThread>
-#include <QTimer>
 #include <memory>
 
 EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QString name,
@@ -100,5 +100,5 @@ void EMailDialog::sendFinished(const MailResult &result)
     }
     statusLabel->setText(tr("Wiadomość wysłana."));
     Q_EMIT sent(m_sending);
-    QTimer::singleShot(2000, this, &QWidget::close);
+    closeLater(this);
 }

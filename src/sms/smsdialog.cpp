@@ -1,11 +1,11 @@
 #include "sms/smsdialog.h"
 
 #include "messagebox.h"
+#include "email/closelater.h"
 #include "settings.h"
 #include "sms/smsgateway.h"
 
 #include <QRegularExpression>
-#include <QTimer>
 #include <memory>
 
 SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text)
@@ -74,5 +74,5 @@ void SmsDialog::sendFinished(bool ok, const QString &text)
     }
     statusLabel->setText(tr("Wiadomość wysłana."));
     Q_EMIT sent(m_sending);
-    QTimer::singleShot(2000, this, &QWidget::close);
+    closeLater(this);
 }
