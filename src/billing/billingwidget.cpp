@@ -10,6 +10,7 @@
 #include "userwidget.h"
 
 #include <QDateTime>
+#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QRegularExpression>
