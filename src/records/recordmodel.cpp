@@ -21,7 +21,16 @@ RecordModel::RecordModel(QObject *parent, DbWidget *db)
 
 Qt::ItemFlags RecordModel::flags(const QModelIndex &) const
 {
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return writing ? flags | Qt::ItemIsEditable : flags;
+}
+
+bool RecordModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    writing = true;
+    const bool ok = QSqlRelationalTableModel::setData(index, value, role);
+    writing = false;
+    return ok;
 }
 
 QVariant RecordModel::data(const QModelIndex &index, int role) const

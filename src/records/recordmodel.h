@@ -19,6 +19,9 @@ public:
 
     // Selectable and enabled, for every index.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Forms store their fields here (widget mappers, the record pages); no
+    // view offers the cell for editing all the same.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     // The value as selected: a relation column gives the related text that
     // the join already brought. The relational base would first load the whole
     // related table into a dictionary, a pause of seconds on a large register.
@@ -56,4 +59,7 @@ protected:
                             const QStringList &values);
 
     DbWidget *dbw;
+
+private:
+    bool writing = false; // inside setData: the base class asks flags() first
 };
