@@ -319,16 +319,22 @@ void SearchWidget::readBarcode(const QStringList &parts)
 
     // A scan replaces the ids of the previous one, so that a hardware label
     // read after a repair card (or the other way round) finds its record.
+    // A field the host page made read-only is its fixed preset (the repairs
+    // of one client or one device): a scan neither clears nor replaces it.
+    const auto put = [](QLineEdit *edit, const QString &text) {
+        if (!edit->isReadOnly())
+            edit->setText(text);
+    };
     for (QLineEdit *edit : {repairId, repairHardwareId, hardwareId, clientId, billClientId, billHardwareId})
-        edit->clear();
+        put(edit, QString());
 
     if (parts.at(0) == QLatin1String("0"))
-        repairHardwareId->setText(parts.at(1)); // a hardware label: no repair
+        put(repairHardwareId, parts.at(1)); // a hardware label: no repair
     else
-        repairId->setText(parts.at(0));
-    hardwareId->setText(parts.at(1));
-    clientId->setText(parts.at(2));
-    billClientId->setText(parts.at(2));
-    billHardwareId->setText(parts.at(1));
+        put(repairId, parts.at(0));
+    put(hardwareId, parts.at(1));
+    put(clientId, parts.at(2));
+    put(billClientId, parts.at(2));
+    put(billHardwareId, parts.at(1));
     search();
 }
