@@ -12,7 +12,6 @@
 #include "printouts/papersizes.h"
 #include "printouts/printdialogs.h"
 #include "records/client.h"
-#include "records/formmodel.h"
 #include "records/hardware.h"
 #include "search/searchwidget.h"
 #include "settings.h"
@@ -60,11 +59,11 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     setAttribute(Qt::WA_DeleteOnClose);
     ui->backButton->setVisible(fromSearch);
 
-    hardwareModel = new FormModel<Hardware>(this, db);
+    hardwareModel = new Hardware(this, db);
     hardwareModel->setEditStrategy(QSqlTableModel::OnRowChange);
     // Hardware without an owner, or whose owner was deleted, is still shown.
     hardwareModel->setJoinMode(QSqlRelationalTableModel::LeftJoin);
-    ownerModel = new FormModel<Client>(this, db);
+    ownerModel = new Client(this, db);
     ownerModel->setEditStrategy(QSqlTableModel::OnRowChange);
     mapper = new QDataWidgetMapper(this);
 
