@@ -1,8 +1,8 @@
 #include "email/emaildialog.h"
 
+#include "closelater.h"
 #include "email/mailtransport.h"
 #include "messagebox.h"
-#include "email/closelater.h"
 #include "settings.h"
 
 #include <QApplication>
