@@ -1,11 +1,12 @@
 #include "email/emaildialog.h"
 
+#include "closelater.h"
 #include "email/mailtransport.h"
 #include "messagebox.h"
-#include "email/closelater.h"
 #include "settings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QThread>
@@ -72,9 +73,10 @@ void EMailDialog::send()
     }
 
     m_sending = {message.toAddress, message.subject, message.body};
+    m_busy = true;
     sendButton->setEnabled(false);
     statusLabel->setText(tr("Wysyłanie wiadomości..."));
-    // The result comes back to this thread; a window closed meanwhile drops it.
+    // The result comes back to this thread; a window deleted meanwhile drops it.
     QPointer<EMailDialog> self(this);
     QThread *worker = QThread::create([account, message, self] {
         const MailResult result = sendMail(account, message);
@@ -89,8 +91,17 @@ void EMailDialog::send()
     worker->start();
 }
 
+void EMailDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
 void EMailDialog::sendFinished(const MailResult &result)
 {
+    m_busy = false;
     if (!result.ok) {
         statusLabel->clear();
         sendButton->setEnabled(true);

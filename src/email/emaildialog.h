@@ -28,9 +28,14 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
+protected:
+    // The window stays open while the server has the message.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     MailAccount readAccount() const;
     void sendFinished(const MailResult &result);
 
     QStringList m_sending;
+    bool m_busy = false;
 };

@@ -44,14 +44,19 @@ QString errorText(CURLcode code, const char *detail)
         break;
     }
     const QString more = QString::fromUtf8(detail && *detail ? detail : curl_easy_strerror(code));
-    return text + QLatin1Char('\n') + more;
+    return text + tr("\nSzczegóły: ") + more;
 }
 
 QByteArray address(const QString &name, const QString &mail)
 {
-    if (name.trimmed().isEmpty())
+    QByteArray phrase = encodeHeaderText(name.trimmed());
+    if (phrase.isEmpty())
         return '<' + mail.toUtf8() + '>';
-    return encodeHeaderText(name.trimmed()) + " <" + mail.toUtf8() + '>';
+    // A plain name with a comma, a quote and such goes as a quoted string.
+    static const QRegularExpression specials(QStringLiteral("[()<>\\[\\]:;@\\\\,.\"]"));
+    if (!phrase.startsWith("=?") && QString::fromLatin1(phrase).contains(specials))
+        phrase = '"' + phrase.replace('\\', "\\\\").replace('"', "\\\"") + '"';
+    return phrase + " <" + mail.toUtf8() + '>';
 }
 
 struct SlistDeleter

@@ -1,7 +1,7 @@
 #include "sms/smsdialog.h"
 
+#include "closelater.h"
 #include "messagebox.h"
-#include "email/closelater.h"
 #include "settings.h"
 #include "sms/smsgateway.h"
 
