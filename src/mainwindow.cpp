@@ -9,6 +9,7 @@
 #include "loginwidget.h"
 #include "messagebox.h"
 #include "repairs/repairswidget.h"
+#include "repairs/searchdetailscontroller.h"
 #include "settings.h"
 #include "startup.h"
 #include "topframewidget.h"
@@ -212,8 +213,13 @@ QWidget *MainWindow::createRepairsPage()
 
 QWidget *MainWindow::createSearchDetailsPage(int variant)
 {
-    auto *page = new QWidget(ui->pageArea);
+    auto *page = new SearchDetailsController(ui->pageArea, m_db.get(), m_user.get(),
+                                             m_settings.get(),
+                                             static_cast<SearchWidget::SearchVariant>(variant));
     page->setObjectName(QStringLiteral("searchDetailsPage%1").arg(variant));
+    if (m_topFrame)
+        connect(page, &SearchDetailsController::dbItemsCountChanged, m_topFrame,
+                &TopFrameWidget::reload);
     return page;
 }
 

@@ -276,16 +276,19 @@ private Q_SLOTS:
         click(current(w.get()), "backButton");
         QCOMPARE(current(w.get()), s);
         QCOMPARE(listedIds(s), (QList<int>{12, 14}));
-        // The quick search replaces the repair page; the client and device
-        // buttons leave it shown while there is no page to open.
+        // The quick search replaces the repair page; its client and device
+        // pages lead back to it.
         quickSearch(w.get())->setText("15");
         click(w.get(), "quickSearchByIdButton");
         QTRY_COMPARE(w->findChildren<RepairDetailsWidget *>().size(), 1);
         auto *page = qobject_cast<RepairDetailsWidget *>(current(w.get()));
         QCOMPARE(page->repairId(), 15);
-        click(page, "clientButton");
-        click(page, "hardwareButton");
-        QCOMPARE(current(w.get()), page);
+        for (const char *button : {"clientButton", "hardwareButton"}) {
+            click(page, button);
+            QVERIFY(current(w.get()) != page);
+            click(current(w.get()), "backButton");
+            QCOMPARE(current(w.get()), page);
+        }
         QCOMPARE(relayed.count(), 0);
         emit page->repairStatusChanged();
         emit s->dbItemsCountChanged();

@@ -1,10 +1,13 @@
 #include "repairs/repairswidget.h"
 #include "ui_repairsWidget.h"
 
+#include "clients/clientwidget.h"
 #include "db/dbwidget.h"
+#include "hardware/hardwarewidget.h"
 #include "formin.h"
 #include "notes/note.h"
 #include "records/repair.h"
+#include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "search/searchwidget.h"
@@ -82,19 +85,20 @@ NewRepairWidget *RepairsWidget::createNewRepairPage()
     return page;
 }
 
-QWidget *RepairsWidget::createClientPage(int, bool)
+QWidget *RepairsWidget::createClientPage(int clientId, bool fromSearch)
 {
-    // No client page to open yet. Once there is one, it is made here on
-    // repairsStack with its back button per fromSearch, and its
-    // backToSearch() goes to backFromDetails(), its showRepairDetails(int) to
-    // showRepairDetailsWidget(int).
-    return nullptr;
+    auto *page = new ClientWidget(ui->repairsStack, db, user, settings, clientId, fromSearch);
+    connect(page, &ClientWidget::backToSearch, this, &RepairsWidget::backFromDetails);
+    connect(page, &ClientWidget::showRepairDetails, this, &RepairsWidget::showRepairDetailsWidget);
+    return page;
 }
 
-QWidget *RepairsWidget::createHardwarePage(int, bool)
+QWidget *RepairsWidget::createHardwarePage(int hardwareId, bool fromSearch)
 {
-    // As createClientPage(), for the hardware page.
-    return nullptr;
+    auto *page = new HardwareWidget(ui->repairsStack, db, user, settings, hardwareId, fromSearch);
+    connect(page, &HardwareWidget::backToSearch, this, &RepairsWidget::backFromDetails);
+    connect(page, &HardwareWidget::showRepairDetails, this, &RepairsWidget::showRepairDetailsWidget);
+    return page;
 }
 
 void RepairsWidget::loadCounters()
@@ -106,17 +110,6 @@ void RepairsWidget::loadCounters()
     const int all = open + waiting;
     ui->activeProgressBar->setValue(all > 0 ? open * 100 / all : 0);
     ui->waitingProgressBar->setValue(all > 0 ? waiting * 100 / all : 0);
-}
-
-void RepairsWidget::replaceDetailPage(QPointer<QWidget> &current, QWidget *page)
-{
-    if (current) {
-        ui->repairsStack->removeWidget(current);
-        current->close();
-    }
-    current = page;
-    ui->repairsStack->addWidget(page);
-    ui->repairsStack->setCurrentWidget(page);
 }
 
 void RepairsWidget::showNewRepairWidget()
@@ -135,20 +128,20 @@ void RepairsWidget::showRepairDetailsWidget(int repairId)
     connect(page, &RepairDetailsWidget::showHardware, this, &RepairsWidget::showHardwareById);
     connect(page, &RepairDetailsWidget::backToSearch, this, &RepairsWidget::showRepairSearch);
     connect(page, &RepairDetailsWidget::repairStatusChanged, this, &RepairsWidget::repairsStatusChanged);
-    replaceDetailPage(repairPage, page);
+    replaceDetailPage(ui->repairsStack, repairPage, page);
 }
 
 void RepairsWidget::showClientById(int clientId)
 {
     // A client just added through the intake has no way back.
-    if (QWidget *page = createClientPage(clientId, sender() != newRepairPage))
-        replaceDetailPage(clientPage, page);
+    replaceDetailPage(ui->repairsStack, clientPage,
+                      createClientPage(clientId, sender() != newRepairPage));
 }
 
 void RepairsWidget::showHardwareById(int hardwareId)
 {
-    if (QWidget *page = createHardwarePage(hardwareId, sender() != newRepairPage))
-        replaceDetailPage(hardwarePage, page);
+    replaceDetailPage(ui->repairsStack, hardwarePage,
+                      createHardwarePage(hardwareId, sender() != newRepairPage));
 }
 
 void RepairsWidget::backFromDetails()

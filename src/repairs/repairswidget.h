@@ -51,12 +51,9 @@ private:
     // The intake page; one for the life of this page.
     NewRepairWidget *createNewRepairPage();
     // The client and hardware pages of the given id; fromSearch shows their
-    // back button. Null while there is no such page to open.
+    // back button.
     QWidget *createClientPage(int clientId, bool fromSearch);
     QWidget *createHardwarePage(int hardwareId, bool fromSearch);
-    // Closes the page held in current (it deletes itself), puts page in its
-    // place in the stack and shows it.
-    void replaceDetailPage(QPointer<QWidget> &current, QWidget *page);
     void loadCounters();
 
     Ui::repairsWidget *ui;
