@@ -5,6 +5,9 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlQuery>
 
 namespace {
@@ -17,6 +20,14 @@ QSqlDatabase databaseOf(DbWidget *db)
 RecordModel::RecordModel(QObject *parent, DbWidget *db)
     : QSqlRelationalTableModel(parent, databaseOf(db)), dbw(db)
 {
+    // The rows go with every reset (select, clear, a new table); no further
+    // page is read while the first one is being selected.
+    connect(this, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_resetting = true;
+        m_rows.clear();
+        m_more = false;
+    });
+    connect(this, &QAbstractItemModel::modelReset, this, [this] { m_resetting = false; });
 }
 
 Qt::ItemFlags RecordModel::flags(const QModelIndex &) const
@@ -26,13 +37,262 @@ Qt::ItemFlags RecordModel::flags(const QModelIndex &) const
 
 QVariant RecordModel::data(const QModelIndex &index, int role) const
 {
-    return QSqlTableModel::data(index, role);
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)
+        || index.row() >= m_rows.size())
+        return QVariant();
+    const Row &row = m_rows.at(index.row());
+    return index.column() < row.size() ? row.at(index.column()) : QVariant();
+}
+
+bool RecordModel::select()
+{
+    m_after.clear();
+    return QSqlRelationalTableModel::select();
+}
+
+void RecordModel::setTable(const QString &tableName)
+{
+    QSqlRelationalTableModel::setTable(tableName);
+    m_columns.clear();
+    const QSqlRecord columns = database().record(tableName);
+    for (int i = 0; i < columns.count(); ++i)
+        m_columns << columns.fieldName(i);
+    m_sortColumn = -1;
+}
+
+void RecordModel::setSort(int column, Qt::SortOrder order)
+{
+    QSqlRelationalTableModel::setSort(column, order);
+    m_sortColumn = column;
+    m_sortOrder = order;
+}
+
+bool RecordModel::removeColumns(int column, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || column < 0 || count < 0 || column + count > m_columns.size())
+        return false;
+    m_columns.remove(column, count);
+    return QSqlRelationalTableModel::removeColumns(column, count, parent);
+}
+
+int RecordModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+bool RecordModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_more && !m_rows.isEmpty();
+}
+
+void RecordModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent) || m_resetting)
+        return;
+    m_after = afterCondition(m_rows.constLast());
+    const QString statement = selectStatement();
+    m_after.clear();
+
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (!query.exec(statement)) {
+        m_more = false;
+        return;
+    }
+    const QVector<Row> page = readPage(query);
+    m_more = page.size() >= m_pageSize;
+    if (page.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
+    m_rows += page;
+    endInsertRows();
+}
+
+QSqlRecord RecordModel::record(int row) const
+{
+    QSqlRecord values = record();
+    if (row < 0 || row >= m_rows.size())
+        return values;
+    const Row &cells = m_rows.at(row);
+    for (int i = 0; i < values.count() && i < cells.size(); ++i)
+        values.setValue(i, cells.at(i));
+    return values;
+}
+
+void RecordModel::setPageSize(int rows)
+{
+    m_pageSize = qMax(1, rows);
 }
 
 void RecordModel::queryChange()
 {
     QSqlRelationalTableModel::queryChange();
+    QSqlQuery first = query();
+    m_rows.clear();
+    if (first.isActive() && first.isSelect()) {
+        first.seek(QSql::BeforeFirstRow);
+        m_rows = readPage(first);
+    }
+    m_more = m_rows.size() >= m_pageSize;
     updateColumns();
+}
+
+QVector<RecordModel::Row> RecordModel::readPage(QSqlQuery &query) const
+{
+    QVector<Row> rows;
+    const int columns = query.record().count();
+    while (query.next()) {
+        Row row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row << query.value(c);
+        rows << row;
+    }
+    return rows;
+}
+
+bool RecordModel::isMySql() const
+{
+    return dbw ? dbw->dbType == DbWidget::MySQL
+               : database().driverName().startsWith(QLatin1String("QMYSQL"));
+}
+
+QString RecordModel::relationAlias(int column) const
+{
+    return QStringLiteral("relTblAl_%1").arg(column);
+}
+
+QString RecordModel::columnExpression(int column) const
+{
+    const QSqlRelation rel = relation(column);
+    if (rel.isValid())
+        return relationAlias(column) + QLatin1Char('.') + rel.displayColumn();
+    return tableName() + QLatin1Char('.') + m_columns.value(column);
+}
+
+QString RecordModel::fromClause() const
+{
+    // MySQL and MariaDB would otherwise start from a related table, join every
+    // row and sort them all before the first row; SQLite's CROSS JOIN keeps
+    // the order as written as well.
+    const QString join = isMySql() ? QStringLiteral(" STRAIGHT_JOIN ") : QStringLiteral(" CROSS JOIN ");
+    QString from = tableName();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QSqlRelation rel = relation(i);
+        if (!rel.isValid())
+            continue;
+        const QString alias = relationAlias(i);
+        from += join + rel.tableName() + QLatin1Char(' ') + alias + QLatin1String(" ON ")
+                + tableName() + QLatin1Char('.') + m_columns.at(i) + QLatin1String(" = ") + alias
+                + QLatin1Char('.') + rel.indexColumn();
+    }
+    return from;
+}
+
+QString RecordModel::selectStatement() const
+{
+    if (tableName().isEmpty() || m_columns.isEmpty())
+        return QString();
+    // A shown relation column is named after the related column; a name that
+    // occurs twice gets an alias of its own.
+    QHash<QString, int> occurrences;
+    QStringList names;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QSqlRelation rel = relation(i);
+        names << (rel.isValid() ? rel.displayColumn() : m_columns.at(i));
+        ++occurrences[names.last().toLower()];
+    }
+    QStringList fields;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        QString field = columnExpression(i);
+        const QSqlRelation rel = relation(i);
+        if (rel.isValid() && occurrences.value(names.at(i).toLower()) > 1) {
+            field += QStringLiteral(" AS %1_%2_%3")
+                         .arg(rel.tableName(), rel.displayColumn())
+                         .arg(occurrences.value(names.at(i).toLower()));
+            --occurrences[names.at(i).toLower()];
+        }
+        fields << field;
+    }
+
+    QStringList conditions;
+    if (!filter().isEmpty())
+        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
+    if (!m_after.isEmpty())
+        conditions << m_after;
+    QString statement = QLatin1String("SELECT ") + fields.join(QLatin1String(", "))
+                        + QLatin1String(" FROM ") + fromClause();
+    if (!conditions.isEmpty())
+        statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
+    return statement + QLatin1Char(' ') + orderByClause();
+}
+
+QString RecordModel::orderByClause() const
+{
+    const QString direction =
+        m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    const QString key = tableName() + QLatin1String(".iId");
+    QString order = QStringLiteral("ORDER BY ");
+    const bool byColumn = m_sortColumn >= 0 && m_sortColumn < m_columns.size()
+                          && columnExpression(m_sortColumn) != key;
+    if (byColumn)
+        order += columnExpression(m_sortColumn) + direction + QLatin1String(", ");
+    order += key + (byColumn ? direction : QStringLiteral(" ASC"));
+    return order + QLatin1String(" LIMIT ") + QString::number(m_pageSize);
+}
+
+QString RecordModel::literal(const QVariant &value) const
+{
+    QSqlField field(QString(), value.metaType());
+    field.setValue(value);
+    return database().driver()->formatValue(field);
+}
+
+QString RecordModel::afterCondition(const Row &last) const
+{
+    const QString key = tableName() + QLatin1String(".iId");
+    const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
+    const QString lastKey = literal(last.value(keyColumn));
+    const bool byColumn = m_sortColumn >= 0 && m_sortColumn < m_columns.size()
+                          && columnExpression(m_sortColumn) != key;
+    const bool descending = byColumn && m_sortOrder == Qt::DescendingOrder;
+    const QString keyAfter = key + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + lastKey;
+    if (!byColumn)
+        return keyAfter;
+
+    // Both engines put empty (NULL) values first in ascending order and last
+    // in descending order.
+    const QString column = columnExpression(m_sortColumn);
+    const QVariant value = last.value(m_sortColumn);
+    if (value.isNull()) {
+        if (descending)
+            return QLatin1Char('(') + column + QLatin1String(" IS NULL AND ") + keyAfter + QLatin1Char(')');
+        return QLatin1String("((") + column + QLatin1String(" IS NULL AND ") + keyAfter
+               + QLatin1String(") OR ") + column + QLatin1String(" IS NOT NULL)");
+    }
+    const QString bound = literal(value);
+    // The first comparison alone bounds the index range; the second one
+    // steps over the rows of the same value already read.
+    QString after = QLatin1Char('(') + column + (descending ? QLatin1String(" <= ") : QLatin1String(" >= "))
+                    + bound + QLatin1String(" AND (") + column
+                    + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + bound
+                    + QLatin1String(" OR ") + keyAfter + QLatin1String("))");
+    if (descending)
+        after = QLatin1Char('(') + after + QLatin1String(" OR ") + column + QLatin1String(" IS NULL)");
+    return after;
+}
+
+QString RecordModel::valuesStatement(const QString &value) const
+{
+    QString statement = QLatin1String("SELECT ") + value + QLatin1String(" FROM ") + fromClause();
+    if (!filter().isEmpty())
+        statement += QLatin1String(" WHERE (") + filter() + QLatin1Char(')');
+    return statement;
+}
+
+QString RecordModel::firstPageStatement() const
+{
+    return selectStatement();
 }
 
 QVariant RecordModel::storedValue(int row, int column) const

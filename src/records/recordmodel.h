@@ -4,6 +4,7 @@
 #include <QSqlRecord>
 #include <QSqlRelationalTableModel>
 #include <QStringList>
+#include <QVector>
 
 class DbWidget;
 
@@ -11,6 +12,15 @@ class DbWidget;
 // bills): a relational table model on the program's connection whose cells no
 // view may edit (forms write through widget mappers), plus the helpers that
 // the display rules and the inserts share.
+//
+// Rows are read a page at a time. Every statement is driven from the
+// register's own table (the related tables are joined to it in that order,
+// so the server can walk the index of the sort column and stop after one
+// page), is ordered by the sort column and then by the unique iId, and reads
+// at most pageSize() rows. The next page starts after the last row read
+// (by the values of the sort column and iId, never by an offset), when a
+// view scrolls to it: canFetchMore() / fetchMore(). As with the toolkit's
+// inner join, a row whose related row is missing is not listed.
 class RecordModel : public QSqlRelationalTableModel
 {
     Q_OBJECT
@@ -24,8 +34,43 @@ public:
     // related table into a dictionary, a pause of seconds on a large register.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
+    // Reads the first page anew.
+    bool select() override;
+    void setTable(const QString &tableName) override;
+    void setSort(int column, Qt::SortOrder order) override;
+    bool removeColumns(int column, int count, const QModelIndex &parent = QModelIndex()) override;
+    // The rows read so far.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    // True while the last page read was full.
+    bool canFetchMore(const QModelIndex &parent = QModelIndex()) const override;
+    // Reads the page after the last row read.
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+
+    using QSqlRelationalTableModel::record;
+    // The values of a row read so far, by the selected field names.
+    QSqlRecord record(int row) const;
+
+    static constexpr int DefaultPageSize = 200;
+    int pageSize() const { return m_pageSize; }
+    // Rows per statement (at least 1); applies from the next select.
+    void setPageSize(int rows);
+
+    // "SELECT <value> FROM <the register and its joins> WHERE <the filter>":
+    // the values of one expression over every row the model lists, for a
+    // condition "... IN (...)" of another register.
+    QString valuesStatement(const QString &value) const;
+    // The statement of the first page as select() runs it.
+    QString firstPageStatement() const;
+
 protected:
-    // Keeps the cached column positions in step with the selected record.
+    // The fields, the register with its joined relations, the filter (and,
+    // while a further page is read, the condition that starts it) and the
+    // order with the page's LIMIT.
+    QString selectStatement() const override;
+    // The sort column (if any), then iId, and the page's LIMIT.
+    QString orderByClause() const override;
+    // Reads the first page into the model's rows and keeps the cached column
+    // positions in step with the selected record.
     void queryChange() override;
     // Looks up the columns that data() compares with; called after every
     // selection and by the derived constructors once the table is set.
@@ -56,4 +101,27 @@ protected:
                             const QStringList &values);
 
     DbWidget *dbw;
+
+private:
+    using Row = QVector<QVariant>;
+
+    bool isMySql() const;
+    // "register.column", or "alias.shown column" of a relation.
+    QString columnExpression(int column) const;
+    QString relationAlias(int column) const;
+    QString fromClause() const;
+    // Rows following the given one in the model's order.
+    QString afterCondition(const Row &last) const;
+    QString literal(const QVariant &value) const;
+    // Reads the rows of an executed page statement.
+    QVector<Row> readPage(QSqlQuery &query) const;
+
+    QStringList m_columns; // the register's columns in model order
+    QVector<Row> m_rows;
+    int m_pageSize = DefaultPageSize;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_more = false;
+    bool m_resetting = false;
+    QString m_after; // the condition of the page being read
 };
