@@ -227,17 +227,24 @@ QString RecordModel::selectStatement() const
     return statement + QLatin1Char(' ') + orderByClause();
 }
 
+bool RecordModel::sortsByColumn() const
+{
+    return m_sortColumn >= 0 && m_sortColumn < m_columns.size()
+           && columnExpression(m_sortColumn) != tableName() + QLatin1String(".iId");
+}
+
+bool RecordModel::descending() const
+{
+    return m_sortColumn >= 0 && m_sortColumn < m_columns.size() && m_sortOrder == Qt::DescendingOrder;
+}
+
 QString RecordModel::orderByClause() const
 {
-    const QString direction =
-        m_sortOrder == Qt::DescendingOrder ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    const QString key = tableName() + QLatin1String(".iId");
+    const QString direction = descending() ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     QString order = QStringLiteral("ORDER BY ");
-    const bool byColumn = m_sortColumn >= 0 && m_sortColumn < m_columns.size()
-                          && columnExpression(m_sortColumn) != key;
-    if (byColumn)
+    if (sortsByColumn())
         order += columnExpression(m_sortColumn) + direction + QLatin1String(", ");
-    order += key + (byColumn ? direction : QStringLiteral(" ASC"));
+    order += tableName() + QLatin1String(".iId") + direction;
     return order + QLatin1String(" LIMIT ") + QString::number(m_pageSize);
 }
 
@@ -250,14 +257,12 @@ QString RecordModel::literal(const QVariant &value) const
 
 QString RecordModel::afterCondition(const Row &last) const
 {
-    const QString key = tableName() + QLatin1String(".iId");
     const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
-    const QString lastKey = literal(last.value(keyColumn));
-    const bool byColumn = m_sortColumn >= 0 && m_sortColumn < m_columns.size()
-                          && columnExpression(m_sortColumn) != key;
-    const bool descending = byColumn && m_sortOrder == Qt::DescendingOrder;
-    const QString keyAfter = key + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + lastKey;
-    if (!byColumn)
+    const bool descending = this->descending();
+    const QString keyAfter = tableName() + QLatin1String(".iId")
+                             + (descending ? QLatin1String(" < ") : QLatin1String(" > "))
+                             + literal(last.value(keyColumn));
+    if (!sortsByColumn())
         return keyAfter;
 
     // Both engines put empty (NULL) values first in ascending order and last

@@ -109,6 +109,9 @@ private:
     // "register.column", or "alias.shown column" of a relation.
     QString columnExpression(int column) const;
     QString relationAlias(int column) const;
+    // Sorted by a column other than iId; sorted in descending order.
+    bool sortsByColumn() const;
+    bool descending() const;
     QString fromClause() const;
     // Rows following the given one in the model's order.
     QString afterCondition(const Row &last) const;
