@@ -44,10 +44,16 @@ QVariant RecordModel::data(const QModelIndex &index, int role) const
     return index.column() < row.size() ? row.at(index.column()) : QVariant();
 }
 
+void RecordModel::setFilter(const QString &filter)
+{
+    m_holdSelect = true;
+    QSqlRelationalTableModel::setFilter(filter);
+    m_holdSelect = false;
+}
+
 bool RecordModel::select()
 {
-    m_after.clear();
-    return QSqlRelationalTableModel::select();
+    return m_holdSelect || QSqlRelationalTableModel::select();
 }
 
 void RecordModel::setTable(const QString &tableName)
@@ -89,9 +95,7 @@ void RecordModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent) || m_resetting)
         return;
-    m_after = afterCondition(m_rows.constLast());
-    const QString statement = selectStatement();
-    m_after.clear();
+    const QString statement = nextPageStatement();
 
     QSqlQuery query(database());
     query.setForwardOnly(true);
@@ -191,6 +195,11 @@ QString RecordModel::fromClause() const
 
 QString RecordModel::selectStatement() const
 {
+    return pageStatement(QString());
+}
+
+QString RecordModel::pageStatement(const QString &after) const
+{
     if (tableName().isEmpty() || m_columns.isEmpty())
         return QString();
     // A shown relation column is named after the related column; a name that
@@ -218,8 +227,8 @@ QString RecordModel::selectStatement() const
     QStringList conditions;
     if (!filter().isEmpty())
         conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
-    if (!m_after.isEmpty())
-        conditions << m_after;
+    if (!after.isEmpty())
+        conditions << after;
     QString statement = QLatin1String("SELECT ") + fields.join(QLatin1String(", "))
                         + QLatin1String(" FROM ") + fromClause();
     if (!conditions.isEmpty())
@@ -298,6 +307,11 @@ QString RecordModel::valuesStatement(const QString &value) const
 QString RecordModel::firstPageStatement() const
 {
     return selectStatement();
+}
+
+QString RecordModel::nextPageStatement() const
+{
+    return m_rows.isEmpty() ? QString() : pageStatement(afterCondition(m_rows.constLast()));
 }
 
 QVariant RecordModel::storedValue(int row, int column) const

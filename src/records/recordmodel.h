@@ -34,7 +34,9 @@ public:
     // related table into a dictionary, a pause of seconds on a large register.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
-    // Reads the first page anew.
+    // Keeps the filter for the next select() (the base would read the rows
+    // at once, and the owner's select() then a second time).
+    void setFilter(const QString &filter) override;
     bool select() override;
     void setTable(const QString &tableName) override;
     void setSort(int column, Qt::SortOrder order) override;
@@ -59,13 +61,13 @@ public:
     // the values of one expression over every row the model lists, for a
     // condition "... IN (...)" of another register.
     QString valuesStatement(const QString &value) const;
-    // The statement of the first page as select() runs it.
+    // The statement of the first page as select() runs it, and the one of
+    // the page after the rows read so far (empty when none were read).
     QString firstPageStatement() const;
+    QString nextPageStatement() const;
 
 protected:
-    // The fields, the register with its joined relations, the filter (and,
-    // while a further page is read, the condition that starts it) and the
-    // order with the page's LIMIT.
+    // The statement of the first page.
     QString selectStatement() const override;
     // The sort column (if any), then iId, and the page's LIMIT.
     QString orderByClause() const override;
@@ -113,6 +115,10 @@ private:
     bool sortsByColumn() const;
     bool descending() const;
     QString fromClause() const;
+    // The fields, the register with its joined relations, the filter, the
+    // condition that starts the page (none for the first) and the order with
+    // the page's LIMIT.
+    QString pageStatement(const QString &after) const;
     // Rows following the given one in the model's order.
     QString afterCondition(const Row &last) const;
     QString literal(const QVariant &value) const;
@@ -126,5 +132,5 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_more = false;
     bool m_resetting = false;
-    QString m_after; // the condition of the page being read
+    bool m_holdSelect = false;
 };
