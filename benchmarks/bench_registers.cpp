@@ -299,6 +299,7 @@ void run()
                     page->searchTable->horizontalHeader()->setSortIndicator(
                         section, i % 2 ? Qt::AscendingOrder : Qt::DescendingOrder);
                 });
+        printPlan(QStringLiteral("the page after, by %1").arg(column), pagedModel(*page)->nextPageStatement());
     }
 }
 

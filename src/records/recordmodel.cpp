@@ -95,16 +95,20 @@ void RecordModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent) || m_resetting)
         return;
-    const QString statement = nextPageStatement();
-
-    QSqlQuery query(database());
-    query.setForwardOnly(true);
-    if (!query.exec(statement)) {
-        m_more = false;
-        return;
+    QVector<Row> page;
+    bool full = false;
+    for (const QString &after : afterConditions(m_rows.constLast())) {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (!query.exec(pageStatement(after)))
+            break;
+        const QVector<Row> rows = readPage(query);
+        page += rows;
+        full = rows.size() >= m_pageSize;
+        if (full)
+            break;
     }
-    const QVector<Row> page = readPage(query);
-    m_more = page.size() >= m_pageSize;
+    m_more = full;
     if (page.isEmpty())
         return;
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
@@ -178,15 +182,21 @@ QString RecordModel::fromClause() const
 {
     // MySQL and MariaDB would otherwise start from a related table, join every
     // row and sort them all before the first row; SQLite's CROSS JOIN keeps
-    // the order as written as well.
-    const QString join = isMySql() ? QStringLiteral(" STRAIGHT_JOIN ") : QStringLiteral(" CROSS JOIN ");
+    // the order as written as well. A small related table (the users) would
+    // be read whole into a join buffer on MariaDB, which loses the order of
+    // the register's index: its rows are looked up by key.
+    const bool mySql = isMySql();
+    const QString join = mySql ? QStringLiteral(" STRAIGHT_JOIN ") : QStringLiteral(" CROSS JOIN ");
     QString from = tableName();
     for (int i = 0; i < m_columns.size(); ++i) {
         const QSqlRelation rel = relation(i);
         if (!rel.isValid())
             continue;
         const QString alias = relationAlias(i);
-        from += join + rel.tableName() + QLatin1Char(' ') + alias + QLatin1String(" ON ")
+        from += join + rel.tableName() + QLatin1Char(' ') + alias;
+        if (mySql && rel.indexColumn() == QLatin1String("iId"))
+            from += QLatin1String(" FORCE INDEX (PRIMARY)");
+        from += QLatin1String(" ON ")
                 + tableName() + QLatin1Char('.') + m_columns.at(i) + QLatin1String(" = ") + alias
                 + QLatin1Char('.') + rel.indexColumn();
     }
@@ -228,7 +238,7 @@ QString RecordModel::pageStatement(const QString &after) const
     if (!filter().isEmpty())
         conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
     if (!after.isEmpty())
-        conditions << after;
+        conditions << QLatin1Char('(') + after + QLatin1Char(')');
     QString statement = QLatin1String("SELECT ") + fields.join(QLatin1String(", "))
                         + QLatin1String(" FROM ") + fromClause();
     if (!conditions.isEmpty())
@@ -264,7 +274,7 @@ QString RecordModel::literal(const QVariant &value) const
     return database().driver()->formatValue(field);
 }
 
-QString RecordModel::afterCondition(const Row &last) const
+QStringList RecordModel::afterConditions(const Row &last) const
 {
     const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
     const bool descending = this->descending();
@@ -272,28 +282,30 @@ QString RecordModel::afterCondition(const Row &last) const
                              + (descending ? QLatin1String(" < ") : QLatin1String(" > "))
                              + literal(last.value(keyColumn));
     if (!sortsByColumn())
-        return keyAfter;
+        return {keyAfter};
 
     // Both engines put empty (NULL) values first in ascending order and last
-    // in descending order.
+    // in descending order. They are read in a part of their own, so that each
+    // condition stays one range of the sort column's index.
     const QString column = columnExpression(m_sortColumn);
+    const QString isNull = column + QLatin1String(" IS NULL");
     const QVariant value = last.value(m_sortColumn);
     if (value.isNull()) {
+        const QString nullsAfter = isNull + QLatin1String(" AND ") + keyAfter;
         if (descending)
-            return QLatin1Char('(') + column + QLatin1String(" IS NULL AND ") + keyAfter + QLatin1Char(')');
-        return QLatin1String("((") + column + QLatin1String(" IS NULL AND ") + keyAfter
-               + QLatin1String(") OR ") + column + QLatin1String(" IS NOT NULL)");
+            return {nullsAfter};
+        return {nullsAfter, column + QLatin1String(" IS NOT NULL")};
     }
+    // The first comparison bounds the range; the second one steps over the
+    // rows of the same value already read.
     const QString bound = literal(value);
-    // The first comparison alone bounds the index range; the second one
-    // steps over the rows of the same value already read.
-    QString after = QLatin1Char('(') + column + (descending ? QLatin1String(" <= ") : QLatin1String(" >= "))
-                    + bound + QLatin1String(" AND (") + column
-                    + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + bound
-                    + QLatin1String(" OR ") + keyAfter + QLatin1String("))");
+    const QString after = column + (descending ? QLatin1String(" <= ") : QLatin1String(" >= ")) + bound
+                          + QLatin1String(" AND (") + column
+                          + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + bound
+                          + QLatin1String(" OR ") + keyAfter + QLatin1Char(')');
     if (descending)
-        after = QLatin1Char('(') + after + QLatin1String(" OR ") + column + QLatin1String(" IS NULL)");
-    return after;
+        return {after, isNull};
+    return {after};
 }
 
 QString RecordModel::valuesStatement(const QString &value) const
@@ -311,7 +323,7 @@ QString RecordModel::firstPageStatement() const
 
 QString RecordModel::nextPageStatement() const
 {
-    return m_rows.isEmpty() ? QString() : pageStatement(afterCondition(m_rows.constLast()));
+    return m_rows.isEmpty() ? QString() : pageStatement(afterConditions(m_rows.constLast()).constFirst());
 }
 
 QVariant RecordModel::storedValue(int row, int column) const

@@ -119,8 +119,9 @@ private:
     // condition that starts the page (none for the first) and the order with
     // the page's LIMIT.
     QString pageStatement(const QString &after) const;
-    // Rows following the given one in the model's order.
-    QString afterCondition(const Row &last) const;
+    // The conditions choosing the rows after the given one in the model's
+    // order, part after part: a part that ends short goes on with the next.
+    QStringList afterConditions(const Row &last) const;
     QString literal(const QVariant &value) const;
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
