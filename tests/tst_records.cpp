@@ -529,21 +529,19 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
     QTest::addColumn<QString>("whole");
 
     const QString repairs = "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId "
-                            "JOIN hardware h ON r.iHardwareId = h.iId ";
-    const int asc = Qt::AscendingOrder;
-    const int desc = Qt::DescendingOrder;
-    QTest::newRow("repairs unsorted") << "Repair" << "" << asc << repairs + "ORDER BY r.iId";
-    QTest::newRow("repairs by date, newest first")
-        << "Repair" << "iAddDate" << desc << repairs + "ORDER BY r.iAddDate DESC, r.iId DESC";
-    QTest::newRow("repairs by client name")
-        << "Repair" << "iClientId" << asc << repairs + "ORDER BY c.sSName, r.iId";
+                            "JOIN hardware h ON r.iHardwareId = h.iId ORDER BY ";
+    const int asc = Qt::AscendingOrder, desc = Qt::DescendingOrder;
+    QTest::newRow("repairs unsorted") << "Repair" << "" << asc << repairs + "r.iId";
+    QTest::newRow("repairs by id, descending") << "Repair" << "iId" << desc << repairs + "r.iId DESC";
+    QTest::newRow("repairs by date, descending")
+        << "Repair" << "iAddDate" << desc << repairs + "r.iAddDate DESC, r.iId DESC";
+    QTest::newRow("repairs by client name") << "Repair" << "iClientId" << asc << repairs + "c.sSName, r.iId";
     QTest::newRow("repairs by hardware name, descending")
-        << "Repair" << "iHardwareId" << desc << repairs + "ORDER BY h.sHName DESC, r.iId DESC";
-    QTest::newRow("repairs by a column with empty values")
-        << "Repair" << "sMCost" << asc << repairs + "ORDER BY r.sMCost, r.iId";
-    QTest::newRow("repairs by a column with empty values, descending")
-        << "Repair" << "sMCost" << desc << repairs + "ORDER BY r.sMCost DESC, r.iId DESC";
-    QTest::newRow("repairs by id, descending") << "Repair" << "iId" << desc << repairs + "ORDER BY r.iId DESC";
+        << "Repair" << "iHardwareId" << desc << repairs + "h.sHName DESC, r.iId DESC";
+    // Empty (NULL) values come first in ascending order, last in descending.
+    QTest::newRow("repairs by material cost") << "Repair" << "sMCost" << asc << repairs + "r.sMCost, r.iId";
+    QTest::newRow("repairs by material cost, descending")
+        << "Repair" << "sMCost" << desc << repairs + "r.sMCost DESC, r.iId DESC";
     QTest::newRow("clients by surname, descending")
         << "Client" << "sSName" << desc << "SELECT iId FROM clients ORDER BY sSName DESC, iId DESC";
     QTest::newRow("hardware by owner")
