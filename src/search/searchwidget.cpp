@@ -208,6 +208,8 @@ void SearchWidget::search()
     }
     if (mapBack)
         selectSearchModelFromSubSearchModel();
+    else
+        model->select();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
 }
