@@ -127,18 +127,16 @@ private Q_SLOTS:
         QVERIFY(fill({repair(12, 7, 34)}));
         auto w = startPage();
         auto *edit = quickSearch(w.get());
-        auto *notFound = child<QLabel>(w.get(), "quickSearchResultLabel");
+        const auto *notFound = child<QLabel>(w.get(), "quickSearchResultLabel");
         edit->setText(text);
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(edit->text(), text);
         QCOMPARE(currentRepair(w.get()), opens ? 12 : -1);
         if (opens)
             return;
-        // An empty field is marked red, a text that finds nothing shows the
-        // label; both go after two seconds.
+        // An empty field is marked red, a text that finds nothing shows the label.
         QCOMPARE(edit->styleSheet().isEmpty(), !text.isEmpty());
         QCOMPARE(notFound->isHidden(), text.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(notFound->isHidden() && edit->styleSheet().isEmpty(), 5000);
     }
 
     void presets_data()
@@ -331,8 +329,8 @@ private Q_SLOTS:
         // Closing stamps the end date with its moment.
         const qint64 end = t->scalar("SELECT iEndDate FROM repairs").toLongLong();
         QVERIFY(status == Closed && consent ? end >= before && end <= now() : end == 1000);
-        QCOMPARE(t->count("notes", "iSeverity = 1 AND iUserId = 1 AND sNote = " + quoted(note)), consent ? 1 : 0);
         QCOMPARE(t->count("notes"), consent ? 1 : 0);
+        QCOMPARE(t->count("notes", "iSeverity = 1 AND iUserId = 1 AND sNote = " + quoted(note)), consent ? 1 : 0);
     }
 
     void notesAndProgress()
