@@ -330,26 +330,50 @@ private Q_SLOTS:
         QCOMPARE(storedRow(*t, "repairs", "iClientId, iHardwareId", "1 = 1"), QStringLiteral("%1|%2").arg(client).arg(device));
     }
 
-    void fullIntake_data()
+    // A full intake of a new client and device, stored whole; or refused by
+    // the database, leaving every table as it was.
+    void save_data()
     {
-        QTest::addColumn<QString>("scheme"); // empty: none stored
-        QTest::addColumn<QString>("number");
-        QTest::newRow("default scheme") << QString() << "0503";
-        QTest::newRow("stored scheme") << "{DAY1}.{MONTH1}/{YEAR2}/{INITIALS}" << "5.3/26/JK";
+        QTest::addColumn<QString>("scheme");  // the stored numbering; empty: none
+        QTest::addColumn<QString>("refused"); // the table whose inserts fail; empty: none
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("result"); // the repair's number, or the failure message
+        const QString repair = "addNewRepairButton";
+        QTest::newRow("default scheme") << QString() << QString() << repair << "0503";
+        QTest::newRow("stored scheme") << "{DAY1}.{MONTH1}/{YEAR2}/{INITIALS}" << QString() << repair << "5.3/26/JK";
+        QTest::newRow("repair refused") << QString() << "repairs" << repair << "Nie udało się dodać naprawy.";
+        QTest::newRow("hardware of a repair refused") << QString() << "hardware" << repair << "Nie udało się dodać naprawy.";
+        QTest::newRow("hardware alone refused") << QString() << "hardware" << "addHardwareButton" << "Nie udało się dodać sprzętu.";
+        QTest::newRow("client alone refused") << QString() << "clients" << "addClientButton" << "Nie udało się dodać klienta.";
     }
-    void fullIntake()
+    void save()
     {
         QFETCH(QString, scheme);
-        QFETCH(QString, number);
+        QFETCH(QString, refused);
+        QFETCH(QString, button);
+        QFETCH(QString, result);
         if (!scheme.isEmpty())
             QVERIFY(t->exec("INSERT INTO settings (sGroup, sKey, sValue) VALUES ('db', 'numbering', " + quoted(scheme) + ")"));
+        if (!refused.isEmpty())
+            QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski")}) && failWrites(*t, refused, QStringLiteral("INSERT")));
         makeIntake();
         QSignalSpy repairs(intake, &NewRepairWidget::repairAdded);
-        QSignalSpy others(intake, &NewRepairWidget::hardwareAdded);
+        QSignalSpy devices(intake, &NewRepairWidget::hardwareAdded);
+        QSignalSpy clients(intake, &NewRepairWidget::clientAdded);
         typeIntake(true);
-        click("addNewRepairButton");
+        click(qPrintable(button));
 
-        QCOMPARE(repairs.count() + 10 * others.count() + 100 * boxes->count(), 1);
+        if (!refused.isEmpty()) {
+            QCOMPARE(counts(), QStringLiteral("1|0|0|0"));
+            QCOMPARE(repairs.count() + devices.count() + clients.count(), 0);
+            QVERIFY(boxes->last().icon == QMessageBox::Warning && boxes->last().title == "Błąd zapisu do bazy");
+            QVERIFY2(boxes->last().text.startsWith(result + " Nic nie zostało zapisane."), qPrintable(boxes->last().text));
+            // Nothing is held: the typed input stays as it was.
+            QCOMPARE(side(true) + edit("sSName")->text() + QString::number(intake->hardwareId),
+                     QStringLiteral("0|Nowy klient|on||-|add sSName 0"));
+            return;
+        }
+        QCOMPARE(repairs.count() + 10 * devices.count() + 100 * boxes->count(), 1);
         const QString client = t->scalar("SELECT iId FROM clients");
         const QString device = t->scalar("SELECT iId FROM hardware");
         QCOMPARE(storedRow(*t, "hardware", "sHName, iStoreStatus, iReceivedDate, iOwner", "1 = 1"),
@@ -358,7 +382,7 @@ private Q_SLOTS:
                            "iStatus, iClientId, iHardwareId, iSubmitterId, iTechnicanId", "1 = 1"),
                  QStringLiteral("%1|%2|%3|%4|1|120 zł|nie włącza się|pilne|Z/7|1|%5|%6|1|1")
                      .arg(repairs.first().first().toInt())
-                     .arg(number)
+                     .arg(result)
                      .arg(at(QDate(2026, 3, 5), QTime(9, 41)))
                      .arg(at(QDate(2026, 3, 19)))
                      .arg(client, device));
@@ -403,39 +427,6 @@ private Q_SLOTS:
                  "Laptop|" + stored + "|0|9|Dell");
         QCOMPARE(storedRow(*t, "repairs", "iClientId, iHardwareId, iTechnicanId, iType, sDefect", "1 = 1"),
                  QStringLiteral("7|34|0|-1|ekran"));
-    }
-
-    void failedSave_data()
-    {
-        QTest::addColumn<QString>("refused"); // the table whose inserts fail
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("repair") << "repairs" << "addNewRepairButton" << "Nie udało się dodać naprawy.";
-        QTest::newRow("hardware of a repair") << "hardware" << "addNewRepairButton" << "Nie udało się dodać naprawy.";
-        QTest::newRow("hardware alone") << "hardware" << "addHardwareButton" << "Nie udało się dodać sprzętu.";
-        QTest::newRow("client alone") << "clients" << "addClientButton" << "Nie udało się dodać klienta.";
-    }
-    void failedSave()
-    {
-        QFETCH(QString, refused);
-        QFETCH(QString, button);
-        QFETCH(QString, message);
-        QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski")}));
-        QVERIFY(failWrites(*t, refused, QStringLiteral("INSERT")));
-        makeIntake();
-        QSignalSpy repairs(intake, &NewRepairWidget::repairAdded);
-        QSignalSpy devices(intake, &NewRepairWidget::hardwareAdded);
-        QSignalSpy clients(intake, &NewRepairWidget::clientAdded);
-        typeIntake(true);
-        click(qPrintable(button));
-
-        QCOMPARE(counts(), QStringLiteral("1|0|0|0"));
-        QCOMPARE(repairs.count() + devices.count() + clients.count(), 0);
-        QVERIFY(boxes->last().icon == QMessageBox::Warning && boxes->last().title == "Błąd zapisu do bazy");
-        QVERIFY2(boxes->last().text.startsWith(message + " Nic nie zostało zapisane."), qPrintable(boxes->last().text));
-        // Nothing is held: the typed input stays as it was.
-        QCOMPARE(side(true) + edit("sSName")->text() + QString::number(intake->hardwareId),
-                 QStringLiteral("0|Nowy klient|on||-|add sSName 0"));
     }
 };
 
