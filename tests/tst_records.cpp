@@ -582,7 +582,7 @@ void TestRecords::pagedListsFollowTheWholeStatement()
         model->setSort(model->fieldIndex(sortColumn), Qt::SortOrder(order));
 
     // The first page alone, then page after page up to the end.
-    QVERIFY(model->select());
+    QVERIFY2(model->select(), qPrintable(model->lastError().text()));
     QCOMPARE(model->rowCount(), 3);
     QVERIFY(model->canFetchMore());
     const QString failures = modelTesterFailures(model.get(), false);
