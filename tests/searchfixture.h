@@ -39,7 +39,7 @@ inline const QString BillsInsert = QStringLiteral(
 
 inline QString quoted(const QString &text)
 {
-    return QLatin1Char('\'') + DbWidget::escapeLike(text, TestDatabase::engine()) + QLatin1Char('\'');
+    return QLatin1Char('\'') + DbWidget::escapeLiteral(text, TestDatabase::engine()) + QLatin1Char('\'');
 }
 
 // Seconds since 1970 of a local time.

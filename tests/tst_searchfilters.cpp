@@ -5,7 +5,9 @@
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QSqlRelationalTableModel>
 #include <memory>
 
@@ -101,6 +103,12 @@ private Q_SLOTS:
     void hardwareFilterTexts();
     void hardwareRows();
     void templateFilterIgnoresHardwareInputs();
+
+    void textFiltersOfEveryVariant_data();
+    void textFiltersOfEveryVariant();
+
+private:
+    std::unique_ptr<TestDatabase> m_texts; // shared by the rows of textFiltersOfEveryVariant
 };
 
 void TestSearchFilters::idTexts_data()
@@ -178,7 +186,7 @@ void TestSearchFilters::builderJoinsAndEscapes()
         f->addLike(QStringLiteral("clients.sCity LIKE '%"), QString()); // empty: nothing
         f->addLike(QStringLiteral("clients.sPhone LIKE '%"), QStringLiteral(" ")); // not trimmed
     }
-    QCOMPARE(mysql.text(), QStringLiteral("clients.sSName LIKE '%O''Br\\\\en%' AND "
+    QCOMPARE(mysql.text(), QStringLiteral("clients.sSName LIKE '%O''Br\\\\\\\\en%' AND "
                                           "clients.sPhone LIKE '% %' AND 1"));
     QCOMPARE(sqlite.text(), QStringLiteral("clients.sSName LIKE '%O''Br\\en%' AND "
                                            "clients.sPhone LIKE '% %' AND 1"));
@@ -635,6 +643,87 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
                             "templates.iFieldDate <= %1 AND 1")
                  .arg(May11));
     VERIFY_NO_MODEL_ERROR(w);
+}
+
+// Stored in every text column that a filter searches, record n holding the
+// text at n - 1.
+static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%", "a_b", "it\\'s"};
+
+void TestSearchFilters::textFiltersOfEveryVariant_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<int>>("ids");
+
+    QTest::newRow("path") << "C:\\temp" << QList<int>{1};
+    QTest::newRow("trailing backslash") << "back\\" << QList<int>{2};
+    QTest::newRow("quote") << "O'Brien" << QList<int>{3};
+    QTest::newRow("percent") << "100%" << QList<int>{4};
+    QTest::newRow("underscore") << "a_b" << QList<int>{5};
+    QTest::newRow("backslash alone") << "\\" << QList<int>{1, 2, 6};
+    QTest::newRow("backslash before letter") << "C:\\t" << QList<int>{1};
+    QTest::newRow("letter case") << "c:\\T" << QList<int>{1};
+    QTest::newRow("backslash quote") << "\\'" << QList<int>{6};
+    QTest::newRow("quote alone") << "'" << QList<int>{3, 6};
+    QTest::newRow("two backslashes") << "\\\\" << QList<int>{};
+    QTest::newRow("percent alone") << "%" << QList<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("underscore alone") << "_" << QList<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("backslash, then anything") << "\\%" << QList<int>{1, 2, 6};
+    QTest::newRow("any one, then backslash") << "_\\" << QList<int>{1, 2, 6};
+    QTest::newRow("letter, then any one") << "a_" << QList<int>{2, 5};
+    QTest::newRow("closing the literal") << "' OR '1'='1" << QList<int>{};
+}
+
+void TestSearchFilters::textFiltersOfEveryVariant()
+{
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, ids);
+
+    if (!m_texts) {
+        m_texts = std::make_unique<TestDatabase>();
+        QStringList clients, hardwareRows, templates, repairs, fields;
+        for (int id = 1; id <= StoredTexts.size(); ++id) {
+            const QString text = quoted(StoredTexts.at(id - 1));
+            const QString texts = QStringList(14, text).join(", ");
+            clients << QStringLiteral("(%1, %2)").arg(id).arg(texts);
+            hardwareRows << QStringLiteral("(%1, %2, 0, 1, 0, '', %3, 0, '', 1)").arg(id).arg(text, texts);
+            templates << QStringLiteral("(%1, %2, 0, %3, 0, '')").arg(id).arg(text, texts);
+            repairs << repair(id, 1, 1, 0, 0, StoredTexts.at(id - 1));
+        }
+        for (int i = 1; i <= 14; ++i)
+            fields << QStringLiteral("sField%1").arg(i);
+        QVERIFY(m_texts->ok() && insert(*m_texts, ClientsInsert, clients)
+                && insert(*m_texts, HardwareInsert, hardwareRows)
+                && insert(*m_texts, RepairsInsert, repairs)
+                && insert(*m_texts, "INSERT INTO templates (iId, sHName, iHType, " + fields.join(", ")
+                                        + ", iFieldDate, sFieldLong) VALUES ", templates));
+    }
+    REQUIRE_DB(*m_texts);
+
+    for (const auto variant : {SearchWidget::RepairsVariant, SearchWidget::ClientsVariant,
+                               SearchWidget::HardwareVariant, SearchWidget::TemplatesVariant}) {
+        auto w = page(*m_texts, variant);
+        QWidget *filterPage = variant == SearchWidget::RepairsVariant   ? w->repairSearchPage
+                              : variant == SearchWidget::ClientsVariant ? w->clientSearchPage
+                                                                        : w->hardwareSearchPage;
+        // Every text input of the page: those the filter compares with LIKE.
+        const QList<QLineEdit *> inputs =
+            filterPage->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^s")));
+        QCOMPARE(inputs.size(), variant == SearchWidget::RepairsVariant   ? 1
+                                : variant == SearchWidget::ClientsVariant ? 13
+                                                                          : 15);
+        for (QLineEdit *input : std::as_const(inputs)) {
+            for (QLineEdit *other : std::as_const(inputs))
+                other->setText(other == input ? typed : QString());
+            w->search();
+            VERIFY_NO_MODEL_ERROR(w);
+            QList<int> listed;
+            for (int row = 0; row < allRows(w->model); ++row)
+                listed << w->model->record(row).value(QStringLiteral("iId")).toInt();
+            std::sort(listed.begin(), listed.end());
+            QVERIFY2(listed == ids, qPrintable(input->objectName() + QStringLiteral(" of variant ")
+                                               + QString::number(variant)));
+        }
+    }
 }
 
 WARSZTAT_TEST_MAIN(TestSearchFilters)

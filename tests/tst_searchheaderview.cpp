@@ -106,11 +106,26 @@ private slots:
         Table more(store, 2, 7);
         QCOMPARE(more.header->visualIndex(0), 0);
         QVERIFY(!more.header->isSectionHidden(1));
-        // The next change writes the current layout.
+        // The next change writes the current layout, with its columns.
         more.header->moveSection(6, 0);
-        QCOMPARE(SearchHeaderView::sectionCountOfState(QByteArray::fromHex(
-                     store->value(QStringLiteral("gui/stslayout_2")).toString().toLatin1())),
-                 7);
+        QStringList columns;
+        QByteArray state;
+        QVERIFY(SearchHeaderView::readLayout(QByteArray::fromHex(store->value(QStringLiteral(
+                                                 "gui/stslayout_2")).toString().toLatin1()),
+                                             &columns, &state));
+        QCOMPARE(SearchHeaderView::sectionCountOfState(state), 7);
+    }
+
+    void layoutWithoutColumnsAppliedWhenCountMatches()
+    {
+        // As kept before the column titles were stored with the layout.
+        QStandardItemModel m(1, 4);
+        QHeaderView earlier(Qt::Horizontal);
+        earlier.setModel(&m);
+        earlier.moveSection(0, 3);
+        store->setValue(QStringLiteral("gui/stslayout_1"), QString::fromLatin1(earlier.saveState().toHex()));
+        QCOMPARE(Table(store, 1, 5).header->visualIndex(0), 0);
+        QCOMPARE(Table(store, 1, 4).header->visualIndex(0), 3);
     }
 
     void unreadableValuesIgnored()

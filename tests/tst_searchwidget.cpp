@@ -640,7 +640,15 @@ private slots:
         auto w = page(SearchWidget::HardwareVariant);
         QCOMPARE(w->model->columnCount(), columns + 1);
         QCOMPARE(w->searchTable->horizontalHeader()->visualIndex(0), 0);
-        QVERIFY(t->exec("UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField5'"));
+        // Another field in place of one: as many columns, other ones.
+        QVERIFY(t->exec("UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField4'"));
+        {
+            auto other = page(SearchWidget::HardwareVariant);
+            QCOMPARE(other->model->columnCount(), columns);
+            QCOMPARE(other->searchTable->horizontalHeader()->visualIndex(0), 0);
+        }
+        QVERIFY(t->exec({"UPDATE fieldsconf SET sValue = '' WHERE sName = 'sField5'",
+                         "UPDATE fieldsconf SET sValue = 'Wyposażenie' WHERE sName = 'sField4'"}));
         FieldsConfig::getFieldsDescription(t->db());
     }
 

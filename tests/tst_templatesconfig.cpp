@@ -30,6 +30,7 @@ private Q_SLOTS:
     void editKeepsTypeNoLongerOffered();
     void deleteAsksAndRemoves();
     void failedWritesAreReported();
+    void editOfTemplateDeletedMeanwhile();
     void renders();
 
 private:
@@ -293,6 +294,32 @@ void TestTemplatesConfig::failedWritesAreReported()
     click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Usuwanie szablonu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(t->count("templates"), 2);
+}
+
+void TestTemplatesConfig::editOfTemplateDeletedMeanwhile()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    table()->sortByColumn(1, Qt::AscendingOrder);
+
+    // Saved unchanged: the update changes no value and still counts as saved.
+    selectRow(0);
+    click(page, "editButton");
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Zapisano."}));
+
+    // Another workstation deletes the template while it is on the edit page.
+    rec.clear();
+    selectRow(0);
+    click(page, "editButton");
+    edit("sHName")->setText("Zmieniony");
+    QVERIFY(t->exec("DELETE FROM templates WHERE sHName = 'Laptop Dell'"));
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Błąd zapisu do bazy"}));
+    QVERIFY(onEditPage());
+    QCOMPARE(edit("sHName")->text(), QStringLiteral("Zmieniony"));
+    QCOMPARE(t->count("templates"), 1);
+    QCOMPARE(t->count("templates", "sHName = 'Zmieniony'"), 0);
 }
 
 void TestTemplatesConfig::renders()

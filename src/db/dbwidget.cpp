@@ -208,6 +208,20 @@ QString DbWidget::readSchemaVersion()
     return QString();
 }
 
+QString DbWidget::escapeLiteral(const QString &text) const
+{
+    return escapeLiteral(text, dbType);
+}
+
+QString DbWidget::escapeLiteral(const QString &text, DbType type)
+{
+    QString out = text;
+    if (type == MySQL)
+        out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return out;
+}
+
 QString DbWidget::escapeLike(const QString &text) const
 {
     return escapeLike(text, dbType);
@@ -215,9 +229,9 @@ QString DbWidget::escapeLike(const QString &text) const
 
 QString DbWidget::escapeLike(const QString &text, DbType type)
 {
-    QString out = text;
+    // First the pattern's own escape, then the literal's.
+    QString pattern = text;
     if (type == MySQL)
-        out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    out.replace(QLatin1Char('\''), QLatin1String("''"));
-    return out;
+        pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    return escapeLiteral(pattern, type);
 }

@@ -41,9 +41,15 @@ public:
     // The schema version stored in the database, empty when unreadable.
     QString readSchemaVersion();
 
-    // Typed text made safe for a quoted literal (LIKE patterns included) on
-    // this engine: each "'" doubled and, on MySQL, where a backslash escapes
-    // inside literals, each backslash doubled as well.
+    // Typed text made safe as the body of a quoted literal on this engine:
+    // each "'" doubled and, on MySQL, where a backslash escapes inside
+    // literals, each backslash doubled as well.
+    QString escapeLiteral(const QString &text) const;
+    static QString escapeLiteral(const QString &text, DbType type);
+    // Typed text as the body of a quoted LIKE pattern: "%" and "_" stay
+    // wildcards, every other character stands for itself. MySQL reads a
+    // backslash as an escape twice, in the literal and again in the pattern,
+    // so there each one is written four times.
     QString escapeLike(const QString &text) const;
     static QString escapeLike(const QString &text, DbType type);
 

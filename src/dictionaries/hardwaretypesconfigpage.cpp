@@ -65,10 +65,13 @@ void HardwareTypesConfig::load()
     for (int column : {OrderColumn, VisibleColumn, UsesColumn})
         table->setColumnWidth(column, qMax(80, table->horizontalHeader()->sectionSizeHint(column)));
 
-    // Uses of every type in one statement.
+    // Uses of every type in one statement, by the type's row. The database
+    // compares the stored values, so hardware whose type is empty text or
+    // NULL counts for no type (read as a number it would pass for type 0).
     QHash<int, int> uses;
-    QSqlQuery counts = db->query(
-        QStringLiteral("SELECT iHType, COUNT(iId) FROM hardware GROUP BY iHType"));
+    QSqlQuery counts = db->query(QStringLiteral(
+        "SELECT typesconf.iId, COUNT(hardware.iId) FROM typesconf "
+        "JOIN hardware ON hardware.iHType = typesconf.iTypeId GROUP BY typesconf.iId"));
     while (counts.next())
         uses.insert(counts.value(0).toInt(), counts.value(1).toInt());
 
@@ -84,7 +87,8 @@ void HardwareTypesConfig::load()
         table->setItem(row, OrderColumn, new QTableWidgetItem(QString::number(lastOrder)));
         table->setItem(row, VisibleColumn,
                        new QTableWidgetItem(query->value(4).toInt() ? tr("Tak") : tr("Nie")));
-        table->setItem(row, UsesColumn, new QTableWidgetItem(QString::number(uses.value(typeId))));
+        table->setItem(row, UsesColumn,
+                       new QTableWidgetItem(QString::number(uses.value(query->value(0).toInt()))));
         table->setItem(row, IdColumn, new QTableWidgetItem(query->value(0).toString()));
         table->setItem(row, TypeIdColumn, new QTableWidgetItem(QString::number(typeId)));
     }

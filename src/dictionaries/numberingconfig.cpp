@@ -145,7 +145,7 @@ void NumberingConfig::saveScheme()
             && !failed(db->query(
                 QStringLiteral("INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
                                "VALUES('db', 'numbering', '%1', %2)")
-                    .arg(db->escapeLike(scheme),
+                    .arg(db->escapeLiteral(scheme),
                          QString::number(user ? user->id : 0))));
     });
     if (!ok)

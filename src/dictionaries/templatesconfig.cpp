@@ -1,6 +1,7 @@
 #include "dictionaries/templatesconfig.h"
 #include "ui_templatesConfig.h"
 
+#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
@@ -176,7 +177,13 @@ bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
         q.bindValue(QLatin1Char(':') + name, value.isNull() ? QStringLiteral("") : value);
     }
     q.bindValue(QStringLiteral(":iId"), id);
-    return q.exec();
+    // A template deleted meanwhile at another workstation updates no row:
+    // that must not be reported as saved. Whether the row is still there is
+    // asked after the update, which holds it until the commit.
+    return runInTransaction(db, [&] {
+        return q.exec()
+            && db->query(QStringLiteral("SELECT iId FROM templates WHERE iId = %1").arg(id)).next();
+    });
 }
 
 void TemplatesConfig::saveTemplate()

@@ -3,6 +3,7 @@
 #include <QBitArray>
 #include <QDataStream>
 #include <QHash>
+#include <QIODevice>
 #include <QSettings>
 
 SearchHeaderView::SearchHeaderView(QWidget *parent, QSettings *settings, int variant)
@@ -52,6 +53,42 @@ int SearchHeaderView::sectionCountOfState(const QByteArray &state)
     return sectionCount;
 }
 
+namespace {
+// Leads a stored layout that carries its columns; a bare saveState() starts
+// with the marker 0x000000ff instead.
+constexpr quint32 LayoutTag = 0x57534c31;
+} // namespace
+
+QByteArray SearchHeaderView::layoutOf(const QStringList &columns, const QByteArray &state)
+{
+    QByteArray layout;
+    QDataStream stream(&layout, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_5_0);
+    stream << LayoutTag << columns << state;
+    return layout;
+}
+
+bool SearchHeaderView::readLayout(const QByteArray &layout, QStringList *columns,
+                                  QByteArray *state)
+{
+    QDataStream stream(layout);
+    stream.setVersion(QDataStream::Qt_5_0);
+    quint32 tag = 0;
+    stream >> tag;
+    if (tag != LayoutTag)
+        return false;
+    stream >> *columns >> *state;
+    return stream.status() == QDataStream::Ok;
+}
+
+QStringList SearchHeaderView::columnTitles() const
+{
+    QStringList titles;
+    for (int column = 0; column < count(); ++column)
+        titles << model()->headerData(column, Qt::Horizontal).toString();
+    return titles;
+}
+
 void SearchHeaderView::sectionsStateLoad()
 {
     if (!settings || !model())
@@ -59,11 +96,18 @@ void SearchHeaderView::sectionsStateLoad()
     const QString text = settings->value(settingsKey()).toString();
     if (text.isEmpty())
         return;
-    const QByteArray state = QByteArray::fromHex(text.toLatin1());
-    // The generic fields of the hardware and template lists are configurable:
-    // a layout kept for another number of columns would land on the wrong ones.
-    if (sectionCountOfState(state) != count())
-        return;
+    const QByteArray layout = QByteArray::fromHex(text.toLatin1());
+    QStringList columns;
+    QByteArray state;
+    if (readLayout(layout, &columns, &state)) {
+        if (columns != columnTitles())
+            return;
+    } else {
+        // Stored without its columns: all that tells of them is their number.
+        state = layout;
+        if (sectionCountOfState(state) != count())
+            return;
+    }
     loading = true;
     restoreState(state);
     loading = false;
@@ -73,6 +117,7 @@ void SearchHeaderView::sectionsStateSave()
 {
     if (!settings || loading || !model() || count() == 0)
         return;
-    settings->setValue(settingsKey(), QString::fromLatin1(saveState().toHex()));
+    settings->setValue(settingsKey(),
+                       QString::fromLatin1(layoutOf(columnTitles(), saveState()).toHex()));
     settings->sync();
 }

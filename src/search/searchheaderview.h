@@ -7,7 +7,10 @@ class QSettings;
 // Horizontal header of the search page's result table. Staff reorder,
 // resize and sort its columns; the layout is kept per search variant in the
 // native settings store (group "gui", key "stslayout_" and the variant) as
-// the hex text of saveState(), and restored when the header gets its model.
+// hex text, and restored when the header gets its model. The text holds
+// saveState() together with the column titles it was made for, since the
+// generic fields of the hardware and template lists are configurable: a
+// layout made for other columns is not applied.
 class SearchHeaderView : public QHeaderView
 {
     Q_OBJECT
@@ -21,6 +24,11 @@ public:
     // Number of sections recorded in a saveState() blob, -1 when the blob
     // cannot be read.
     static int sectionCountOfState(const QByteArray &state);
+    // The stored value: saveState() of the columns titled columns.
+    static QByteArray layoutOf(const QStringList &columns, const QByteArray &state);
+    // Splits a stored value; false when it is not one that layoutOf() made
+    // (a layout stored without its columns, as kept by earlier versions).
+    static bool readLayout(const QByteArray &layout, QStringList *columns, QByteArray *state);
 
     int variant;
     QSettings *settings;
@@ -31,5 +39,7 @@ private slots:
 
 private:
     QString settingsKey() const;
+    // The titles of the model's columns in logical order.
+    QStringList columnTitles() const;
     bool loading = false;
 };
