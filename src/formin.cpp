@@ -57,6 +57,15 @@ void FormIn::clearFormWidget(QWidget *widget)
     });
 }
 
+void FormIn::setTextInputsEditable(QWidget *widget, bool editable)
+{
+    const QString style = editable ? QString() : FormStyle3;
+    forEachTextInput(widget, [&](auto *e) {
+        e->setReadOnly(!editable);
+        e->setStyleSheet(style);
+    });
+}
+
 void FormIn::comboboxSetup(QComboBox *box, QStringList *lists)
 {
     if (!box || !lists)

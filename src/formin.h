@@ -22,6 +22,11 @@ public:
     virtual bool validateForm();
     void clearFormWidget(QWidget *widget);
 
+    // View and edit modes of a record page: every QLineEdit and every
+    // QPlainTextEdit among the descendants of widget becomes read-only with
+    // FormStyle3, or editable with the empty style sheet.
+    static void setTextInputsEditable(QWidget *widget, bool editable);
+
     // lists points at two lists of equal length: texts, then codes. Each text
     // is appended as an item whose Qt::UserRole data is its code as text.
     static void comboboxSetup(QComboBox *box, QStringList *lists);

@@ -8,6 +8,8 @@
 #include "infodialog.h"
 #include "loginwidget.h"
 #include "messagebox.h"
+#include "repairs/repairswidget.h"
+#include "repairs/searchdetailscontroller.h"
 #include "settings.h"
 #include "startup.h"
 #include "topframewidget.h"
@@ -203,15 +205,21 @@ void MainWindow::showConfiguration()
 
 QWidget *MainWindow::createRepairsPage()
 {
-    auto *page = new QWidget(ui->pageArea);
-    page->setObjectName(QStringLiteral("repairsPage"));
+    auto *page = new RepairsWidget(ui->pageArea, m_db.get(), m_user.get(), m_settings.get());
+    if (m_topFrame)
+        connect(page, &RepairsWidget::repairsStatusChanged, m_topFrame, &TopFrameWidget::reload);
     return page;
 }
 
 QWidget *MainWindow::createSearchDetailsPage(int variant)
 {
-    auto *page = new QWidget(ui->pageArea);
+    auto *page = new SearchDetailsController(ui->pageArea, m_db.get(), m_user.get(),
+                                             m_settings.get(),
+                                             static_cast<SearchWidget::SearchVariant>(variant));
     page->setObjectName(QStringLiteral("searchDetailsPage%1").arg(variant));
+    if (m_topFrame)
+        connect(page, &SearchDetailsController::dbItemsCountChanged, m_topFrame,
+                &TopFrameWidget::reload);
     return page;
 }
 

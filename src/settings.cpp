@@ -7,8 +7,13 @@ Settings::Settings(const QString &path)
     : dirPath(path.endsWith('/') ? path : path + '/')
 {
     ini = new QSettings(dirPath + QStringLiteral("config.ini"), QSettings::IniFormat);
-    native = new QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                           QStringLiteral("Warsztat"), QStringLiteral("warsztat"));
+    native = openNative();
+}
+
+QSettings *Settings::openNative()
+{
+    return new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                         QStringLiteral("Warsztat"), QStringLiteral("warsztat"));
 }
 
 Settings::~Settings()

@@ -26,4 +26,8 @@ public:
 
     // Numbers N of every "db_N" group of the INI file, ascending.
     QList<int> connectionNumbers() const;
+
+    // A new handle on the user's native store, for code that is given no
+    // Settings object; the caller owns it.
+    static QSettings *openNative();
 };

@@ -15,6 +15,7 @@
 #include <QSqlRelationalTableModel>
 #include <QStringList>
 #include <QTime>
+#include <algorithm>
 #include <memory>
 
 namespace SearchRows {
@@ -107,6 +108,18 @@ inline int allRows(QSqlRelationalTableModel *model)
     while (model->canFetchMore())
         model->fetchMore();
     return model->rowCount();
+}
+
+// The iId of every row of a model, fetched whole, in ascending order.
+inline QList<int> ids(QSqlRelationalTableModel *model)
+{
+    allRows(model);
+    QList<int> list;
+    const int column = model->fieldIndex(QStringLiteral("iId"));
+    for (int row = 0; row < model->rowCount(); ++row)
+        list << model->data(model->index(row, column), Qt::EditRole).toInt();
+    std::sort(list.begin(), list.end());
+    return list;
 }
 
 } // namespace SearchRows

@@ -4,6 +4,7 @@
 #include "loginwidget.h"
 #include "mainwindow.h"
 #include "messageboxrecorder.h"
+#include "repairs/repairswidget.h"
 #include "settings.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void otherSchemaVersionReported();
     void unreachableServerStillShowsLogin();
     void headerCountsOpenAndWaiting();
+    void repairsPageRelaysToHeader();
 
 private:
     // A temporary directory with config.ini naming the database as default.
@@ -412,6 +414,26 @@ void TestMainWindow::headerCountsOpenAndWaiting()
     header.reload();
     QCOMPARE(header.openCount(), 0);
     QCOMPARE(header.waitingCount(), 0);
+}
+
+void TestMainWindow::repairsPageRelaysToHeader()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    Config c(t);
+    MainWindow w(qApp, c.dir.path());
+    login(w);
+    // The start page after login and on "Naprawy", built anew each time.
+    QPointer<QWidget> first = qobject_cast<RepairsWidget *>(w.currentPage());
+    QTest::mouseClick(button(w, "repairsButton"), Qt::LeftButton);
+    auto *page = qobject_cast<RepairsWidget *>(w.currentPage());
+    QVERIFY(first && page && page != first);
+    QVERIFY(t.exec("INSERT INTO repairs (sNum, iAddDate, iEndDate, iType, sCost, sDefect, sComment, "
+                   "sOuterNo, iStatus, iClientId, iHardwareId, iSubmitterId, iTechnicanId) "
+                   "VALUES ('', 0, 0, 0, '', 'usterka', '', '', 0, 0, 0, 1, 0)"));
+    QCOMPARE(w.topFrame()->openCount(), 0);
+    emit page->repairsStatusChanged();
+    QCOMPARE(w.topFrame()->openCount(), 1);
 }
 
 WARSZTAT_TEST_MAIN(TestMainWindow)

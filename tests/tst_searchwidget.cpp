@@ -11,6 +11,7 @@
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/recordmodel.h"
 #include "records/repair.h"
 #include "records/template.h"
 #include "search/barcodedialog.h"
@@ -669,6 +670,68 @@ private slots:
         const int surname = w->model->fieldIndex(QStringLiteral("sSName"));
         QCOMPARE(w->model->data(w->model->index(0, surname)).toString(), QStringLiteral("Wiśniewski"));
         QCOMPARE(w->model->data(w->model->index(2, surname)).toString(), QStringLiteral("Kowalski"));
+    }
+
+    // Twenty more repairs of client 7 on three intake days: a list of pages
+    // of four rows with ties in the date column.
+    void laterPagesOfTheRepairsList()
+    {
+        const qint64 day = 1700000000;
+        QStringList rows;
+        for (int id = 101; id <= 120; ++id)
+            rows << repair(id, 7, 35, day + (id % 3) * 86400, 1, QString(), day);
+        QVERIFY(insert(*t, RepairsInsert, rows));
+        QList<int> expected;
+        QSqlQuery whole(t->db()->database());
+        QVERIFY(whole.exec("SELECT iId FROM repairs ORDER BY iAddDate DESC, iId DESC"));
+        while (whole.next())
+            expected << whole.value(0).toInt();
+
+        MessageBoxRecorder boxes;
+        auto w = page(SearchWidget::RepairsVariant, false);
+        auto *paged = qobject_cast<RecordModel *>(w->model);
+        QVERIFY(paged);
+        paged->setPageSize(4);
+        w->show();
+        w->search();
+        QCOMPARE(w->model->rowCount(), 4);
+
+        // A header click sorts in SQL and starts again at the first page.
+        QSignalSpy resets(w->model, &QAbstractItemModel::modelReset);
+        w->searchTable->horizontalHeader()->setSortIndicator(w->model->fieldIndex("iAddDate"),
+                                                             Qt::DescendingOrder);
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(w->model->rowCount(), 4);
+        QCOMPARE(idAt(w.get(), 0), expected.first());
+
+        // Scrolling down reads the next pages.
+        for (int i = 0; i < 10 && w->model->rowCount() < expected.size(); ++i) {
+            w->searchTable->scrollToBottom();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(w->model->rowCount(), expected.size());
+        QList<int> listed;
+        for (int row = 0; row < w->model->rowCount(); ++row)
+            listed << idAt(w.get(), row);
+        QCOMPARE(listed, expected);
+
+        // A row of the last page is chosen and deleted like any other.
+        const int id = expected.at(expected.size() - 2);
+        QCOMPARE(selectRecord(w.get(), id), expected.size() - 2);
+        QCOMPARE(w->selectedId, id);
+        QSignalSpy chosen(w.get(), &SearchWidget::showSelectedById);
+        w->selectButton->click();
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(chosen.first().first().toInt(), id);
+        w->deleteButton->click();
+        QCOMPARE(t->count("repairs", QStringLiteral("iId = %1").arg(id)), 0);
+        QCOMPARE(w->model->rowCount(), 4);
+        QVERIFY(selectionCleared(w.get()));
+
+        // A scanned repair card of a later row shows that repair alone.
+        const int scanned = expected.at(10);
+        scan(w.get(), {QString::number(scanned), "35", "7"});
+        QCOMPARE(shownIds(w.get()), QList<int>{scanned});
     }
 
     void renderPages()

@@ -78,34 +78,35 @@ void TestSubSearch::ruleTable_data()
     QTest::addColumn<int>("subVariant");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QList<int>>("shown");
 
-    QTest::newRow("repairs by clients") << 0 << 1 << "sSName" << "Nowak"
-                                        << "repairs.iClientId = 7 OR 0" << 2;
-    QTest::newRow("repairs by hardware") << 0 << 2 << "sHName" << "Laptop"
-                                         << "repairs.iHardwareId = 20 OR 0" << 2;
-    QTest::newRow("repairs by bills") << 0 << 3 << "billClientId" << "7"
-                                      << "repairs.iId = 100 OR repairs.iId = 101 OR 0" << 2;
-    QTest::newRow("clients by repairs") << 1 << 0 << "" << ""
-                                        << "clients.iId = 7 OR clients.iId = 12 OR 0" << 2;
-    QTest::newRow("clients by hardware") << 1 << 2 << "" << ""
-                                         << "clients.iId = 7 OR clients.iId = 12 OR 0" << 2;
-    QTest::newRow("clients by bills") << 1 << 3 << "billHardwareId" << "21"
-                                      << "clients.iId = 12 OR 0" << 1;
-    QTest::newRow("hardware by repairs") << 2 << 0 << "repairClientId" << "12"
-                                         << "hardware.iId = 21 OR hardware.iId = 20 OR 0" << 2;
-    QTest::newRow("hardware by clients") << 2 << 1 << "sSName" << "Nowak"
-                                         << "hardware.iOwner = 7 OR 0" << 2;
-    QTest::newRow("hardware by bills") << 2 << 3 << "billClientId" << "7"
-                                       << "hardware.iId = 20 OR hardware.iId = 22 OR 0" << 2;
-    QTest::newRow("bills by repairs") << 3 << 0 << "repairId" << "102"
-                                      << "billing.iRepairId = 102 OR 0" << 1;
-    QTest::newRow("bills by clients") << 3 << 1 << "clientId" << "7"
-                                      << "billing.iClientId = 7 OR 0" << 2;
-    QTest::newRow("bills by hardware") << 3 << 2 << "sHName" << "PC"
-                                       << "billing.iHardwareId = 21 OR 0" << 1;
-    QTest::newRow("nothing found") << 0 << 1 << "sSName" << "Nikt" << "0" << 0;
+    QTest::newRow("repairs by clients") << 0 << 1 << "sSName" << "Nowak" << "repairs.iClientId"
+                                        << QList<int>{100, 101};
+    QTest::newRow("repairs by hardware") << 0 << 2 << "sHName" << "Laptop" << "repairs.iHardwareId"
+                                         << QList<int>{100, 103};
+    QTest::newRow("repairs by bills") << 0 << 3 << "billClientId" << "7" << "repairs.iId"
+                                      << QList<int>{100, 101};
+    QTest::newRow("clients by repairs") << 1 << 0 << "" << "" << "clients.iId" << QList<int>{7, 12};
+    QTest::newRow("clients by hardware") << 1 << 2 << "" << "" << "clients.iId" << QList<int>{7, 12};
+    QTest::newRow("clients by bills") << 1 << 3 << "billHardwareId" << "21" << "clients.iId"
+                                      << QList<int>{12};
+    QTest::newRow("hardware by repairs") << 2 << 0 << "repairClientId" << "12" << "hardware.iId"
+                                         << QList<int>{20, 21};
+    QTest::newRow("hardware by clients") << 2 << 1 << "sSName" << "Nowak" << "hardware.iOwner"
+                                         << QList<int>{20, 22};
+    QTest::newRow("hardware by bills") << 2 << 3 << "billClientId" << "7" << "hardware.iId"
+                                       << QList<int>{20, 22};
+    QTest::newRow("bills by repairs") << 3 << 0 << "repairId" << "102" << "billing.iRepairId"
+                                      << QList<int>{301};
+    QTest::newRow("bills by clients") << 3 << 1 << "clientId" << "7" << "billing.iClientId"
+                                      << QList<int>{300, 302};
+    QTest::newRow("bills by hardware") << 3 << 2 << "sHName" << "PC" << "billing.iHardwareId"
+                                       << QList<int>{301};
+    QTest::newRow("nothing found") << 0 << 1 << "sSName" << "Nikt" << "repairs.iClientId" << QList<int>{};
+    // A repair whose hardware row is gone is not listed, so it names no client.
+    QTest::newRow("clients by listed repairs") << 1 << 0 << "repairId" << "104" << "clients.iId"
+                                               << QList<int>{};
 }
 
 void TestSubSearch::ruleTable()
@@ -114,8 +115,8 @@ void TestSubSearch::ruleTable()
     QFETCH(int, subVariant);
     QFETCH(QString, input);
     QFETCH(QString, text);
-    QFETCH(QString, filter);
-    QFETCH(int, shown);
+    QFETCH(QString, column);
+    QFETCH(QList<int>, shown);
 
     TestDatabase t;
     REQUIRE_DB(t);
@@ -126,7 +127,8 @@ void TestSubSearch::ruleTable()
                    {hardware(20, QStringLiteral("Laptop"), 7), hardware(21, QStringLiteral("PC"), 12),
                     hardware(22, QStringLiteral("Telefon"), 7)}));
     QVERIFY(insert(t, RepairsInsert,
-                   {repair(100, 7, 20), repair(101, 7, 22), repair(102, 12, 21), repair(103, 12, 20)}));
+                   {repair(100, 7, 20), repair(101, 7, 22), repair(102, 12, 21), repair(103, 12, 20),
+                    repair(104, 30, 99)}));
     QVERIFY(insert(t, BillsInsert,
                    {bill(300, 7, 100, 20), bill(301, 12, 102, 21), bill(302, 7, 101, 22)}));
 
@@ -138,9 +140,11 @@ void TestSubSearch::ruleTable()
         edit->setText(text);
     }
     w->search();
-    QCOMPARE(w->model->filter(), filter);
+    // One statement: the other register's rows are chosen inside it.
+    QVERIFY2(w->model->filter().startsWith(column + QLatin1String(" IN (SELECT ")),
+             qPrintable(w->model->filter()));
     QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
-    QCOMPARE(allRows(w->model), shown);
+    QCOMPARE(ids(w->model), shown);
 }
 
 void TestSubSearch::emptyAndMissingLinks()
@@ -161,13 +165,13 @@ void TestSubSearch::emptyAndMissingLinks()
     startSubSearch(w.get(), SearchWidget::BillsVariant);
     w->billClientId->setText(QStringLiteral("40"));
     w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("0"));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
     QCOMPARE(allRows(w->model), 0);
 
     // A link to nothing is kept and matches nothing.
     w->billClientId->clear();
     w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("repairs.iId = -1 OR 0"));
+    QVERIFY2(!w->model->lastError().isValid(), qPrintable(w->model->lastError().text()));
     QCOMPARE(allRows(w->model), 0);
 }
 
@@ -184,8 +188,7 @@ void TestSubSearch::ownToolEndsTheSubSearch()
     w->sSName->setText(QStringLiteral("Lis"));
     startSubSearch(w.get(), SearchWidget::RepairsVariant);
     w->search();
-    QCOMPARE(w->model->filter(), QStringLiteral("clients.iId = 7 OR 0"));
-    QCOMPARE(allRows(w->model), 1);
+    QCOMPARE(ids(w->model), QList<int>{7});
 
     // The pressed tool again: a fresh sub-search model and an empty table.
     QPointer<QSqlRelationalTableModel> previous = w->subModel;
@@ -232,7 +235,6 @@ void TestSubSearch::fiveThousandRows()
     auto clientsPage = page(t, SearchWidget::ClientsVariant);
     startSubSearch(clientsPage.get(), SearchWidget::RepairsVariant);
     clientsPage->search();
-    QVERIFY(clientsPage->model->filter().startsWith(QStringLiteral("clients.iId IN (1,2,3,")));
     QVERIFY2(!clientsPage->model->lastError().isValid(),
              qPrintable(clientsPage->model->lastError().text()));
     QCOMPARE(allRows(clientsPage->model), count);
@@ -240,15 +242,10 @@ void TestSubSearch::fiveThousandRows()
     auto repairsPage = page(t, SearchWidget::RepairsVariant);
     startSubSearch(repairsPage.get(), SearchWidget::ClientsVariant);
     repairsPage->search();
-    QVERIFY(repairsPage->model->filter().startsWith(QStringLiteral("repairs.iClientId IN (")));
     QCOMPARE(allRows(repairsPage->model), count);
 
-    // At the limit the chain is kept, and the database still takes it.
     repairsPage->sSName->setText(QStringLiteral("Grupa"));
     repairsPage->search();
-    const QString chain = repairsPage->model->filter();
-    QVERIFY(chain.startsWith(QStringLiteral("repairs.iClientId = 1 OR repairs.iClientId = 2 OR ")));
-    QVERIFY(chain.endsWith(QStringLiteral("repairs.iClientId = 500 OR 0")));
     QVERIFY2(!repairsPage->model->lastError().isValid(),
              qPrintable(repairsPage->model->lastError().text()));
     QCOMPARE(allRows(repairsPage->model), 500);
@@ -256,7 +253,6 @@ void TestSubSearch::fiveThousandRows()
     auto hardwarePage = page(t, SearchWidget::HardwareVariant);
     startSubSearch(hardwarePage.get(), SearchWidget::ClientsVariant);
     hardwarePage->search();
-    QVERIFY(hardwarePage->model->filter().startsWith(QStringLiteral("hardware.iOwner IN (")));
     QCOMPARE(allRows(hardwarePage->model), 1);
 
     QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));

@@ -83,6 +83,8 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     description = desc;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(file);
+    // Another workstation's write holds the file briefly: wait for it.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     return finishOpen();
 }
 

@@ -2,24 +2,13 @@
 #include "ui_tagsBarsConfig.h"
 
 #include "messagebox.h"
+#include "printouts/labelsettings.h"
 #include "printouts/papersizes.h"
 #include "settings.h"
 
 #include <QSettings>
 
-namespace {
-
-const QString BarcodePrintKey = QStringLiteral("printouts/barcode_print");
-const QString BarcodeSizeKey = QStringLiteral("printouts/barcode_size");
-const QString TagSizeKey = QStringLiteral("printouts/tag_size");
-const QString TagWidthKey = QStringLiteral("printouts/tag_width");
-const QString TagHeightKey = QStringLiteral("printouts/tag_height");
-const QString MarginTopKey = QStringLiteral("printouts/tag_margin_top");
-const QString MarginBottomKey = QStringLiteral("printouts/tag_margin_bottom");
-const QString MarginLeftKey = QStringLiteral("printouts/tag_margin_left");
-const QString MarginRightKey = QStringLiteral("printouts/tag_margin_right");
-
-} // namespace
+using namespace LabelSettings;
 
 TagsBarsConfig::TagsBarsConfig(QWidget *parent, DbWidget *db, UserWidget *user,
                                Settings *settings)
@@ -57,26 +46,19 @@ void TagsBarsConfig::showEvent(QShowEvent *event)
 
 void TagsBarsConfig::load()
 {
-    QSettings *s = store();
+    // Keys the store lacks show the defaults the label sheet uses.
+    const Values v = LabelSettings::read(store());
     loading = true;
-    if (s) {
-        if (s->contains(BarcodePrintKey))
-            ui->barcodePrint->setChecked(s->value(BarcodePrintKey).toBool());
-        if (s->contains(BarcodeSizeKey))
-            ui->barcodeSize->setValue(s->value(BarcodeSizeKey).toInt());
-        if (s->contains(TagSizeKey)) {
-            const int index = ui->tagSize->findData(s->value(TagSizeKey).toInt());
-            ui->tagSize->setCurrentIndex(index >= 0 ? index : 0);
-        }
-        const std::pair<const QString &, QSpinBox *> inputs[] = {
-            {TagWidthKey, ui->tagWidth},           {TagHeightKey, ui->tagHeight},
-            {MarginTopKey, ui->tagMarginTop},       {MarginBottomKey, ui->tagMarginBottom},
-            {MarginLeftKey, ui->tagMarginLeft},     {MarginRightKey, ui->tagMarginRight}};
-        for (const auto &[key, box] : inputs) {
-            if (s->contains(key))
-                box->setValue(s->value(key).toInt());
-        }
-    }
+    ui->barcodePrint->setChecked(v.barcodePrint);
+    ui->barcodeSize->setValue(v.barcodeSize);
+    const int index = ui->tagSize->findData(v.tagSize);
+    ui->tagSize->setCurrentIndex(index >= 0 ? index : 0);
+    const std::pair<int, QSpinBox *> inputs[] = {
+        {v.tagWidth, ui->tagWidth},         {v.tagHeight, ui->tagHeight},
+        {v.marginTop, ui->tagMarginTop},   {v.marginBottom, ui->tagMarginBottom},
+        {v.marginLeft, ui->tagMarginLeft}, {v.marginRight, ui->tagMarginRight}};
+    for (const auto &[value, box] : inputs)
+        box->setValue(value);
     loading = false;
     barcodeChanged = false;
     tagChanged = false;

@@ -4,6 +4,9 @@
 #include <QSqlRecord>
 #include <QSqlRelationalTableModel>
 #include <QStringList>
+#include <QHash>
+#include <QSet>
+#include <QVector>
 
 class DbWidget;
 
@@ -11,6 +14,15 @@ class DbWidget;
 // bills): a relational table model on the program's connection whose cells no
 // view may edit (forms write through widget mappers), plus the helpers that
 // the display rules and the inserts share.
+//
+// Rows are read a page at a time. Every statement is driven from the
+// register's own table (the related tables are joined to it in that order,
+// so the server can walk the index of the sort column and stop after one
+// page), is ordered by the sort column and then by the unique iId, and reads
+// at most pageSize() rows. The next page starts after the last row read
+// (by the values of the sort column and iId, never by an offset), when a
+// view scrolls to it: canFetchMore() / fetchMore(). As with the toolkit's
+// inner join, a row whose related row is missing is not listed.
 class RecordModel : public QSqlRelationalTableModel
 {
     Q_OBJECT
@@ -19,13 +31,67 @@ public:
 
     // Selectable and enabled, for every index.
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Forms write here (widget mappers, the record pages): the value is kept
+    // in the row read and its row marked for the next submitAll(). No view
+    // offers the cell for editing all the same. Relation columns show related
+    // text and take no writes.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    // Writes every changed row to the register (one UPDATE by iId per row,
+    // the changed columns bound as values) and reads the rows again; false,
+    // with lastError() set and the changes kept, when the database refuses.
+    bool submitAll();
+    // submitAll() unless changes wait for an explicit submitAll().
+    bool submit() override;
+    // Drops the changes not yet written and reads the rows again.
+    void revertAll();
+    void revert() override;
     // The value as selected: a relation column gives the related text that
     // the join already brought. The relational base would first load the whole
     // related table into a dictionary, a pause of seconds on a large register.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
+    // Keeps the filter for the next select() (the base would read the rows
+    // at once, and the owner's select() then a second time).
+    void setFilter(const QString &filter) override;
+    bool select() override;
+    void setTable(const QString &tableName) override;
+    void setSort(int column, Qt::SortOrder order) override;
+    // Left joins list a row whose related row is missing (a page of one
+    // record); the lists keep the inner join. Applies from the next select.
+    void setJoinMode(JoinMode mode);
+    bool removeColumns(int column, int count, const QModelIndex &parent = QModelIndex()) override;
+    // The rows read so far.
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    // True while the last page read was full.
+    bool canFetchMore(const QModelIndex &parent = QModelIndex()) const override;
+    // Reads the page after the last row read.
+    void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+
+    using QSqlRelationalTableModel::record;
+    // The values of a row read so far, by the selected field names.
+    QSqlRecord record(int row) const;
+
+    static constexpr int DefaultPageSize = 200;
+    int pageSize() const { return m_pageSize; }
+    // Rows per statement (at least 1); applies from the next select.
+    void setPageSize(int rows);
+
+    // "SELECT <value> FROM <the register and its joins> WHERE <the filter>":
+    // the values of one expression over every row the model lists, for a
+    // condition "... IN (...)" of another register.
+    QString valuesStatement(const QString &value) const;
+    // The statement of the first page as select() runs it, and the one of
+    // the page after the rows read so far (empty when none were read).
+    QString firstPageStatement() const;
+    QString nextPageStatement() const;
+
 protected:
-    // Keeps the cached column positions in step with the selected record.
+    // The statement of the first page.
+    QString selectStatement() const override;
+    // The sort column (if any), then iId, and the page's LIMIT.
+    QString orderByClause() const override;
+    // Reads the first page into the model's rows and keeps the cached column
+    // positions in step with the selected record.
     void queryChange() override;
     // Looks up the columns that data() compares with; called after every
     // selection and by the derived constructors once the table is set.
@@ -56,4 +122,38 @@ protected:
                             const QStringList &values);
 
     DbWidget *dbw;
+
+private:
+    // Changed columns of each changed row, by row.
+    QHash<int, QSet<int>> m_changed;
+    JoinMode m_joinMode = InnerJoin;
+    using Row = QVector<QVariant>;
+
+    bool isMySql() const;
+    // "register.column", or "alias.shown column" of a relation.
+    QString columnExpression(int column) const;
+    QString relationAlias(int column) const;
+    // Sorted by a column other than iId; sorted in descending order.
+    bool sortsByColumn() const;
+    bool descending() const;
+    QString fromClause() const;
+    // The fields, the register with its joined relations, the filter, the
+    // condition that starts the page (none for the first) and the order with
+    // the page's LIMIT.
+    QString pageStatement(const QString &after) const;
+    // The conditions choosing the rows after the given one in the model's
+    // order, part after part: a part that ends short goes on with the next.
+    QStringList afterConditions(const Row &last) const;
+    QString literal(const QVariant &value) const;
+    // Reads the rows of an executed page statement.
+    QVector<Row> readPage(QSqlQuery &query) const;
+
+    QStringList m_columns; // the register's columns in model order
+    QVector<Row> m_rows;
+    int m_pageSize = DefaultPageSize;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    bool m_more = false;
+    bool m_resetting = false;
+    bool m_holdSelect = false;
 };

@@ -128,11 +128,12 @@ int Repair::getProgress(DbWidget *db, int repairId)
     return readInt(db, QStringLiteral("SELECT iProgress FROM repairs WHERE repairs.iId = %1").arg(repairId));
 }
 
-void Repair::updateProgress(DbWidget *db, int repairId, int progress)
+bool Repair::updateProgress(DbWidget *db, int repairId, int progress)
 {
-    if (db)
-        db->query(QStringLiteral("UPDATE repairs SET iProgress = %1 WHERE repairs.iId=%2")
-                      .arg(progress).arg(repairId));
+    return db
+        && db->query(QStringLiteral("UPDATE repairs SET iProgress = %1 WHERE repairs.iId=%2")
+                         .arg(progress).arg(repairId))
+               .isActive();
 }
 
 int Repair::dbInsert(DbWidget *db, const QStringList &values)

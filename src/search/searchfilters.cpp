@@ -6,8 +6,9 @@
 
 #include <QSqlRelationalTableModel>
 
-// Filter builders of the filter pages. Each reads its own page afresh, sets
-// the condition text as the filter of the given model and selects it; typed
+// Filter builders of the filter pages. Each reads its own page afresh and sets
+// the condition text as the filter of the given model (search() selects it,
+// or, in a sub-search, takes the filter into the shown model's one); typed
 // text goes into the statement only through SearchFilterBuilder, which makes
 // it safe for its literal.
 
@@ -16,7 +17,6 @@ namespace {
 void applyFilter(QSqlRelationalTableModel *model, const SearchFilterBuilder &filter)
 {
     model->setFilter(filter.text());
-    model->select();
 }
 
 // The part of the hardware page that hardware and templates share: the name,

@@ -1,9 +1,7 @@
 #include "search/searchwidget.h"
 
 #include <QDate>
-#include <QIcon>
 #include <QKeyEvent>
-#include <QMap>
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
@@ -13,6 +11,7 @@
 #include "dictionaries/hardwarestatusesconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/technicians.h"
 #include "formin.h"
 #include "records/bill.h"
 #include "records/client.h"
@@ -127,20 +126,11 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
 
     FormIn::comboboxSetup(iType, Repair::Types);
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
-    iTechnicanId->addItem(tr("Nieprzydzielony"), 0);
+    fillTechnicianBox(db, iTechnicanId);
     if (db) {
         HardwareTypesConfig::setupComboBox(db, iHType);
         RepairStatusesConfig::setupComboBox(db, iStatus);
         HardwareStatusesConfig::setupComboBox(db, iStoreStatus);
-
-        QMap<int, QString> technicians;
-        QSqlQuery users = db->query(
-            QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE users.bActive = 1"));
-        while (users.next())
-            technicians.insert(users.value(0).toInt(), users.value(1).toString());
-        const QIcon userIcon(QStringLiteral(":/loginWidget/users.png"));
-        for (auto it = technicians.cbegin(); it != technicians.cend(); ++it)
-            iTechnicanId->addItem(userIcon, it.value(), it.key());
 
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
@@ -218,6 +208,8 @@ void SearchWidget::search()
     }
     if (mapBack)
         selectSearchModelFromSubSearchModel();
+    else
+        model->select();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
 }
@@ -329,16 +321,22 @@ void SearchWidget::readBarcode(const QStringList &parts)
 
     // A scan replaces the ids of the previous one, so that a hardware label
     // read after a repair card (or the other way round) finds its record.
+    // A field the host page made read-only is its fixed preset (the repairs
+    // of one client or one device): a scan neither clears nor replaces it.
+    const auto put = [](QLineEdit *edit, const QString &text) {
+        if (!edit->isReadOnly())
+            edit->setText(text);
+    };
     for (QLineEdit *edit : {repairId, repairHardwareId, hardwareId, clientId, billClientId, billHardwareId})
-        edit->clear();
+        put(edit, QString());
 
     if (parts.at(0) == QLatin1String("0"))
-        repairHardwareId->setText(parts.at(1)); // a hardware label: no repair
+        put(repairHardwareId, parts.at(1)); // a hardware label: no repair
     else
-        repairId->setText(parts.at(0));
-    hardwareId->setText(parts.at(1));
-    clientId->setText(parts.at(2));
-    billClientId->setText(parts.at(2));
-    billHardwareId->setText(parts.at(1));
+        put(repairId, parts.at(0));
+    put(hardwareId, parts.at(1));
+    put(clientId, parts.at(2));
+    put(billClientId, parts.at(2));
+    put(billHardwareId, parts.at(1));
     search();
 }

@@ -66,8 +66,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
-    // Filter builders: each reads its own filter page, sets the filter of the
-    // given model and selects it (searchfilters.cpp).
+    // Filter builders: each reads its own filter page and sets the filter of
+    // the given model; search() selects it (searchfilters.cpp).
     void repairSearch(QSqlRelationalTableModel *model);
     void clientSearch(QSqlRelationalTableModel *model);
     void hardwareSearch(QSqlRelationalTableModel *model);
@@ -90,6 +90,9 @@ private:
     // Turns the rows of subModel into the filter of model and selects model
     // (searchsubsearch.cpp).
     void selectSearchModelFromSubSearchModel();
+    // The condition on model that keeps the rows linked to the rows that the
+    // filter of subModel chooses; "0" when the registers are not linked.
+    QString subSearchFilter() const;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };

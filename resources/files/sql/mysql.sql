@@ -212,7 +212,8 @@ CREATE TABLE version (
 
 CREATE INDEX idx_repairs_iClientId ON repairs (iClientId);
 CREATE INDEX idx_repairs_iHardwareId ON repairs (iHardwareId);
-CREATE INDEX idx_repairs_iStatus ON repairs (iStatus);
+-- Status with intake date: the open and waiting lists, newest first.
+CREATE INDEX idx_repairs_iStatus_iAddDate ON repairs (iStatus, iAddDate);
 CREATE INDEX idx_repairs_iAddDate ON repairs (iAddDate);
 CREATE INDEX idx_repairs_iEndDate ON repairs (iEndDate);
 CREATE INDEX idx_notes_iRepairId ON notes (iRepairId);

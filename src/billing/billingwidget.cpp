@@ -1,0 +1,210 @@
+#include "billing/billingwidget.h"
+
+#include "ui_billingWidget.h"
+
+#include "db/dbwidget.h"
+#include "messagebox.h"
+#include "records/bill.h"
+#include "records/client.h"
+#include "records/repair.h"
+#include "userwidget.h"
+
+#include <QDateTime>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+// A bill without a repair or hardware holds this id there.
+const QString NoRecord = QStringLiteral("-1");
+
+QLabel *plainLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+BillingWidget::BillingWidget(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings,
+                             Client *client, int clientId)
+    : QWidget(parent), WidgetBase(db, user, settings), FormIn(nullptr), ui(new Ui::billingWidget),
+      bills(new Bill(this, db)), clientId(clientId), client(client)
+{
+    ui->setupUi(this);
+    formWidget = ui->newBillBox;
+    ui->newBillBox->hide();
+
+    // A bill of a user removed since is listed all the same.
+    bills->setJoinMode(QSqlRelationalTableModel::LeftJoin);
+    bills->setFilter(QStringLiteral("billing.iClientId=") + QString::number(clientId));
+    bills->setSort(bills->fieldIndex(QStringLiteral("iAddDate")), Qt::DescendingOrder);
+
+    connect(ui->newBillButton, &QPushButton::clicked, this, &BillingWidget::openNewBill);
+    connect(ui->saveBillButton, &QPushButton::clicked, this, &BillingWidget::saveBill);
+    connect(ui->cancelBillButton, &QPushButton::clicked, this, &BillingWidget::closeNewBill);
+}
+
+BillingWidget::~BillingWidget()
+{
+    delete ui;
+}
+
+void BillingWidget::loadBills()
+{
+    ui->newBillButton->setEnabled(client ? client->rowCount() > 0 : clientId > 0);
+
+    const auto panels = ui->billsList->findChildren<QWidget *>(QStringLiteral("billPanel"),
+                                                              Qt::FindDirectChildrenOnly);
+    qDeleteAll(panels);
+
+    bills->select();
+    while (bills->canFetchMore())
+        bills->fetchMore();
+    const int count = bills->rowCount();
+    ui->noBillsLabel->setVisible(count == 0);
+    // The panels go above the spacer that keeps them at the top.
+    for (int row = 0; row < count; ++row)
+        ui->billsLayout->insertWidget(row + 1, billPanel(row));
+}
+
+QWidget *BillingWidget::billPanel(int row)
+{
+    const auto cell = [this, row](const char *column) {
+        return bills->data(bills->index(row, bills->fieldIndex(QLatin1String(column)))).toString();
+    };
+
+    auto *panel = new QFrame(ui->billsList);
+    panel->setObjectName(QStringLiteral("billPanel"));
+    panel->setProperty("billId", bills->record(row).value(QStringLiteral("iId")));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto *grid = new QGridLayout(panel);
+
+    QLabel *number = plainLabel(tr("Rachunek nr %1").arg(cell("iId")), panel);
+    QFont bold = number->font();
+    bold.setBold(true);
+    number->setFont(bold);
+    grid->addWidget(number, 0, 0);
+    grid->addWidget(plainLabel(tr("Data: %1").arg(cell("iAddDate")), panel), 0, 1);
+    grid->addWidget(plainLabel(tr("Naprawa: %1").arg(cell("iRepairId")), panel), 0, 2);
+    grid->addWidget(plainLabel(tr("Sprzęt: %1").arg(cell("iHardwareId")), panel), 0, 3);
+
+    const int statusColumn = bills->fieldIndex(QStringLiteral("iStatus"));
+    QLabel *status = plainLabel(cell("iStatus"), panel);
+    status->setObjectName(QStringLiteral("billStatus"));
+    status->setAlignment(Qt::AlignCenter);
+    const QColor colour =
+        bills->data(bills->index(row, statusColumn), Qt::BackgroundRole).value<QBrush>().color();
+    status->setStyleSheet(QStringLiteral("background: %1; padding: 2px 8px;").arg(colour.name()));
+    grid->addWidget(status, 0, 4);
+
+    const QList<QPair<QString, const char *>> amounts = {
+        {tr("Netto: %1"), "sPriceNet"},         {tr("Brutto: %1"), "sPriceGross"},
+        {tr("Części: %1"), "sPriceParts"},      {tr("Praca: %1"), "sPriceLabor"},
+        {tr("Zewnętrzne: %1"), "sPriceOuter"}};
+    for (int i = 0; i < amounts.size(); ++i)
+        grid->addWidget(plainLabel(amounts.at(i).first.arg(cell(amounts.at(i).second)), panel), 1, i);
+
+    const QString description = cell("sDescription");
+    if (!description.isEmpty()) {
+        QLabel *text = plainLabel(description, panel);
+        text->setWordWrap(true);
+        grid->addWidget(text, 2, 0, 1, amounts.size());
+    }
+    return panel;
+}
+
+void BillingWidget::openNewBill()
+{
+    clearForm();
+    fillRepairsAndHardware();
+    ui->newBillBox->show();
+    ui->sPriceNet->setFocus();
+}
+
+void BillingWidget::fillRepairsAndHardware()
+{
+    ui->iRepairId->clear();
+    ui->iHardwareId->clear();
+    ui->iRepairId->addItem(tr("Brak"), NoRecord);
+    ui->iHardwareId->addItem(tr("Brak"), NoRecord);
+
+    Repair repairs(nullptr, db);
+    repairs.setFilter(QStringLiteral("repairs.iClientId=") + QString::number(clientId));
+    repairs.setSort(repairs.fieldIndex(QStringLiteral("iId")), Qt::DescendingOrder);
+    repairs.select();
+    while (repairs.canFetchMore())
+        repairs.fetchMore();
+    const int number = repairs.fieldIndex(QStringLiteral("sNum"));
+    for (int row = 0; row < repairs.rowCount(); ++row) {
+        const QSqlRecord record = repairs.record(row);
+        ui->iRepairId->addItem(repairs.data(repairs.index(row, number)).toString() + QStringLiteral(" - ")
+                                   + record.value(QStringLiteral("sDefect")).toString(),
+                               record.value(QStringLiteral("iId")).toString());
+    }
+
+    if (!db)
+        return;
+    QSqlQuery hardware = db->query(
+        QStringLiteral("SELECT hardware.iId, hardware.sHName FROM hardware WHERE hardware.iOwner = %1 "
+                       "ORDER BY hardware.iId DESC").arg(clientId));
+    while (hardware.next())
+        ui->iHardwareId->addItem(hardware.value(0).toString() + QStringLiteral(": ")
+                                     + hardware.value(1).toString(),
+                                 hardware.value(0).toString());
+}
+
+bool BillingWidget::validateForm()
+{
+    resetFormStyles();
+    static const QRegularExpression number(QStringLiteral("\\d"));
+    bool valid = true;
+    for (QLineEdit *amount : {ui->sPriceNet, ui->sPriceGross, ui->sPriceParts, ui->sPriceLabor,
+                              ui->sPriceOuter}) {
+        const QString text = amount->text().trimmed();
+        const bool missing = amount == ui->sPriceGross && text.isEmpty();
+        if (missing || (!text.isEmpty() && !text.contains(number))) {
+            amount->setStyleSheet(FormStyle2);
+            valid = false;
+        }
+    }
+    return valid;
+}
+
+void BillingWidget::saveBill()
+{
+    if (!validateForm())
+        return;
+    const QStringList values = {
+        QString::number(QDateTime::currentSecsSinceEpoch()),
+        QString::number(clientId),
+        ui->iRepairId->currentData().toString(),
+        ui->iHardwareId->currentData().toString(),
+        ui->sPriceNet->text().trimmed(),
+        ui->sPriceGross->text().trimmed(),
+        ui->sPriceParts->text().trimmed(),
+        ui->sPriceLabor->text().trimmed(),
+        ui->sPriceOuter->text().trimmed(),
+        ui->sDescription->toPlainText(),
+        Bill::Statuses[1].at(0), // unsettled
+        QStringLiteral("0"),     // not settled yet
+        QString::number(user ? user->id : 0)};
+    // A refused bill keeps the form open with what was typed.
+    if (Bill::dbInsert(db, values) < 0) {
+        MessageBox::saveFailed();
+        return;
+    }
+    closeNewBill();
+    loadBills();
+}
+
+void BillingWidget::closeNewBill()
+{
+    ui->newBillBox->hide();
+}

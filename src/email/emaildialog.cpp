@@ -1,0 +1,115 @@
+#include "email/emaildialog.h"
+
+#include "closelater.h"
+#include "email/mailtransport.h"
+#include "messagebox.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QThread>
+#include <memory>
+
+EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QString name,
+                         QString address, QString subject, QString body)
+    : QDialog(nullptr), WidgetBase(db, user, settings)
+{
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    toEdit->setText(name + QStringLiteral(" <") + address + QLatin1Char('>'));
+    subjectEdit->setText(subject);
+    bodyEdit->setPlainText(body);
+    const MailAccount account = readAccount();
+    if (account.complete()) {
+        fromValue->setText(account.sender());
+    } else {
+        fromValue->setStyleSheet(QStringLiteral("color: #c00000;"));
+        fromValue->setText(tr("Brak ustawień poczty e-mail"));
+    }
+    connect(sendButton, &QPushButton::clicked, this, &EMailDialog::send);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    show();
+}
+
+EMailDialog::~EMailDialog() = default;
+
+MailAccount EMailDialog::readAccount() const
+{
+    if (settings)
+        return MailAccount::read(settings->native);
+    const std::unique_ptr<QSettings> store(Settings::openNative());
+    return MailAccount::read(store.get());
+}
+
+void EMailDialog::send()
+{
+    const QString title = tr("Wysyłanie e-mail");
+    const MailAccount account = readAccount();
+    if (!account.complete()) {
+        MessageBox::warning(title, tr("Brak ustawień poczty e-mail: uzupełnij serwer SMTP i adres "
+                                      "nadawcy w ustawieniach poczty."), this);
+        return;
+    }
+    // "Name <address>" or a bare address.
+    static const QRegularExpression named(QStringLiteral("^\\s*(.*?)\\s*<([^<>]*)>\\s*$"));
+    static const QRegularExpression valid(QStringLiteral("^[^@\\s<>,;\"]+@[^@\\s<>,;\"]+$"));
+    MailMessage message;
+    const QRegularExpressionMatch m = named.match(toEdit->text());
+    message.toName = m.hasMatch() ? m.captured(1) : QString();
+    message.toAddress = (m.hasMatch() ? m.captured(2) : toEdit->text()).trimmed();
+    if (!valid.match(message.toAddress).hasMatch()) {
+        MessageBox::warning(title, tr("Wpisz poprawny adres e-mail odbiorcy."), this);
+        toEdit->setFocus();
+        return;
+    }
+    message.subject = subjectEdit->text();
+    message.body = bodyEdit->toPlainText();
+    if (message.body.trimmed().isEmpty()) {
+        MessageBox::warning(title, tr("Wpisz treść wiadomości."), this);
+        bodyEdit->setFocus();
+        return;
+    }
+
+    m_sending = {message.toAddress, message.subject, message.body};
+    m_busy = true;
+    sendButton->setEnabled(false);
+    statusLabel->setText(tr("Wysyłanie wiadomości..."));
+    // The result comes back to this thread; a window deleted meanwhile drops it.
+    QPointer<EMailDialog> self(this);
+    QThread *worker = QThread::create([account, message, self] {
+        const MailResult result = sendMail(account, message);
+        QMetaObject::invokeMethod(
+            qApp, [self, result] {
+                if (self)
+                    self->sendFinished(result);
+            },
+            Qt::QueuedConnection);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void EMailDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void EMailDialog::sendFinished(const MailResult &result)
+{
+    m_busy = false;
+    if (!result.ok) {
+        statusLabel->clear();
+        sendButton->setEnabled(true);
+        MessageBox::critical(tr("Wysyłanie e-mail"),
+                             tr("Wiadomość nie została wysłana.\n%1").arg(result.error), this);
+        return;
+    }
+    statusLabel->setText(tr("Wiadomość wysłana."));
+    Q_EMIT sent(m_sending);
+    closeLater(this);
+}

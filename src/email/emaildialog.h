@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ui_emailDialog.h"
+#include "widgetbase.h"
+
+#include <QDialog>
+#include <QStringList>
+
+struct MailAccount;
+struct MailResult;
+
+// Sends one plain-text e-mail over the SMTP server of the workstation's
+// settings. The window has no parent, shows itself at once and deletes itself
+// when closed. The transfer runs on a worker thread, so the window stays
+// responsive while the server answers.
+class EMailDialog : public QDialog, public WidgetBase, public Ui::emailDialog
+{
+    Q_OBJECT
+public:
+    EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QString name,
+                QString address, QString subject, QString body);
+    ~EMailDialog() override;
+
+Q_SIGNALS:
+    // After a successful send: the recipient's address, the subject and the text.
+    void sent(QStringList);
+
+public Q_SLOTS:
+    void send();
+
+protected:
+    // The window stays open while the server has the message.
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    MailAccount readAccount() const;
+    void sendFinished(const MailResult &result);
+
+    QStringList m_sending;
+    bool m_busy = false;
+};

@@ -1,0 +1,501 @@
+#include "hardware/hardwarewidget.h"
+#include "ui_hardwareWidget.h"
+
+#include "config/shopidentity.h"
+#include "db/dbwidget.h"
+#include "dictionaries/fieldsconfig.h"
+#include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "formin.h"
+#include "messagebox.h"
+#include "printouts/labelsettings.h"
+#include "printouts/papersizes.h"
+#include "printouts/printdialogs.h"
+#include "records/client.h"
+#include "records/hardware.h"
+#include "search/searchwidget.h"
+#include "settings.h"
+#include "userwidget.h"
+
+#include <QDataWidgetMapper>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <memory>
+
+namespace {
+
+// Users above this access level only look at the record.
+constexpr int HighestEditingLevel = 6;
+// Store statuses of this group mean the hardware went back to its owner.
+constexpr int HandedBackGroup = 3;
+
+const QString FieldDate = QStringLiteral("iFieldDate");
+
+QString customSizeText(const LabelSettings::Values &label)
+{
+    if (label.customSize() == LabelSettings::CustomSize::Defined)
+        return HardwareWidget::tr("Zdefiniowany rozmiar papieru: %1 x %2")
+            .arg(label.tagWidth)
+            .arg(label.tagHeight);
+    return HardwareWidget::tr("Niepoprawnie zdefiniowany własny rozmiar etykiety !");
+}
+
+} // namespace
+
+HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings,
+                               int hardwareId, bool fromSearch)
+    : QWidget(parent), WidgetBase(db, user, settings), hardwareId(hardwareId),
+      ui(new Ui::hardwareWidget)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui->backButton->setVisible(fromSearch);
+
+    hardwareModel = new Hardware(this, db);
+    hardwareModel->setEditStrategy(QSqlTableModel::OnRowChange);
+    // Hardware without an owner, or whose owner was deleted, is still shown.
+    hardwareModel->setJoinMode(QSqlRelationalTableModel::LeftJoin);
+    ownerModel = new Client(this, db);
+    ownerModel->setEditStrategy(QSqlTableModel::OnRowChange);
+    mapper = new QDataWidgetMapper(this);
+
+    repairsPage = new SearchWidget(this, db, user, settings, SearchWidget::RepairsVariant, false);
+    // The list belongs to this hardware: the field is fixed, and a scan on the
+    // list leaves it as it is.
+    repairsPage->repairHardwareId->setText(QString::number(hardwareId));
+    repairsPage->repairHardwareId->setReadOnly(true);
+    ui->stackedWidget->addWidget(repairsPage);
+
+    connect(repairsPage, &SearchWidget::showSelectedById, this, &HardwareWidget::showRepairDetails);
+    connect(repairsPage, &SearchWidget::dbItemsCountChanged, this,
+            &HardwareWidget::dbItemsCountChanged);
+    for (QPushButton *button : {ui->paramsButton, ui->editButton, ui->saveButton, ui->repairsButton,
+                                ui->printoutsButton})
+        connect(button, &QPushButton::clicked, this, &HardwareWidget::changePage);
+    connect(ui->saveButton, &QPushButton::clicked, this, &HardwareWidget::saveChanges);
+    connect(ui->backButton, &QPushButton::clicked, this, &HardwareWidget::backToSearch);
+    for (QPushButton *button : {ui->editOwnerButton, ui->saveEditOwnerButton, ui->cancelEditOwnerButton})
+        connect(button, &QPushButton::clicked, this, &HardwareWidget::editOwner);
+    connect(ui->additionalTextEdit, &QTextEdit::textChanged, this, &HardwareWidget::composeDocument);
+    connect(ui->partsSpinBox, &QSpinBox::valueChanged, this, &HardwareWidget::composeDocument);
+    connect(ui->printToPrinterButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
+    connect(ui->printToPDFButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
+
+    HardwareStatusesConfig::setupComboBox(db, ui->iStoreStatus);
+    HardwareTypesConfig::setupComboBox(db, ui->iHType);
+
+    PaperSizes::fillComboBox(ui->paperSizeComboBox);
+    connect(ui->paperSizeComboBox, &QComboBox::currentIndexChanged, this,
+            &HardwareWidget::comboBoxIndex);
+    const LabelSettings::Values label = LabelSettings::read(store());
+    const int stored = ui->paperSizeComboBox->findData(label.tagSize);
+    if (stored > 0)
+        ui->paperSizeComboBox->setCurrentIndex(stored);
+    if (ui->paperSizeComboBox->currentData().toInt() == PaperSizes::Custom) {
+        ui->customSizeLabel->setText(customSizeText(label));
+        ui->customSizeLabel->show();
+    } else {
+        ui->customSizeLabel->hide();
+    }
+
+    FieldsConfig::setupFields(ui->hardwareBox);
+    if (!fieldInUse(FieldDate))
+        ui->iFieldDateLineEdit->hide();
+
+    mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    mapper->setModel(hardwareModel);
+    mapper->addMapping(ui->sHName, hardwareModel->fieldIndex(QStringLiteral("sHName")));
+    mapper->addMapping(ui->sStoreComment, hardwareModel->fieldIndex(QStringLiteral("sStoreComment")));
+    QStringList fields;
+    for (int i = 1; i <= 14; ++i)
+        fields << QStringLiteral("sField%1").arg(i);
+    fields << QStringLiteral("sFieldLong");
+    for (const QString &field : fields) {
+        if (fieldInUse(field))
+            mapper->addMapping(ui->hardwareBox->findChild<QWidget *>(field),
+                               hardwareModel->fieldIndex(field));
+    }
+
+    setEditable(false);
+    loadData(true);
+    ui->editOwnerWidget->hide();
+    ui->stackedWidget->setCurrentWidget(ui->paramsPage);
+}
+
+HardwareWidget::~HardwareWidget()
+{
+    delete hardwareModel;
+    delete ownerModel;
+    delete mapper;
+    delete ui;
+}
+
+QString HardwareWidget::labelCode(int hardwareId, int ownerId)
+{
+    return QStringLiteral("*0I%1I%2I*").arg(hardwareId).arg(ownerId);
+}
+
+QSettings *HardwareWidget::store() const
+{
+    return settings ? settings->native : nullptr;
+}
+
+bool HardwareWidget::fieldInUse(const QString &field) const
+{
+    return !FieldsConfig::Description.value(field).isEmpty();
+}
+
+bool HardwareWidget::mayEdit() const
+{
+    return !user || user->level <= HighestEditingLevel;
+}
+
+void HardwareWidget::setEditable(bool editable)
+{
+    FormIn::setTextInputsEditable(ui->hardwareBox, editable);
+    FormIn::setTextInputsEditable(ui->storeBox, editable);
+    if (fieldInUse(FieldDate)) {
+        ui->iFieldDate->setVisible(editable);
+        ui->iFieldDateLineEdit->setVisible(!editable);
+    }
+    for (QWidget *w : {static_cast<QWidget *>(ui->iHType), static_cast<QWidget *>(ui->iStoreStatus),
+                       static_cast<QWidget *>(ui->saveButton)})
+        w->setVisible(editable);
+    for (QWidget *w : {static_cast<QWidget *>(ui->iHTypeLabel),
+                       static_cast<QWidget *>(ui->iStoreStatusLabel),
+                       static_cast<QWidget *>(ui->iStoreTextLabel),
+                       static_cast<QWidget *>(ui->editButton)})
+        w->setVisible(!editable);
+    if (!mayEdit()) {
+        for (QPushButton *button : {ui->editButton, ui->saveButton, ui->editOwnerButton,
+                                    ui->saveEditOwnerButton})
+            button->setEnabled(false);
+    }
+}
+
+void HardwareWidget::changePage()
+{
+    QObject *button = sender();
+    QStackedWidget *stack = ui->stackedWidget;
+    if (button == ui->paramsButton || button == ui->editButton || button == ui->saveButton) {
+        if (stack->currentWidget() != ui->paramsPage)
+            stack->setCurrentWidget(ui->paramsPage);
+        if (button == ui->saveButton)
+            return; // saveChanges() comes next
+        loadData(true);
+        setEditable(button == ui->editButton && mayEdit());
+    } else if (button == ui->repairsButton) {
+        setEditable(false);
+        repairsPage->search();
+        stack->setCurrentWidget(repairsPage);
+    } else if (button == ui->printoutsButton) {
+        setEditable(false);
+        stack->setCurrentWidget(ui->printoutsPage);
+        composeDocument();
+    }
+}
+
+void HardwareWidget::loadData(bool full)
+{
+    hardwareModel->setFilter(QStringLiteral("hardware.iId=") + QString::number(hardwareId));
+    hardwareModel->select();
+    mapper->toFirst();
+    if (hardwareModel->rowCount() < 1)
+        MessageBox::warning(tr("Błąd ładowania danych"),
+                            tr("Problem ze spójnością bazy danych, skontaktuj się z pomocą techniczną !"));
+    if (!full)
+        return;
+
+    const QSqlRecord row = hardwareModel->record(0);
+    const int type = row.value(QStringLiteral("iHType")).toInt();
+    ui->iHType->setCurrentIndex(ui->iHType->findData(type));
+    ui->iHTypeLabel->setText(HardwareTypesConfig::typeName(type));
+
+    // Not a column of the model while the shop does not use the field.
+    const qint64 seconds = row.value(FieldDate).toLongLong();
+    const QDate date = QDateTime::fromSecsSinceEpoch(seconds).date();
+    ui->iFieldDate->setDate(date);
+    ui->iFieldDateLineEdit->setText(date.toString(QStringLiteral("dd/MM/yyyy")));
+    loadedFieldDate = ui->iFieldDate->date();
+
+    const int statusId = row.value(QStringLiteral("iStoreStatus")).toInt();
+    ui->iStoreStatus->setCurrentIndex(ui->iStoreStatus->findData(statusId));
+    const HardwareStatusesConfig::HardwareStatus status = HardwareStatusesConfig::status(statusId);
+    ui->iStoreTextLabel->setText(status.name);
+    ui->iStoreStatusLabel->setStyleSheet(
+        QStringLiteral("border: 0px; border-radius: 10px; padding: 0 8px; \t\t\tbackground: ")
+        + status.color);
+
+    const qint64 received = row.value(QStringLiteral("iReceivedDate")).toLongLong();
+    ui->iReceivedDate->setText(received == 0
+                                   ? tr("Niewydany")
+                                   : QDateTime::fromSecsSinceEpoch(received).toString(
+                                       QStringLiteral("dd/MM/yyyy hh:mm")));
+
+    ownerId = hardwareModel->getOwnerId(0);
+    const QString id = QString::number(hardwareId);
+    if (ownerId != 0) {
+        ownerModel->setFilter(QStringLiteral("clients.iId=") + QString::number(ownerId));
+        ownerModel->select();
+        const QSqlRecord client = ownerModel->record(0);
+        const QString surname = client.value(QStringLiteral("sSName")).toString();
+        const QString company = client.value(QStringLiteral("sCompany")).toString();
+        ui->hardwareLabel->setText(id + QStringLiteral(" / ") + surname);
+        QString owner = surname + QLatin1Char(' ') + client.value(QStringLiteral("sFName")).toString();
+        if (!company.isEmpty())
+            owner += QLatin1Char('\n') + company;
+        ui->clientLabel->setText(owner);
+    } else {
+        ui->hardwareLabel->setText(id + QStringLiteral(" / Nieprzydzielony"));
+        ui->clientLabel->setText(QStringLiteral("Nieprzydzielony"));
+    }
+    ui->iOwner->setText(QString::number(ownerId));
+}
+
+void HardwareWidget::saveChanges()
+{
+    if (ui->sHName->text().isEmpty()) {
+        ui->sHName->setStyleSheet(FormIn::FormStyle2);
+        return;
+    }
+    if (!mayEdit())
+        return;
+    if (!writeRow()) {
+        // The typed values stay on the page, still editable, for another try.
+        MessageBox::saveFailed();
+        return;
+    }
+    setEditable(false);
+    loadData(true);
+}
+
+bool HardwareWidget::writeRow()
+{
+    if (hardwareModel->rowCount() < 1)
+        return false;
+    const auto write = [this](const QString &column, const QVariant &value) {
+        hardwareModel->setData(hardwareModel->index(0, hardwareModel->fieldIndex(column)), value);
+    };
+
+    const int oldStatus = hardwareModel->record(0).value(QStringLiteral("iStoreStatus")).toInt();
+    int newStatus = oldStatus;
+    // A combo box without a current entry (a type or status no longer
+    // listed) keeps what is stored.
+    if (ui->iStoreStatus->currentIndex() >= 0) {
+        newStatus = ui->iStoreStatus->currentData().toInt();
+        write(QStringLiteral("iStoreStatus"), newStatus);
+    }
+    if (ui->iHType->currentIndex() >= 0)
+        write(QStringLiteral("iHType"), ui->iHType->currentData().toInt());
+    if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
+        write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
+
+    const bool wasHandedBack = HardwareStatusesConfig::status(oldStatus).group == HandedBackGroup;
+    const bool handedBack = HardwareStatusesConfig::status(newStatus).group == HandedBackGroup;
+    if (handedBack && !wasHandedBack)
+        write(QStringLiteral("iReceivedDate"), QDateTime::currentSecsSinceEpoch());
+    else if (!handedBack)
+        write(QStringLiteral("iReceivedDate"), 0);
+
+    mapper->submit();
+    return hardwareModel->submitAll();
+}
+
+void HardwareWidget::closeOwnerEditor()
+{
+    ui->editOwnerWidget->hide();
+    ui->clientLabel->show();
+}
+
+void HardwareWidget::editOwner()
+{
+    QObject *button = sender();
+    if (button == ui->editOwnerButton) {
+        if (!mayEdit())
+            return;
+        ui->editOwnerWidget->show();
+        ui->clientLabel->hide();
+    } else if (button == ui->saveEditOwnerButton) {
+        if (!mayEdit())
+            return;
+        static const QRegularExpression number(QStringLiteral("^\\d+$"));
+        const QString typed = ui->iOwner->text().simplified();
+        bool ok = false;
+        const qint64 client = number.match(typed).hasMatch() ? typed.toLongLong(&ok) : 0;
+        if (!ok)
+            noSuchClient();
+        else if (!changeOwner(QString::number(client)))
+            return; // refused: the editor stays open with the typed number
+        closeOwnerEditor();
+        loadData(true);
+    } else if (button == ui->cancelEditOwnerButton) {
+        ui->iOwner->setText(QString::number(ownerId));
+        closeOwnerEditor();
+    }
+}
+
+void HardwareWidget::noSuchClient()
+{
+    MessageBox::warning(tr("Błąd !"), tr("Klient o tym numerze identyfikacyjnym nie istnieje  !"));
+}
+
+bool HardwareWidget::changeOwner(const QString &client)
+{
+    QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
+    if (!q.next()) {
+        noSuchClient();
+        return true;
+    }
+    if (!MessageBox::confirm(tr("Zmiana właściciela sprzętu"),
+                             tr("Czy na pewno chcesz zmienić właściciela sprzętu ?")
+                                 + QStringLiteral("\n\n") + tr("Nowym właścicielem będzie klient: ")
+                                 + q.value(0).toString()))
+        return true;
+    const QSqlQuery update = db->query(QStringLiteral("UPDATE hardware SET iOwner = ") + client
+                                       + QStringLiteral(" WHERE iId = ")
+                                       + QString::number(hardwareId));
+    if (update.lastError().isValid()) {
+        MessageBox::saveFailed();
+        return false;
+    }
+    return true;
+}
+
+void HardwareWidget::composeDocument()
+{
+    // Without the row the owner is unknown, and a label would mark the
+    // hardware with a wrong code.
+    const bool readable = ownerId >= 0;
+    ui->printToPrinterButton->setEnabled(readable);
+    ui->printToPDFButton->setEnabled(readable);
+    if (!readable) {
+        ui->printoutEdit->setPlainText(
+            tr("Nie można odczytać danych sprzętu - etykieta nie została utworzona."));
+        return;
+    }
+
+    const LabelSettings::Values options = LabelSettings::read(store());
+    QString label = QStringLiteral("<table width='100%'><small>");
+    label += QStringLiteral("<tr><td width='100%'>") + ShopIdentity::name(db).toHtmlEscaped()
+        + QStringLiteral("</td></tr>");
+    if (options.barcodePrint)
+        label += QStringLiteral("<tr><td width='100%' align='left' style='font-size:")
+            + LabelSettings::barcodeFontSize(options.barcodeSize)
+            + QStringLiteral("; font-weight: 200;'><font face='Code 3 de 9'>")
+            + labelCode(hardwareId, ownerId) + QStringLiteral("</font></td></tr>");
+    label += QStringLiteral("<tr><td width='100%'>")
+        + (ui->sHName->text() + QStringLiteral(" / ") + ui->hardwareLabel->text()).toHtmlEscaped()
+        + QStringLiteral("</td></tr>");
+    if (!ui->additionalTextEdit->toPlainText().isEmpty())
+        label += QStringLiteral("<tr><td width='100%'>")
+            + ui->additionalTextEdit->toHtml() + QStringLiteral("</td></tr>");
+    label += QStringLiteral("</small></table>");
+    ui->printoutEdit->setHtml(label.repeated(ui->partsSpinBox->value()));
+}
+
+void HardwareWidget::printDocument()
+{
+    QObject *button = sender();
+    const bool toPdf = button == ui->printToPDFButton;
+    if (!toPdf && button != ui->printToPrinterButton)
+        return;
+
+    const LabelSettings::Values label = LabelSettings::read(store());
+    const int paper = ui->paperSizeComboBox->currentData().toInt();
+    if (paper == PaperSizes::Custom && label.customSize() == LabelSettings::CustomSize::Invalid) {
+        MessageBox::warning(tr("Niepoprawny rozmiar etykiety"),
+                            tr("Własny rozmiar etykiety ma zerową szerokość lub wysokość. Popraw go "
+                               "w konfiguracji albo wybierz inny rozmiar papieru."));
+        return;
+    }
+
+    QString fileName;
+    if (toPdf) {
+        fileName = PrintDialogs::saveFileName(tr("Zapisz jako PDF"), tr("Dokumenty PDF (*.pdf)"), this);
+        if (fileName.isEmpty())
+            return;
+        if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            fileName += QLatin1String(".pdf");
+    }
+
+    QPrinter printer(QPrinter::ScreenResolution);
+    if (toPdf) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(fileName);
+    }
+    printer.setPageSize(label.pageSize(paper));
+    const bool landscape = !ui->orientationH->isHidden() && ui->orientationH->isChecked();
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (!printer.setPageMargins(QMarginsF(label.marginLeft, label.marginTop, label.marginRight,
+                                          label.marginBottom),
+                                QPageLayout::Millimeter)) {
+        MessageBox::warning(tr("Niepoprawne marginesy"),
+                            tr("Marginesy etykiety nie mieszczą się na wybranym papierze. Popraw "
+                               "je w konfiguracji albo wybierz większy papier."));
+        return;
+    }
+    printer.setCopyCount(ui->countSpinBox->value());
+
+    if (!toPdf && !PrintDialogs::print(&printer, tr("Wydruk odcinków"), this))
+        return;
+    printSheet(&printer);
+    const QString target = printer.outputFileName();
+    if (printer.printerState() == QPrinter::Error
+        || (!target.isEmpty() && QFileInfo(target).size() == 0))
+        MessageBox::warning(tr("Błąd drukowania"),
+                            toPdf ? tr("Nie udało się zapisać pliku %1.").arg(target)
+                                  : tr("Nie udało się wydrukować etykiet."));
+}
+
+void HardwareWidget::printSheet(QPrinter *printer)
+{
+    // Laid out for the printable area of the page: the toolkit would add its
+    // own margins of 2 cm and page numbers to a document without a page
+    // size, too much for a label.
+    std::unique_ptr<QTextDocument> sheet(ui->printoutEdit->document()->clone());
+    QTextFrameFormat frame = sheet->rootFrame()->frameFormat();
+    frame.setMargin(0);
+    sheet->rootFrame()->setFrameFormat(frame);
+    sheet->setPageSize(printer->pageRect(QPrinter::DevicePixel).size());
+
+    // A PDF file has no copy count of its own: each copy gets its pages.
+    if (!printer->supportsMultipleCopies() && printer->copyCount() > 1) {
+        const QTextDocumentFragment copy(sheet.get());
+        QTextCursor end(sheet.get());
+        end.movePosition(QTextCursor::End);
+        QTextBlockFormat newPage;
+        newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        for (int i = 1; i < printer->copyCount(); ++i) {
+            end.insertBlock(newPage);
+            end.insertFragment(copy);
+        }
+        printer->setCopyCount(1);
+    }
+    sheet->print(printer);
+}
+
+void HardwareWidget::comboBoxIndex(int index)
+{
+    const bool custom = ui->paperSizeComboBox->itemData(index).toInt() == PaperSizes::Custom;
+    const LabelSettings::Values label = LabelSettings::read(store());
+    if (!custom || (label.widthStored && label.heightStored)) {
+        ui->orientationH->setVisible(!custom);
+        ui->orientationV->setVisible(!custom);
+        ui->customSizeLabel->setText(customSizeText(label));
+        ui->customSizeLabel->setVisible(custom);
+        return;
+    }
+    MessageBox::warning(tr("Własny rozmiar etykiety niezdefiniowany !"),
+                        tr("Nie zdefiniowano własnego rozmiaru etykiety / marginesów - możesz to "
+                           "zrobić w konfiguracji. Przyjęto rozmiar A4."));
+    ui->customSizeLabel->setText(tr("Własny rozmiar etykiety niezdefiniowany !"));
+    ui->customSizeLabel->show();
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "widgetbase.h"
+
+#include <QDate>
+#include <QWidget>
+
+class Client;
+class Hardware;
+class QDataWidgetMapper;
+class QPrinter;
+class QSettings;
+class SearchWidget;
+
+namespace Ui {
+class hardwareWidget;
+}
+
+// The page of one hardware record: its data with the configurable fields,
+// the store status and the owner (view and edit modes), the hardware's
+// repairs, and a sheet of barcode labels to print or save as PDF.
+class HardwareWidget : public QWidget, public WidgetBase
+{
+    Q_OBJECT
+public:
+    // fromSearch shows the back button.
+    HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings,
+                   int hardwareId, bool fromSearch);
+    ~HardwareWidget() override;
+
+    // Fills the page from the stored row. Without full only the row and the
+    // mapped fields are read again.
+    void loadData(bool full);
+
+    // The hardware label code: "*0I" + hardware id + "I" + owner id + "I*".
+    static QString labelCode(int hardwareId, int ownerId);
+
+    // The shown row, fixed at construction.
+    const int hardwareId;
+    // The owner's client id as the last full load read it: 0 without owner,
+    // -1 when the row cannot be read.
+    int ownerId = -1;
+
+signals:
+    void backToSearch();
+    void showRepairDetails(int repairId);
+    void showClientDetails(int clientId);
+    void dbItemsCountChanged();
+
+private slots:
+    void setEditable(bool editable);
+    void changePage();
+    void saveChanges();
+    void editOwner();
+    void composeDocument();
+    void printDocument();
+    void comboBoxIndex(int index);
+
+private:
+    QSettings *store() const;
+    bool fieldInUse(const QString &field) const;
+    bool mayEdit() const;
+    void closeOwnerEditor();
+    // Writes the typed row into the model and the database; false when the
+    // database refused it.
+    bool writeRow();
+    // Asks for and stores the owner change to client; false when the database
+    // refused it.
+    bool changeOwner(const QString &client);
+    void noSuchClient();
+    // Prints the sheet of printoutEdit on the printer as it is set up.
+    void printSheet(QPrinter *printer);
+
+    Ui::hardwareWidget *ui;
+    Hardware *hardwareModel;
+    Client *ownerModel;
+    QDataWidgetMapper *mapper;
+    SearchWidget *repairsPage;
+    // The field date as the last full load showed it.
+    QDate loadedFieldDate;
+};

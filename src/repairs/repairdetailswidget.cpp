@@ -1,0 +1,213 @@
+#include "repairs/repairdetailswidget.h"
+#include "ui_repairDetailsWidget.h"
+
+#include "db/dbtransaction.h"
+#include "db/dbwidget.h"
+#include "dictionaries/repairstatusesconfig.h"
+#include "formin.h"
+#include "infodialog.h"
+#include "messagebox.h"
+#include "notes/note.h"
+#include "records/repair.h"
+#include "userwidget.h"
+
+#include <QDateTime>
+#include <QSqlQuery>
+
+namespace {
+
+// The first row of a statement, or an empty record when there is none.
+QSqlRecord firstRow(DbWidget *db, const QString &sql)
+{
+    QSqlQuery q = db->query(sql);
+    return q.first() ? q.record() : QSqlRecord();
+}
+
+} // namespace
+
+RepairDetailsWidget::RepairDetailsWidget(QWidget *parent, DbWidget *db, UserWidget *user,
+                                         Settings *settings, int repairId, bool backEnabled)
+    : QWidget(parent), WidgetBase(db, user, settings), ui(new Ui::repairDetailsWidget),
+      m_repairId(repairId)
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui->backButton->setEnabled(backEnabled);
+    ui->backButton->setVisible(backEnabled);
+
+    const QList<QWidget *> fields = {ui->sNum,  ui->iAddDate, ui->iEndDate, ui->iType, ui->statusName,
+                                     ui->sCost, ui->sMCost, ui->sOuterNo, ui->sDefect, ui->sComment};
+    for (QWidget *field : fields)
+        field->setStyleSheet(FormIn::FormStyle3);
+    for (int i = 0; i < Note::Severity[0].size(); ++i)
+        ui->noteSeverity->addItem(Note::severityIcon(i), Note::Severity[0].at(i), i);
+
+    connect(ui->backButton, &QPushButton::clicked, this, &RepairDetailsWidget::backToSearch);
+    connect(ui->clientButton, &QPushButton::clicked, this, [this] { Q_EMIT showClient(m_clientId); });
+    connect(ui->hardwareButton, &QPushButton::clicked, this,
+            [this] { Q_EMIT showHardware(m_hardwareId); });
+    connect(ui->changeStatusButton, &QPushButton::clicked, this, &RepairDetailsWidget::changeStatus);
+    connect(ui->addNoteButton, &QPushButton::clicked, this, &RepairDetailsWidget::addNote);
+    connect(ui->setProgressButton, &QPushButton::clicked, this, &RepairDetailsWidget::setProgress);
+    connect(ui->iStatus, &QComboBox::currentIndexChanged, this, &RepairDetailsWidget::updateButtons);
+    connect(ui->noteText, &QPlainTextEdit::textChanged, this, &RepairDetailsWidget::updateButtons);
+    connect(ui->progressBox, &QSpinBox::valueChanged, this, &RepairDetailsWidget::updateButtons);
+
+    load();
+}
+
+RepairDetailsWidget::~RepairDetailsWidget()
+{
+    delete ui;
+}
+
+void RepairDetailsWidget::load()
+{
+    const bool ok = loadRepair();
+    loadNotes();
+    updateButtons();
+    if (!ok)
+        (new InfoDialog(nullptr, tr("Błąd ładowania danych !"), InfoDialog::Error))->show();
+}
+
+bool RepairDetailsWidget::loadRepair()
+{
+    Repair repair(nullptr, db);
+    // A repair whose client or device is gone still shows what it has.
+    repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
+    repair.setFilter(QStringLiteral("repairs.iId=%1").arg(m_repairId));
+    repair.select();
+    const bool found = repair.rowCount() == 1;
+    // The model shows the numbers, dates, kind and status as staff read them.
+    const auto shown = [&repair, found](const char *column) {
+        return found ? repair.index(0, repair.fieldIndex(QLatin1String(column))).data().toString()
+                     : QString();
+    };
+    const QSqlRecord stored = found ? repair.record(0) : QSqlRecord();
+    m_status = found ? stored.value(QStringLiteral("iStatus")).toInt() : -1;
+    m_clientId = found ? repair.getClientId(0) : -1;
+    m_hardwareId = found ? repair.getHardwareId(0) : -1;
+
+    ui->titleLabel->setText(tr("Naprawa nr") + QLatin1Char(' ') + shown("sNum"));
+    ui->sNum->setText(shown("sNum"));
+    ui->iAddDate->setText(found ? QDateTime::fromSecsSinceEpoch(
+                                      stored.value(QStringLiteral("iAddDate")).toLongLong())
+                                      .toString(QStringLiteral("dd/MM/yyyy hh:mm"))
+                                : QString());
+    ui->iEndDate->setText(shown("iEndDate"));
+    ui->iType->setText(shown("iType"));
+    ui->statusName->setText(shown("iStatus"));
+    ui->sCost->setText(shown("sCost"));
+    ui->sMCost->setText(shown("sMCost"));
+    ui->sOuterNo->setText(shown("sOuterNo"));
+    ui->sDefect->setPlainText(shown("sDefect"));
+    ui->sComment->setPlainText(shown("sComment"));
+    const int progress = qBound(0, stored.value(QStringLiteral("iProgress")).toInt(), 100);
+    ui->iProgress->setValue(progress);
+    ui->progressBox->setValue(progress);
+
+    RepairStatusesConfig::setupComboBox(db, ui->iStatus);
+    ui->iStatus->setCurrentIndex(ui->iStatus->findData(m_status));
+
+    const QSqlRecord client = firstRow(
+        db, QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = %1").arg(m_clientId));
+    const QSqlRecord device = firstRow(
+        db, QStringLiteral("SELECT sHName FROM hardware WHERE iId = %1").arg(m_hardwareId));
+    QString clientName = client.value(0).toString();
+    if (!client.value(1).toString().isEmpty())
+        clientName += QLatin1Char(' ') + client.value(1).toString();
+    ui->clientButton->setText(tr("Klient") + QStringLiteral(": ") + clientName);
+    ui->hardwareButton->setText(tr("Sprzęt") + QStringLiteral(": ") + device.value(0).toString());
+    ui->clientButton->setEnabled(!client.isEmpty());
+    ui->hardwareButton->setEnabled(!device.isEmpty());
+    ui->notesGroup->setEnabled(found);
+    return found && !client.isEmpty() && !device.isEmpty();
+}
+
+void RepairDetailsWidget::loadNotes()
+{
+    ui->notesList->clear();
+    QSqlQuery q = db->query(
+        QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
+                       "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
+                       "ORDER BY notes.iAddDate DESC, notes.iId DESC")
+            .arg(m_repairId));
+    while (q.next()) {
+        auto *item = new QListWidgetItem(
+            Note::severityIcon(q.value(1).toInt()),
+            QDateTime::fromSecsSinceEpoch(q.value(0).toLongLong()).toString(QStringLiteral("dd/MM/yyyy hh:mm"))
+                + QStringLiteral(" | ") + q.value(3).toString() + QLatin1Char('\n')
+                + Note::toPlainText(q.value(2).toString()));
+        item->setToolTip(q.value(2).toString());
+        ui->notesList->addItem(item);
+    }
+}
+
+void RepairDetailsWidget::updateButtons()
+{
+    const bool found = m_status >= 0;
+    ui->changeStatusButton->setEnabled(found && ui->iStatus->currentIndex() >= 0
+                                       && ui->iStatus->currentData().toInt() != m_status);
+    ui->addNoteButton->setEnabled(found && !ui->noteText->toPlainText().trimmed().isEmpty());
+    ui->setProgressButton->setEnabled(found && ui->progressBox->value() != ui->iProgress->value());
+}
+
+void RepairDetailsWidget::changeStatus()
+{
+    if (m_status < 0 || ui->iStatus->currentIndex() < 0)
+        return;
+    const RepairStatusesConfig::RepairStatus status =
+        RepairStatusesConfig::status(ui->iStatus->currentData().toInt());
+    if (!MessageBox::confirm(tr("Zmiana statusu"),
+                             tr("Czy na pewno chcesz zmienić status naprawy na \"%1\" ?")
+                                 .arg(status.description),
+                             this))
+        return;
+    // The moment of closing replaces the planned completion date.
+    const QString endDate = status.group == 3
+        ? QStringLiteral(", iEndDate = %1").arg(QDateTime::currentSecsSinceEpoch())
+        : QString();
+    const int userId = user ? user->id : 0;
+    const bool saved = runInTransaction(db, [&] {
+        const QSqlQuery update =
+            db->query(QStringLiteral("UPDATE repairs SET iStatus = %1%2 WHERE repairs.iId = %3")
+                          .arg(status.statusId).arg(endDate).arg(m_repairId));
+        return update.isActive()
+            && Note::add(db, m_repairId, 1,
+                         tr("Zmiana statusu naprawy na") + QStringLiteral(" \"")
+                             + status.description.toHtmlEscaped() + QLatin1Char('"'),
+                         userId);
+    });
+    if (!saved) {
+        MessageBox::saveFailed(this);
+        return;
+    }
+    load();
+    Q_EMIT repairStatusChanged();
+}
+
+void RepairDetailsWidget::addNote()
+{
+    const QString text = ui->noteText->toPlainText().trimmed();
+    if (m_status < 0 || text.isEmpty())
+        return;
+    if (!Note::add(db, m_repairId, ui->noteSeverity->currentIndex(), Note::fromPlainText(text),
+                   user ? user->id : 0)) {
+        MessageBox::saveFailed(this);
+        return;
+    }
+    ui->noteText->clear();
+    loadNotes();
+}
+
+void RepairDetailsWidget::setProgress()
+{
+    if (m_status < 0)
+        return;
+    if (!Repair::updateProgress(db, m_repairId, ui->progressBox->value())) {
+        MessageBox::saveFailed(this);
+        return;
+    }
+    load();
+    Q_EMIT repairStatusChanged();
+}

@@ -1,0 +1,78 @@
+#include "sms/smsdialog.h"
+
+#include "closelater.h"
+#include "messagebox.h"
+#include "settings.h"
+#include "sms/smsgateway.h"
+
+#include <QRegularExpression>
+#include <memory>
+
+SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text)
+    : QDialog(nullptr), WidgetBase(db, user, nullptr)
+{
+    setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    numberEdit->setText(phone);
+    textEdit->setPlainText(text);
+
+    const std::unique_ptr<QSettings> store(Settings::openNative());
+    m_gateway = new SmsGateway(store.get(), this);
+    connect(m_gateway, &SmsGateway::infoFinished, this, &SmsDialog::infoReceived);
+    connect(m_gateway, &SmsGateway::sendFinished, this, &SmsDialog::sendFinished);
+    connect(sendButton, &QPushButton::clicked, this, &SmsDialog::send);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    show();
+    m_gateway->requestInfo();
+}
+
+SmsDialog::~SmsDialog() = default;
+
+void SmsDialog::send()
+{
+    const QString title = tr("Wysyłanie SMS");
+    QString number = numberEdit->text();
+    number.remove(QRegularExpression(QStringLiteral("[\\s()-]")));
+    if (!QRegularExpression(QStringLiteral("^\\+?\\d{3,15}$")).match(number).hasMatch()) {
+        MessageBox::warning(title, tr("Wpisz poprawny numer telefonu (same cyfry, "
+                                      "na początku może stać \"+\")."), this);
+        numberEdit->setFocus();
+        return;
+    }
+    const QString text = textEdit->toPlainText();
+    if (text.trimmed().isEmpty()) {
+        MessageBox::warning(title, tr("Wpisz treść wiadomości."), this);
+        textEdit->setFocus();
+        return;
+    }
+    m_sending = {number, text};
+    sendButton->setEnabled(false);
+    statusLabel->setText(tr("Wysyłanie wiadomości..."));
+    m_gateway->send(number, text);
+}
+
+void SmsDialog::infoReceived(bool ok, const QString &text)
+{
+    if (ok) {
+        accountLabel->setStyleSheet(QString());
+        accountLabel->setText(text.isEmpty() ? tr("Konto w bramce SMS jest aktywne.")
+                                             : tr("Stan konta: %1").arg(text));
+    } else {
+        accountLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
+        accountLabel->setText(text);
+    }
+}
+
+void SmsDialog::sendFinished(bool ok, const QString &text)
+{
+    if (!ok) {
+        statusLabel->clear();
+        sendButton->setEnabled(true);
+        MessageBox::critical(tr("Wysyłanie SMS"), tr("Wiadomość nie została wysłana.\n%1").arg(text),
+                             this);
+        return;
+    }
+    statusLabel->setText(tr("Wiadomość wysłana."));
+    Q_EMIT sent(m_sending);
+    closeLater(this);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui_smsDialog.h"
+#include "widgetbase.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class SmsGateway;
+
+// Sends one text message through the shop's account at the SMS gateway. The
+// window has no parent, shows itself at once, asks the gateway for the
+// account's state and deletes itself when closed.
+class SmsDialog : public QDialog, public WidgetBase, public Ui::smsDialog
+{
+    Q_OBJECT
+public:
+    SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text);
+    ~SmsDialog() override;
+
+Q_SIGNALS:
+    // After a successful send: the number and the text sent.
+    void sent(QStringList);
+
+public Q_SLOTS:
+    void send();
+
+private:
+    void infoReceived(bool ok, const QString &text);
+    void sendFinished(bool ok, const QString &text);
+
+    SmsGateway *m_gateway;
+    QStringList m_sending;
+};

@@ -1,0 +1,76 @@
+#include "sms/smsgateway.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSettings>
+
+SmsGateway::SmsGateway(QSettings *store, QObject *parent)
+    : QObject(parent), m_network(new QNetworkAccessManager(this))
+{
+    m_url = QUrl(store->value(QStringLiteral("sms/url")).toString().trimmed());
+    m_login = store->value(QStringLiteral("sms/login")).toString();
+    m_password = store->value(QStringLiteral("sms/password")).toString();
+}
+
+bool SmsGateway::configured() const
+{
+    const QString scheme = m_url.scheme();
+    return m_url.isValid() && !m_url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        && !m_login.isEmpty();
+}
+
+void SmsGateway::requestInfo()
+{
+    post({{QStringLiteral("cmd"), QStringLiteral("info")}}, &SmsGateway::infoFinished);
+}
+
+void SmsGateway::send(const QString &number, const QString &text)
+{
+    post({{QStringLiteral("cmd"), QStringLiteral("send")},
+          {QStringLiteral("number"), number},
+          {QStringLiteral("text"), text}},
+         &SmsGateway::sendFinished);
+}
+
+void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
+                      void (SmsGateway::*finished)(bool, const QString &))
+{
+    if (!configured()) {
+        Q_EMIT(this->*finished)(false, tr("Brak ustawień bramki SMS: uzupełnij adres bramki, "
+                                          "login i hasło w ustawieniach SMS."));
+        return;
+    }
+    QList<QPair<QString, QString>> all = fields;
+    all.insert(1, {QStringLiteral("login"), m_login});
+    all.insert(2, {QStringLiteral("password"), m_password});
+    QByteArray body;
+    for (const auto &field : all) {
+        if (!body.isEmpty())
+            body += '&';
+        body += field.first.toLatin1() + '=' + QUrl::toPercentEncoding(field.second);
+    }
+
+    QNetworkRequest request(m_url);
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("application/x-www-form-urlencoded"));
+    request.setTransferTimeout(Timeout);
+    QNetworkReply *reply = m_network->post(request, body);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, finished] {
+        reply->deleteLater();
+        if (reply->error() != QNetworkReply::NoError) {
+            Q_EMIT(this->*finished)(false, tr("Brak połączenia z bramką SMS: %1")
+                                               .arg(reply->errorString()));
+            return;
+        }
+        const QString line = QString::fromUtf8(reply->readAll()).section(QLatin1Char('\n'), 0, 0)
+                                 .trimmed();
+        if (line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")))
+            Q_EMIT(this->*finished)(true, line.mid(2).trimmed());
+        else if (line.isEmpty())
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS nie przysłała odpowiedzi."));
+        else
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS odpowiedziała błędem: %1").arg(line));
+    });
+}

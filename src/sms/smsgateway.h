@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QSettings;
+
+// Client of the SMS gateway's HTTP interface.
+//
+// Each command is one POST to the address stored as "sms/url", its body
+// form-encoded (application/x-www-form-urlencoded, UTF-8, every value
+// percent-encoded):
+//   cmd=info&login=L&password=P                  the account's state
+//   cmd=send&login=L&password=P&number=N&text=T  one message to number N
+// The gateway answers each with one line of plain text: "OK", or "OK", a
+// blank and a detail (the account's state, e.g. "OK Saldo: 12,50 zł", or the
+// message's id), on success; any other line is the gateway's error text.
+// Replies arrive asynchronously through the signals.
+class SmsGateway : public QObject
+{
+    Q_OBJECT
+public:
+    // Reads the address and the account ("sms/url", "sms/login",
+    // "sms/password") from the given native store.
+    SmsGateway(QSettings *store, QObject *parent);
+
+    // True when the address is a valid http(s) URL and a login is set.
+    bool configured() const;
+
+    void requestInfo();
+    void send(const QString &number, const QString &text);
+
+    // Requests that get no answer within this time fail.
+    static constexpr int Timeout = 15000;
+
+Q_SIGNALS:
+    // ok with the reply's detail, or a Polish error text.
+    void infoFinished(bool ok, const QString &text);
+    void sendFinished(bool ok, const QString &text);
+
+private:
+    void post(const QList<QPair<QString, QString>> &fields,
+              void (SmsGateway::*finished)(bool, const QString &));
+
+    QNetworkAccessManager *m_network;
+    QUrl m_url;
+    QString m_login;
+    QString m_password;
+};

@@ -1,0 +1,248 @@
+#include "testmain.h"
+#include "messageboxrecorder.h"
+#include "searchfixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "billing/billingwidget.h"
+#include "clients/clientdatawidget.h"
+#include "clients/clientwidget.h"
+#include "email/emaildialog.h"
+#include "formin.h"
+#include "settings.h"
+#include "sms/smsdialog.h"
+#include "ui_billingWidget.h"
+#include "ui_clientWidget.h"
+
+using namespace SearchRows;
+
+class TestClientWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<UserWidget> user;
+
+    // Client 7 with a phone written the way staff type it; client 56 with
+    // hardware 34, repairs 12 and 14 and two bills; repair 13 is client 7's.
+    std::unique_ptr<ClientWidget> page(int clientId, int level = 0, bool fromSearch = true)
+    {
+        user = std::make_unique<UserWidget>(1, QStringLiteral("Administrator"), level);
+        return std::make_unique<ClientWidget>(nullptr, t->db(), user.get(), settings.get(), clientId, fromSearch);
+    }
+    template<typename T = QWidget>
+    static T *child(QWidget *w, const char *name) { return w->findChild<T *>(QLatin1String(name)); }
+    static void click(QWidget *w, const char *button) { child<QPushButton>(w, button)->click(); }
+    // The bills listed, top to bottom.
+    static QList<int> panelIds(BillingWidget *b)
+    {
+        QList<int> ids;
+        for (int i = 0; i < b->ui->billsLayout->count(); ++i) {
+            if (QWidget *p = b->ui->billsLayout->itemAt(i)->widget(); p && p->objectName() == "billPanel")
+                ids << p->property("billId").toInt();
+        }
+        return ids;
+    }
+    static bool shown(QWidget *w, const char *name) { return !child(w, name)->isHidden(); }
+    // View: every text field read-only with the view style, edit: editable
+    // without a style; the buttons of the mode shown.
+    static bool viewMode(ClientDataWidget *form, bool view)
+    {
+        QList<QWidget *> fields = child(form, "dataBox")->findChildren<QWidget *>(QRegularExpression("^s"));
+        for (QWidget *e : fields) {
+            if (e->property("readOnly").toBool() != view || e->styleSheet() != (view ? FormIn::FormStyle3 : QString()))
+                return false;
+        }
+        return fields.size() == 14 && shown(form, "saveButton") == !view && shown(form, "separator") == !view
+            && shown(form, "cancelButton") == !view && shown(form, "smsButton") && shown(form, "emailButton");
+    }
+
+private slots:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        REQUIRE_DB(*t);
+        settings = std::make_unique<Settings>(dir.path());
+        QVERIFY(t->exec(ClientsInsert
+                        + QStringLiteral("(7, 'Jan', 'Kowalski', '', '', '', '', '', '', '', "
+                                         "'jan@example.pl', '', '+48 601-202 303', '', 'stały klient')")));
+        QVERIFY(insert(*t, ClientsInsert, {client(56, QStringLiteral("Wiśniewski"))}));
+        QVERIFY(insert(*t, HardwareInsert, {hardware(34, QStringLiteral("Laptop"), 56), hardware(35, QStringLiteral("Drukarka"), 7)}));
+        QVERIFY(insert(*t, RepairsInsert, {repair(12, 56, 34), repair(13, 7, 35), repair(14, 56, 34)}));
+        QVERIFY(insert(*t, BillsInsert, {bill(1, 56, 12, 34, 1700000000, 1), bill(2, 56, 14, 34, 0, 0)}));
+        // Bill 1 is the newer one.
+        QVERIFY(t->exec(QStringLiteral("UPDATE billing SET iAddDate = 3000 - iId * 1000")));
+    }
+
+    void modesPerLevel_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("mayEdit");
+        QTest::newRow("level 4 edits") << 4 << true;
+        QTest::newRow("level 5 views") << 5 << false;
+    }
+    void modesPerLevel()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, mayEdit);
+        auto w = page(7, level);
+        QCOMPARE(w->ui->clientLabel->text(), QStringLiteral("Kowalski, 7"));
+        QVERIFY(viewMode(w->dataPage, true));
+        QCOMPARE(shown(w->dataPage, "editButton"), mayEdit);
+        click(w->dataPage, "editButton"); // disabled when hidden
+        QVERIFY(viewMode(w->dataPage, !mayEdit) && !shown(w->dataPage, "editButton"));
+    }
+
+    // A save: stored and shown in the header; an empty surname marked; a
+    // refused one reported, the typed text kept in edit mode.
+    void save_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("saved") << QStringLiteral("Nowak-Kowalska") << false << QStringLiteral("Nowak-Kowalska");
+        QTest::newRow("blanks pass") << QStringLiteral("  ") << false << QStringLiteral("  ");
+        QTest::newRow("empty") << QString() << false << QStringLiteral("Kowalski");
+        QTest::newRow("refused") << QStringLiteral("Nowak") << true << QStringLiteral("Kowalski");
+    }
+    void save()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QFETCH(QString, stored);
+        MessageBoxRecorder boxes;
+        auto w = page(7);
+        if (refused)
+            QVERIFY(t->exec(TestDatabase::isMySql()
+                                ? QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON clients FOR EACH ROW "
+                                                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'")
+                                : QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON clients "
+                                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        click(w->dataPage, "editButton");
+        auto *sSName = child<QLineEdit>(w->dataPage, "sSName");
+        sSName->setText(typed);
+        child<QLineEdit>(w->dataPage, "sCity")->setText(QStringLiteral("Łódź"));
+        click(w->dataPage, "saveButton");
+
+        QCOMPARE(t->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = 7")), stored);
+        const bool saved = typed == stored;
+        QVERIFY(viewMode(w->dataPage, saved) || (!saved && shown(w->dataPage, "saveButton")));
+        QCOMPARE(w->ui->clientLabel->text(), stored + QStringLiteral(", 7"));
+        QCOMPARE(boxes.count(), refused ? 1 : 0);
+        QCOMPARE(sSName->text() + child<QLineEdit>(w->dataPage, "sCity")->text(), typed + "Łódź");
+        QCOMPARE(sSName->styleSheet(), saved ? FormIn::FormStyle3 : typed.isEmpty() ? FormIn::FormStyle2 : QString());
+        if (saved)
+            return;
+        click(w->dataPage, "cancelButton"); // back to the stored record
+        QVERIFY(viewMode(w->dataPage, true));
+        QCOMPARE(sSName->text() + child<QLineEdit>(w->dataPage, "sCity")->text(), QStringLiteral("Kowalski"));
+    }
+
+    // The dialogs get the stored phone as digits and the stored address,
+    // whatever was typed since.
+    void messages_data()
+    {
+        QTest::addColumn<int>("clientId");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("recipient");
+        QTest::newRow("stored") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
+        QTest::newRow("none stored") << 56 << QString() << QStringLiteral("Jan Wiśniewski <>");
+    }
+    void messages()
+    {
+        QFETCH(int, clientId);
+        QFETCH(QString, number);
+        QFETCH(QString, recipient);
+        auto w = page(clientId, 6);
+        child<QLineEdit>(w->dataPage, "sPhone")->setText(QStringLiteral("111 222 333"));
+        click(w->dataPage, "smsButton");
+        click(w->dataPage, "emailButton");
+        SmsDialog *sms = nullptr;
+        EMailDialog *mail = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            sms = sms ? sms : qobject_cast<SmsDialog *>(top);
+            mail = mail ? mail : qobject_cast<EMailDialog *>(top);
+        }
+        QVERIFY(sms && mail);
+        QCOMPARE(sms->numberEdit->text(), number);
+        QCOMPARE(mail->toEdit->text(), recipient);
+        delete sms;
+        delete mail;
+    }
+
+    // No record: an empty header, and only the bills of the id given (a bill
+    // without a client is not this client's); no bill can be added.
+    void missingClient()
+    {
+        QVERIFY(insert(*t, BillsInsert, {bill(3, 0, -1, -1), bill(4, 999, -1, -1)}));
+        auto w = page(999, 0, false);
+        QCOMPARE(w->ui->clientLabel->text(), QStringLiteral(", 999"));
+        QVERIFY(w->ui->backButton->isHidden());
+        w->showBilling();
+        QCOMPARE(panelIds(w->billingPage), QList<int>{4});
+        QVERIFY(!w->billingPage->ui->newBillButton->isEnabled());
+    }
+
+    // Only the client's own repairs, also after a scan of another client's
+    // repair card or hardware label; a chosen repair is passed on by its id.
+    void repairs()
+    {
+        auto w = page(56);
+        QSignalSpy back(w.get(), &ClientWidget::backToSearch);
+        QSignalSpy chosen(w.get(), &ClientWidget::showRepairDetails);
+        click(w.get(), "backButton");
+        click(w.get(), "repairsButton");
+        QCOMPARE(back.count(), 1);
+        QCOMPARE(allRows(w->repairsPage->model), 2);
+        // Another client's repair card and hardware label, then our card.
+        for (const QString scan : {"13I35I7", "0I35I7", "14I34I56"}) {
+            QMetaObject::invokeMethod(w->repairsPage, "readBarcode", Q_ARG(QStringList, scan.split('I')));
+            QCOMPARE(allRows(w->repairsPage->model), scan.startsWith("14") ? 1 : 0);
+        }
+        w->repairsPage->searchTable->selectRow(0);
+        click(w->repairsPage, "selectButton");
+        QCOMPARE(chosen.count() == 1 ? chosen.at(0).at(0).toInt() : -1, 14);
+    }
+
+    // Newest first; a new bill is stored unsettled for this client and the
+    // current user, with the repair chosen and no hardware, and listed on top.
+    void bills()
+    {
+        MessageBoxRecorder boxes;
+        auto w = page(56);
+        click(w.get(), "billingButton");
+        BillingWidget *b = w->billingPage;
+        QCOMPARE(panelIds(b), (QList<int>{1, 2}));
+        QCOMPARE(b->findChild<QLabel *>("billStatus")->text(), QStringLiteral("Rozliczony"));
+        click(b, "newBillButton");
+        // "none" and the client's own repairs and hardware
+        QCOMPARE(b->ui->iRepairId->count() * 10 + b->ui->iHardwareId->count(), 32);
+        b->ui->sPriceNet->setText(QStringLiteral("sto"));
+        click(b, "saveBillButton");
+        QCOMPARE(b->ui->sPriceNet->styleSheet(), FormIn::FormStyle2);
+        QCOMPARE(b->ui->sPriceGross->styleSheet(), FormIn::FormStyle2);
+        QCOMPARE(t->count(QStringLiteral("billing")), 2);
+        b->ui->sPriceNet->clear();
+        b->ui->sPriceGross->setText(QStringLiteral(" 123,00 zł "));
+        b->ui->iRepairId->setCurrentIndex(b->ui->iRepairId->findData(QStringLiteral("12")));
+        b->ui->sDescription->setPlainText(QStringLiteral("Wymiana matrycy"));
+        click(b, "saveBillButton");
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(t->count(QStringLiteral("billing"),
+                          QStringLiteral("iId = 3 AND iClientId = 56 AND iRepairId = 12 AND iHardwareId = -1 AND "
+                                         "sPriceGross = '123,00 zł' AND sPriceNet = '' AND iStatus = 0 AND "
+                                         "iDate = 0 AND iUser = 1 AND sDescription = 'Wymiana matrycy'")),
+                 1);
+        QVERIFY(b->ui->newBillBox->isHidden());
+        QCOMPARE(panelIds(b), (QList<int>{3, 1, 2}));
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestClientWidget)
+#include "tst_clientwidget.moc"

@@ -1,0 +1,230 @@
+// Navigation between a search list and the client, hardware and repair pages,
+// in both hosts: the page behind "Klienci", "Sprzęt" and "Rozliczenia", and
+// the repairs start page.
+#include "clients/clientwidget.h"
+#include "hardware/hardwarewidget.h"
+#include "infodialog.h"
+#include "messageboxrecorder.h"
+#include "repairs/newrepairwidget.h"
+#include "repairs/repairdetailswidget.h"
+#include "repairs/repairswidget.h"
+#include "repairs/searchdetailscontroller.h"
+#include "searchfixture.h"
+#include "testmain.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+
+using namespace SearchRows;
+
+// Clients 1 and 2 own devices 10 and 20; repairs 100 (client 1, device 10)
+// and 200 (client 2, device 20); bill 7 is client 2's.
+class TestDetailsNavigation : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestDatabase> t;
+    UserWidget admin{1, QStringLiteral("Administrator"), 0};
+
+    std::unique_ptr<SearchDetailsController> controller(SearchWidget::SearchVariant variant)
+    {
+        auto page = std::make_unique<SearchDetailsController>(nullptr, t->db(), &admin, nullptr,
+                                                              variant);
+        page->setAttribute(Qt::WA_DeleteOnClose, false);
+        page->show();
+        return page;
+    }
+    // A row chosen on a page's search list.
+    static void choose(SearchWidget *list, int id) { emit list->showSelectedById(id); }
+    static void clickBack(QWidget *page)
+    {
+        QTest::mouseClick(page->findChild<QPushButton *>(QStringLiteral("backButton")),
+                          Qt::LeftButton);
+    }
+    static bool backShown(QWidget *page)
+    {
+        return !page->findChild<QPushButton *>(QStringLiteral("backButton"))->isHidden();
+    }
+    template <typename Page>
+    static int countIn(QStackedWidget *stack)
+    {
+        int n = 0;
+        for (int i = 0; i < stack->count(); ++i)
+            n += qobject_cast<Page *>(stack->widget(i)) ? 1 : 0;
+        return n;
+    }
+    // The error dialogs of unreadable records are closed as they come.
+    static void closeInfoDialogs()
+    {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<InfoDialog *>(window))
+                dialog->close();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        REQUIRE_DB(*t);
+        QVERIFY(insert(*t, ClientsInsert, {client(1, QStringLiteral("Nowak")), client(2, QStringLiteral("Lis"))}));
+        QVERIFY(insert(*t, HardwareInsert, {hardware(10, QStringLiteral("Laptop"), 1),
+                                            hardware(20, QStringLiteral("Drukarka"), 2)}));
+        QVERIFY(insert(*t, RepairsInsert, {repair(100, 1, 10), repair(200, 2, 20)}));
+        QVERIFY(insert(*t, BillsInsert, {bill(7, 2, 200, 20)}));
+    }
+    void cleanup()
+    {
+        closeInfoDialogs();
+        t.reset();
+    }
+
+    void clientToSearchAndBack()
+    {
+        auto page = controller(SearchWidget::ClientsVariant);
+        SearchWidget *search = page->searchPage();
+        search->search();
+        QCOMPARE(search->model->rowCount(), 2);
+        choose(search, 1);
+        QVERIFY(page->clientPage());
+        QCOMPARE(page->stack()->currentWidget(), page->clientPage());
+        QVERIFY(backShown(page->clientPage()));
+
+        // Back searches again: a client added meanwhile is listed.
+        QVERIFY(insert(*t, ClientsInsert, {client(3, QStringLiteral("Wróbel"))}));
+        clickBack(page->clientPage());
+        QCOMPARE(page->stack()->currentWidget(), search);
+        QCOMPARE(search->model->rowCount(), 3);
+
+        // A second client replaces the first page.
+        choose(search, 1);
+        choose(search, 2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(countIn<ClientWidget>(page->stack()), 1);
+        QCOMPARE(page->clientPage()->clientId, 2);
+    }
+
+    void billOpensTheClientsBills()
+    {
+        MessageBoxRecorder boxes;
+        auto page = controller(SearchWidget::BillsVariant);
+        choose(page->searchPage(), 7);
+        QVERIFY(page->clientPage());
+        QCOMPARE(page->clientPage()->clientId, 2);
+        QCOMPARE(page->clientPage()->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))
+                     ->currentWidget(),
+                 reinterpret_cast<QWidget *>(page->clientPage()->billingPage));
+
+        // A bill deleted on another workstation: a message, the list stays.
+        clickBack(page->clientPage());
+        QVERIFY(t->exec(QStringLiteral("DELETE FROM billing WHERE iId = 7")));
+        choose(page->searchPage(), 7);
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QCOMPARE(page->stack()->currentWidget(), page->searchPage());
+        QCOMPARE(page->clientPage()->clientId, 2);
+    }
+
+    void hardwareToRepairAndBack()
+    {
+        auto page = controller(SearchWidget::HardwareVariant);
+        choose(page->searchPage(), 10);
+        HardwareWidget *hardware = page->hardwarePage();
+        QVERIFY(hardware);
+        emit hardware->showRepairDetails(100);
+        QVERIFY(page->repairPage());
+        QCOMPARE(page->repairPage()->repairId(), 100);
+        QVERIFY(backShown(page->repairPage()));
+        clickBack(page->repairPage());
+        QCOMPARE(page->stack()->currentWidget(), hardware);
+        clickBack(hardware);
+        QCOMPARE(page->stack()->currentWidget(), page->searchPage());
+    }
+
+    void repairLeadsToItsClientAndDevice()
+    {
+        auto page = controller(SearchWidget::ClientsVariant);
+        choose(page->searchPage(), 1);
+        QPointer<ClientWidget> first = page->clientPage();
+        emit first->showRepairDetails(100);
+        QPointer<RepairDetailsWidget> repair = page->repairPage();
+
+        // The repair's client: a fresh page in place of the first, back to the list.
+        emit repair->showClient(1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!first);
+        QVERIFY(page->clientPage());
+        clickBack(page->clientPage());
+        QCOMPARE(page->stack()->currentWidget(), page->searchPage());
+
+        // The repair's device, then another repair of it: back to the device.
+        emit repair->showHardware(10);
+        HardwareWidget *hardware = page->hardwarePage();
+        emit hardware->showRepairDetails(100);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!repair);
+        clickBack(page->repairPage());
+        QCOMPARE(page->stack()->currentWidget(), hardware);
+    }
+
+    void countsChangedAreRelayed()
+    {
+        auto page = controller(SearchWidget::ClientsVariant);
+        QSignalSpy relayed(page.get(), &SearchDetailsController::dbItemsCountChanged);
+        emit page->searchPage()->dbItemsCountChanged();
+        choose(page->searchPage(), 1);
+        emit page->clientPage()->dbItemsCountChanged();
+        emit page->clientPage()->showRepairDetails(100);
+        emit page->repairPage()->repairStatusChanged();
+        emit page->repairPage()->showHardware(10);
+        emit page->hardwarePage()->dbItemsCountChanged();
+        QCOMPARE(relayed.count(), 4);
+    }
+
+    void repairAndTemplateListsOpenNothing_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::newRow("repairs") << 0;
+        QTest::newRow("templates") << 4;
+    }
+    void repairAndTemplateListsOpenNothing()
+    {
+        QFETCH(int, variant);
+        auto page = controller(SearchWidget::SearchVariant(variant));
+        choose(page->searchPage(), 100);
+        QCOMPARE(page->stack()->count(), 1);
+        QCOMPARE(page->stack()->currentWidget(), page->searchPage());
+    }
+
+    // The start page: a client added alone through the intake has no way
+    // back; one opened from a repair page leads back to it, reloaded.
+    void startPageClientAndHardwarePages()
+    {
+        RepairsWidget start(nullptr, t->db(), &admin, nullptr);
+        start.setAttribute(Qt::WA_DeleteOnClose, false);
+        auto *stack = start.findChild<QStackedWidget *>(QStringLiteral("repairsStack"));
+        auto *intake = start.findChild<NewRepairWidget *>();
+        emit intake->clientAdded(1);
+        auto *client = qobject_cast<ClientWidget *>(stack->currentWidget());
+        QVERIFY(client);
+        QVERIFY(!backShown(client));
+        emit intake->hardwareAdded(10);
+        QVERIFY(!backShown(stack->currentWidget()));
+
+        emit intake->repairAdded(100);
+        auto *repair = qobject_cast<RepairDetailsWidget *>(stack->currentWidget());
+        QVERIFY(repair);
+        emit repair->showHardware(10);
+        auto *hardware = qobject_cast<HardwareWidget *>(stack->currentWidget());
+        QVERIFY(hardware && backShown(hardware));
+        clickBack(hardware);
+        QCOMPARE(stack->currentWidget(), repair);
+        emit repair->showClient(1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(countIn<ClientWidget>(stack), 1);
+        emit qobject_cast<ClientWidget *>(stack->currentWidget())->showRepairDetails(200);
+        QCOMPARE(qobject_cast<RepairDetailsWidget *>(stack->currentWidget())->repairId(), 200);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestDetailsNavigation)
+#include "tst_detailsnavigation.moc"

@@ -1,0 +1,421 @@
+// The hardware page: data, store status, owner, repairs list and label sheet.
+#include "configtesthelpers.h"
+#include "formin.h"
+#include "hardware/hardwarewidget.h"
+#include "messageboxrecorder.h"
+#include "printouts/printdialogs.h"
+#include "searchfixture.h"
+#include "settings.h"
+#include "testmain.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QTextTable>
+
+using namespace SearchRows;
+using Keys = QVariantMap;
+
+class TestHardwareWidget : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<UserWidget> user;
+    std::unique_ptr<MessageBoxRecorder> boxes;
+    std::unique_ptr<HardwareWidget> page;
+
+    HardwareWidget *open(int id, int level = 0, bool fromSearch = true)
+    {
+        user = std::make_unique<UserWidget>(1, QStringLiteral("Jan"), level);
+        page = std::make_unique<HardwareWidget>(nullptr, t->db(), user.get(), settings.get(), id,
+                                                fromSearch);
+        page->setAttribute(Qt::WA_DeleteOnClose, false);
+        page->resize(1020, 640);
+        page->show();
+        return page.get();
+    }
+    // A widget of the page's own form (the repairs list has widgets of the
+    // same names).
+    template <typename W = QWidget> W *w(const char *name)
+    {
+        for (W *found : page->findChildren<W *>(name)) {
+            QObject *up = found;
+            while (up && !qobject_cast<SearchWidget *>(up))
+                up = up->parent();
+            if (!up)
+                return found;
+        }
+        return nullptr;
+    }
+    // A column of the current data row.
+    template <typename T> static T data(const char *name)
+    {
+        return *static_cast<T *>(QTest::qData(name, qMetaTypeId<T>()));
+    }
+    void store(const Keys &keys)
+    {
+        for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+            settings->native->setValue(QStringLiteral("printouts/") + it.key(), it.value());
+    }
+    QString stored(const QString &columns, int id = 12)
+    {
+        return storedRow(*t, QStringLiteral("hardware"), columns, QStringLiteral("iId=%1").arg(id));
+    }
+    bool editing() { return w("saveButton")->isVisible() && !w<QLineEdit>("sHName")->isReadOnly(); }
+
+private slots:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        REQUIRE_DB(*t);
+        settings = std::make_unique<Settings>(dir.path());
+        settings->native->clear();
+        boxes = std::make_unique<MessageBoxRecorder>();
+        QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski"), client(8, "Nowak")}));
+        QVERIFY(insert(*t, HardwareInsert,
+                       {hardware(12, "Dell <i>", 7, 1), hardware(13, "HP", 0, 99),
+                        hardware(14, "Asus", 55, 0, 6)}));
+        QVERIFY(insert(*t, RepairsInsert, {repair(1, 7, 12), repair(2, 7, 13)}));
+        QVERIFY(t->exec({"UPDATE clients SET sCompany = 'Firma' WHERE iId = 7",
+                         "UPDATE hardware SET iReceivedDate = 1000 WHERE iId = 14",
+                         "INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
+                         "VALUES ('shop', 'name', 'A&B <Serwis>', 1)"}));
+    }
+    void cleanup()
+    {
+        page.reset();
+        boxes.reset();
+        PrintDialogs::setFileHandler({});
+        PrintDialogs::setPrintHandler({});
+        t.reset();
+    }
+
+    void paperSize_data()
+    {
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("sizeLabel"); // empty: hidden
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("nothing stored") << Keys{} << "A4" << "" << 0;
+        QTest::newRow("A5") << Keys{{"tag_size", 9}} << "A5" << "" << 0;
+        QTest::newRow("not listed") << Keys{{"tag_size", 2}} << "A4" << "" << 0;
+        QTest::newRow("custom") << Keys{{"tag_size", 30}, {"tag_width", 50}, {"tag_height", 30}}
+                                << "Własny" << "Zdefiniowany rozmiar papieru: 50 x 30" << 0;
+        QTest::newRow("custom, no height") << Keys{{"tag_size", 30}, {"tag_width", 50}} << "Własny"
+                                           << "Niepoprawnie zdefiniowany własny rozmiar etykiety !" << 1;
+        QTest::newRow("custom of 0") << Keys{{"tag_size", 30}, {"tag_width", 0}, {"tag_height", 30}}
+                                     << "Własny" << "Niepoprawnie zdefiniowany własny rozmiar etykiety !" << 0;
+    }
+    void paperSize()
+    {
+        store(data<Keys>("keys"));
+        open(12);
+        auto *paper = w<QComboBox>("paperSizeComboBox");
+        QCOMPARE(paper->itemData(8).toInt(), 1); // B5 keeps its stored number
+        QCOMPARE(paper->currentText(), data<QString>("paper"));
+        const QString sizeLabel = data<QString>("sizeLabel");
+        auto *custom = w<QLabel>("customSizeLabel");
+        QCOMPARE(custom->isHidden() ? "" : custom->text(), sizeLabel);
+        QCOMPARE(boxes->count(), data<int>("warnings"));
+        // Back to a standard paper: the orientation choice again.
+        paper->setCurrentIndex(2);
+        QVERIFY(!w("orientationH")->isHidden());
+        QVERIFY(custom->isHidden());
+    }
+
+    void accessLevels_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::newRow("level 6 edits") << 6;
+        QTest::newRow("level 7 only looks") << 7;
+    }
+    void accessLevels()
+    {
+        QFETCH(int, level);
+        open(12, level, level == 6);
+        QCOMPARE(w("backButton")->isVisible(), level == 6);
+        QSignalSpy back(page.get(), &HardwareWidget::backToSearch);
+        w<QPushButton>("backButton")->click();
+        QCOMPARE(back.count(), 1);
+        QVERIFY(!editing());
+        QCOMPARE(w<QLineEdit>("sHName")->styleSheet(), FormIn::FormStyle3);
+        QVERIFY(w("iHTypeLabel")->isVisible() && !w("iHType")->isVisible());
+        for (const char *button : {"editButton", "editOwnerButton"})
+            QCOMPARE(w(button)->isEnabled(), level < 7);
+        click(page.get(), "editButton");
+        QCOMPARE(editing(), level < 7);
+        QCOMPARE(w("iHType")->isVisible(), level < 7);
+        QCOMPARE(w("iFieldDate")->isVisible(), level < 7);
+        QCOMPARE(w("iFieldDateLineEdit")->isVisible(), level == 7);
+    }
+
+    void loading_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("received");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("code"); // empty: no label composed
+        const QString inShop = "[W serwisie] W serwisie";
+        QTest::newRow("owned") << 12 << "12 / Kowalski" << "Kowalski Jan\nFirma" << "Niewydany"
+                               << inShop << "*0I12I7I*";
+        QTest::newRow("no owner") << 13 << "13 / Nieprzydzielony" << "Nieprzydzielony"
+                                  << "Niewydany" << inShop << "*0I13I0I*";
+        QTest::newRow("owner deleted, handed back")
+            << 14 << "14 / " << " " << QDateTime::fromSecsSinceEpoch(1000).toString("dd/MM/yyyy hh:mm")
+            << "[Sprzęt wydany] Odebrany" << "*0I14I55I*";
+        QTest::newRow("no such row")
+            << 99 << "99 / " << " " << "Niewydany" << "[Sprzęt wydany] Poza ewidencją" << "";
+    }
+    void loading()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, code);
+        open(id);
+        QCOMPARE(w<QLabel>("hardwareLabel")->text(), data<QString>("header"));
+        QCOMPARE(w<QLabel>("clientLabel")->text(), data<QString>("owner"));
+        QCOMPARE(w<QLabel>("iReceivedDate")->text(), data<QString>("received"));
+        QCOMPARE(w<QLabel>("iStoreTextLabel")->text(), data<QString>("status"));
+        QCOMPARE(w<QLineEdit>("iFieldDateLineEdit")->text(), QStringLiteral("01/01/1970"));
+        QCOMPARE(boxes->titles(), code.isEmpty() ? QStringList{"Błąd ładowania danych"} : QStringList{});
+        // A label never carries an owner that could not be read.
+        click(page.get(), "printoutsButton");
+        QCOMPARE(w<QTextEdit>("printoutEdit")->toPlainText().contains("*0I"), !code.isEmpty());
+        QVERIFY(w<QTextEdit>("printoutEdit")->toPlainText().contains(code));
+        QCOMPARE(w("printToPDFButton")->isEnabled(), !code.isEmpty());
+    }
+
+    void saving_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("status"); // -1: not chosen
+        QTest::addColumn<QString>("name"); // null: as loaded
+        QTest::addColumn<QDate>("date");   // null: as loaded
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QString>("row"); // as stored afterwards; "now": stamped
+        const QString none;
+        QTest::newRow("into group 3") << 12 << 6 << none << QDate() << false << "Dell <i>|1|6|now|0";
+        QTest::newRow("within group 3") << 14 << 0 << none << QDate() << false << "Asus|0|0|1000|0";
+        QTest::newRow("out of group 3") << 14 << 5 << none << QDate() << false << "Asus|0|5|0|0";
+        QTest::newRow("group 1 to 2") << 12 << 2 << none << QDate() << false << "Dell <i>|1|2|0|0";
+        QTest::newRow("type not listed, new date")
+            << 13 << -1 << "HP 2" << QDate(2024, 3, 1) << false
+            << QStringLiteral("HP 2|99|1|0|%1").arg(at(QDate(2024, 3, 1)));
+        QTest::newRow("empty name") << 12 << 6 << "" << QDate() << false << "Dell <i>|1|1|0|0";
+        QTest::newRow("refused") << 12 << 6 << "Dell 2" << QDate() << true << "Dell <i>|1|1|0|0";
+    }
+    void saving()
+    {
+        QFETCH(int, id);
+        QFETCH(int, status);
+        QFETCH(QString, name);
+        QFETCH(bool, refuse);
+        if (refuse)
+            QVERIFY(failWrites(*t, "hardware", "UPDATE"));
+        open(id);
+        click(page.get(), "editButton");
+        auto *box = w<QComboBox>("iStoreStatus");
+        box->setCurrentIndex(box->findData(status));
+        if (!name.isNull())
+            w<QLineEdit>("sHName")->setText(name);
+        if (!data<QDate>("date").isNull())
+            w<QDateEdit>("iFieldDate")->setDate(data<QDate>("date"));
+        const QString before = QString::number(QDateTime::currentSecsSinceEpoch());
+        click(page.get(), "saveButton");
+        QString row = stored("sHName, iHType, iStoreStatus, iReceivedDate, iFieldDate", id);
+        if (data<QString>("row").contains("now") && row.section('|', 3, 3) >= before)
+            row.replace(row.section('|', 3, 3), "now");
+        QCOMPARE(row, data<QString>("row"));
+        // A refused or incomplete save stays in edit mode with what was typed.
+        const bool cleared = !name.isNull() && name.isEmpty();
+        const bool kept = refuse || cleared;
+        QCOMPARE(editing(), kept);
+        QCOMPARE(boxes->titles(), refuse ? QStringList{"Błąd zapisu do bazy"} : QStringList{});
+        if (kept)
+            QCOMPARE(w<QLineEdit>("sHName")->text(), name);
+        if (cleared)
+            QCOMPARE(w<QLineEdit>("sHName")->styleSheet(), FormIn::FormStyle2);
+    }
+
+    void ownerChange_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("owner");
+        const QString question = "Zmiana właściciela sprzętu", unknown = "Błąd !";
+        QTest::newRow("confirmed") << " 8 " << true << false << QStringList{question} << "8";
+        QTest::newRow("cancelled") << "8" << false << false << QStringList{question} << "7";
+        QTest::newRow("letters") << "8a" << true << false << QStringList{unknown} << "7";
+        QTest::newRow("two numbers") << "8 9" << true << false << QStringList{unknown} << "7";
+        QTest::newRow("no such client") << "56" << true << false << QStringList{unknown} << "7";
+        QTest::newRow("refused") << "8" << true << true
+                                 << QStringList{question, "Błąd zapisu do bazy"} << "7";
+    }
+    void ownerChange()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refuse);
+        QFETCH(QString, owner);
+        if (refuse)
+            QVERIFY(failWrites(*t, "hardware", "UPDATE"));
+        open(12);
+        click(page.get(), "editOwnerButton");
+        QVERIFY(w("editOwnerWidget")->isVisible() && !w("clientLabel")->isVisible());
+        w<QLineEdit>("iOwner")->setText(typed);
+        boxes->answer(data<bool>("confirm") ? QMessageBox::Ok : QMessageBox::Cancel);
+        click(page.get(), "saveEditOwnerButton");
+        QCOMPARE(boxes->titles(), data<QStringList>("titles"));
+        QCOMPARE(boxes->boxes.first().text,
+                 boxes->boxes.first().title == "Błąd !"
+                     ? "Klient o tym numerze identyfikacyjnym nie istnieje  !"
+                     : "Czy na pewno chcesz zmienić właściciela sprzętu ?\n\nNowym właścicielem będzie klient: Nowak");
+        QCOMPARE(stored("iOwner"), owner);
+        QCOMPARE(w("editOwnerWidget")->isVisible(), refuse);
+        QCOMPARE(w<QLineEdit>("iOwner")->text(), refuse ? typed : owner);
+        QCOMPARE(w<QLabel>("hardwareLabel")->text(), owner == "8" ? "12 / Nowak" : "12 / Kowalski");
+    }
+
+    void labelSheet_data()
+    {
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<int>("barcodePoints"); // 0: no barcode row
+        QTest::newRow("defaults") << Keys{} << 1 << "" << 20;
+        QTest::newRow("size 1, three") << Keys{{"barcode_size", 1}} << 3 << "" << 15;
+        QTest::newRow("size 4, text") << Keys{{"barcode_size", 4}} << 2 << "Gwarancja" << 30;
+        QTest::newRow("size 5") << Keys{{"barcode_size", 5}, {"barcode_print", true}} << 1 << "" << 15;
+        QTest::newRow("no barcode") << Keys{{"barcode_print", false}} << 2 << " " << 0;
+    }
+    void labelSheet()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, extra);
+        QFETCH(int, barcodePoints);
+        store(data<Keys>("keys"));
+        open(12);
+        click(page.get(), "printoutsButton");
+        w<QSpinBox>("partsSpinBox")->setValue(count);
+        w<QTextEdit>("additionalTextEdit")->setPlainText(extra);
+        QTextDocument *sheet = w<QTextEdit>("printoutEdit")->document();
+        QList<QTextTable *> tables;
+        for (QTextFrame *frame : sheet->rootFrame()->childFrames())
+            if (auto *table = qobject_cast<QTextTable *>(frame))
+                tables << table;
+        QCOMPARE(tables.size(), count);
+        // Texts go in as they are typed, never as markup.
+        QStringList rows{"A&B <Serwis>", "*0I12I7I*", "Dell <i> / 12 / Kowalski", extra};
+        rows.removeAll(barcodePoints ? "" : "*0I12I7I*");
+        rows.removeAll("");
+        for (QTextTable *table : tables) {
+            QStringList texts;
+            for (int r = 0; r < table->rows(); ++r) {
+                QTextCursor cell = table->cellAt(r, 0).firstCursorPosition();
+                cell.setPosition(table->cellAt(r, 0).lastPosition(), QTextCursor::KeepAnchor);
+                texts << cell.selectedText();
+                if (r == 1 && barcodePoints) {
+                    cell.clearSelection();
+                    const QFont font = cell.charFormat().font();
+                    QCOMPARE(font.family(), QStringLiteral("Code 3 de 9"));
+                    QCOMPARE(font.pointSize(), barcodePoints);
+                }
+            }
+            QCOMPARE(texts, rows);
+        }
+    }
+
+    void pdf_data()
+    {
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QVariant>("result"); // page size in points, or the failure box
+        QTest::newRow("A4 landscape") << Keys{} << 0 << true << "etykieta" << QVariant(QSize(842, 595));
+        QTest::newRow("A6 portrait") << Keys{} << 10 << false << "a.PDF" << QVariant(QSize(297, 420));
+        QTest::newRow("custom, portrait whatever chosen") << Keys{{"tag_width", 100}, {"tag_height", 50}}
+                                                          << 30 << true << "b" << QVariant(QSize(283, 142));
+        QTest::newRow("custom missing: A4")
+            << Keys{{"tag_width", 100}} << 30 << false << "c" << QVariant(QSize(595, 842));
+        QTest::newRow("custom of 0") << Keys{{"tag_width", 0}, {"tag_height", 50}} << 30 << false << "d"
+                                     << QVariant("Niepoprawny rozmiar etykiety");
+        QTest::newRow("not writable") << Keys{} << 0 << false << "brak/e" << QVariant("Błąd drukowania");
+    }
+    void pdf()
+    {
+        QFETCH(QVariant, result);
+        store(data<Keys>("keys"));
+        open(12);
+        w<QRadioButton>(data<bool>("landscape") ? "orientationH" : "orientationV")->setChecked(true);
+        auto *papers = w<QComboBox>("paperSizeComboBox");
+        papers->setCurrentIndex(papers->findData(data<int>("paper")));
+        click(page.get(), "printoutsButton");
+        w<QSpinBox>("countSpinBox")->setValue(2);
+        boxes->clear();
+        QString file = dir.filePath(data<QString>("file"));
+        PrintDialogs::setFileHandler([file](const QString &, const QString &) { return file; });
+        click(page.get(), "printToPDFButton");
+        QFile written(file.endsWith(".PDF") ? file : file + ".pdf");
+        const QByteArray pdf = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+        QCOMPARE(boxes->titles(), result.typeId() == QMetaType::QString ? QStringList{result.toString()}
+                                                                         : QStringList{});
+        if (result.typeId() == QMetaType::QString)
+            return;
+        QVERIFY(pdf.startsWith("%PDF-"));
+        const QRegularExpressionMatch size =
+            QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").match(pdf);
+        QCOMPARE(QSize(qRound(size.captured(1).toDouble()), qRound(size.captured(2).toDouble())),
+                 result.toSize());
+        QCOMPARE(pdf.count("/Type /Page\n"), 2); // "Ilość kopii"
+    }
+
+    void printDialog()
+    {
+        // The dialog gets the copies; a cancelled one prints nothing.
+        open(12);
+        int copies = 0;
+        const QString file = dir.filePath("drukarka.pdf");
+        PrintDialogs::setPrintHandler([&](QPrinter *printer) {
+            copies = printer->copyCount();
+            printer->setOutputFileName(file);
+            return copies == 3;
+        });
+        w<QSpinBox>("countSpinBox")->setValue(2);
+        click(page.get(), "printToPrinterButton");
+        QCOMPARE(copies, 2);
+        QVERIFY(!QFile::exists(file));
+        w<QSpinBox>("countSpinBox")->setValue(3);
+        click(page.get(), "printToPrinterButton");
+        QVERIFY(QFileInfo(file).size() > 0);
+    }
+
+    void scanKeepsTheHardware()
+    {
+        open(12);
+        click(page.get(), "repairsButton");
+        auto *list = page->findChild<SearchWidget *>();
+        // A label of another device leaves the list on this one.
+        QVERIFY(QMetaObject::invokeMethod(list, "readBarcode",
+                                          Q_ARG(QStringList, (QStringList{"0", "13", "7"}))));
+        QCOMPARE(list->repairHardwareId->text(), QStringLiteral("12"));
+        QCOMPARE(list->model->rowCount(), 1);
+        QSignalSpy chosen(page.get(), &HardwareWidget::showRepairDetails);
+        list->searchTable->selectRow(0);
+        list->selectButton->click();
+        QCOMPARE(chosen.value(0).value(0).toInt(), 1);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestHardwareWidget)
+#include "tst_hardwarewidget.moc"

@@ -1,0 +1,190 @@
+// Text that staff, a scanner or a prankster may type into a search filter:
+// quotes, backslashes, comment markers, statement separators, wildcards,
+// very long texts, Polish letters and emoji. No text may change a statement:
+// every search runs without an SQL error, lists only rows that match, and
+// leaves every table as it was.
+#include "messageboxrecorder.h"
+#include "searchfixture.h"
+#include "testdatabase.h"
+#include "testmain.h"
+#include "userwidget.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace SearchRows;
+
+namespace {
+
+const QStringList StoredTexts{
+    QStringLiteral("O'Brien"), QStringLiteral("C:\\temp"),  QStringLiteral("back\\"),
+    QStringLiteral("100%"),    QStringLiteral("a_b"),       QStringLiteral("Żółć gęślą"),
+    QStringLiteral("x; y"),    QStringLiteral("-- uwaga"),  QStringLiteral("\"cudzysłów\""),
+    QStringLiteral("emoji 😀"), QStringLiteral("zwykły")};
+
+QStringList hostileInputs()
+{
+    return {QStringLiteral("'"),
+            QStringLiteral("''"),
+            QStringLiteral("\\"),
+            QStringLiteral("\\'"),
+            QStringLiteral("\\\\"),
+            QStringLiteral("'; DROP TABLE clients; --"),
+            QStringLiteral("' OR '1'='1"),
+            QStringLiteral("%' OR 1=1 -- "),
+            QStringLiteral("') OR ('a'='a"),
+            QStringLiteral("/* komentarz */"),
+            QStringLiteral("#"),
+            QStringLiteral(";"),
+            QStringLiteral("\""),
+            QStringLiteral("`"),
+            QStringLiteral("%"),
+            QStringLiteral("_"),
+            QStringLiteral("a_b"),
+            QStringLiteral("100%"),
+            QStringLiteral("C:\\t"),
+            QStringLiteral("O'B"),
+            QStringLiteral("ŻÓŁĆ"),
+            QStringLiteral("gęślą"),
+            QStringLiteral("😀"),
+            QString(5000, QLatin1Char('x')),
+            QString(300, QLatin1Char('\'')) + QString(300, QLatin1Char('\\'))};
+}
+
+// The rows a LIKE '%text%' may find: "%" and "_" are wildcards, the rest is
+// literal; case is ignored (SQLite ignores it for ASCII only, so it finds
+// fewer, never more).
+bool likeMatches(const QString &typed, const QString &value)
+{
+    QString pattern;
+    QString literal;
+    for (const QChar c : typed) {
+        if (c != QLatin1Char('%') && c != QLatin1Char('_')) {
+            literal += c;
+            continue;
+        }
+        pattern += QRegularExpression::escape(literal) + (c == QLatin1Char('%') ? ".*" : ".");
+        literal.clear();
+    }
+    pattern += QRegularExpression::escape(literal);
+    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption
+                                           | QRegularExpression::DotMatchesEverythingOption)
+        .match(value)
+        .hasMatch();
+}
+
+const QString Tables[] = {QStringLiteral("repairs"), QStringLiteral("clients"),
+                         QStringLiteral("hardware"), QStringLiteral("billing"),
+                         QStringLiteral("templates")};
+
+QString tableState(TestDatabase &t)
+{
+    QStringList state;
+    for (const QString &table : {QStringLiteral("clients"), QStringLiteral("hardware"),
+                                 QStringLiteral("repairs"), QStringLiteral("templates"),
+                                 QStringLiteral("notes"), QStringLiteral("billing"),
+                                 QStringLiteral("users"), QStringLiteral("statusesconf")})
+        state << table + QLatin1Char('=') + QString::number(t.count(table));
+    return state.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestHostileInput : public QObject
+{
+    Q_OBJECT
+
+    TestDatabase *m_db = nullptr;
+    UserWidget m_admin{1, QStringLiteral("Administrator"), 0};
+
+private slots:
+    void initTestCase()
+    {
+        m_db = new TestDatabase;
+        REQUIRE_DB(*m_db);
+        QStringList clients, hw, templates, repairs;
+        int id = 1;
+        for (const QString &text : StoredTexts) {
+            clients << QStringLiteral("(%1, %2, %2, %2, %2, %2, %2, %2, %2, %2, %2, %2, %2, %2, %2)")
+                           .arg(id).arg(quoted(text));
+            QString fields;
+            for (int f = 0; f < 14; ++f)
+                fields += quoted(text) + QLatin1String(", ");
+            hw << QStringLiteral("(%1, %2, 0, 1, 0, '', %3 0, '', %1)").arg(id).arg(quoted(text), fields);
+            templates << QStringLiteral("(%1, %2, 0, %3 0, '')").arg(id).arg(quoted(text), fields);
+            repairs << repair(id, id, id, 0, 0, text);
+            ++id;
+        }
+        QVERIFY(insert(*m_db, ClientsInsert, clients));
+        QVERIFY(insert(*m_db, HardwareInsert, hw));
+        QVERIFY(insert(*m_db, RepairsInsert, repairs));
+        QVERIFY(insert(*m_db,
+                       QStringLiteral("INSERT INTO templates (iId, sHName, iHType, sField1, "
+                                      "sField2, sField3, sField4, sField5, sField6, sField7, "
+                                      "sField8, sField9, sField10, sField11, sField12, sField13, "
+                                      "sField14, iFieldDate, sFieldLong) VALUES "),
+                       templates));
+    }
+
+    void cleanupTestCase() { delete m_db; }
+
+    void everyTextFilter_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("repairs sOuterNo") << 0 << QStringLiteral("sOuterNo");
+        for (const char *field : {"sSName", "sFName", "sCompany", "sNIP", "sStreet", "sAddrBuild",
+                                  "sAddrLoc", "sCity", "sPostal", "sEmail", "sEmail2", "sPhone",
+                                  "sPhone2"})
+            QTest::addRow("clients %s", field) << 1 << QString::fromLatin1(field);
+        QStringList hardwareFields{QStringLiteral("sHName")};
+        for (int f = 1; f <= 14; ++f)
+            hardwareFields << QStringLiteral("sField%1").arg(f);
+        for (const QString &field : hardwareFields) {
+            QTest::addRow("hardware %s", qPrintable(field)) << 2 << field;
+            QTest::addRow("templates %s", qPrintable(field)) << 4 << field;
+        }
+    }
+
+    void everyTextFilter()
+    {
+        QFETCH(int, variant);
+        QFETCH(QString, field);
+        MessageBoxRecorder boxes;
+        const QString before = tableState(*m_db);
+        auto page = searchPage(*m_db, &m_admin, variant, false);
+        auto *input = page->findChild<QLineEdit *>(field);
+        QVERIFY(input);
+        for (const QString &typed : hostileInputs()) {
+            input->setText(typed);
+            page->search();
+            const QString shown = typed.left(40);
+            QVERIFY2(!page->model->lastError().isValid(),
+                     qPrintable(shown + QLatin1String(": ") + page->model->lastError().text()));
+            const int rows = allRows(page->model);
+            // Unlabelled generic fields are no columns of the model: the
+            // stored values are read by the rows' ids.
+            QStringList ids{QStringLiteral("0")};
+            for (int row = 0; row < rows; ++row)
+                ids << page->model->record(row).value(QStringLiteral("iId")).toString();
+            QSqlQuery stored = m_db->db()->query(QStringLiteral("SELECT %1 FROM %2 WHERE iId IN (%3)")
+                                                     .arg(field, Tables[variant], ids.join(',')));
+            while (stored.next()) {
+                const QString value = stored.value(0).toString();
+                QVERIFY2(likeMatches(typed, value),
+                         qPrintable(QStringLiteral("%1 found %2").arg(shown, value)));
+            }
+            // What is stored is found again by typing it whole.
+            if (StoredTexts.contains(typed))
+                QVERIFY2(rows >= 1, qPrintable(shown + QLatin1String(" found nothing")));
+        }
+        QCOMPARE(tableState(*m_db), before);
+        QCOMPARE(boxes.count(), 0);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestHostileInput)
+#include "tst_hostileinput.moc"

@@ -1,0 +1,266 @@
+// WARSZTAT_TEST_NO_DATABASE
+#include "testmain.h"
+
+#include "email/emaildialog.h"
+#include "email/mailtransport.h"
+#include "messageboxrecorder.h"
+#include "settings.h"
+#include "sms/smsdialog.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <memory>
+
+// A loopback server that hands each connection's bytes, as they come, to handle().
+struct LoopbackServer : QTcpServer
+{
+    LoopbackServer(const QByteArray &greeting = {})
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this, greeting] {
+            QTcpSocket *socket = nextPendingConnection();
+            socket->write(greeting);
+            auto buffer = std::make_shared<QByteArray>();
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+                *buffer += socket->readAll();
+                handle(socket, *buffer);
+            });
+        });
+    }
+    virtual void handle(QTcpSocket *socket, QByteArray &buffer) = 0;
+};
+
+// The SMS gateway: keeps each POST and answers with the line set for its command.
+struct Gateway : LoopbackServer
+{
+    QHash<QString, QByteArray> replies{{"info", "OK Saldo: 12,50 zł"}, {"send", "OK 4711"}};
+    QList<QByteArray> requests;
+
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/sms").arg(serverPort()); }
+    void handle(QTcpSocket *socket, QByteArray &buffer) override
+    {
+        const int end = buffer.indexOf("\r\n\r\n") + 4;
+        const auto length = QRegularExpression("(?i)content-length: *(\\d+)").match(buffer);
+        if (end < 4 || !length.hasMatch() || buffer.size() < end + length.captured(1).toInt())
+            return;
+        requests << buffer;
+        const QByteArray reply = replies.value(QRegularExpression("cmd=(\\w+)").match(buffer.mid(end)).captured(1));
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: "
+                      + QByteArray::number(reply.size()) + "\r\nConnection: close\r\n\r\n" + reply);
+        socket->disconnectFromHost();
+    }
+};
+
+// The SMTP server: AUTH PLAIN and one message. The command that starts with
+// the first word of "fail" gets the rest of it as its answer.
+struct Smtp : LoopbackServer
+{
+    Smtp() : LoopbackServer("220 test ESMTP\r\n") {}
+    QByteArray fail, credentials, message;
+    QList<QByteArray> commands;
+    bool inData = false;
+
+    QByteArray answer(const QByteArray &line)
+    {
+        if (inData) {
+            inData = false;
+            message = line + "\r\n";
+            return "250 queued";
+        }
+        commands << line;
+        if (!fail.isEmpty() && line.startsWith(fail.left(fail.indexOf(' '))))
+            return fail.mid(fail.indexOf(' ') + 1);
+        if (line.startsWith("EHLO"))
+            return "250-test\r\n250 AUTH PLAIN";
+        if (commands.value(commands.size() - 2) == "AUTH PLAIN") {
+            credentials = QByteArray::fromBase64(line);
+            return "235 ok";
+        }
+        inData = line == "DATA";
+        return line == "AUTH PLAIN" ? "334 " : inData ? "354 go on" : line == "QUIT" ? "221 bye" : "250 ok";
+    }
+    void handle(QTcpSocket *socket, QByteArray &buffer) override
+    {
+        for (int end; (end = buffer.indexOf(inData ? "\r\n.\r\n" : "\r\n")) >= 0;) {
+            const QByteArray line = buffer.left(end);
+            buffer.remove(0, end + (inData ? 5 : 2));
+            socket->write(answer(line) + "\r\n");
+        }
+    }
+};
+
+class TestMessaging : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QSettings> store{Settings::openNative()};
+
+    void setStore(const QVariantMap &values)
+    {
+        store->clear();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            store->setValue(it.key(), it.value());
+        store->sync();
+    }
+    // After a send: the window's closing timer is armed for 2000 ms and closes it.
+    template<class Dialog>
+    void verifySentAndClosing(QPointer<Dialog> &dialog, QSignalSpy &sent, const QStringList &what)
+    {
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent[0][0].toStringList(), what);
+        auto *timer = dialog->template findChild<QTimer *>(QStringLiteral("closeTimer"));
+        QVERIFY(timer && timer->isActive() && timer->isSingleShot());
+        QCOMPARE(timer->interval(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 10000);
+    }
+
+private slots:
+    void smsSent()
+    {
+        MessageBoxRecorder boxes;
+        Gateway gateway;
+        setStore({{"sms/url", gateway.url()}, {"sms/login", "serwis"}, {"sms/password", "a&b+ł"}});
+        QPointer<SmsDialog> d = new SmsDialog(nullptr, nullptr, "600100200", "Gotowe: 100% + zł");
+        QVERIFY(d->isVisible() && !d->parent() && d->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(d->numberEdit->text(), QStringLiteral("600100200"));
+        QTRY_COMPARE(d->accountLabel->text(), QStringLiteral("Stan konta: Saldo: 12,50 zł"));
+        QVERIFY(gateway.requests[0].startsWith("POST /sms HTTP/1.1\r\n"));
+        QVERIFY(gateway.requests[0].contains("Content-Type: application/x-www-form-urlencoded\r\n"));
+        QVERIFY(gateway.requests[0].endsWith("\r\n\r\ncmd=info&login=serwis&password=a%26b%2B%C5%82"));
+
+        QSignalSpy sent(d.data(), &SmsDialog::sent);
+        d->numberEdit->setText("+48 600-100-200");
+        d->sendButton->click();
+        QVERIFY(!d->sendButton->isEnabled());
+        QTRY_VERIFY(!sent.isEmpty() || boxes.count());
+        QVERIFY(gateway.requests[1].endsWith("\r\n\r\ncmd=send&login=serwis&password=a%26b%2B%C5%82"
+                                             "&number=%2B48600100200&text=Gotowe%3A%20100%25%20%2B%20z%C5%82"));
+        verifySentAndClosing(d, sent, {"+48600100200", "Gotowe: 100% + zł"});
+    }
+
+    void smsRefused_data()
+    {
+        QTest::addColumn<QString>("url"); // "-" is the test's gateway, "closed" a port nobody listens on
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QByteArray>("sendReply");
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("gateway error") << "-" << "600100200" << QByteArray("ERR brak środków")
+            << "Stan konta" << "Bramka SMS odpowiedziała błędem: ERR brak środków";
+        QTest::newRow("not a number") << "-" << "600 1OO 200" << QByteArray("OK") << "Stan konta"
+            << "Wpisz poprawny numer telefonu";
+        QTest::newRow("no settings") << "" << "600100200" << QByteArray("OK")
+            << "Brak ustawień bramki SMS" << "Brak ustawień bramki SMS";
+        QTest::newRow("unreachable") << "closed" << "600100200" << QByteArray("OK")
+            << "Brak połączenia z bramką SMS" << "Brak połączenia z bramką SMS";
+    }
+    void smsRefused()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, number);
+        QFETCH(QByteArray, sendReply);
+        QFETCH(QString, account);
+        QFETCH(QString, box);
+        Gateway gateway;
+        gateway.replies["send"] = sendReply;
+        if (url == "closed")
+            gateway.close();
+        setStore({{"sms/url", url.isEmpty() ? url : gateway.url()}, {"sms/login", "serwis"}});
+        MessageBoxRecorder boxes;
+        QPointer<SmsDialog> d = new SmsDialog(nullptr, nullptr, number, "Tekst");
+        QTRY_VERIFY(d->accountLabel->text().startsWith(account));
+        QSignalSpy sent(d.data(), &SmsDialog::sent);
+        d->sendButton->click();
+        QTRY_COMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(box), qPrintable(boxes.last().text));
+        QVERIFY(sent.isEmpty() && d->isVisible() && d->sendButton->isEnabled());
+        delete d;
+    }
+
+    void emailSent()
+    {
+        MessageBoxRecorder boxes;
+        Smtp smtp;
+        setStore({{"email/host", "127.0.0.1"}, {"email/port", smtp.serverPort()},
+                  {"email/user", "serwis"}, {"email/password", "hasło"}, {"email/ssl", false},
+                  {"email/from", "serwis@example.com"}, {"email/fromname", "Serwis Łódź"}});
+        QPointer<EMailDialog> d = new EMailDialog(nullptr, nullptr, nullptr, "Kowalski, J. \"Serwis\"",
+                                                  "jan@example.com", "Naprawa\r\nBcc: x@y", "");
+        QVERIFY(d->isVisible() && !d->parent() && d->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(d->toEdit->text(), QStringLiteral("Kowalski, J. \"Serwis\" <jan@example.com>"));
+        QCOMPARE(d->fromValue->text(), QStringLiteral("Serwis Łódź <serwis@example.com>"));
+        d->bodyEdit->setPlainText("Dzień dobry,\nżółw gotowy.\n.");
+        QSignalSpy sent(d.data(), &EMailDialog::sent);
+        d->sendButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!sent.isEmpty() || boxes.count(), 10000);
+        QCOMPARE(smtp.credentials, QByteArray("\0serwis\0has\xc5\x82o", 14));
+        QVERIFY(smtp.commands.contains("MAIL FROM:<serwis@example.com>"));
+        QVERIFY(smtp.commands.contains("RCPT TO:<jan@example.com>"));
+        QByteArray message = smtp.message;
+        message.replace(QRegularExpression("boundary=(\\S+)").match(message).captured(1).toLatin1(), "B");
+        message.replace(QRegularExpression("(?m)^Date: [^\r]+").match(message).captured(0).toLatin1(), "Date: -");
+        // The subject's line break cannot start a header; the lone dot goes doubled over the wire.
+        QCOMPARE(message, QByteArray("Content-Type: multipart/mixed; boundary=B\r\nMime-Version: 1.0\r\n"
+                                     "Date: -\r\n"
+                                     "From: =?UTF-8?B?U2Vyd2lzIMWBw7Nkxbo=?= <serwis@example.com>\r\n"
+                                     "To: \"Kowalski, J. \\\"Serwis\\\"\" <jan@example.com>\r\n"
+                                     "Subject: Naprawa Bcc: x@y\r\n\r\n"
+                                     "--B\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                                     "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+                                     "Dzie=C5=84 dobry,\r\n=C5=BC=C3=B3=C5=82w gotowy.\r\n..\r\n"
+                                     "--B--\r\n"));
+        verifySentAndClosing(d, sent, {"jan@example.com", "Naprawa\r\nBcc: x@y", "Dzień dobry,\nżółw gotowy.\n."});
+    }
+
+    void emailRefused_data()
+    {
+        QTest::addColumn<QByteArray>("fail");
+        QTest::addColumn<QString>("recipient");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("ssl");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("password refused") << QByteArray("AUTH 535 5.7.8 Bad") << "a@b.pl" << "127.0.0.1"
+            << false << "Serwer poczty odrzucił nazwę użytkownika lub hasło.";
+        QTest::newRow("recipient refused") << QByteArray("RCPT 550 No such user") << "a@b.pl"
+            << "127.0.0.1" << false << "Serwer poczty nie przyjął wiadomości.";
+        QTest::newRow("message refused") << QByteArray("DATA 554 Spam") << "a@b.pl" << "127.0.0.1"
+            << false << "Serwer poczty nie przyjął wiadomości.";
+        // SSL from the first byte meets the plain greeting.
+        QTest::newRow("ssl switch") << QByteArray() << "a@b.pl" << "127.0.0.1" << true
+            << "Nie udało się nawiązać bezpiecznego połączenia (SSL)";
+        QTest::newRow("bad recipient") << QByteArray() << "Jan <jan@>" << "127.0.0.1" << false
+            << "Wpisz poprawny adres e-mail odbiorcy.";
+        QTest::newRow("no settings") << QByteArray() << "a@b.pl" << "" << false
+            << "Brak ustawień poczty e-mail";
+    }
+    void emailRefused()
+    {
+        QFETCH(QString, recipient);
+        QFETCH(QString, host);
+        QFETCH(bool, ssl);
+        QFETCH(QString, box);
+        Smtp smtp;
+        QFETCH(QByteArray, fail);
+        smtp.fail = fail;
+        setStore({{"email/host", host}, {"email/port", smtp.serverPort()}, {"email/ssl", ssl},
+                  {"email/user", "u"}, {"email/from", "s@b.pl"}});
+        MessageBoxRecorder boxes;
+        Settings settings(QDir::tempPath());
+        QPointer<EMailDialog> d = new EMailDialog(nullptr, nullptr, &settings, "", "", "", "x");
+        d->toEdit->setText(recipient);
+        QSignalSpy sent(d.data(), &EMailDialog::sent);
+        d->sendButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.count(), 1, 10000);
+        QVERIFY2(boxes.last().text.contains(box), qPrintable(boxes.last().text));
+        QCOMPARE(boxes.last().icon, box.startsWith("W") || box.startsWith("Brak") ? QMessageBox::Warning
+                                                                                  : QMessageBox::Critical);
+        QVERIFY(sent.isEmpty() && d->isVisible() && d->sendButton->isEnabled());
+        delete d;
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestMessaging)
+#include "tst_messaging.moc"

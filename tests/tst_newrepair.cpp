@@ -1,0 +1,527 @@
+#include "configtesthelpers.h"
+#include "messageboxrecorder.h"
+#include "searchfixture.h"
+#include "testmain.h"
+
+#include "popupmenu.h"
+#include "repairs/newrepairwidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+
+using namespace SearchRows;
+
+class TestNewRepair : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void initialState();
+    void validationMarks();
+    void pickersAndReturn();
+    void surnameLookup_data();
+    void surnameLookup();
+    void clientOrHardwareAlone();
+    void fullIntake_data();
+    void fullIntake();
+    void pickedRecords_data();
+    void pickedRecords();
+    void failedSave_data();
+    void failedSave();
+
+private:
+    // A widget of the intake by name; the pickers' fields of the same names
+    // do not count.
+    template<typename W = QWidget> W *w(const char *name) const
+    {
+        for (W *found : intake->findChildren<W *>(QLatin1String(name))) {
+            QObject *up = found;
+            while (up && !qobject_cast<SearchWidget *>(up))
+                up = up->parent();
+            if (!up)
+                return found;
+        }
+        qFatal("no widget %s", name);
+    }
+    QLineEdit *edit(const char *name) const { return w<QLineEdit>(name); }
+    QPlainTextEdit *text(const char *name) const { return w<QPlainTextEdit>(name); }
+    QComboBox *box(const char *name) const { return w<QComboBox>(name); }
+    void click(const char *name) const { w<QPushButton>(name)->click(); }
+    QString page() const { return w<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
+    SearchWidget *picker(const char *button) const
+    {
+        click(button);
+        return qobject_cast<SearchWidget *>(w<QStackedWidget>("stackedWidget")->currentWidget());
+    }
+    // The names of the marked inputs, sorted.
+    QString marks() const
+    {
+        QStringList names;
+        for (QWidget *input : intake->findChildren<QWidget *>())
+            if (input->styleSheet() == FormIn::FormStyle2)
+                names << input->objectName();
+        names.sort();
+        return names.join(QLatin1Char(','));
+    }
+    // One side of the intake: id|box title|box enabled|label|cancel shown|add enabled.
+    QString side(bool client) const
+    {
+        const char *names[] = {"newHardwareBox", "hardwareLabel", "cancelHardwareSearchButton", "addHardwareButton",
+                               "newClientBox", "clientLabel", "cancelClientSearchButton", "addClientButton"};
+        const char *const *n = names + (client ? 4 : 0);
+        return QStringList{QString::number(client ? intake->clientId : intake->hardwareId),
+                           w<QGroupBox>(n[0])->title(), w(n[0])->isEnabled() ? "on" : "off",
+                           w<QLabel>(n[1])->text(), w(n[2])->isHidden() ? "-" : "cancel",
+                           w(n[3])->isEnabled() ? "add" : "-"}
+            .join(QLatin1Char('|'));
+    }
+    QString counts() const
+    {
+        QStringList list;
+        for (const char *table : {"clients", "hardware", "templates", "repairs"})
+            list << QString::number(t->count(QLatin1String(table)));
+        return list.join(QLatin1Char('|'));
+    }
+    void makeIntake()
+    {
+        intake = new NewRepairWidget(nullptr, t->db(), &user, nullptr);
+        intake->resize(1000, 700);
+        intake->show();
+    }
+    // Types a client, a device (PC, store status 5) and a repair on the
+    // three pages; with pass, goes forward to the repair page on the way.
+    void typeIntake(bool pass);
+
+    TestDatabase *t = nullptr;
+    NewRepairWidget *intake = nullptr;
+    MessageBoxRecorder *boxes = nullptr;
+    UserWidget user{1, QStringLiteral("Jan Kowalski"), 0};
+    QStringList menuEntries;
+    int menuChoice = -1; // entry the pop-up returns; -1 closes it without a choice
+};
+
+void TestNewRepair::init()
+{
+    t = new TestDatabase;
+    REQUIRE_DB(*t);
+    boxes = new MessageBoxRecorder;
+    menuChoice = -1;
+    menuEntries.clear();
+    PopupMenu::setHandler([this](QMenu *menu, const QPoint &) -> QAction * {
+        menuEntries.clear();
+        QList<QAction *> entries;
+        for (QAction *action : menu->actions()) {
+            if (!action->isSeparator()) {
+                entries << action;
+                menuEntries << action->text();
+            }
+        }
+        return entries.value(menuChoice);
+    });
+}
+
+void TestNewRepair::cleanup()
+{
+    PopupMenu::setHandler({});
+    delete boxes;
+    deletePageAndDatabase(intake, t);
+}
+
+void TestNewRepair::typeIntake(bool pass)
+{
+    for (const char *name : {"sFName", "sSName", "sCompany", "sNIP", "sStreet", "sAddrBuild", "sAddrLoc", "sCity",
+                             "sEmail", "sEmail2", "sPhone", "sPhone2"})
+        edit(name)->setText(QStringLiteral(" %1 ").arg(QLatin1String(name)));
+    edit("sPostal")->setText(QStringLiteral("31-000"));
+    text("sClientDescription")->setPlainText(QStringLiteral("stały klient"));
+    if (pass)
+        click("toHardwarePageButton1");
+    edit("sHName")->setText(QStringLiteral(" Laptop "));
+    edit("sField1")->setText(QStringLiteral(" Dell "));
+    edit("sField3")->setText(QStringLiteral("SN-1"));
+    w<QDateEdit>("iFieldDate")->setDate(QDate(2025, 6, 30));
+    text("sFieldLong")->setPlainText(QStringLiteral(" rysa "));
+    box("iHType")->setCurrentIndex(1);
+    box("iStoreStatus")->setCurrentIndex(1);
+    w<QCheckBox>("addTemplateCheckBox")->setChecked(true);
+    if (pass)
+        click("toRepairPageButton");
+    w<QDateTimeEdit>("iAddDate")->setDateTime(QDateTime(QDate(2026, 3, 5), QTime(9, 41)));
+    w<QDateEdit>("iEndDate")->setDate(QDate(2026, 3, 19));
+    box("iType")->setCurrentIndex(2); // "Gwarancyjna", 1
+    edit("sCost")->setText(QStringLiteral(" 120 zł "));
+    text("sRepairDescription")->setPlainText(QStringLiteral(" nie włącza się "));
+    text("sComment")->setPlainText(QStringLiteral(" pilne "));
+    edit("sOuterNo")->setText(QStringLiteral(" Z/7 "));
+    box("iStatus")->setCurrentIndex(1);
+    box("technicanBox")->setCurrentIndex(1);
+}
+
+void TestNewRepair::initialState()
+{
+    QVERIFY(t->addUser(5, QStringLiteral("Zenon"), QString(), 3));
+    QVERIFY(t->addUser(3, QStringLiteral("Adam"), QString(), 3));
+    QVERIFY(t->addUser(4, QStringLiteral("Bogdan"), QString(), 3, false));
+    makeIntake();
+
+    QCOMPARE(page(), QStringLiteral("clientPage"));
+    QCOMPARE(side(true), QStringLiteral("0|Nowy klient|on||-|add"));
+    QCOMPARE(side(false), QStringLiteral("0|Nowy sprzęt|on||-|add"));
+    QVERIFY(w("backButton")->isHidden() && !w("addTemplateCheckBox")->isHidden());
+    QCOMPARE(box("iType")->currentData().toString() + box("iHType")->currentText(), QStringLiteral("-1Laptop"));
+    QCOMPARE(box("iStatus")->count() * 10 + box("iStatus")->currentIndex(), 60); // closed ones included
+    QStringList technicians;
+    for (int i = 0; i < box("technicanBox")->count(); ++i)
+        technicians << box("technicanBox")->itemText(i) + '=' + box("technicanBox")->itemData(i).toString();
+    QCOMPARE(technicians, QStringList({"Nieprzydzielony=0", "Administrator=1", "Adam=3", "Zenon=5"}));
+    QCOMPARE(w<QLabel>("sField1Label")->text(), QStringLiteral("Producent:"));
+    QVERIFY(edit("sField5")->isHidden() && w("sField5Label")->isHidden());
+
+    // Dated when built, and anew each time the intake is opened; typed
+    // input stays.
+    const QDate today = QDate::currentDate();
+    QCOMPARE(w<QDateEdit>("iEndDate")->date(), today.addDays(14));
+    QCOMPARE(w<QDateEdit>("iFieldDate")->date(), today);
+    w<QDateTimeEdit>("iAddDate")->setDateTime(QDateTime(today.addDays(-1), QTime(8, 0)));
+    w<QDateEdit>("iEndDate")->setDate(today);
+    w<QDateEdit>("iFieldDate")->setDate(QDate(2020, 1, 2));
+    intake->opened();
+    QVERIFY(qAbs(w<QDateTimeEdit>("iAddDate")->dateTime().secsTo(QDateTime::currentDateTime())) < 120);
+    QCOMPARE(w<QDateEdit>("iEndDate")->date(), QDate::currentDate().addDays(14));
+    QCOMPARE(w<QDateEdit>("iFieldDate")->date(), QDate(2020, 1, 2));
+}
+
+void TestNewRepair::validationMarks()
+{
+    QVERIFY(t->exec({"UPDATE fieldsconf SET bRequired = 1 WHERE sName IN ('sField3', 'sField5', 'sFieldLong')",
+                     "DELETE FROM statusesconf"}));
+    makeIntake();
+
+    // Both missing client fields in one click; blanks count as filled.
+    click("toHardwarePageButton1");
+    QCOMPARE(marks(), QStringLiteral("sPhone,sSName"));
+    edit("sSName")->setText(QStringLiteral("  "));
+    click("toHardwarePageButton1");
+    QCOMPARE(marks(), QStringLiteral("sPhone"));
+    edit("sPhone")->setText(QStringLiteral(" "));
+    click("toHardwarePageButton1");
+    QCOMPARE(page(), QStringLiteral("hardwarePage"));
+
+    // Name, the required fields in use (sField5 is hidden) and combo boxes
+    // without an entry; "Wstecz" keeps the marks, a chosen type drops them.
+    box("iHType")->setCurrentIndex(-1);
+    box("iStoreStatus")->setCurrentIndex(-1);
+    click("toRepairPageButton");
+    QCOMPARE(marks(), QStringLiteral("iHType,iStoreStatus,sField3,sFieldLong,sHName"));
+    click("addHardwareButton");
+    QCOMPARE(boxes->count(), 0);
+    click("toClientPageButton");
+    QCOMPARE(marks(), QStringLiteral("iHType,iStoreStatus,sField3,sFieldLong,sHName"));
+    click("toHardwarePageButton1");
+    emit box("iHType")->textActivated(QStringLiteral("Laptop"));
+    QCOMPARE(marks(), QString());
+    typeIntake(false);
+    click("toRepairPageButton");
+    QCOMPARE(page(), QStringLiteral("repairPage"));
+
+    // A defect of blanks is refused; without repair statuses the status box
+    // is marked too. Nothing is stored.
+    text("sRepairDescription")->setPlainText(QStringLiteral(" \n\t "));
+    click("addNewRepairButton");
+    QCOMPARE(marks(), QStringLiteral("iStatus,sRepairDescription"));
+    QCOMPARE(counts(), QStringLiteral("0|0|0|0"));
+    QCOMPARE(boxes->count(), 0);
+}
+
+void TestNewRepair::pickersAndReturn()
+{
+    QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski"), client(9, "Nowak")}));
+    QVERIFY(insert(*t, HardwareInsert, {hardware(34, "Laptop", 9, 1, 1, "SN-34", at(QDate(2024, 2, 3))),
+                                        hardware(35, "Drukarka", 7), hardware(36, "Radio", 9, 99)}));
+    QVERIFY(t->exec("INSERT INTO templates (iId, sHName, iHType, sField1, sField2, sField3, sField4, sField5, "
+                    "sField6, sField7, sField8, sField9, sField10, sField11, sField12, sField13, sField14, "
+                    "iFieldDate, sFieldLong) VALUES (3, 'Telefon', 11, 'Nokia', '', '', '', '', '', '', '', '', "
+                    "'', '', '', '', '', 0, 'szablon')"));
+    makeIntake();
+
+    // "Powrót" leads back to the page that opened the picker, input kept.
+    edit("sFName")->setText(QStringLiteral("wpisany"));
+    SearchWidget *p = picker("clientSearchButton");
+    QVERIFY(p->variant == SearchWidget::ClientsVariant && p->toolsWidget->isHidden());
+    QVERIFY(!w("backButton")->isHidden());
+    click("backButton");
+    QCOMPARE(page() + edit("sFName")->text(), QStringLiteral("clientPagewpisany"));
+    QVERIFY(w("backButton")->isHidden());
+    // A typed client gives the hardware picker no owner filter.
+    p = picker("hardwareSearchButton");
+    QVERIFY(p->variant == SearchWidget::HardwareVariant && p->iOwner->text().isEmpty());
+    click("backButton");
+    QCOMPARE(page(), QStringLiteral("hardwarePage"));
+
+    // A second picker closes the first; the newest one picks.
+    QPointer<SearchWidget> first = picker("clientSearchButton");
+    p = picker("clientSearchButton");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(first.isNull());
+    emit p->showSelectedById(9);
+    QCOMPARE(page() + edit("sSName")->text(), QStringLiteral("clientPageNowak"));
+    QCOMPARE(side(true), QStringLiteral("9|Istniejący klient|off|Wybrany klient: Nowak, numer klienta: 9|cancel|-"));
+
+    // The picked client's devices only.
+    p = picker("hardwareSearchButton");
+    QCOMPARE(p->iOwner->text() + '/' + QString::number(p->searchTable->model()->rowCount()), QStringLiteral("9/2"));
+    emit p->showSelectedById(34);
+    QCOMPARE(page(), QStringLiteral("hardwarePage"));
+    QCOMPARE(side(false), QStringLiteral("34|Istniejący sprzęt|off|Wybrany sprzęt: Laptop, numer sprzętu: 34|cancel|-"));
+    QCOMPARE(edit("sField3")->text() + box("iHType")->currentText() + w<QDateEdit>("iFieldDate")->text(),
+             QStringLiteral("SN-34PC03-02-2024"));
+    QVERIFY(w("addTemplateCheckBox")->isHidden());
+    click("toRepairPageButton"); // a picked device passes unchecked
+    QCOMPARE(page(), QStringLiteral("repairPage"));
+    // A type that is not offered leaves the box without an entry.
+    emit picker("hardwareSearchButton")->showSelectedById(36);
+    QCOMPARE(box("iHType")->currentIndex(), -1);
+
+    // A template after a device: the device is forgotten, the box editable.
+    w<QCheckBox>("addTemplateCheckBox")->setChecked(true);
+    p = picker("templateSearchButton");
+    QCOMPARE(p->variant, SearchWidget::TemplatesVariant);
+    emit p->showSelectedById(3);
+    QCOMPARE(side(false), QStringLiteral("0|Sprzęt z szablonu|on|Wczytany szablon: Telefon, numer: 3|cancel|add"));
+    QCOMPARE(edit("sField1")->text() + edit("sField3")->text() + box("iHType")->currentText(),
+             QStringLiteral("NokiaTelefon"));
+    QVERIFY(w("addTemplateCheckBox")->isHidden());
+
+    // Back to new records; the store status and the template box stay.
+    box("iStoreStatus")->setCurrentIndex(2);
+    click("cancelHardwareSearchButton");
+    QCOMPARE(side(false), QStringLiteral("0|Nowy sprzęt|on||-|add"));
+    QCOMPARE(edit("sHName")->text() + box("iHType")->currentText() + QString::number(box("iStoreStatus")->currentIndex()),
+             QStringLiteral("Laptop2"));
+    QCOMPARE(w<QDateEdit>("iFieldDate")->date(), QDate::currentDate());
+    QVERIFY(w<QCheckBox>("addTemplateCheckBox")->isChecked() && !w("addTemplateCheckBox")->isHidden());
+    click("cancelClientSearchButton");
+    QCOMPARE(side(true) + edit("sSName")->text(), QStringLiteral("0|Nowy klient|on||-|add"));
+    QCOMPARE(counts(), QStringLiteral("2|3|1|0"));
+}
+
+void TestNewRepair::surnameLookup_data()
+{
+    QTest::addColumn<QStringList>("surnames"); // clients 1, 2, ... in this order
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("entries"); // the first ones offered
+    QTest::addColumn<int>("count");           // entries without "Anuluj"
+
+    QStringList many(61, QStringLiteral("Nowak"));
+    many[59] = QStringLiteral("Nowakowski");
+    many[60] = QStringLiteral("Kowalski");
+    QTest::newRow("fifty newest") << many << "owak" << QStringList({"60, Nowakowski, Jan", "59, Nowak, Jan"}) << 50;
+    QTest::newRow("empty text") << QStringList({"Nowak", "Lis"}) << "" << QStringList({"2, Lis", "1, Nowak, Jan, Zuvove"}) << 2;
+    QTest::newRow("apostrophe") << QStringList({"O'Brien", "OBrien"}) << "O'B" << QStringList({"1, O'Brien, Jan, Zuvove"}) << 1;
+    QTest::newRow("backslash") << QStringList({"Back\\slash", "Backslash"}) << "k\\s"
+                               << QStringList({"1, Back\\slash, Jan, Zuvove"}) << 1;
+    QTest::newRow("no match, no menu") << QStringList({"Nowak"}) << "Zz" << QStringList() << 0;
+}
+
+void TestNewRepair::surnameLookup()
+{
+    QFETCH(QStringList, surnames);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, entries);
+    QFETCH(int, count);
+    QStringList rows;
+    for (int i = 0; i < surnames.size(); ++i)
+        rows << client(i + 1, surnames.at(i));
+    QVERIFY(insert(*t, ClientsInsert, rows));
+    QVERIFY(t->exec({"UPDATE clients SET sCompany = 'Zuvove' WHERE iId = 1",
+                     "UPDATE clients SET sFName = '' WHERE iId = 2"}));
+    makeIntake();
+
+    edit("sSName")->setText(typed);
+    QTest::keyClick(edit("sSName"), Qt::Key_Return);
+    QCOMPARE(menuEntries.size(), count ? count + 1 : 0);
+    if (count == 0)
+        return;
+    QCOMPARE(menuEntries.mid(0, entries.size()), entries);
+    QCOMPARE(menuEntries.last(), QStringLiteral("Anuluj"));
+
+    // "Anuluj" keeps the typed text; an entry takes the client.
+    menuChoice = count;
+    QTest::keyClick(edit("sSName"), Qt::Key_Return);
+    QCOMPARE(QString::number(intake->clientId) + edit("sSName")->text(), '0' + typed);
+    menuChoice = count - 1;
+    QTest::keyClick(edit("sSName"), Qt::Key_Return);
+    QCOMPARE(intake->clientId, menuEntries.at(count - 1).section(',', 0, 0).toInt());
+    QVERIFY(!w("newClientBox")->isEnabled());
+}
+
+void TestNewRepair::clientOrHardwareAlone()
+{
+    makeIntake();
+    QSignalSpy clients(intake, &NewRepairWidget::clientAdded);
+    QSignalSpy devices(intake, &NewRepairWidget::hardwareAdded);
+    typeIntake(false);
+
+    boxes->answerCancel();
+    click("addClientButton");
+    QCOMPARE(boxes->last().text, QStringLiteral("Zostanie tylko dodany klient sSName bez dodawania sprzętu i naprawy."
+                                                "\n\nCzy chcesz dodać tylko klienta bez dodawania sprzętu i naprawy ?"));
+    QCOMPARE(counts(), QStringLiteral("0|0|0|0"));
+    click("addClientButton");
+    QCOMPARE(clients.count(), 1);
+    const int client = clients.first().first().toInt();
+    QCOMPARE(storedRow(*t, "clients", "sFName, sSName, sCompany, sNIP, sStreet, sAddrBuild, sAddrLoc, sCity, "
+                       "sPostal, sEmail, sEmail2, sPhone, sPhone2, sDescription", "1 = 1"),
+             QStringLiteral(" sFName | sSName | sCompany | sNIP | sStreet | sAddrBuild | sAddrLoc | sCity |31-000"
+                            "| sEmail | sEmail2 | sPhone | sPhone2 |stały klient"));
+    // The stored client is held, so the device goes to it.
+    QCOMPARE(side(true), QStringLiteral("%1|Istniejący klient|off|Wybrany klient:  sSName , numer klienta: %1|cancel|-")
+                             .arg(client));
+
+    click("addHardwareButton");
+    QCOMPARE(boxes->last().title + boxes->last().text,
+             QStringLiteral("Dodawanie sprzętuZostanie tylko dodany sprzęt Laptop bez tworzenia powiązanej naprawy !"
+                            "\n\nCzy chcesz dodać tylko sprzęt bez tworzenia powiązanej z nim naprawy ?"));
+    QCOMPARE(devices.count(), 1);
+    const int device = devices.first().first().toInt();
+    const QString fieldDate = QString::number(at(QDate(2025, 6, 30)));
+    QCOMPARE(storedRow(*t, "hardware", "iId, sHName, iHType, iStoreStatus, iReceivedDate, sStoreComment, sField1, "
+                       "sField2, sField3, sField14, iFieldDate, sFieldLong, iOwner", "1 = 1"),
+             QStringLiteral("%1| Laptop |1|5|0|| Dell ||SN-1||%2| rysa |%3").arg(device).arg(fieldDate).arg(client));
+    // The template is trimmed, all but its long text.
+    QCOMPARE(storedRow(*t, "templates", "sHName, iHType, sField1, sField3, iFieldDate, sFieldLong", "1 = 1"),
+             QStringLiteral("Laptop|1|Dell|SN-1|%1| rysa ").arg(fieldDate));
+    QCOMPARE(intake->hardwareId * 10 + clients.count(), device * 10 + 1);
+
+    // Finishing the intake now adds the repair alone.
+    click("addNewRepairButton");
+    QCOMPARE(counts(), QStringLiteral("1|1|1|1"));
+    QCOMPARE(storedRow(*t, "repairs", "iClientId, iHardwareId", "1 = 1"), QStringLiteral("%1|%2").arg(client).arg(device));
+}
+
+void TestNewRepair::fullIntake_data()
+{
+    QTest::addColumn<QString>("scheme"); // empty: none stored
+    QTest::addColumn<QString>("number");
+    QTest::newRow("default scheme") << QString() << "0503";
+    QTest::newRow("stored scheme") << "{DAY1}.{MONTH1}/{YEAR2}/{INITIALS}" << "5.3/26/JK";
+}
+
+void TestNewRepair::fullIntake()
+{
+    QFETCH(QString, scheme);
+    QFETCH(QString, number);
+    if (!scheme.isEmpty())
+        QVERIFY(t->exec("INSERT INTO settings (sGroup, sKey, sValue) VALUES ('db', 'numbering', " + quoted(scheme) + ")"));
+    makeIntake();
+    QSignalSpy repairs(intake, &NewRepairWidget::repairAdded);
+    QSignalSpy others(intake, &NewRepairWidget::hardwareAdded);
+    typeIntake(true);
+    click("addNewRepairButton");
+
+    QCOMPARE(repairs.count() + 10 * others.count() + 100 * boxes->count(), 1);
+    QCOMPARE(counts(), QStringLiteral("1|1|1|1"));
+    const QString client = t->scalar("SELECT iId FROM clients");
+    const QString device = t->scalar("SELECT iId FROM hardware");
+    QCOMPARE(storedRow(*t, "hardware", "sHName, iStoreStatus, iReceivedDate, iOwner", "1 = 1"),
+             " Laptop |5|0|" + client);
+    QCOMPARE(storedRow(*t, "repairs", "iId, sNum, iAddDate, iEndDate, iType, sCost, sDefect, sComment, sOuterNo, "
+                       "iStatus, iClientId, iHardwareId, iSubmitterId, iTechnicanId", "1 = 1"),
+             QStringLiteral("%1|%2|%3|%4|1|120 zł|nie włącza się|pilne|Z/7|1|%5|%6|1|1")
+                 .arg(repairs.first().first().toInt())
+                 .arg(number)
+                 .arg(at(QDate(2026, 3, 5), QTime(9, 41)))
+                 .arg(at(QDate(2026, 3, 19)))
+                 .arg(client, device));
+
+    // Saving again stores a second repair of the same client and device.
+    click("addNewRepairButton");
+    QCOMPARE(counts(), QStringLiteral("1|1|1|2"));
+    QCOMPARE(t->count("repairs", "iClientId = " + client + " AND iHardwareId = " + device), 2);
+    QCOMPARE(page(), QStringLiteral("repairPage"));
+}
+
+void TestNewRepair::pickedRecords_data()
+{
+    QTest::addColumn<bool>("shopStatus"); // a status of group 1 exists
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("first status in the shop") << true << "5";
+    QTest::newRow("none in the shop: kept") << false << "6";
+}
+
+void TestNewRepair::pickedRecords()
+{
+    QFETCH(bool, shopStatus);
+    QFETCH(QString, stored);
+    QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski"), client(9, "Nowak")}));
+    // Handed back (status 6) to its owner, client 9; "Do odbioru" (5) comes
+    // first in the shop.
+    QVERIFY(insert(*t, HardwareInsert, {hardware(34, "Laptop", 9, 1, 6)}));
+    QVERIFY(t->exec({"UPDATE hardware SET iReceivedDate = 1700000000",
+                     "UPDATE hwstatusesconf SET iOrder = 0 WHERE iStatusId = 5"}));
+    if (!shopStatus)
+        QVERIFY(t->exec("DELETE FROM hwstatusesconf WHERE iGroup = 1"));
+    makeIntake();
+
+    emit picker("clientSearchButton")->showSelectedById(7);
+    click("toHardwarePageButton1");
+    emit picker("hardwareSearchButton")->showSelectedById(34);
+    w<QCheckBox>("addTemplateCheckBox")->setChecked(true);
+    click("toRepairPageButton");
+    text("sRepairDescription")->setPlainText(QStringLiteral("ekran"));
+    click("addNewRepairButton");
+
+    QCOMPARE(counts(), QStringLiteral("2|1|0|1"));
+    QCOMPARE(storedRow(*t, "hardware", "sHName, iStoreStatus, iReceivedDate, iOwner, sField1", "1 = 1"),
+             "Laptop|" + stored + "|0|9|Dell");
+    QCOMPARE(storedRow(*t, "repairs", "iClientId, iHardwareId, iTechnicanId, iType, sDefect", "1 = 1"),
+             QStringLiteral("7|34|0|-1|ekran"));
+}
+
+void TestNewRepair::failedSave_data()
+{
+    QTest::addColumn<QString>("refused"); // the table whose inserts fail
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("repair") << "repairs" << "addNewRepairButton" << "Nie udało się dodać naprawy.";
+    QTest::newRow("hardware of a repair") << "hardware" << "addNewRepairButton" << "Nie udało się dodać naprawy.";
+    QTest::newRow("hardware alone") << "hardware" << "addHardwareButton" << "Nie udało się dodać sprzętu.";
+    QTest::newRow("client alone") << "clients" << "addClientButton" << "Nie udało się dodać klienta.";
+}
+
+void TestNewRepair::failedSave()
+{
+    QFETCH(QString, refused);
+    QFETCH(QString, button);
+    QFETCH(QString, message);
+    QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski")}));
+    QVERIFY(failWrites(*t, refused, QStringLiteral("INSERT")));
+    makeIntake();
+    QSignalSpy repairs(intake, &NewRepairWidget::repairAdded);
+    QSignalSpy devices(intake, &NewRepairWidget::hardwareAdded);
+    QSignalSpy clients(intake, &NewRepairWidget::clientAdded);
+    typeIntake(true);
+    click(qPrintable(button));
+
+    QCOMPARE(counts(), QStringLiteral("1|0|0|0"));
+    QCOMPARE(repairs.count() + devices.count() + clients.count(), 0);
+    QVERIFY(boxes->last().icon == QMessageBox::Warning && boxes->last().title == "Błąd zapisu do bazy");
+    QVERIFY2(boxes->last().text.startsWith(message + " Nic nie zostało zapisane."), qPrintable(boxes->last().text));
+    // Nothing is held: the typed input stays as it was.
+    QCOMPARE(side(true) + edit("sSName")->text(), QStringLiteral("0|Nowy klient|on||-|add sSName "));
+    QCOMPARE(intake->hardwareId, 0);
+}
+
+WARSZTAT_TEST_MAIN(TestNewRepair)
+#include "tst_newrepair.moc"

@@ -1,0 +1,394 @@
+#include "testmain.h"
+#include "messageboxrecorder.h"
+#include "searchfixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+
+#include "infodialog.h"
+#include "records/repair.h"
+#include "repairs/repairdetailswidget.h"
+#include "repairs/repairswidget.h"
+
+using namespace SearchRows;
+
+// Client 7 and device 34 belong to every repair. Seeded status ids: 1 open,
+// 2 waiting, 5 closed.
+class TestRepairs : public QObject
+{
+    Q_OBJECT
+    static constexpr int Open = 1, Waiting = 2, Closed = 5;
+    std::unique_ptr<TestDatabase> t;
+    UserWidget admin{1, QStringLiteral("Administrator"), 0};
+
+    bool fill(const QStringList &repairs, const QString &surname = "Nowak")
+    {
+        return insert(*t, ClientsInsert, {client(7, surname)})
+            && insert(*t, HardwareInsert, {hardware(34, QStringLiteral("Laptop"), 7)})
+            && insert(*t, RepairsInsert, repairs);
+    }
+    static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }
+    static QString note(int id, int repairId, qint64 ago, int severity, const QString &text, int user = 1)
+    {
+        return QStringLiteral("(%1, %2, %3, %4, %5, %6)").arg(id).arg(repairId).arg(now() - ago).arg(severity)
+            .arg(quoted(text)).arg(user);
+    }
+    template<typename Page>
+    static std::unique_ptr<Page> shown(Page *page)
+    {
+        page->setAttribute(Qt::WA_DeleteOnClose, false);
+        page->show();
+        return std::unique_ptr<Page>(page);
+    }
+    std::unique_ptr<RepairsWidget> startPage(UserWidget *user = nullptr)
+    {
+        return shown(new RepairsWidget(nullptr, t->db(), user ? user : &admin, nullptr));
+    }
+    std::unique_ptr<RepairDetailsWidget> repairPage(bool back = false)
+    {
+        return shown(new RepairDetailsWidget(nullptr, t->db(), &admin, nullptr, 12, back));
+    }
+    template<typename T = QWidget>
+    static T *child(QWidget *w, const char *name)
+    {
+        T *found = w->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+    static void click(QWidget *w, const char *name) { QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton); }
+    static QString text(QWidget *w, const char *name) { return child<QLineEdit>(w, name)->text(); }
+    static QWidget *current(QWidget *w) { return child<QStackedWidget>(w, "repairsStack")->currentWidget(); }
+    static int currentRepair(QWidget *w)
+    {
+        auto *page = qobject_cast<RepairDetailsWidget *>(current(w));
+        return page ? page->repairId() : -1;
+    }
+    // The search page has a field of the same name.
+    static QLineEdit *quickSearch(QWidget *w) { return child<QLineEdit>(child(w, "startPage"), "repairId"); }
+    // The id column of the list's rows: as shown, and sorted.
+    static int listedId(SearchWidget *s, int row) { return s->searchTable->model()->index(row, 0).data().toInt(); }
+    static QList<int> listedIds(SearchWidget *s)
+    {
+        QList<int> ids;
+        for (int row = 0; row < s->searchTable->model()->rowCount(); ++row)
+            ids << listedId(s, row);
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+    // Texts of the error dialogs shown so far, which are closed.
+    static QStringList takeErrors()
+    {
+        QStringList texts;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<InfoDialog *>(window);
+            if (dialog && dialog->isVisible() && dialog->type() == InfoDialog::Error && dialog->close())
+                texts << dialog->text();
+        }
+        return texts;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        QVERIFY2(t->ok(), qPrintable(t->error()));
+    }
+    void cleanup()
+    {
+        t.reset();
+        takeErrors();
+    }
+
+    void counters_data()
+    {
+        QTest::addColumn<int>("open");
+        QTest::addColumn<int>("waiting");
+        QTest::addColumn<QList<int>>("bars");
+        QTest::addColumn<int>("level");
+        QTest::newRow("none") << 0 << 0 << QList<int>{0, 0} << 5;
+        QTest::newRow("one and two") << 1 << 2 << QList<int>{33, 66} << 6;
+    }
+    void counters()
+    {
+        QFETCH(int, open);
+        QFETCH(int, waiting);
+        QFETCH(QList<int>, bars);
+        QFETCH(int, level);
+        // Closed repairs and those of an unknown status count in neither.
+        QStringList rows = {repair(1, 7, 34, 0, Closed), repair(2, 7, 34, 0, 999)};
+        for (int i = 0; i < open + waiting; ++i)
+            rows << repair(10 + i, 7, 34, 0, i < open ? Open : Waiting);
+        QVERIFY(fill(rows));
+        UserWidget user(2, QStringLiteral("Ewa"), level);
+        auto w = startPage(&user);
+        QCOMPARE(child<QLabel>(w.get(), "activeCountLabel")->text() + child<QLabel>(w.get(), "waitingCountLabel")->text(),
+                 QString::number(open) + QString::number(waiting));
+        QCOMPARE((QList<int>{child<QProgressBar>(w.get(), "activeProgressBar")->value(),
+                             child<QProgressBar>(w.get(), "waitingProgressBar")->value()}), bars);
+        // Levels 6 and 7 may not take in repairs.
+        click(w.get(), "newRepairButton");
+        QCOMPARE(current(w.get())->objectName(), level <= 5 ? "newRepairPage" : "startPage");
+    }
+
+    void quickSearchTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("scanned card") << "*12I7I3I*" << true;
+        QTest::newRow("display number") << "12/0315" << true;
+        QTest::newRow("plain id with blanks") << "  12 " << true;
+        QTest::newRow("unknown id") << "13" << false;
+        QTest::newRow("letters") << "abc" << false;
+        QTest::newRow("hardware label") << "*0I7I3I*" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void quickSearchTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, opens);
+        QVERIFY(fill({repair(12, 7, 34)}));
+        auto w = startPage();
+        auto *edit = quickSearch(w.get());
+        auto *notFound = child<QLabel>(w.get(), "quickSearchResultLabel");
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(edit->text(), text);
+        QCOMPARE(currentRepair(w.get()), opens ? 12 : -1);
+        if (opens)
+            return;
+        // An empty field is marked red, a text that finds nothing shows the
+        // label; both go after two seconds.
+        QCOMPARE(edit->styleSheet().isEmpty(), !text.isEmpty());
+        QCOMPARE(notFound->isHidden(), text.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(notFound->isHidden() && edit->styleSheet().isEmpty(), 5000);
+    }
+
+    void presets_data()
+    {
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<QList<int>>("ids");
+        QTest::newRow("last") << QStringList{"searchLastButton"} << "add 00" << QList<int>{1, 3};
+        QTest::newRow("active after last") // not only those of the last 14 days
+            << QStringList{"searchLastButton", "searchActiveButton"} << "11" << QList<int>{1, 2, 4};
+        QTest::newRow("overdue") << QStringList{"searchExpiredButton"} << "end 11" << QList<int>{2};
+        QTest::newRow("to expire after overdue") // the overdue ones are not to expire
+            << QStringList{"searchExpiredButton", "searchToExpireButton"} << "end 11" << QList<int>{1};
+        QTest::newRow("general search") << QStringList{"searchGeneralButton"} << "00" << QList<int>{};
+    }
+    void presets()
+    {
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, boxes);
+        QFETCH(QList<int>, ids);
+        const QDate today = QDate::currentDate();
+        const qint64 old = at(today.addDays(-20));
+        QVERIFY(fill({repair(1, 7, 34, now(), Open, "", at(today.addDays(3))),
+                      repair(2, 7, 34, old, Waiting, "", at(today.addDays(-5))),
+                      repair(3, 7, 34, now(), Closed, "", at(today.addDays(3))),
+                      repair(4, 7, 34, old, Open, "", at(today.addDays(30)))}));
+        auto w = startPage();
+        auto *s = w->findChild<SearchWidget *>();
+        // A status chosen by hand and another register's filters shown.
+        s->repairStatus->setChecked(true);
+        s->clientsTool->click();
+        for (const QString &button : buttons)
+            click(w.get(), qPrintable(button));
+        QCOMPARE(current(w.get()), s);
+        // "Szukaj naprawy" leaves the filters as they are.
+        const bool preset = buttons.last() != "searchGeneralButton";
+        QCOMPARE(s->stackedWidget->currentWidget() == s->repairSearchPage, preset);
+        QCOMPARE(s->repairStatus->isChecked() || s->repairStatusClosed->isChecked(), !preset);
+        const QString state = QString(s->addDateBox->isChecked() ? "add " : "") + (s->endDateBox->isChecked() ? "end " : "")
+            + QString::number(s->repairStatusOpen->isChecked()) + QString::number(s->repairStatusWaiting->isChecked());
+        QCOMPARE(state, boxes);
+        QCOMPARE(listedIds(s), ids);
+    }
+
+    void lastNotes_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::newRow("1 day") << 1;
+        QTest::newRow("2 days are 48 hours") << 2;
+        QTest::newRow("3 days") << 3;
+    }
+    void lastNotes()
+    {
+        QFETCH(int, days);
+        const QString eighty = QString(79, QLatin1Char('a')) + QStringLiteral("ż");
+        QVERIFY(fill({repair(12, 7, 34)}, "<i>Nowak</i> & syn"));
+        QVERIFY(insert(*t, NotesInsert,
+                       {note(1, 12, 3600, 2, eighty), note(2, 12, 30 * 3600, 0, "<p>" + eighty + "b</p>", 99),
+                        note(3, 12, 60, 1, "Zmiana statusu naprawy na \"X\""), note(4, 40, 60 * 3600, 9, "bez naprawy"),
+                        note(5, 12, 5 * 86400, 0, "dawno")}));
+        auto w = startPage();
+        auto *list = child<QListWidget>(w.get(), "lastNotesList");
+        child<QSpinBox>(w.get(), "lastNotesPeriod")->setValue(days);
+        QCOMPARE(list->count(), days);
+        const auto heading = [](qint64 ago, const QString &user) {
+            return QDateTime::fromSecsSinceEpoch(now() - ago).toString("dd/MM/yy hh:mm") + " | " + user + "\n";
+        };
+        // Newest first; 80 characters whole, more cut; names escaped.
+        QCOMPARE(list->item(0)->text(), heading(3600, "Administrator") + eighty);
+        QCOMPARE(list->item(0)->data(Qt::UserRole).toInt(), 12);
+        QVERIFY(!list->item(0)->icon().isNull());
+        QCOMPARE(list->item(0)->toolTip(), "Naprawa nr: <b>12</b><br>Klient: <b>&lt;i&gt;Nowak&lt;/i&gt; &amp; syn, "
+                                           "Jan</b><br>Sprzęt: <b>Laptop</b><br><br>" + eighty);
+        if (days > 1)
+            QCOMPARE(list->item(1)->text(), heading(30 * 3600, "") + eighty + "...");
+        if (days > 2) { // a repair that is gone, a severity without icon
+            QVERIFY(list->item(2)->icon().isNull());
+            QCOMPARE(list->item(2)->toolTip(), "Naprawa nr: <b>40</b><br>Klient: <b></b><br>Sprzęt: <b></b><br><br>bez naprawy");
+        }
+        // A click selects; a double click opens the repair without a way back.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(current(w.get()), child(w.get(), "startPage"));
+        emit list->itemDoubleClicked(list->currentItem());
+        QCOMPARE(currentRepair(w.get()), 12);
+        QVERIFY(child(current(w.get()), "backButton")->isHidden());
+    }
+
+    void navigation()
+    {
+        QVERIFY(fill({repair(12, 7, 34, now(), Open), repair(14, 7, 34, now(), Open)}));
+        auto w = startPage();
+        auto *s = w->findChild<SearchWidget *>();
+        QSignalSpy relayed(w.get(), &RepairsWidget::repairsStatusChanged);
+        const int pages = child<QStackedWidget>(w.get(), "repairsStack")->count();
+        click(w.get(), "searchActiveButton");
+        // Rows chosen in the list: one repair page at a time, with a way back.
+        for (int row : {0, 1}) {
+            s->searchTable->selectRow(row);
+            s->selectButton->click();
+            QCOMPARE(currentRepair(w.get()), listedId(s, row));
+            QTRY_COMPARE(w->findChildren<RepairDetailsWidget *>().size(), 1);
+            QCOMPARE(child<QStackedWidget>(w.get(), "repairsStack")->count(), pages + 1);
+        }
+        // Back shows the list as it was, without a new search.
+        QVERIFY(insert(*t, RepairsInsert, {repair(15, 7, 34, now(), Open)}));
+        click(current(w.get()), "backButton");
+        QCOMPARE(current(w.get()), s);
+        QCOMPARE(listedIds(s), (QList<int>{12, 14}));
+        // The quick search replaces the repair page; its client and device
+        // pages lead back to it.
+        quickSearch(w.get())->setText("15");
+        click(w.get(), "quickSearchByIdButton");
+        QTRY_COMPARE(w->findChildren<RepairDetailsWidget *>().size(), 1);
+        auto *page = qobject_cast<RepairDetailsWidget *>(current(w.get()));
+        QCOMPARE(page->repairId(), 15);
+        for (const char *button : {"clientButton", "hardwareButton"}) {
+            click(page, button);
+            QVERIFY(current(w.get()) != page);
+            click(current(w.get()), "backButton");
+            QCOMPARE(current(w.get()), page);
+        }
+        QCOMPARE(relayed.count(), 0);
+        emit page->repairStatusChanged();
+        emit s->dbItemsCountChanged();
+        QCOMPARE(relayed.count(), 2);
+    }
+
+    void repairPageShows_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("back");
+        QTest::newRow("with way back") << "" << true;
+        QTest::newRow("without way back") << "" << false;
+        QTest::newRow("no device") << "DELETE FROM hardware" << false;
+        QTest::newRow("no repair") << "DELETE FROM repairs" << false;
+    }
+    void repairPageShows()
+    {
+        QFETCH(QString, statement);
+        QFETCH(bool, back);
+        QVERIFY(fill({repair(12, 7, 34, at(QDate(2026, 3, 15), QTime(9, 5)), Open, "Z-77", at(QDate(2026, 3, 29)), 1)}));
+        QVERIFY(t->exec("UPDATE repairs SET sNum = '', sCost = '120 zł', iProgress = 40"));
+        QVERIFY(statement.isEmpty() || t->exec(statement));
+        auto w = repairPage(back);
+        QCOMPARE(child(w.get(), "backButton")->isVisible(), back);
+        // The page stands all the same.
+        QCOMPARE(takeErrors(), statement.isEmpty() ? QStringList() : QStringList{"Błąd ładowania danych !"});
+        // Without its device the repair still shows and takes notes.
+        QCOMPARE(child(w.get(), "notesGroup")->isEnabled(), !statement.contains("repairs"));
+        if (!statement.isEmpty())
+            return;
+        QCOMPARE(QStringList({text(w.get(), "iAddDate"), text(w.get(), "iEndDate"), text(w.get(), "iType"),
+                              text(w.get(), "statusName"), text(w.get(), "sCost"), text(w.get(), "sNum")}),
+                 QStringList({"15/03/2026 09:05", "29/03/2026", "Gwarancyjna", "[Otwarta] Naprawa rozpoczęta", "120 zł", "12/1503"}));
+        QCOMPARE(child<QPushButton>(w.get(), "clientButton")->text(), "Klient: Nowak Jan");
+        QSignalSpy client(w.get(), &RepairDetailsWidget::showClient), device(w.get(), &RepairDetailsWidget::showHardware),
+            backSpy(w.get(), &RepairDetailsWidget::backToSearch);
+        for (const char *button : {"clientButton", "hardwareButton", "backButton"})
+            click(w.get(), button);
+        QCOMPARE(QList<int>({client.value(0).value(0).toInt(), device.value(0).value(0).toInt(), int(backSpy.count())}),
+                 QList<int>({7, 34, back ? 1 : 0}));
+    }
+
+    void statusChange_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("consent");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("to waiting") << Waiting << true << "Zmiana statusu naprawy na \"Zuvove zewnętrzny\"";
+        QTest::newRow("closed") << Closed << true << "Zmiana statusu naprawy na \"Naprawa ukończona\"";
+        QTest::newRow("refused") << Closed << false << "";
+    }
+    void statusChange()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, consent);
+        QFETCH(QString, note);
+        QVERIFY(fill({repair(12, 7, 34, 0, Open, "", 1000)}));
+        auto w = repairPage();
+        QSignalSpy changed(w.get(), &RepairDetailsWidget::repairStatusChanged);
+        auto *box = child<QComboBox>(w.get(), "iStatus");
+        QCOMPARE(box->currentData().toInt(), Open);
+        QVERIFY(!child(w.get(), "changeStatusButton")->isEnabled());
+        box->setCurrentIndex(box->findData(status));
+        MessageBoxRecorder rec;
+        if (!consent)
+            rec.answerCancel();
+        const qint64 before = now();
+        click(w.get(), "changeStatusButton");
+        QCOMPARE(rec.last().icon, QMessageBox::Question);
+        QCOMPARE(t->scalar("SELECT iStatus FROM repairs").toInt(), consent ? status : Open);
+        QCOMPARE(changed.count(), consent ? 1 : 0);
+        // Closing stamps the end date with its moment.
+        const qint64 end = t->scalar("SELECT iEndDate FROM repairs").toLongLong();
+        QVERIFY(status == Closed && consent ? end >= before && end <= now() : end == 1000);
+        QCOMPARE(t->count("notes", "iSeverity = 1 AND iUserId = 1 AND sNote = " + quoted(note)), consent ? 1 : 0);
+        QCOMPARE(t->count("notes"), consent ? 1 : 0);
+    }
+
+    void notesAndProgress()
+    {
+        QVERIFY(fill({repair(12, 7, 34)}));
+        auto w = repairPage();
+        QSignalSpy changed(w.get(), &RepairDetailsWidget::repairStatusChanged);
+        auto *list = child<QListWidget>(w.get(), "notesList");
+        QVERIFY(!child(w.get(), "addNoteButton")->isEnabled());
+        child<QPlainTextEdit>(w.get(), "noteText")->setPlainText("  cena < 100 & zgoda\nklienta ");
+        child<QComboBox>(w.get(), "noteSeverity")->setCurrentIndex(3);
+        click(w.get(), "addNoteButton");
+        QCOMPARE(t->count("notes", "iRepairId = 12 AND iSeverity = 3 AND sNote = 'cena &lt; 100 &amp; zgoda<br>klienta'"), 1);
+        QCOMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().endsWith(" | Administrator\ncena < 100 & zgoda\nklienta"));
+        QVERIFY(!list->item(0)->icon().isNull());
+        QCOMPARE(changed.count(), 0);
+        child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+        click(w.get(), "setProgressButton");
+        QCOMPARE(Repair::getProgress(t->db(), 12), 70);
+        QCOMPARE(child<QProgressBar>(w.get(), "iProgress")->value(), 70);
+        QCOMPARE(changed.count(), 1);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestRepairs)
+#include "tst_repairs.moc"
