@@ -1,5 +1,7 @@
 #include "messagebox.h"
 
+#include <QAbstractButton>
+
 MessageBox::Handler MessageBox::s_handler;
 
 QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QString &title,
@@ -10,7 +12,21 @@ QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QStri
     if (s_handler)
         return s_handler(icon, title, text, buttons);
     QMessageBox box(icon, title, text, buttons, parent);
+    nameButtons(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MessageBox::nameButtons(QMessageBox *box)
+{
+    const std::pair<QMessageBox::StandardButton, QString> names[] = {
+        {QMessageBox::Ok, QObject::tr("OK")},
+        {QMessageBox::Cancel, QObject::tr("Anuluj")},
+        {QMessageBox::Yes, QObject::tr("Tak")},
+        {QMessageBox::No, QObject::tr("Nie")},
+    };
+    for (const auto &[which, name] : names)
+        if (QAbstractButton *button = box->button(which))
+            button->setText(name);
 }
 
 bool MessageBox::confirm(const QString &title, const QString &text, QWidget *parent)

@@ -38,6 +38,10 @@ public:
 
     static void setHandler(Handler handler);
 
+    // Names the standard buttons of box in Polish: without a translation of
+    // the toolkit they would read "Cancel", "Yes" and "No".
+    static void nameButtons(QMessageBox *box);
+
 private:
     static Handler s_handler;
 };

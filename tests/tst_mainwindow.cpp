@@ -3,6 +3,7 @@
 #include "infodialog.h"
 #include "loginwidget.h"
 #include "mainwindow.h"
+#include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "repairs/repairswidget.h"
 #include "settings.h"
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void loginEnablesMenuAndHeader();
     void menuReplacesThePage();
     void exitAsksFirst();
+    void messageBoxButtonsInPolish();
     void logoutReturnsToLogin();
     void emptyDatabaseAsksForSchema_data();
     void emptyDatabaseAsksForSchema();
@@ -257,6 +259,17 @@ void TestMainWindow::exitAsksFirst()
     QTest::mouseClick(button(w, "exitButton"), Qt::LeftButton);
     QCOMPARE(rec.count(), 2);
     QVERIFY(!w.isVisible());
+}
+
+void TestMainWindow::messageBoxButtonsInPolish()
+{
+    QMessageBox box(QMessageBox::Question, "Zakończenie pracy", "?",
+                    QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+    MessageBox::nameButtons(&box);
+    QStringList names;
+    for (auto which : {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No})
+        names << box.button(which)->text();
+    QCOMPARE(names, (QStringList{"OK", "Anuluj", "Tak", "Nie"}));
 }
 
 void TestMainWindow::logoutReturnsToLogin()

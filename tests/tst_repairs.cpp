@@ -264,6 +264,29 @@ private Q_SLOTS:
         QCOMPARE(relayed.count(), 2);
     }
 
+    // A page wider than the start page (a search list, an intake picker) makes
+    // the start page ask for its room, so that the main window's page area
+    // scrolls rather than squeezing the filters under the buttons; a picker
+    // left behind in the intake no longer widens it.
+    void widePagesAskForTheirRoom()
+    {
+        auto w = startPage();
+        auto *list = w->findChild<SearchWidget *>();
+        const auto width = [](QWidget *page) { return page->minimumSizeHint().width(); };
+        click(w.get(), "searchGeneralButton");
+        QTRY_VERIFY(width(w.get()) >= width(list));
+        click(w.get(), "newRepairButton");
+        auto *intake = current(w.get());
+        QTRY_VERIFY(width(w.get()) < width(list));
+        click(intake, "clientSearchButton");
+        auto *picker = qobject_cast<SearchWidget *>(child<QStackedWidget>(intake, "stackedWidget")->currentWidget());
+        QVERIFY(picker);
+        QTRY_VERIFY(width(w.get()) >= width(picker));
+        click(intake, "backButton");
+        QCOMPARE(picker->isHidden(), true);
+        QTRY_VERIFY(width(w.get()) < width(picker));
+    }
+
     void repairPageShows_data()
     {
         QTest::addColumn<QString>("statement");

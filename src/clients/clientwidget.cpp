@@ -5,6 +5,7 @@
 #include "billing/billingwidget.h"
 #include "clients/clientdatawidget.h"
 #include "formin.h"
+#include "pagestack.h"
 #include "records/client.h"
 #include "search/searchwidget.h"
 
@@ -43,6 +44,7 @@ ClientWidget::ClientWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     ui->stackedWidget->addWidget(billingPage);
 
     ui->stackedWidget->setCurrentWidget(dataPage);
+    sizeStackToCurrentPage(ui->stackedWidget);
 
     connect(ui->backButton, &QPushButton::clicked, this, &ClientWidget::backToSearch);
     for (QPushButton *button : {ui->dataButton, ui->repairsButton, ui->billingButton})

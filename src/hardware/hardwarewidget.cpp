@@ -8,6 +8,7 @@
 #include "dictionaries/hardwaretypesconfig.h"
 #include "formin.h"
 #include "messagebox.h"
+#include "pagestack.h"
 #include "printouts/labelsettings.h"
 #include "printouts/papersizes.h"
 #include "printouts/printdialogs.h"
@@ -72,6 +73,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     // list leaves it as it is.
     repairsPage->repairHardwareId->setText(QString::number(hardwareId));
     repairsPage->repairHardwareId->setReadOnly(true);
+    repairsPage->repairHardwareId->setStyleSheet(FormIn::FormStyle3);
     ui->stackedWidget->addWidget(repairsPage);
 
     connect(repairsPage, &SearchWidget::showSelectedById, this, &HardwareWidget::showRepairDetails);
@@ -128,6 +130,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     loadData(true);
     ui->editOwnerWidget->hide();
     ui->stackedWidget->setCurrentWidget(ui->paramsPage);
+    sizeStackToCurrentPage(ui->stackedWidget);
 }
 
 HardwareWidget::~HardwareWidget()

@@ -9,6 +9,7 @@
 #include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/technicians.h"
 #include "messagebox.h"
+#include "pagestack.h"
 #include "popupmenu.h"
 #include "records/client.h"
 #include "records/hardware.h"
@@ -86,6 +87,8 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
     connect(ui->sSName, &QLineEdit::editingFinished, this, &NewRepairWidget::checkClient);
 
     ui->stackedWidget->setCurrentWidget(ui->clientPage);
+    // A picker left behind in the stack does not widen the intake.
+    sizeStackToCurrentPage(ui->stackedWidget);
     opened();
     ui->iFieldDate->setDate(QDate::currentDate());
 

@@ -6,6 +6,7 @@
 #include "hardware/hardwarewidget.h"
 #include "formin.h"
 #include "notes/note.h"
+#include "pagestack.h"
 #include "records/repair.h"
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
@@ -35,6 +36,8 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     ui->repairsStack->setCurrentWidget(ui->startPage);
+    // The search page and the detail pages are wider than the start page.
+    sizeStackToCurrentPage(ui->repairsStack);
 
     newRepairPage = createNewRepairPage();
     ui->repairsStack->addWidget(newRepairPage);

@@ -3,6 +3,7 @@
 #include "clients/clientwidget.h"
 #include "hardware/hardwarewidget.h"
 #include "messagebox.h"
+#include "pagestack.h"
 #include "records/bill.h"
 #include "repairs/detailpages.h"
 #include "repairs/repairdetailswidget.h"
@@ -25,6 +26,7 @@ SearchDetailsController::SearchDetailsController(QWidget *parent, DbWidget *db, 
     layout->addWidget(m_stack);
     m_stack->addWidget(m_search);
     m_stack->setCurrentWidget(m_search);
+    sizeStackToCurrentPage(m_stack);
     connect(m_search, &SearchWidget::dbItemsCountChanged, this,
             &SearchDetailsController::dbItemsCountChanged);
     connect(m_search, &SearchWidget::showSelectedById, this, &SearchDetailsController::showDetails);
