@@ -4,12 +4,15 @@
 // every search runs without an SQL error, lists only rows that match, and
 // leaves every table as it was.
 #include "messageboxrecorder.h"
+#include "popupmenu.h"
+#include "repairs/newrepairwidget.h"
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -180,6 +183,39 @@ private slots:
             // What is stored is found again by typing it whole.
             if (StoredTexts.contains(typed))
                 QVERIFY2(rows >= 1, qPrintable(shown + QLatin1String(" found nothing")));
+        }
+        QCOMPARE(tableState(*m_db), before);
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // The intake offers the clients whose surname holds the typed text.
+    void intakeSurnameLookup()
+    {
+        MessageBoxRecorder boxes;
+        const QString before = tableState(*m_db);
+        QStringList offered;
+        PopupMenu::setHandler([&](QMenu *menu, const QPoint &) -> QAction * {
+            for (QAction *action : menu->actions())
+                if (action->data().toInt() > 0)
+                    offered << action->data().toString();
+            return nullptr;
+        });
+        auto reset = qScopeGuard([] { PopupMenu::setHandler({}); });
+        NewRepairWidget intake(nullptr, m_db->db(), &m_admin, nullptr);
+        auto *surname = intake.findChild<QLineEdit *>(QStringLiteral("sSName"));
+        QVERIFY(surname);
+        for (const QString &typed : hostileInputs()) {
+            offered.clear();
+            surname->setText(typed);
+            QTest::keyClick(surname, Qt::Key_Return);
+            const QString shown = typed.left(40);
+            for (const QString &id : std::as_const(offered)) {
+                const QString value = m_db->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + id);
+                QVERIFY2(likeMatches(typed, value), qPrintable(QStringLiteral("%1 offered %2").arg(shown, value)));
+            }
+            if (StoredTexts.contains(typed))
+                QVERIFY2(!offered.isEmpty(), qPrintable(shown + QLatin1String(" offered nothing")));
+            QCOMPARE(intake.clientId, 0);
         }
         QCOMPARE(tableState(*m_db), before);
         QCOMPARE(boxes.count(), 0);
