@@ -356,20 +356,27 @@ void deletionCase()
         },
         [=] {
             const QString id = QString::number(clientWithHistory());
-            const QString devices = QStringLiteral(" IN (SELECT hardware.iId FROM hardware WHERE hardware.iOwner=%1)").arg(id);
+            const QString lock = db->dbType == DbWidget::MySQL ? QStringLiteral(" FOR UPDATE") : QString();
+            auto ids = [&](const QString &sql) {
+                QStringList list;
+                QSqlQuery q = db->query(sql + lock);
+                while (q.next())
+                    list << q.value(0).toString();
+                return list.join(QLatin1Char(','));
+            };
             return Bench::timed([&] {
                 db->database().transaction();
+                const QString devices = ids(QStringLiteral("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id);
+                QString repairs = ids(QStringLiteral("SELECT repairs.iId FROM repairs WHERE repairs.iClientId=") + id);
+                if (!devices.isEmpty())
+                    repairs += QLatin1Char(',') + ids(QStringLiteral("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId IN (") + devices + QLatin1Char(')'));
                 for (const QString &statement :
                      {QStringLiteral("DELETE FROM clients WHERE clients.iId=") + id,
-                      QStringLiteral("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM repairs "
-                                     "WHERE repairs.iHardwareId") + devices + QLatin1Char(')'),
-                      QStringLiteral("DELETE FROM repairs WHERE repairs.iHardwareId") + devices,
-                      QStringLiteral("DELETE FROM billing WHERE billing.iHardwareId") + devices,
-                      QStringLiteral("DELETE FROM hardware WHERE hardware.iOwner=") + id,
-                      QStringLiteral("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM repairs "
-                                     "WHERE repairs.iClientId=") + id + QLatin1Char(')'),
-                      QStringLiteral("DELETE FROM repairs WHERE repairs.iClientId=") + id,
-                      QStringLiteral("DELETE FROM billing WHERE billing.iClientId=") + id})
+                      QStringLiteral("DELETE FROM notes WHERE notes.iRepairId IN (%1)").arg(repairs),
+                      QStringLiteral("DELETE FROM repairs WHERE repairs.iId IN (%1)").arg(repairs),
+                      QStringLiteral("DELETE FROM billing WHERE billing.iClientId=") + id,
+                      QStringLiteral("DELETE FROM billing WHERE billing.iHardwareId IN (%1)").arg(devices),
+                      QStringLiteral("DELETE FROM hardware WHERE hardware.iId IN (%1)").arg(devices)})
                     db->query(statement);
                 db->database().commit();
             });
