@@ -111,6 +111,7 @@ void registerCases(UserWidget *user)
                 model->setSort(section, shown == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
                 const QString statement = model->firstPageStatement();
                 model->setSort(section, shown);
+                Bench::printPlan(db, QStringLiteral("sort by %1").arg(QLatin1String(column)), statement);
                 return Bench::readAll(db, {statement});
             });
     }
