@@ -60,7 +60,7 @@ QStringList hostileInputs()
 // The rows a LIKE '%text%' may find: "%" and "_" are wildcards, the rest is
 // literal; case is ignored (SQLite ignores it for ASCII only, so it finds
 // fewer, never more).
-bool likeMatches(const QString &typed, const QString &value)
+bool likeMatches(const QString &typed, const QString &value, bool caseSensitive = false)
 {
     QString pattern;
     QString literal;
@@ -73,7 +73,8 @@ bool likeMatches(const QString &typed, const QString &value)
         literal.clear();
     }
     pattern += QRegularExpression::escape(literal);
-    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption
+    return QRegularExpression(pattern, (caseSensitive ? QRegularExpression::NoPatternOption
+                                                      : QRegularExpression::CaseInsensitiveOption)
                                            | QRegularExpression::DotMatchesEverythingOption)
         .match(value)
         .hasMatch();
@@ -213,8 +214,12 @@ private slots:
                 const QString value = m_db->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + id);
                 QVERIFY2(likeMatches(typed, value), qPrintable(QStringLiteral("%1 offered %2").arg(shown, value)));
             }
-            if (StoredTexts.contains(typed))
-                QVERIFY2(!offered.isEmpty(), qPrintable(shown + QLatin1String(" offered nothing")));
+            // A surname that holds the text as typed is offered on both
+            // engines: the lookup ran.
+            const bool held = std::any_of(StoredTexts.cbegin(), StoredTexts.cend(), [&](const QString &stored) {
+                return likeMatches(typed, stored, true);
+            });
+            QVERIFY2(!held || !offered.isEmpty(), qPrintable(shown + QLatin1String(" offered nothing")));
             QCOMPARE(intake.clientId, 0);
         }
         QCOMPARE(tableState(*m_db), before);
