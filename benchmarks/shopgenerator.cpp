@@ -295,7 +295,10 @@ bool ShopGenerator::fill(const ShopSize &size, const Progress &progress)
                     [&](int i, QVariantList &v) {
                         // Notes follow their repairs' order, a few for each.
                         const int repair = int(qint64(i) * size.repairs / size.notes);
-                        const qint64 when = qMin(end, added[repair] + qint64(rng.bounded(20 * 86400)));
+                        // Within 20 days of the intake, and never after the
+                        // end of the history.
+                        const qint64 room = qMin<qint64>(20 * 86400, end - added[repair] + 1);
+                        const qint64 when = added[repair] + qint64(rng.bounded(quint32(qMax<qint64>(1, room))));
                         const bool statusChange = rng.bounded(4) == 0;
                         v << i + 1 << repair + 1 << when << int(rng.bounded(6))
                           << (statusChange ? QStringLiteral("Zmiana statusu naprawy na \"%1\"")

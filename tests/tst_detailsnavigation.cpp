@@ -202,7 +202,10 @@ private Q_SLOTS:
         RepairsWidget start(nullptr, t->db(), &admin, nullptr);
         start.setAttribute(Qt::WA_DeleteOnClose, false);
         auto *stack = start.findChild<QStackedWidget *>(QStringLiteral("repairsStack"));
+        QVERIFY(!start.findChild<NewRepairWidget *>());
+        start.findChild<QPushButton *>(QStringLiteral("newRepairButton"))->click();
         auto *intake = start.findChild<NewRepairWidget *>();
+        QVERIFY(intake && stack->currentWidget() == intake);
         emit intake->clientAdded(1);
         auto *client = qobject_cast<ClientWidget *>(stack->currentWidget());
         QVERIFY(client);
@@ -223,6 +226,10 @@ private Q_SLOTS:
         QCOMPARE(countIn<ClientWidget>(stack), 1);
         emit qobject_cast<ClientWidget *>(stack->currentWidget())->showRepairDetails(200);
         QCOMPARE(qobject_cast<RepairDetailsWidget *>(stack->currentWidget())->repairId(), 200);
+        // The intake built on the first visit serves every later one.
+        start.findChild<QPushButton *>(QStringLiteral("newRepairButton"))->click();
+        QCOMPARE(stack->currentWidget(), intake);
+        QCOMPARE(countIn<NewRepairWidget>(stack), 1);
     }
 };
 

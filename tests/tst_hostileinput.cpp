@@ -4,12 +4,15 @@
 // every search runs without an SQL error, lists only rows that match, and
 // leaves every table as it was.
 #include "messageboxrecorder.h"
+#include "popupmenu.h"
+#include "repairs/newrepairwidget.h"
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -57,7 +60,7 @@ QStringList hostileInputs()
 // The rows a LIKE '%text%' may find: "%" and "_" are wildcards, the rest is
 // literal; case is ignored (SQLite ignores it for ASCII only, so it finds
 // fewer, never more).
-bool likeMatches(const QString &typed, const QString &value)
+bool likeMatches(const QString &typed, const QString &value, bool caseSensitive = false)
 {
     QString pattern;
     QString literal;
@@ -70,7 +73,8 @@ bool likeMatches(const QString &typed, const QString &value)
         literal.clear();
     }
     pattern += QRegularExpression::escape(literal);
-    return QRegularExpression(pattern, QRegularExpression::CaseInsensitiveOption
+    return QRegularExpression(pattern, (caseSensitive ? QRegularExpression::NoPatternOption
+                                                      : QRegularExpression::CaseInsensitiveOption)
                                            | QRegularExpression::DotMatchesEverythingOption)
         .match(value)
         .hasMatch();
@@ -180,6 +184,43 @@ private slots:
             // What is stored is found again by typing it whole.
             if (StoredTexts.contains(typed))
                 QVERIFY2(rows >= 1, qPrintable(shown + QLatin1String(" found nothing")));
+        }
+        QCOMPARE(tableState(*m_db), before);
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // The intake offers the clients whose surname holds the typed text.
+    void intakeSurnameLookup()
+    {
+        MessageBoxRecorder boxes;
+        const QString before = tableState(*m_db);
+        QStringList offered;
+        PopupMenu::setHandler([&](QMenu *menu, const QPoint &) -> QAction * {
+            for (QAction *action : menu->actions())
+                if (action->data().toInt() > 0)
+                    offered << action->data().toString();
+            return nullptr;
+        });
+        auto reset = qScopeGuard([] { PopupMenu::setHandler({}); });
+        NewRepairWidget intake(nullptr, m_db->db(), &m_admin, nullptr);
+        auto *surname = intake.findChild<QLineEdit *>(QStringLiteral("sSName"));
+        QVERIFY(surname);
+        for (const QString &typed : hostileInputs()) {
+            offered.clear();
+            surname->setText(typed);
+            QTest::keyClick(surname, Qt::Key_Return);
+            const QString shown = typed.left(40);
+            for (const QString &id : std::as_const(offered)) {
+                const QString value = m_db->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + id);
+                QVERIFY2(likeMatches(typed, value), qPrintable(QStringLiteral("%1 offered %2").arg(shown, value)));
+            }
+            // A surname that holds the text as typed is offered on both
+            // engines: the lookup ran.
+            const bool held = std::any_of(StoredTexts.cbegin(), StoredTexts.cend(), [&](const QString &stored) {
+                return likeMatches(typed, stored, true);
+            });
+            QVERIFY2(!held || !offered.isEmpty(), qPrintable(shown + QLatin1String(" offered nothing")));
+            QCOMPARE(intake.clientId, 0);
         }
         QCOMPARE(tableState(*m_db), before);
         QCOMPARE(boxes.count(), 0);

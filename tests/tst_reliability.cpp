@@ -2,18 +2,23 @@
 // workstation killed half-way through a deletion, a database server that
 // restarts under a running program. Child processes are this same program,
 // started with a --child-* command.
-#include "db/dbtransaction.h"
+#include "dictionaries/numberingconfig.h"
 #include "messagebox.h"
-#include "records/client.h"
-#include "records/hardware.h"
-#include "records/repair.h"
+#include "popupmenu.h"
+#include "repairs/newrepairwidget.h"
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -30,43 +35,48 @@ bool openFromIni(DbWidget &db, const QString &iniPath)
     return db.open(&ini, 1);
 }
 
-// Takes in `count` repairs, each with its own new client and device, every
-// one in a transaction of its own, as the intake saves them. Returns the
-// number of intakes that failed.
-int childWriter(const QString &iniPath, int count, const QString &tag)
+// The intake's widget of the given name and type.
+template<typename W> W *field(NewRepairWidget &intake, const char *name)
+{
+    W *found = intake.findChild<W *>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
+// Takes in `count` repairs, each with its own new client and device, through
+// the intake as staff fill and save it, logged in as `userName`. Returns the
+// number of intakes that were not stored.
+int childWriter(const QString &iniPath, int count, int userId, const QString &userName)
 {
     DbWidget db;
     if (!openFromIni(db, iniPath))
         return count;
     int failures = 0;
+    MessageBox::setHandler([&](QMessageBox::Icon, const QString &title, const QString &text,
+                               QMessageBox::StandardButtons) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        return QMessageBox::Ok;
+    });
+    PopupMenu::setHandler([](QMenu *, const QPoint &) -> QAction * { return nullptr; });
+    UserWidget user(userId, userName, 0);
     for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("%1-%2").arg(tag).arg(i);
-        const bool saved = runInTransaction(&db, [&] {
-            QStringList client(14, QString());
-            client[1] = name;
-            const int clientId = Client::dbInsert(&db, client);
-            if (clientId < 0)
-                return false;
-            QStringList hardware(22, QStringLiteral("0"));
-            hardware[0] = name;
-            hardware[3] = QString();
-            for (int f = 5; f < 19; ++f)
-                hardware[f] = QString();
-            hardware[20] = QString();
-            hardware[21] = QString::number(clientId);
-            const int hardwareId = Hardware::dbInsert(&db, hardware);
-            if (hardwareId < 0)
-                return false;
-            const QStringList repair{name, QStringLiteral("0"), QStringLiteral("0"),
-                                     QStringLiteral("0"), QString(), QStringLiteral("usterka"),
-                                     QString(), QString(), QStringLiteral("0"),
-                                     QString::number(clientId), QString::number(hardwareId),
-                                     QStringLiteral("1"), QStringLiteral("0")};
-            return Repair::dbInsert(&db, repair) >= 0;
-        });
-        if (!saved) {
+        const QString name = QStringLiteral("%1-%2").arg(NumberingConfig::initials(userName)).arg(i);
+        NewRepairWidget intake(nullptr, &db, &user, nullptr);
+        intake.opened();
+        QSignalSpy stored(&intake, &NewRepairWidget::repairAdded);
+        field<QLineEdit>(intake, "sSName")->setText(name);
+        field<QLineEdit>(intake, "sPhone")->setText(QStringLiteral("600100200"));
+        field<QPushButton>(intake, "toHardwarePageButton1")->click();
+        field<QLineEdit>(intake, "sHName")->setText(name);
+        field<QComboBox>(intake, "iHType")->setCurrentIndex(1);
+        field<QComboBox>(intake, "iStoreStatus")->setCurrentIndex(1);
+        field<QPushButton>(intake, "toRepairPageButton")->click();
+        field<QPlainTextEdit>(intake, "sRepairDescription")->setPlainText(name);
+        field<QPushButton>(intake, "addNewRepairButton")->click();
+        if (stored.count() != 1) {
             ++failures;
-            std::fprintf(stderr, "intake %d failed\n", i);
+            std::fprintf(stderr, "intake %s was not stored\n", qPrintable(name));
         }
     }
     return failures;
@@ -112,32 +122,54 @@ private slots:
     {
         TestDatabase t;
         REQUIRE_DB(t);
+        const QString scheme = QStringLiteral("{DAY2}{MONTH2}/{INITIALS}");
+        QVERIFY(t.addUser(2, QStringLiteral("Anna Adamska"), QString(), 1));
+        QVERIFY(t.addUser(3, QStringLiteral("Łucja Żak"), QString(), 1));
+        QVERIFY(t.exec(QStringLiteral("INSERT INTO settings (sGroup, sKey, sValue) "
+                                      "VALUES ('db', 'numbering', '%1')").arg(scheme)));
         QTemporaryDir dir;
         const QString ini = writeIni(t, dir);
-        const int each = TestDatabase::isMySql() ? 500 : 200;
+        const int each = 500;
         QProcess a, b;
         for (QProcess *p : {&a, &b})
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         a.start(program, {QStringLiteral("--child-writer"), ini, QString::number(each),
-                          QStringLiteral("A")});
+                          QStringLiteral("2"), QStringLiteral("Anna Adamska")});
         b.start(program, {QStringLiteral("--child-writer"), ini, QString::number(each),
-                          QStringLiteral("B")});
-        QVERIFY(a.waitForFinished(240000) && b.waitForFinished(240000));
+                          QStringLiteral("3"), QStringLiteral("Łucja Żak")});
+        QVERIFY(a.waitForFinished(280000) && b.waitForFinished(280000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
 
         for (const QString &table : {QStringLiteral("clients"), QStringLiteral("hardware"),
-                                     QStringLiteral("repairs")})
+                                     QStringLiteral("repairs")}) {
             QCOMPARE(t.count(table), 2 * each);
-        // Every repair points at the client and device taken in with it.
+            QCOMPARE(t.scalar(QStringLiteral("SELECT COUNT(DISTINCT iId) FROM %1").arg(table)).toInt(),
+                     2 * each);
+        }
+        // Every repair points at the client and device taken in with it, and
+        // each name was taken in once.
         QCOMPARE(t.scalar(QStringLiteral(
-                     "SELECT COUNT(*) FROM repairs JOIN clients ON clients.iId = repairs.iClientId "
+                     "SELECT COUNT(DISTINCT repairs.sDefect) FROM repairs "
+                     "JOIN clients ON clients.iId = repairs.iClientId "
                      "JOIN hardware ON hardware.iId = repairs.iHardwareId "
-                     "WHERE clients.sSName = repairs.sNum AND hardware.sHName = repairs.sNum "
+                     "WHERE clients.sSName = repairs.sDefect AND hardware.sHName = repairs.sDefect "
                      "AND hardware.iOwner = clients.iId")).toInt(),
                  2 * each);
-        QCOMPARE(t.scalar(QStringLiteral("SELECT COUNT(DISTINCT sNum) FROM repairs")).toInt(),
-                 2 * each);
+        // The number is the scheme's for the intake's date and its user.
+        UserWidget anna(2, QStringLiteral("Anna Adamska"), 1), lucja(3, QStringLiteral("Łucja Żak"), 1);
+        QSqlQuery q = t.db()->query(QStringLiteral("SELECT sNum, iAddDate, iSubmitterId, sDefect FROM repairs"));
+        int checked = 0;
+        while (q.next()) {
+            UserWidget *user = q.value(2).toInt() == 2 ? &anna : &lucja;
+            QVERIFY2(q.value(3).toString().startsWith(NumberingConfig::initials(user->name) + '-'),
+                     qPrintable(q.value(3).toString()));
+            QCOMPARE(q.value(0).toString(),
+                     NumberingConfig::generateNumbering(
+                         nullptr, user, QDateTime::fromSecsSinceEpoch(q.value(1).toLongLong()), scheme));
+            ++checked;
+        }
+        QCOMPARE(checked, 2 * each);
     }
 
     void killedDeletionLeavesAllOrNothing_data()
@@ -253,9 +285,9 @@ int main(int argc, char *argv[])
     prepareTestEnvironment();
     QApplication app(argc, argv);
     prepareTestApplication();
-    if (argc >= 5 && std::strcmp(argv[1], "--child-writer") == 0)
+    if (argc >= 6 && std::strcmp(argv[1], "--child-writer") == 0)
         return childWriter(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt(),
-                           QString::fromLocal8Bit(argv[4]));
+                           QString::fromLocal8Bit(argv[4]).toInt(), QString::fromLocal8Bit(argv[5]));
     if (argc >= 4 && std::strcmp(argv[1], "--child-delete") == 0)
         return childDelete(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
     TestReliability::program = QCoreApplication::applicationFilePath();

@@ -1,10 +1,12 @@
 #include "pagetesthelpers.h"
+#include "notes/note.h"
 #include "records/repair.h"
 #include "repairs/repairdetailswidget.h"
 #include "repairs/repairswidget.h"
 
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTextDocument>
 
 using namespace SearchRows;
 
@@ -179,6 +181,26 @@ private Q_SLOTS:
             + QString::number(s->repairStatusOpen->isChecked()) + QString::number(s->repairStatusWaiting->isChecked());
         QCOMPARE(state, boxes);
         QCOMPARE(listedIds(s), ids);
+    }
+
+    // A note without markup reads as the same text a document makes of it.
+    void notePlainText_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::newRow("lines and runs of blanks") << QStringLiteral("  Zmiana\n\n statusu\t na  \"Gotowa\"  ");
+        QTest::newRow("Polish letters") << QStringLiteral("Żółć gęślą jaźń");
+        QTest::newRow("no-break and form feed") << QStringLiteral("100\u00a0zł\f\r\nkoniec \u2003");
+        QTest::newRow("markup") << QStringLiteral("<b>Uwaga:</b> cena &lt; 100<br>zł");
+        QTest::newRow("entity alone") << QStringLiteral("A &amp; B");
+        QTest::newRow("empty") << QString();
+    }
+
+    void notePlainText()
+    {
+        QFETCH(QString, note);
+        QTextDocument document;
+        document.setHtml(note);
+        QCOMPARE(Note::toPlainText(note), document.toPlainText());
     }
 
     void lastNotes_data()

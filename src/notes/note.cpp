@@ -23,7 +23,14 @@ QIcon Note::severityIcon(int severity)
 {
     if (severity < 0 || severity >= Severity[1].size())
         return QIcon();
-    return QIcon(Severity[1].at(severity));
+    // One icon per severity for the whole program: an icon made from its
+    // file reads and unpacks the image again, once for every list row.
+    static QList<QIcon> icons;
+    if (icons.isEmpty()) {
+        for (const QString &file : std::as_const(Severity[1]))
+            icons << QIcon(file);
+    }
+    return icons.at(severity);
 }
 
 bool Note::add(DbWidget *db, int repairId, int severity, const QString &text, int userId)
@@ -48,6 +55,23 @@ QString Note::fromPlainText(const QString &text)
 
 QString Note::toPlainText(const QString &richText)
 {
+    // Without a tag, an entity or a space of its own kind the text reads as
+    // it is, its runs of blanks folded as HTML folds them: one space between
+    // words and at the end, none at the start. A document costs more than
+    // the rest of a list row.
+    bool plain = true;
+    for (const QChar c : richText) {
+        if (c == QLatin1Char('<') || c == QLatin1Char('&') || (c.isSpace() && c.unicode() > 0x20)) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        QString text = richText.simplified();
+        if (!text.isEmpty() && richText.back().isSpace())
+            text += QLatin1Char(' ');
+        return text;
+    }
     QTextDocument document;
     document.setHtml(richText);
     return document.toPlainText();

@@ -39,9 +39,6 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
     // The search page and the detail pages are wider than the start page.
     sizeStackToCurrentPage(ui->repairsStack);
 
-    newRepairPage = createNewRepairPage();
-    ui->repairsStack->addWidget(newRepairPage);
-
     searchPage = new SearchWidget(ui->repairsStack, db, user, settings, SearchWidget::RepairsVariant, true);
     ui->repairsStack->addWidget(searchPage);
     connect(searchPage, &SearchWidget::showSelectedById, this, &RepairsWidget::showRepairDetailsWidget);
@@ -117,7 +114,13 @@ void RepairsWidget::loadCounters()
 
 void RepairsWidget::showNewRepairWidget()
 {
-    // Dated anew on every visit: the page may have stood open overnight.
+    // Built on the first visit: most visits of the start page take no
+    // repair in. Dated anew on every visit: the page may have stood open
+    // overnight.
+    if (!newRepairPage) {
+        newRepairPage = createNewRepairPage();
+        ui->repairsStack->addWidget(newRepairPage);
+    }
     newRepairPage->opened();
     ui->repairsStack->setCurrentWidget(newRepairPage);
 }

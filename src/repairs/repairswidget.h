@@ -48,7 +48,7 @@ private Q_SLOTS:
     void backFromDetails();
 
 private:
-    // The intake page; one for the life of this page.
+    // The intake page; one for the life of this page, built on first use.
     NewRepairWidget *createNewRepairPage();
     // The client and hardware pages of the given id; fromSearch shows their
     // back button.

@@ -18,53 +18,80 @@ namespace {
 // The highest access level that may delete records.
 constexpr int DeleteMaxLevel = 3;
 
-// Statements removing what depends on the hardware records that a condition
-// on hardware.iId chooses: their repairs with the repairs' notes, and their
-// bills. The hardware rows themselves are left to the caller.
-QStringList hardwareDependents(const QString &hardwareIds)
+// Reads the ids a query lists into ids. Inside the deletion's transaction,
+// so on MySQL the rows are locked until it ends (SQLite holds the whole file
+// already). False when the query fails.
+bool readIds(DbWidget *db, const QString &sql, QStringList *ids)
 {
-    const QString repairs = QLatin1String("repairs.iHardwareId") + hardwareIds;
-    return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT repairs.iId FROM "
-                          "repairs WHERE ")
-                + repairs + QLatin1Char(')'),
-            QLatin1String("DELETE FROM repairs WHERE ") + repairs,
-            QLatin1String("DELETE FROM billing WHERE billing.iHardwareId") + hardwareIds};
+    QSqlQuery q = db->query(db->dbType == DbWidget::MySQL ? sql + QLatin1String(" FOR UPDATE") : sql);
+    if (!q.isActive())
+        return false;
+    while (q.next())
+        ids->append(q.value(0).toString());
+    return true;
 }
 
-QStringList deletionStatements(SearchWidget::SearchVariant variant, const QString &id)
+QString inList(const QStringList &ids)
+{
+    return QLatin1String(" IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+// The listed repairs with their notes.
+QStringList repairsWithNotes(const QStringList &repairIds)
+{
+    if (repairIds.isEmpty())
+        return {};
+    return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId") + inList(repairIds),
+            QLatin1String("DELETE FROM repairs WHERE repairs.iId") + inList(repairIds)};
+}
+
+// The statements deleting a record with what depends on it. The dependents'
+// ids are read first and named in the statements: MariaDB runs a DELETE
+// with a subquery as a scan of the whole table. False when a read fails.
+bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const QString &id,
+                        QStringList *statements)
 {
     switch (variant) {
     case SearchWidget::RepairsVariant:
-        return {QLatin1String("DELETE FROM repairs WHERE repairs.iId=") + id,
-                QLatin1String("DELETE FROM notes WHERE notes.iRepairId=") + id,
-                QLatin1String("DELETE FROM billing WHERE billing.iRepairId=") + id};
+        *statements << QLatin1String("DELETE FROM repairs WHERE repairs.iId=") + id
+                    << QLatin1String("DELETE FROM notes WHERE notes.iRepairId=") + id
+                    << QLatin1String("DELETE FROM billing WHERE billing.iRepairId=") + id;
+        return true;
     case SearchWidget::ClientsVariant: {
-        // Every repair and bill of the hardware the client owns goes with it,
-        // whichever client such a repair names; they are chosen through the
-        // hardware rows, so they go before them.
-        QStringList statements{QLatin1String("DELETE FROM clients WHERE clients.iId=") + id};
-        statements << hardwareDependents(
-            QLatin1String(" IN (SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id
-            + QLatin1Char(')'));
-        statements << QLatin1String("DELETE FROM hardware WHERE hardware.iOwner=") + id
-                   << QLatin1String("DELETE FROM notes WHERE notes.iRepairId IN (SELECT "
-                                    "repairs.iId FROM repairs WHERE repairs.iClientId=")
-                          + id + QLatin1Char(')')
-                   << QLatin1String("DELETE FROM repairs WHERE repairs.iClientId=") + id
-                   << QLatin1String("DELETE FROM billing WHERE billing.iClientId=") + id;
-        return statements;
+        // Every repair and bill of the hardware the client owns goes with
+        // it, whichever client such a repair names.
+        QStringList hardware;
+        QStringList repairs;
+        if (!readIds(db, QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id, &hardware)
+            || !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iClientId=") + id, &repairs))
+            return false;
+        if (!hardware.isEmpty()
+            && !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId") + inList(hardware),
+                        &repairs))
+            return false;
+        repairs.removeDuplicates();
+        *statements << QLatin1String("DELETE FROM clients WHERE clients.iId=") + id << repairsWithNotes(repairs)
+                    << QLatin1String("DELETE FROM billing WHERE billing.iClientId=") + id;
+        if (!hardware.isEmpty())
+            *statements << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId") + inList(hardware)
+                        << QLatin1String("DELETE FROM hardware WHERE hardware.iId") + inList(hardware);
+        return true;
     }
     case SearchWidget::HardwareVariant: {
-        QStringList statements{QLatin1String("DELETE FROM hardware WHERE hardware.iId=") + id};
-        statements << hardwareDependents(QLatin1String("=") + id);
-        return statements;
+        QStringList repairs;
+        if (!readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId=") + id, &repairs))
+            return false;
+        *statements << QLatin1String("DELETE FROM hardware WHERE hardware.iId=") + id << repairsWithNotes(repairs)
+                    << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId=") + id;
+        return true;
     }
     case SearchWidget::BillsVariant:
-        return {QLatin1String("DELETE FROM billing WHERE billing.iId=") + id};
+        *statements << QLatin1String("DELETE FROM billing WHERE billing.iId=") + id;
+        return true;
     case SearchWidget::TemplatesVariant:
         break;
     }
-    return {};
+    return true;
 }
 
 } // namespace
@@ -111,10 +138,12 @@ void SearchWidget::deleteSelected()
     if (!MessageBox::confirm(title + QLatin1Char(' ') + id, question))
         return;
 
-    const QStringList statements = deletionStatements(variant, id);
     // Every statement or none: the first failure rolls all back.
     const bool deleted = runInTransaction(db, [&] {
-        for (const QString &sql : statements) {
+        QStringList statements;
+        if (!deletionStatements(db, variant, id, &statements))
+            return false;
+        for (const QString &sql : std::as_const(statements)) {
             if (!db->query(sql).isActive())
                 return false;
         }

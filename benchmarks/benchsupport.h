@@ -1,0 +1,76 @@
+#pragma once
+
+// Shared ground of the benchmark programs: the large database they measure,
+// the floor (statements run directly through QSqlQuery, every row read), and
+// the cases, each run as a pair of Google Benchmark benchmarks (the program's
+// step and its floor) whose medians end up side by side in one table.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class DbWidget;
+class QAbstractItemModel;
+class SearchWidget;
+class QWidget;
+class TestDatabase;
+
+namespace Bench {
+
+// The database of the run: group db_1 of the INI file that
+// WARSZTAT_BENCH_INI names (as scripts/bench writes it after generating the
+// shop), or else a fresh database of the test engine filled here with
+// WARSZTAT_BENCH_REPAIRS repairs (300,000 by default) and the rest to scale.
+class Shop
+{
+public:
+    Shop();
+    ~Shop();
+    bool ok() const { return m_db != nullptr; }
+    QString error() const { return m_error; }
+    DbWidget *db() const { return m_db; }
+    QString engine() const;
+    // Rows in a table, for sizes and ids the cases pick.
+    int count(const QString &table, const QString &where = QString()) const;
+    // First column of the first row.
+    QString scalar(const QString &sql) const;
+
+private:
+    std::unique_ptr<TestDatabase> m_generated;
+    std::unique_ptr<DbWidget> m_opened;
+    DbWidget *m_db = nullptr;
+    QString m_error;
+};
+
+// One measured run; returns the milliseconds of the measured part (set-up
+// that a run needs stays outside the figure).
+using Run = std::function<double()>;
+
+// Milliseconds that step takes.
+double timed(const std::function<void()> &step);
+// The floor: every statement run in turn, every value of every row read.
+double readAll(DbWidget *db, const QStringList &statements);
+// What a view does with fresh rows: the display texts of the first screen
+// (40 rows) of every column.
+void paintFirstScreen(QAbstractItemModel *model);
+// The statements that every model under root ran last: the floor of a page
+// that reads its data through models.
+QStringList modelStatements(const QWidget *root);
+// Peak resident memory (VmHWM) in MB; reset starts the count again.
+double peakMb(bool reset = false);
+
+// Registers a case: program and floor each run as a benchmark of their own.
+void addCase(const QString &name, const Run &program, const Run &floor);
+// A search on a page as staff start it, up to the first screen painted,
+// beside the first-page statement of the page's model.
+void addSearchCase(const QString &name, SearchWidget *page);
+// With WARSZTAT_BENCH_EXPLAIN=1, prints the plan of a statement to stderr.
+void printPlan(DbWidget *db, const QString &name, const QString &statement);
+// A line "what: value" printed under the table; the last value given counts.
+void note(const QString &what, const QString &value);
+// Runs the registered cases (Google Benchmark flags such as
+// --benchmark_filter apply) and prints the table of medians; the exit code.
+int runAll(int argc, char **argv, const Shop &shop);
+
+} // namespace Bench
