@@ -172,14 +172,7 @@ void startPageCases()
             const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
             return Bench::readAll(
                 db, {counter.arg(1), counter.arg(2),
-                     QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, "
-                                    "clients.sSName, clients.sFName, hardware.sHName, users.sUser FROM notes "
-                                    "LEFT JOIN repairs ON notes.iRepairId = repairs.iId "
-                                    "LEFT JOIN clients ON repairs.iClientId = clients.iId "
-                                    "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
-                                    "LEFT JOIN users ON notes.iUserId = users.iId "
-                                    "WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
-                         .arg(cutoff)});
+                     RepairsWidget::lastNotesStatement(cutoff)});
         });
 
     // The quick search opens the repair page of the id typed.

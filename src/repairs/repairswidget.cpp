@@ -257,20 +257,24 @@ void RepairsWidget::quickSearchReset()
     ui->quickSearchResultLabel->hide();
 }
 
+QString RepairsWidget::lastNotesStatement(qint64 cutoff)
+{
+    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, "
+                          "clients.sSName, clients.sFName, hardware.sHName, users.sUser FROM notes "
+                          "LEFT JOIN repairs ON notes.iRepairId = repairs.iId "
+                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
+                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
+                          "LEFT JOIN users ON notes.iUserId = users.iId "
+                          "WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
+        .arg(cutoff);
+}
+
 void RepairsWidget::loadLastNotes(int days)
 {
     ui->lastNotesList->clear();
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
-    *query = db->query(
-        QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, "
-                       "clients.sSName, clients.sFName, hardware.sHName, users.sUser FROM notes "
-                       "LEFT JOIN repairs ON notes.iRepairId = repairs.iId "
-                       "LEFT JOIN clients ON repairs.iClientId = clients.iId "
-                       "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
-                       "LEFT JOIN users ON notes.iUserId = users.iId "
-                       "WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
-            .arg(cutoff));
+    *query = db->query(lastNotesStatement(cutoff));
     while (query->next()) {
         const QString note = query->value(2).toString();
         if (note.contains(StatusChangeNote))

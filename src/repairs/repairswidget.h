@@ -29,6 +29,9 @@ public:
     // repair card, the id before "/" of a display number, or a whole number;
     // -1 when the text names none.
     static int repairIdFromText(const QString &text);
+    // The latest notes from the cutoff (seconds since 1970) on, newest first,
+    // with their repair's client and device and the author.
+    static QString lastNotesStatement(qint64 cutoff);
 
 Q_SIGNALS:
     // Relays what changes the header counters: a repair added, a repair's
