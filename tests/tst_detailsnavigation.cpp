@@ -3,18 +3,11 @@
 // the repairs start page.
 #include "clients/clientwidget.h"
 #include "hardware/hardwarewidget.h"
-#include "infodialog.h"
-#include "messageboxrecorder.h"
+#include "pagetesthelpers.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "repairs/repairswidget.h"
 #include "repairs/searchdetailscontroller.h"
-#include "searchfixture.h"
-#include "testmain.h"
-
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QStackedWidget>
 
 using namespace SearchRows;
 
@@ -36,11 +29,7 @@ class TestDetailsNavigation : public QObject
     }
     // A row chosen on a page's search list.
     static void choose(SearchWidget *list, int id) { emit list->showSelectedById(id); }
-    static void clickBack(QWidget *page)
-    {
-        QTest::mouseClick(page->findChild<QPushButton *>(QStringLiteral("backButton")),
-                          Qt::LeftButton);
-    }
+    static void clickBack(QWidget *page) { clickChild(page, "backButton"); }
     static bool backShown(QWidget *page)
     {
         return !page->findChild<QPushButton *>(QStringLiteral("backButton"))->isHidden();
@@ -53,14 +42,6 @@ class TestDetailsNavigation : public QObject
             n += qobject_cast<Page *>(stack->widget(i)) ? 1 : 0;
         return n;
     }
-    // The error dialogs of unreadable records are closed as they come.
-    static void closeInfoDialogs()
-    {
-        for (QWidget *window : QApplication::topLevelWidgets())
-            if (auto *dialog = qobject_cast<InfoDialog *>(window))
-                dialog->close();
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -74,7 +55,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        closeInfoDialogs();
+        takeErrors();
         t.reset();
     }
 
