@@ -21,9 +21,14 @@ private Q_SLOTS:
     void textRoundTripsUnchanged();
     void likeEscapingPerEngine();
     void likeEscapingFindsTypedText();
+    void likeFoldsLettersAlike_data();
+    void likeFoldsLettersAlike();
     void scriptSplitting();
     void openFromIni();
     void openFromIniFailures();
+
+private:
+    std::unique_ptr<TestDatabase> m_likeRows; // shared by the rows of likeFoldsLettersAlike
 };
 
 namespace {
@@ -203,6 +208,60 @@ void TestDatabaseLayer::likeEscapingFindsTypedText()
             holding += stored.contains(n) ? 1 : 0;
         QVERIFY2(q.value(0).toInt() == holding, qPrintable(where));
     }
+}
+
+void TestDatabaseLayer::likeFoldsLettersAlike_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("escape");
+    QTest::addColumn<bool>("matches");
+
+    QTest::newRow("Ł by ł") << "Łukasz" << "%łukasz%" << "" << true;
+    QTest::newRow("ł by Ł") << "łukasz" << "ŁUK%" << "" << true;
+    QTest::newRow("L is no ł") << "Lukasz" << "%łukasz%" << "" << false;
+    QTest::newRow("Ś by ś") << "Wiśniewski" << "WIŚNIEWSKI" << "" << true;
+    QTest::newRow("S is no ś") << "Wisniewski" << "%wiś%" << "" << false;
+    QTest::newRow("Ż, Ó, Ł, Ć") << "Żółć" << "żÓŁĆ" << "" << true;
+    QTest::newRow("ź is no ż") << "Źródło" << "ż%" << "" << false;
+    QTest::newRow("Ó by ó") << "ÓSEMKA" << "ó%" << "" << true;
+    QTest::newRow("O is no ó") << "Osemka" << "ó%" << "" << false;
+    QTest::newRow("ą is no a") << "ą" << "a" << "" << false;
+    QTest::newRow("any one takes a Polish letter") << "Ąę" << "_Ę" << "" << true;
+    QTest::newRow("ASCII case") << "Kowalski" << "kOWAL%" << "" << true;
+    QTest::newRow("other accents fold") << "Müller" << "MULLER" << "" << true;
+    QTest::newRow("whole text only") << "ab" << "a" << "" << false;
+    QTest::newRow("trailing blank counts") << "ab " << "ab" << "" << false;
+    QTest::newRow("empty text, any run") << "" << "%" << "" << true;
+    QTest::newRow("escaped percent") << "50% rabatu" << "50!%%" << "!" << true;
+    QTest::newRow("escaped percent is no wildcard") << "500 rabatu" << "50!%%" << "!" << false;
+    QTest::newRow("escaped underscore") << "a_ż" << "A!_Ż" << "!" << true;
+}
+
+void TestDatabaseLayer::likeFoldsLettersAlike()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, pattern);
+    QFETCH(QString, escape);
+    QFETCH(bool, matches);
+
+    // Both engines read every letter the same way: any case, and Polish
+    // letters never equal to their base letter.
+    if (!m_likeRows)
+        m_likeRows = std::make_unique<TestDatabase>();
+    TestDatabase &t = *m_likeRows;
+    REQUIRE_DB(t);
+    QVERIFY(t.exec("DELETE FROM clients"));
+    QSqlQuery insert(t.db()->database());
+    insert.prepare("INSERT INTO clients (sSName) VALUES (:s)");
+    insert.bindValue(":s", stored);
+    QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+    QString where = "sSName LIKE '" + t.db()->escapeLiteral(pattern) + "'";
+    if (!escape.isEmpty())
+        where += " ESCAPE '" + escape + "'";
+    QSqlQuery q = t.db()->query("SELECT COUNT(*) FROM clients WHERE " + where);
+    QVERIFY2(q.first(), qPrintable(where + ": " + q.lastError().text()));
+    QCOMPARE(q.value(0).toInt(), matches ? 1 : 0);
 }
 
 void TestDatabaseLayer::scriptSplitting()

@@ -647,7 +647,8 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
 
 // Stored in every text column that a filter searches, record n holding the
 // text at n - 1.
-static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%", "a_b", "it\\'s"};
+static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%",
+                                       "a_b",      "it\\'s", "Łukasz Wiśniewski", "ŻÓŁW"};
 
 void TestSearchFilters::textFiltersOfEveryVariant_data()
 {
@@ -665,12 +666,19 @@ void TestSearchFilters::textFiltersOfEveryVariant_data()
     QTest::newRow("backslash quote") << "\\'" << QList<int>{6};
     QTest::newRow("quote alone") << "'" << QList<int>{3, 6};
     QTest::newRow("two backslashes") << "\\\\" << QList<int>{};
-    QTest::newRow("percent alone") << "%" << QList<int>{1, 2, 3, 4, 5, 6};
-    QTest::newRow("underscore alone") << "_" << QList<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("percent alone") << "%" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("underscore alone") << "_" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
     QTest::newRow("backslash, then anything") << "\\%" << QList<int>{1, 2, 6};
     QTest::newRow("any one, then backslash") << "_\\" << QList<int>{1, 2, 6};
-    QTest::newRow("letter, then any one") << "a_" << QList<int>{2, 5};
+    QTest::newRow("letter, then any one") << "a_" << QList<int>{2, 5, 7};
     QTest::newRow("closing the literal") << "' OR '1'='1" << QList<int>{};
+    // Polish letters of any case, never equal to their base letters.
+    QTest::newRow("ł for Ł") << "łukasz" << QList<int>{7};
+    QTest::newRow("Ś for ś") << "WIŚNIEWSKI" << QList<int>{7};
+    QTest::newRow("ż, ó, ł for Ż, Ó, Ł") << "żółw" << QList<int>{8};
+    QTest::newRow("Ó and Ł inside") << "óŁ" << QList<int>{8};
+    QTest::newRow("base letters") << "lukasz" << QList<int>{};
+    QTest::newRow("base letter inside") << "wisn" << QList<int>{};
 }
 
 void TestSearchFilters::textFiltersOfEveryVariant()

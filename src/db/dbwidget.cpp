@@ -1,6 +1,7 @@
 #include "db/dbwidget.h"
 
 #include "appversion.h"
+#include "db/sqlitelike.h"
 
 #include <QAtomicInt>
 #include <QFile>
@@ -120,8 +121,18 @@ bool DbWidget::finishOpen()
     errorText.clear();
     if (dbType == MySQL)
         query(QStringLiteral("SET NAMES utf8mb4"));
+    if (dbType == SQLite)
+        prepareSqlite(db);
     schemaVersion = readSchemaVersion();
     return true;
+}
+
+void DbWidget::prepareSqlite(const QSqlDatabase &db)
+{
+    // Text filters must find the same rows as on a MySQL server, whatever
+    // the case of Polish letters.
+    if (!installSqliteLike(db))
+        qWarning("The Unicode LIKE could not be installed on %s", qPrintable(db.databaseName()));
 }
 
 QSqlDatabase DbWidget::database()

@@ -66,4 +66,5 @@ public:
 
 private:
     bool finishOpen();
+    void prepareSqlite(const QSqlDatabase &db);
 };
