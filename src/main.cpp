@@ -8,6 +8,11 @@
 
 int main(int argc, char *argv[])
 {
+    // The toolkit's own dialogs (the dates of files) read the system locale
+    // of times: Polish in this program, unless the session forces one for
+    // everything.
+    if (!qEnvironmentVariableIsSet("LC_ALL"))
+        qputenv("LC_TIME", "pl_PL.UTF-8");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Warsztat"));
     QApplication::setOrganizationName(QStringLiteral("Warsztat"));

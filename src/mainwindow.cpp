@@ -13,12 +13,14 @@
 #include "settings.h"
 #include "startup.h"
 #include "topframewidget.h"
+#include "uiconventions.h"
 #include "userwidget.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
+#include <QLabel>
 #include <QScrollArea>
 #include <QSplashScreen>
 #include <QStyleFactory>
@@ -28,10 +30,11 @@ MainWindow::MainWindow(QApplication *app, QWidget *parent)
 {
 }
 
-MainWindow::MainWindow(QApplication *, const QString &configDir, QWidget *parent)
+MainWindow::MainWindow(QApplication *app, const QString &configDir, QWidget *parent)
     : QMainWindow(parent), ui(new Ui::mainWindow)
 {
     initAppResources();
+    installUiConventions(app);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QFont font = QApplication::font();
     font.setPointSize(10);
@@ -225,8 +228,9 @@ QWidget *MainWindow::createSearchDetailsPage(int variant)
 
 QWidget *MainWindow::createStatisticsPage()
 {
-    auto *page = new QWidget(ui->pageArea);
+    auto *page = new QLabel(tr("Statystyki nie są częścią tej wersji programu."), ui->pageArea);
     page->setObjectName(QStringLiteral("statisticsPage"));
+    page->setAlignment(Qt::AlignCenter);
     return page;
 }
 

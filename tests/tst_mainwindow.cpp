@@ -13,6 +13,8 @@
 #include "userwidget.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void unreachableServerStillShowsLogin();
     void headerCountsOpenAndWaiting();
     void repairsPageRelaysToHeader();
+    void datePickersSpeakPolish();
 
 private:
     // A temporary directory with config.ini naming the database as default.
@@ -447,6 +450,21 @@ void TestMainWindow::repairsPageRelaysToHeader()
     QCOMPARE(w.topFrame()->openCount(), 0);
     emit page->repairsStatusChanged();
     QCOMPARE(w.topFrame()->openCount(), 1);
+}
+
+void TestMainWindow::datePickersSpeakPolish()
+{
+    // Set once at start-up, for every picker built afterwards.
+    QTemporaryDir dir;
+    MainWindow w(qApp, dir.path());
+    QDateEdit edit(QDate(2026, 12, 7));
+    edit.setDisplayFormat("dddd, d MMMM yyyy");
+    QCOMPARE(edit.text(), QStringLiteral("poniedziałek, 7 grudnia 2026"));
+    QCalendarWidget calendar;
+    calendar.setSelectedDate(QDate(2026, 12, 7));
+    calendar.show();
+    QCOMPARE(calendar.findChild<QToolButton *>("qt_calendar_monthbutton")->text(),
+             QStringLiteral("grudzień"));
 }
 
 WARSZTAT_TEST_MAIN(TestMainWindow)

@@ -1,0 +1,85 @@
+#include "uiconventions.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QAbstractItemModel>
+
+namespace {
+
+class UiConventions : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Every event of the program passes here: the type is checked first.
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Polish && type != QEvent::ReadOnlyChange)
+            return false;
+        if (auto *edit = qobject_cast<QLineEdit *>(watched)) {
+            if (type == QEvent::Polish)
+                connect(edit, &QLineEdit::textChanged, edit, [edit] { showStart(edit); });
+            showStart(edit);
+        } else if (type == QEvent::Polish) {
+            if (auto *box = qobject_cast<QComboBox *>(watched))
+                fitEntries(box);
+        }
+        return false;
+    }
+
+private:
+    // A drop-down list keeps at least the width of its form and grows to
+    // show its longest entry whole (up to a limit: a very long text is read
+    // in the open list), also after its entries change.
+    static void fitEntries(QComboBox *box)
+    {
+        box->setProperty(DesignedWidth, box->minimumWidth());
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        fitWidth(box);
+        const QAbstractItemModel *model = box->model();
+        const auto later = [box] {
+            if (box->property(FitPending).toBool())
+                return;
+            box->setProperty(FitPending, true);
+            QMetaObject::invokeMethod(box, [box] { fitWidth(box); }, Qt::QueuedConnection);
+        };
+        connect(model, &QAbstractItemModel::rowsInserted, box, later);
+        connect(model, &QAbstractItemModel::rowsRemoved, box, later);
+        connect(model, &QAbstractItemModel::modelReset, box, later);
+        connect(model, &QAbstractItemModel::dataChanged, box, later);
+    }
+
+    static void fitWidth(QComboBox *box)
+    {
+        box->setProperty(FitPending, false);
+        const int limit = box->fontMetrics().averageCharWidth() * 60;
+        const int wanted = qMin(box->sizeHint().width(), limit);
+        box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(), wanted));
+    }
+
+    static constexpr const char *DesignedWidth = "designedMinimumWidth";
+    static constexpr const char *FitPending = "fitPending";
+
+    static void showStart(QLineEdit *edit)
+    {
+        if (edit->isReadOnly())
+            edit->setCursorPosition(0);
+    }
+};
+
+} // namespace
+
+void installUiConventions(QApplication *app)
+{
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    static UiConventions *conventions = nullptr;
+    if (conventions)
+        return;
+    conventions = new UiConventions(app);
+    app->installEventFilter(conventions);
+}
