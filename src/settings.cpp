@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -14,6 +16,14 @@ QSettings *Settings::openNative()
 {
     return new QSettings(QSettings::NativeFormat, QSettings::UserScope,
                          QStringLiteral("Warsztat"), QStringLiteral("warsztat"));
+}
+
+QString Settings::whereKept(const QSettings &store, const QString &group, const QString &keys)
+{
+    return QCoreApplication::translate("Settings",
+                                       "Program odczytuje je z ustawień użytkownika (%1), "
+                                       "grupa \"%2\", klucze: %3.")
+        .arg(QDir::toNativeSeparators(store.fileName()), group, keys);
 }
 
 Settings::~Settings()

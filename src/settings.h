@@ -30,4 +30,8 @@ public:
     // A new handle on the user's native store, for code that is given no
     // Settings object; the caller owns it.
     static QSettings *openNative();
+
+    // Tells staff where options missing from the native store are kept: the
+    // store's file (or registry key), its group and the keys, in Polish.
+    static QString whereKept(const QSettings &store, const QString &group, const QString &keys);
 };

@@ -26,7 +26,9 @@ EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QSt
         fromValue->setText(account.sender());
     } else {
         fromValue->setStyleSheet(QStringLiteral("color: #c00000;"));
-        fromValue->setText(tr("Brak ustawień poczty e-mail"));
+        fromValue->setWordWrap(true);
+        fromValue->setText(missingAccountText());
+        sendButton->setEnabled(false);
     }
     connect(sendButton, &QPushButton::clicked, this, &EMailDialog::send);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
@@ -43,13 +45,21 @@ MailAccount EMailDialog::readAccount() const
     return MailAccount::read(store.get());
 }
 
+QString EMailDialog::missingAccountText() const
+{
+    const std::unique_ptr<QSettings> opened(settings ? nullptr : Settings::openNative());
+    const QSettings *store = settings ? settings->native : opened.get();
+    return tr("Brak ustawień poczty e-mail (serwer SMTP i adres nadawcy).") + QLatin1Char(' ')
+        + Settings::whereKept(*store, QStringLiteral("email"),
+                              QStringLiteral("host, port, ssl, user, password, from, fromname"));
+}
+
 void EMailDialog::send()
 {
     const QString title = tr("Wysyłanie e-mail");
     const MailAccount account = readAccount();
     if (!account.complete()) {
-        MessageBox::warning(title, tr("Brak ustawień poczty e-mail: uzupełnij serwer SMTP i adres "
-                                      "nadawcy w ustawieniach poczty."), this);
+        MessageBox::warning(title, missingAccountText(), this);
         return;
     }
     // "Name <address>" or a bare address.

@@ -34,6 +34,8 @@ protected:
 
 private:
     MailAccount readAccount() const;
+    // Which options are missing and where they are read from.
+    QString missingAccountText() const;
     void sendFinished(const MailResult &result);
 
     QStringList m_sending;

@@ -20,6 +20,9 @@ SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text
     m_gateway = new SmsGateway(store.get(), this);
     connect(m_gateway, &SmsGateway::infoFinished, this, &SmsDialog::infoReceived);
     connect(m_gateway, &SmsGateway::sendFinished, this, &SmsDialog::sendFinished);
+    // Without an address and an account nothing could be sent: the account
+    // line says where they are read from.
+    sendButton->setEnabled(m_gateway->configured());
     connect(sendButton, &QPushButton::clicked, this, &SmsDialog::send);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     show();

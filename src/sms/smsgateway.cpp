@@ -1,5 +1,7 @@
 #include "sms/smsgateway.h"
 
+#include "settings.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -11,6 +13,8 @@ SmsGateway::SmsGateway(QSettings *store, QObject *parent)
     m_url = QUrl(store->value(QStringLiteral("sms/url")).toString().trimmed());
     m_login = store->value(QStringLiteral("sms/login")).toString();
     m_password = store->value(QStringLiteral("sms/password")).toString();
+    m_whereKept = Settings::whereKept(*store, QStringLiteral("sms"),
+                                      QStringLiteral("url, login, password"));
 }
 
 bool SmsGateway::configured() const
@@ -38,8 +42,7 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
                       void (SmsGateway::*finished)(bool, const QString &))
 {
     if (!configured()) {
-        Q_EMIT(this->*finished)(false, tr("Brak ustawień bramki SMS: uzupełnij adres bramki, "
-                                          "login i hasło w ustawieniach SMS."));
+        Q_EMIT(this->*finished)(false, tr("Brak ustawień bramki SMS.") + QLatin1Char(' ') + m_whereKept);
         return;
     }
     QList<QPair<QString, QString>> all = fields;

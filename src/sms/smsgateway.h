@@ -48,4 +48,5 @@ private:
     QUrl m_url;
     QString m_login;
     QString m_password;
+    QString m_whereKept; // where the address and the account are read from
 };
