@@ -11,7 +11,11 @@ QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QStri
 {
     if (s_handler)
         return s_handler(icon, title, text, buttons);
-    QMessageBox box(icon, title, text, buttons, parent);
+    // A closing " ?" or " !" stays on the line of its word.
+    QString shown = text;
+    shown.replace(QLatin1String(" ?"), QStringLiteral("\u00a0?"));
+    shown.replace(QLatin1String(" !"), QStringLiteral("\u00a0!"));
+    QMessageBox box(icon, title, shown, buttons, parent);
     nameButtons(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

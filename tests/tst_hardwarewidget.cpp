@@ -322,9 +322,10 @@ private slots:
         QFile written(file.endsWith(".PDF") ? file : file + ".pdf");
         const QByteArray pdf = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
         const bool refused = result.typeId() == QMetaType::QString;
-        QCOMPARE(boxes->titles(), refused ? QStringList{result.toString()} : QStringList{});
+        QCOMPARE(boxes->titles(), QStringList{refused ? result.toString() : QStringLiteral("Zapisano plik PDF")});
         if (refused)
             return;
+        QVERIFY(boxes->last().text.contains(QFileInfo(written).absoluteFilePath())); // where it went
         QVERIFY(pdf.startsWith("%PDF-"));
         const auto size = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").match(pdf);
         QCOMPARE(QSize(qRound(size.captured(1).toDouble()), qRound(size.captured(2).toDouble())), result.toSize());

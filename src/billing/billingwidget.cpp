@@ -66,6 +66,7 @@ void BillingWidget::loadBills()
     bills->select();
     while (bills->canFetchMore())
         bills->fetchMore();
+    readLinkedNames();
     const int count = bills->rowCount();
     ui->noBillsLabel->setVisible(count == 0);
     // The panels go above the spacer that keeps them at the top.
@@ -92,8 +93,16 @@ QWidget *BillingWidget::billPanel(int row)
     number->setFont(bold);
     grid->addWidget(number, 0, 0);
     grid->addWidget(plainLabel(tr("Data: %1").arg(cell("iAddDate")), panel), 0, 1);
-    grid->addWidget(plainLabel(tr("Naprawa: %1").arg(cell("iRepairId")), panel), 0, 2);
-    grid->addWidget(plainLabel(tr("Sprzęt: %1").arg(cell("iHardwareId")), panel), 0, 3);
+    // The repair's number and the device's name as staff picked them; the
+    // id when the record is gone.
+    const auto linked = [&cell](const QHash<int, QString> &names, const char *column) {
+        const QString id = cell(column);
+        return names.value(id.toInt(), id);
+    };
+    grid->addWidget(plainLabel(tr("Naprawa: %1").arg(linked(repairNumbers, "iRepairId")), panel), 0, 2);
+    QLabel *device = plainLabel(tr("Sprzęt: %1").arg(linked(deviceNames, "iHardwareId")), panel);
+    device->setWordWrap(true); // a long name does not push the status off the card
+    grid->addWidget(device, 0, 3);
 
     const int statusColumn = bills->fieldIndex(QStringLiteral("iStatus"));
     QLabel *status = plainLabel(cell("iStatus"), panel);
@@ -118,6 +127,27 @@ QWidget *BillingWidget::billPanel(int row)
         grid->addWidget(text, 2, 0, 1, amounts.size());
     }
     return panel;
+}
+
+void BillingWidget::readLinkedNames()
+{
+    repairNumbers.clear();
+    deviceNames.clear();
+    if (!db)
+        return;
+    QSqlQuery q = db->query(
+        QStringLiteral("SELECT repairs.iId, repairs.sNum, repairs.iAddDate, hardware.iId, "
+                       "hardware.sHName FROM billing "
+                       "LEFT JOIN repairs ON repairs.iId = billing.iRepairId "
+                       "LEFT JOIN hardware ON hardware.iId = billing.iHardwareId "
+                       "WHERE billing.iClientId = %1").arg(clientId));
+    while (q.next()) {
+        if (!q.isNull(0))
+            repairNumbers.insert(q.value(0).toInt(),
+                                 Repair::displayNumber(q.value(0), q.value(1).toString(), q.value(2)));
+        if (!q.isNull(3))
+            deviceNames.insert(q.value(3).toInt(), q.value(4).toString());
+    }
 }
 
 void BillingWidget::openNewBill()

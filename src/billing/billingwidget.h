@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 #include "formin.h"
@@ -46,6 +47,11 @@ private slots:
 private:
     QWidget *billPanel(int row);
     void fillRepairsAndHardware();
+    // The display numbers of the repairs and the names of the devices that
+    // the client's bills name, by id.
+    void readLinkedNames();
 
     Client *client;
+    QHash<int, QString> repairNumbers;
+    QHash<int, QString> deviceNames;
 };

@@ -20,6 +20,7 @@
 
 #include <QDataWidgetMapper>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -456,6 +457,10 @@ void HardwareWidget::printDocument()
         MessageBox::warning(tr("Błąd drukowania"),
                             toPdf ? tr("Nie udało się zapisać pliku %1.").arg(target)
                                   : tr("Nie udało się wydrukować etykiet."));
+    else if (toPdf)
+        MessageBox::information(tr("Zapisano plik PDF"),
+                                tr("Etykiety zapisano w pliku %1.")
+                                    .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath())));
 }
 
 void HardwareWidget::printSheet(QPrinter *printer)

@@ -68,6 +68,12 @@ void Repair::updateColumns()
     colTechnican = fieldIndex(QStringLiteral("iTechnicanId"));
 }
 
+QString Repair::displayNumber(const QVariant &id, const QString &number, const QVariant &addDate)
+{
+    return id.toString() + QLatin1Char('/')
+        + (number.isEmpty() ? localDate(addDate, QStringLiteral("ddMM")) : number);
+}
+
 QVariant Repair::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
@@ -78,12 +84,9 @@ QVariant Repair::data(const QModelIndex &index, int role) const
         const int row = index.row();
         if (column == colAddDate || column == colEndDate)
             return localDate(storedValue(row, column), QStringLiteral("dd/MM/yyyy"));
-        if (column == colNum) {
-            const QString number = storedValue(row, column).toString();
-            return storedValue(row, colId).toString() + QLatin1Char('/')
-                + (number.isEmpty() ? localDate(storedValue(row, colAddDate), QStringLiteral("ddMM"))
-                                    : number);
-        }
+        if (column == colNum)
+            return displayNumber(storedValue(row, colId), storedValue(row, column).toString(),
+                                 storedValue(row, colAddDate));
         if (column == colType)
             return getTypeById(storedValue(row, column).toInt());
         if (column == colStatus) {

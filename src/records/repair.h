@@ -24,6 +24,9 @@ public:
     // Name of a user for the user columns: "Nieprzydzielony" for 0 and
     // "Usunięty" for an id the model's users do not hold.
     QString getUserById(int id) const;
+    // The number staff read: the id, "/" and the stored number, or the day
+    // and month of intake ("ddMM") when no number is stored.
+    static QString displayNumber(const QVariant &id, const QString &number, const QVariant &addDate);
     // Name of a repair kind; "Błąd typu !" for a code that is not listed.
     static QString getTypeById(int code);
     // Stored progress of a repair, -1 when there is no such repair.

@@ -303,6 +303,8 @@ void NewRepairWidget::cancelSearch()
 void NewRepairWidget::holdClient(int id)
 {
     clientId = id;
+    // Marks of missing fields do not stay on fields filled from a record.
+    resetFormStyles();
     const QSqlRecord record = readRecord<Client>(db, QStringLiteral("clients"), id);
     for (const char *column : ClientColumns) {
         if (auto *edit = ui->newClientBox->findChild<QLineEdit *>(QLatin1String(column)))
@@ -418,6 +420,7 @@ void NewRepairWidget::addClient()
 
 void NewRepairWidget::fillHardwareFields(const QSqlRecord &record)
 {
+    resetFormStyles();
     ui->sHName->setText(record.value(QStringLiteral("sHName")).toString());
     for (int i = 1; i <= 14; ++i) {
         const QString name = QStringLiteral("sField%1").arg(i);

@@ -197,7 +197,8 @@ void RepairDetailsWidget::addNote()
         return;
     }
     ui->noteText->clear();
-    loadNotes();
+    // Shown as stored: another workstation may have changed the repair.
+    load();
 }
 
 void RepairDetailsWidget::setProgress()
