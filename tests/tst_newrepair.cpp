@@ -178,6 +178,22 @@ private Q_SLOTS:
         QCOMPARE(counts() + QString::number(boxes->count()), QStringLiteral("0|0|0|00"));
     }
 
+    // The surname look-up finds any case of a Polish letter; the client it
+    // picks leaves no marks on the greyed fields.
+    void lookedUpClientDropsMarks()
+    {
+        QVERIFY(insert(*t, ClientsInsert, {client(7, "Łukaszewski"), client(8, "Lukaszewski")}));
+        makeIntake();
+        click("toHardwarePageButton1");
+        QCOMPARE(marks(), QStringLiteral("sPhone,sSName"));
+        edit("sSName")->setText(QStringLiteral("łUK"));
+        menuChoice = 0;
+        emit edit("sSName")->editingFinished();
+        QCOMPARE(menuEntries.size(), 2); // the client and "Anuluj"
+        QCOMPARE(intake->clientId, 7);
+        QCOMPARE(marks(), QString());
+    }
+
     void pickersAndReturn()
     {
         QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski"), client(9, "Nowak")}));

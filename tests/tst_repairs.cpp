@@ -386,7 +386,10 @@ private Q_SLOTS:
         auto *list = child<QListWidget>(w.get(), "notesList");
         child<QPlainTextEdit>(w.get(), "noteText")->setPlainText("  cena < 100 & zgoda\nklienta ");
         child<QComboBox>(w.get(), "noteSeverity")->setCurrentIndex(3);
+        // Another workstation changes the status meanwhile: the page shows it after the write.
+        QVERIFY(t->exec("UPDATE repairs SET iStatus = 3 WHERE iId = 12"));
         click(w.get(), "addNoteButton");
+        QCOMPARE(text(w.get(), "statusName"), QStringLiteral("[Oczekująca] Oczekuje na części"));
         QCOMPARE(t->count("notes", "iRepairId = 12 AND iSeverity = 3 AND sNote = 'cena &lt; 100 &amp; zgoda<br>klienta'"), 1);
         QCOMPARE(list->count(), 1);
         QVERIFY(list->item(0)->text().endsWith(" | Administrator\ncena < 100 & zgoda\nklienta"));
