@@ -80,6 +80,7 @@ void installUiConventions(QApplication *app)
     static UiConventions *conventions = nullptr;
     if (conventions)
         return;
-    conventions = new UiConventions(app);
-    app->installEventFilter(conventions);
+    QApplication *target = app ? app : qApp;
+    conventions = new UiConventions(target);
+    target->installEventFilter(conventions);
 }
