@@ -12,8 +12,15 @@ QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QStri
     if (s_handler)
         return s_handler(icon, title, text, buttons);
     QMessageBox box(icon, title, text, buttons, parent);
-    nameButtons(&box);
+    prepare(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MessageBox::prepare(QMessageBox *box)
+{
+    // Texts name records, files and servers' answers: shown as they are.
+    box->setTextFormat(Qt::PlainText);
+    nameButtons(box);
 }
 
 void MessageBox::nameButtons(QMessageBox *box)

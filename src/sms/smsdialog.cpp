@@ -2,6 +2,7 @@
 
 #include "closelater.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "settings.h"
 #include "sms/smsgateway.h"
 
@@ -55,11 +56,11 @@ void SmsDialog::infoReceived(bool ok, const QString &text)
 {
     if (ok) {
         accountLabel->setStyleSheet(QString());
-        accountLabel->setText(text.isEmpty() ? tr("Konto w bramce SMS jest aktywne.")
-                                             : tr("Stan konta: %1").arg(text));
+        PlainText::show(accountLabel, text.isEmpty() ? tr("Konto w bramce SMS jest aktywne.")
+                                                     : tr("Stan konta: %1").arg(text));
     } else {
         accountLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
-        accountLabel->setText(text);
+        PlainText::show(accountLabel, text);
     }
 }
 
