@@ -2,17 +2,29 @@
 // quotes, backslashes, comment markers, statement separators, wildcards,
 // very long texts, Polish letters and emoji. No text may change a statement:
 // every search runs without an SQL error, lists only rows that match, and
-// leaves every table as it was.
+// leaves every table as it was. Stored text that looks like markup is shown
+// as text.
+#include "clients/clientwidget.h"
+#include "hardware/hardwarewidget.h"
+#include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "popupmenu.h"
 #include "repairs/newrepairwidget.h"
+#include "repairs/repairdetailswidget.h"
+#include "repairs/repairswidget.h"
+#include "settings.h"
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -223,6 +235,71 @@ private slots:
             QCOMPARE(intake.clientId, 0);
         }
         QCOMPARE(tableState(*m_db), before);
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // Stored text that as markup would read a file is shown as text on every
+    // page: no label reads it as markup, no tool tip holds it unescaped, no
+    // message box reads markup, and nothing asks for the file.
+    void markupShownAsText()
+    {
+        MessageBoxRecorder boxes;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("obraz.png"));
+        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(file));
+        const QString payload = QStringLiteral("<img src=\"%1\">Nowak").arg(file);
+        const QString texts = QStringList(14, quoted(payload)).join(QStringLiteral(", "));
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        QVERIFY(insert(*m_db, ClientsInsert, {QStringLiteral("(100, %1)").arg(texts)}));
+        QVERIFY(insert(*m_db, HardwareInsert, {hardware(100, payload, 100)}));
+        QVERIFY(insert(*m_db, RepairsInsert, {repair(100, 100, 100, now)}));
+        QVERIFY(insert(*m_db, NotesInsert, {QStringLiteral("(100, 100, %1, 1, %2, 1)").arg(now).arg(quoted(payload))}));
+
+        QStringList asked;
+        QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) {
+            asked << url.toString();
+            return QVariant();
+        });
+        auto reset = qScopeGuard([] { QTextDocument::setDefaultResourceProvider({}); });
+        Settings settings(dir.path());
+        DbWidget *db = m_db->db();
+        auto *intake = new NewRepairWidget(nullptr, db, &m_admin, &settings);
+        QVERIFY(QMetaObject::invokeMethod(intake, "selectClient", Q_ARG(int, 100)));
+        QVERIFY(QMetaObject::invokeMethod(intake, "selectHardware", Q_ARG(int, 100)));
+        std::vector<std::unique_ptr<QWidget>> pages;
+        pages.emplace_back(intake);
+        pages.emplace_back(new HardwareWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new ClientWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new RepairDetailsWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new RepairsWidget(nullptr, db, &m_admin, &settings));
+        for (const auto &page : pages) {
+            page->show();
+            (void)page->grab(); // lays out and paints what is shown
+            const QString name = QString::fromLatin1(page->metaObject()->className());
+            int shown = 0;
+            for (const QLabel *label : page->findChildren<QLabel *>()) {
+                if (!label->text().contains(QLatin1String("Nowak")))
+                    continue;
+                ++shown;
+                QVERIFY2(!label->text().contains(QLatin1String("<img")) || label->textFormat() == Qt::PlainText,
+                         qPrintable(name + QLatin1Char(' ') + label->objectName()));
+            }
+            QStringList tips;
+            for (const QWidget *widget : page->findChildren<QWidget *>())
+                tips << widget->toolTip();
+            for (const QListWidget *list : page->findChildren<QListWidget *>())
+                for (int row = 0; row < list->count(); ++row)
+                    tips << list->item(row)->toolTip();
+            for (const QString &tip : std::as_const(tips)) {
+                shown += tip.contains(QLatin1String("Nowak"));
+                QVERIFY2(!tip.contains(QLatin1String("<img")), qPrintable(name + QLatin1Char(' ') + tip));
+            }
+            QVERIFY2(shown > 0, qPrintable(name));
+        }
+        QCOMPARE(asked, QStringList());
+        QMessageBox box;
+        MessageBox::prepare(&box);
+        QCOMPARE(box.textFormat(), Qt::PlainText);
         QCOMPARE(boxes.count(), 0);
     }
 };

@@ -245,6 +245,12 @@ private slots:
         QVERIFY(finished.wait());
         QCOMPARE(finished[0][1].toString(), text);
         QCOMPARE(finished[0][0].toBool(), ok);
+        if (gateway.dribble)
+            return;
+        // The window shows the account line as text.
+        std::unique_ptr<SmsDialog> d(new SmsDialog(nullptr, nullptr, "600100200", ""));
+        QTRY_COMPARE(d->accountLabel->text(), ok ? "Stan konta: " + text : text);
+        QCOMPARE(d->accountLabel->textFormat(), Qt::PlainText);
     }
 
     void email_data()
