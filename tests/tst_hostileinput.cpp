@@ -8,6 +8,7 @@
 #include "hardware/hardwarewidget.h"
 #include "messagebox.h"
 #include "messageboxrecorder.h"
+#include "notes/note.h"
 #include "popupmenu.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
@@ -18,7 +19,6 @@
 #include "testmain.h"
 #include "userwidget.h"
 
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -245,15 +245,17 @@ private slots:
     {
         MessageBoxRecorder boxes;
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("obraz.png"));
-        QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(file));
-        const QString payload = QStringLiteral("<img src=\"%1\">Nowak").arg(file);
-        const QString texts = QStringList(14, quoted(payload)).join(QStringLiteral(", "));
+        // Whatever a document asks for, the hook below hears of it.
+        const QString payload = QStringLiteral("<img src=\"obraz.png\">Nowak");
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        QVERIFY(insert(*m_db, ClientsInsert, {QStringLiteral("(100, %1)").arg(texts)}));
+        QVERIFY(insert(*m_db, ClientsInsert, {client(100, payload)}));
         QVERIFY(insert(*m_db, HardwareInsert, {hardware(100, payload, 100)}));
         QVERIFY(insert(*m_db, RepairsInsert, {repair(100, 100, 100, now)}));
         QVERIFY(insert(*m_db, NotesInsert, {QStringLiteral("(100, 100, %1, 1, %2, 1)").arg(now).arg(quoted(payload))}));
+
+        // A note reads as it was typed, blanks and all, past a NUL.
+        const QString typed = QStringLiteral("Tom & Jerry \"x\"  <b>\u0000b");
+        QVERIFY(Note::add(m_db->db(), 100, 0, Note::fromPlainText(typed), 1));
 
         QStringList asked;
         QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) {
@@ -297,6 +299,9 @@ private slots:
             QVERIFY2(shown > 0, qPrintable(name));
         }
         QCOMPARE(asked, QStringList());
+        const QListWidget *notes = pages[3]->findChild<QListWidget *>(QStringLiteral("notesList"));
+        QVERIFY(notes && notes->count() == 2);
+        QVERIFY2(notes->item(0)->text().endsWith(QLatin1Char('\n') + typed), qPrintable(notes->item(0)->text()));
         QMessageBox box;
         MessageBox::prepare(&box);
         QCOMPARE(box.textFormat(), Qt::PlainText);

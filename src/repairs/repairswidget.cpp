@@ -283,7 +283,9 @@ void RepairsWidget::loadLastNotes(int days)
         const QString note = Note::toPlainText(stored);
         // One line of text under the heading, so that every row has the
         // same height.
-        QString text = QString(note).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QString text = QString(note)
+                           .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\r'), QLatin1Char(' '));
         if (text.size() > 80)
             text = text.left(80) + QStringLiteral("...");
         const int repairId = query->value(3).toInt();
