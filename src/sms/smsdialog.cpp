@@ -16,6 +16,8 @@ SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text
     setAttribute(Qt::WA_DeleteOnClose);
     numberEdit->setText(phone);
     textEdit->setPlainText(text);
+    // A gateway's long word is cut at the window's edge instead of widening it.
+    accountLabel->setSizePolicy(QSizePolicy::Ignored, accountLabel->sizePolicy().verticalPolicy());
 
     const std::unique_ptr<QSettings> store(Settings::openNative());
     m_gateway = new SmsGateway(store.get(), this);
