@@ -1,5 +1,7 @@
 #include "infodialog.h"
 
+#include "plaintext.h"
+
 #include <QCloseEvent>
 
 InfoDialog::InfoDialog(QWidget *parent, const QString &text, InfoType type)
@@ -7,7 +9,7 @@ InfoDialog::InfoDialog(QWidget *parent, const QString &text, InfoType type)
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    textLabel->setText(text);
+    PlainText::show(textLabel, text);
     if (type == Error) {
         setWindowTitle(tr("Błąd"));
         iconLabel->setPixmap(QPixmap(QStringLiteral(":/general/error.png")));

@@ -16,8 +16,15 @@ QMessageBox::StandardButton MessageBox::show(QMessageBox::Icon icon, const QStri
     shown.replace(QLatin1String(" ?"), QStringLiteral("\u00a0?"));
     shown.replace(QLatin1String(" !"), QStringLiteral("\u00a0!"));
     QMessageBox box(icon, title, shown, buttons, parent);
-    nameButtons(&box);
+    prepare(&box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void MessageBox::prepare(QMessageBox *box)
+{
+    // Texts name records, files and servers' answers: shown as they are.
+    box->setTextFormat(Qt::PlainText);
+    nameButtons(box);
 }
 
 void MessageBox::nameButtons(QMessageBox *box)

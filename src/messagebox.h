@@ -3,9 +3,9 @@
 #include <QMessageBox>
 #include <functional>
 
-// The one place where the program shows modal message boxes. Tests install a
-// handler that records the box and returns a prepared answer instead of
-// opening a window.
+// The one place where the program shows modal message boxes. Their texts are
+// plain text, never markup. Tests install a handler that records the box and
+// returns a prepared answer instead of opening a window.
 class MessageBox
 {
 public:
@@ -38,6 +38,8 @@ public:
 
     static void setHandler(Handler handler);
 
+    // Makes box show its text as plain text and names its buttons in Polish.
+    static void prepare(QMessageBox *box);
     // Names the standard buttons of box in Polish: without a translation of
     // the toolkit they would read "Cancel", "Yes" and "No".
     static void nameButtons(QMessageBox *box);

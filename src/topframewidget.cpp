@@ -1,6 +1,7 @@
 #include "topframewidget.h"
 
 #include "db/dbwidget.h"
+#include "plaintext.h"
 #include "userwidget.h"
 
 #include <QTimer>
@@ -10,7 +11,7 @@ TopFrameWidget::TopFrameWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
       m_timer(new QTimer(this))
 {
     ui->setupUi(this);
-    ui->userLabel->setText(user ? user->name : QString());
+    PlainText::show(ui->userLabel, user ? user->name : QString());
     m_timer->setInterval(ReloadInterval);
     connect(m_timer, &QTimer::timeout, this, &TopFrameWidget::reload);
     m_timer->start();

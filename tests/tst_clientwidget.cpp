@@ -133,22 +133,36 @@ private slots:
     }
 
     // The dialogs get the stored phone as digits and the stored address,
-    // whatever was typed since.
+    // whatever was typed since, also by a save that the database refused.
     void messages_data()
     {
         QTest::addColumn<int>("clientId");
+        QTest::addColumn<bool>("refusedSave");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("recipient");
-        QTest::newRow("stored") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
-        QTest::newRow("none stored") << 56 << QString() << QStringLiteral("Jan Wiśniewski <>");
+        QTest::newRow("stored") << 7 << false << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
+        QTest::newRow("none stored") << 56 << false << QString() << QStringLiteral("Jan Wiśniewski <>");
+        QTest::newRow("refused save") << 7 << true << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
     }
     void messages()
     {
         QFETCH(int, clientId);
+        QFETCH(bool, refusedSave);
         QFETCH(QString, number);
         QFETCH(QString, recipient);
-        auto w = page(clientId, 6);
+        MessageBoxRecorder boxes;
+        auto w = page(clientId, refusedSave ? 0 : 6);
+        if (refusedSave) {
+            QVERIFY(failWrites(*t, "clients", "UPDATE"));
+            click(w->dataPage, "editButton");
+            for (const char *field : {"sSName", "sEmail"})
+                child<QLineEdit>(w->dataPage, field)->setText(QStringLiteral("nowy@example.pl"));
+        }
         child<QLineEdit>(w->dataPage, "sPhone")->setText(QStringLiteral("111 222 333"));
+        if (refusedSave) {
+            click(w->dataPage, "saveButton");
+            QCOMPARE(boxes.count(), 1);
+        }
         click(w->dataPage, "smsButton");
         click(w->dataPage, "emailButton");
         SmsDialog *sms = nullptr;

@@ -2,17 +2,29 @@
 // quotes, backslashes, comment markers, statement separators, wildcards,
 // very long texts, Polish letters and emoji. No text may change a statement:
 // every search runs without an SQL error, lists only rows that match, and
-// leaves every table as it was.
+// leaves every table as it was. Stored text that looks like markup is shown
+// as text.
+#include "clients/clientwidget.h"
+#include "hardware/hardwarewidget.h"
+#include "messagebox.h"
 #include "messageboxrecorder.h"
+#include "notes/note.h"
 #include "popupmenu.h"
 #include "repairs/newrepairwidget.h"
+#include "repairs/repairdetailswidget.h"
+#include "repairs/repairswidget.h"
+#include "settings.h"
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QTemporaryDir>
+#include <QTextDocument>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -223,6 +235,68 @@ private slots:
             QCOMPARE(intake.clientId, 0);
         }
         QCOMPARE(tableState(*m_db), before);
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // Stored text that as markup would read a file is shown as text on every
+    // page: no label reads it as markup, no tool tip holds it unescaped, no
+    // message box reads markup, and nothing asks for the file.
+    void markupShownAsText()
+    {
+        MessageBoxRecorder boxes;
+        QTemporaryDir dir;
+        // Whatever a document asks for, the hook below hears of it.
+        const QString payload = QStringLiteral("<img src=\"obraz.png\">Nowak");
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        QVERIFY(insert(*m_db, ClientsInsert, {client(100, payload)}));
+        QVERIFY(insert(*m_db, HardwareInsert, {hardware(100, payload, 100)}));
+        QVERIFY(insert(*m_db, RepairsInsert, {repair(100, 100, 100, now)}));
+        QVERIFY(insert(*m_db, NotesInsert, {QStringLiteral("(100, 100, %1, 1, %2, 1)").arg(now).arg(quoted(payload))}));
+
+        // A note reads as it was typed, blanks and all, past a NUL.
+        const QString typed = QStringLiteral("Tom & Jerry \"x\"  <b>\u0000b");
+        QVERIFY(Note::add(m_db->db(), 100, 0, Note::fromPlainText(typed), 1));
+
+        QStringList asked;
+        QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) { asked << url.toString(); return QVariant(); });
+        auto reset = qScopeGuard([] { QTextDocument::setDefaultResourceProvider({}); });
+        Settings settings(dir.path());
+        DbWidget *db = m_db->db();
+        auto *intake = new NewRepairWidget(nullptr, db, &m_admin, &settings);
+        QVERIFY(QMetaObject::invokeMethod(intake, "selectClient", Q_ARG(int, 100)));
+        QVERIFY(QMetaObject::invokeMethod(intake, "selectHardware", Q_ARG(int, 100)));
+        std::vector<std::unique_ptr<QWidget>> pages;
+        pages.emplace_back(intake);
+        pages.emplace_back(new HardwareWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new ClientWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new RepairDetailsWidget(nullptr, db, &m_admin, &settings, 100, true));
+        pages.emplace_back(new RepairsWidget(nullptr, db, &m_admin, &settings));
+        for (const auto &page : pages) {
+            page->show();
+            (void)page->grab(); // lays out and paints what is shown
+            // Each text the page shows, and whether it may read as markup.
+            QList<std::pair<QString, bool>> texts;
+            for (const QLabel *label : page->findChildren<QLabel *>())
+                texts.append({label->text(), label->textFormat() != Qt::PlainText});
+            for (const QWidget *widget : page->findChildren<QWidget *>())
+                texts.append({widget->toolTip(), true});
+            for (const QListWidget *list : page->findChildren<QListWidget *>())
+                for (int row = 0; row < list->count(); ++row)
+                    texts.append({list->item(row)->toolTip(), true});
+            bool shown = false;
+            for (const auto &[text, markup] : std::as_const(texts)) {
+                shown = shown || text.contains(QLatin1String("Nowak"));
+                QVERIFY2(!markup || !text.contains(QLatin1String("<img")), qPrintable(text));
+            }
+            QVERIFY2(shown, page->metaObject()->className());
+        }
+        QCOMPARE(asked, QStringList());
+        const QListWidget *notes = pages[3]->findChild<QListWidget *>(QStringLiteral("notesList"));
+        QVERIFY(notes && notes->count() == 2);
+        QVERIFY2(notes->item(0)->text().endsWith(QLatin1Char('\n') + typed), qPrintable(notes->item(0)->text()));
+        QMessageBox box;
+        MessageBox::prepare(&box);
+        QCOMPARE(box.textFormat(), Qt::PlainText);
         QCOMPARE(boxes.count(), 0);
     }
 };

@@ -6,6 +6,7 @@
 #include "messageboxrecorder.h"
 #include "settings.h"
 #include "sms/smsdialog.h"
+#include "sms/smsgateway.h"
 
 #include <QPointer>
 #include <QRegularExpression>
@@ -33,11 +34,13 @@ struct LoopbackServer : QTcpServer
     virtual void handle(QTcpSocket *socket, QByteArray &buffer) = 0;
 };
 
-// The SMS gateway: keeps each POST and answers with the line set for its command.
+// The SMS gateway: keeps each POST and answers with the line set for its
+// command; with dribble, the answer comes a byte every 20 ms and never ends.
 struct Gateway : LoopbackServer
 {
     QHash<QString, QByteArray> replies{{"info", "OK Saldo: 12,50 zł"}, {"send", "OK 4711"}};
     QList<QByteArray> requests;
+    bool dribble = false;
 
     QString url() const { return QStringLiteral("http://127.0.0.1:%1/sms").arg(serverPort()); }
     void handle(QTcpSocket *socket, QByteArray &buffer) override
@@ -48,6 +51,14 @@ struct Gateway : LoopbackServer
             return;
         requests << buffer;
         const QByteArray reply = replies.value(QRegularExpression("cmd=(\\w+)").match(buffer.mid(end)).captured(1));
+        if (dribble) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\nO");
+            auto *timer = new QTimer(socket); // ends with the connection
+            connect(timer, &QTimer::timeout, socket, [socket] { socket->write("K"); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            timer->start(20);
+            return;
+        }
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: "
                       + QByteArray::number(reply.size()) + "\r\nConnection: close\r\n\r\n" + reply);
         socket->disconnectFromHost();
@@ -55,13 +66,15 @@ struct Gateway : LoopbackServer
 };
 
 // The SMTP server: AUTH PLAIN and one message. The command that starts with
-// the first word of "fail" gets the rest of it as its answer.
+// the first word of "fail" gets the rest of it as its answer. With startTls
+// it offers STARTTLS and, having no certificate, hangs up when asked for it.
 struct Smtp : LoopbackServer
 {
     Smtp() : LoopbackServer("220 test ESMTP\r\n") {}
     QByteArray fail, credentials, message;
     QList<QByteArray> commands;
     bool inData = false;
+    bool startTls = false;
 
     QByteArray answer(const QByteArray &line)
     {
@@ -74,7 +87,9 @@ struct Smtp : LoopbackServer
         if (!fail.isEmpty() && line.startsWith(fail.left(fail.indexOf(' '))))
             return fail.mid(fail.indexOf(' ') + 1);
         if (line.startsWith("EHLO"))
-            return "250-test\r\n250 AUTH PLAIN";
+            return startTls ? "250-test\r\n250-STARTTLS\r\n250 AUTH PLAIN" : "250-test\r\n250 AUTH PLAIN";
+        if (line == "STARTTLS")
+            return "220 go ahead";
         if (commands.value(commands.size() - 2) == "AUTH PLAIN") {
             credentials = QByteArray::fromBase64(line);
             return "235 ok";
@@ -84,13 +99,42 @@ struct Smtp : LoopbackServer
     }
     void handle(QTcpSocket *socket, QByteArray &buffer) override
     {
+        if (socket->state() != QAbstractSocket::ConnectedState)
+            return; // hung up: what follows STARTTLS would be TLS
         for (int end; (end = buffer.indexOf(inData ? "\r\n.\r\n" : "\r\n")) >= 0;) {
             const QByteArray line = buffer.left(end);
             buffer.remove(0, end + (inData ? 5 : 2));
             socket->write(answer(line) + "\r\n");
+            if (line == "STARTTLS") {
+                buffer.clear();
+                socket->disconnectFromHost();
+                return;
+            }
         }
     }
 };
+
+// The value of the header field name in head: unfolded, its encoded words
+// (UTF-8, base64) decoded; the blanks between two such words do not count.
+QString headerValue(const QByteArray &head, const QByteArray &name)
+{
+    QByteArray value;
+    for (const QByteArray &field : QByteArray(head).replace("\r\n ", " ").split('\n'))
+        if (field.startsWith(name + ": "))
+            value = field.mid(name.size() + 2).chopped(field.endsWith('\r') ? 1 : 0);
+    static const QRegularExpression word("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=");
+    QByteArray text;
+    qsizetype from = 0;
+    for (auto it = word.globalMatch(QString::fromLatin1(value)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QByteArray between = value.mid(from, m.capturedStart() - from);
+        if (from == 0 || !between.trimmed().isEmpty())
+            text += between;
+        text += QByteArray::fromBase64(m.captured(1).toLatin1());
+        from = m.capturedEnd();
+    }
+    return QString::fromUtf8(text + value.mid(from));
+}
 
 class TestMessaging : public QObject
 {
@@ -175,41 +219,98 @@ private slots:
         verifyOutcome(d, sent, {"+48600100200", "Gotowe: 100% + zł"}, boxes, box);
     }
 
+    // However the gateway answers, a request ends by its deadline, reads at
+    // most 64 KB and gives the first line, cut to 200 characters.
+    void gatewayReplies_data()
+    {
+        QTest::addColumn<QByteArray>("reply"); // empty: a byte every 20 ms, without end
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("text");
+        const QByteArray junk(10 * 1024 * 1024, 'x');
+        QTest::newRow("dribbled") << QByteArray() << false << "Bramka SMS nie odpowiedziała w ciągu 1 s.";
+        QTest::newRow("10 MB") << junk << false << "Bramka SMS przysłała zbyt długą odpowiedź.";
+        QTest::newRow("10 MB after the answer") << "OK Saldo: 5 zł\r\n" + junk << true << "Saldo: 5 zł";
+        QTest::newRow("long line") << "ERR " + QByteArray(300, 'y') << false
+                                   << "Bramka SMS odpowiedziała błędem: ERR " + QString(193, 'y') + "...";
+        QTest::newRow("markup") << QByteArray("OK <img src=\"/dev/zero\">") << true << "<img src=\"/dev/zero\">";
+    }
+    void gatewayReplies()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, ok);
+        QFETCH(QString, text);
+        Gateway gateway;
+        gateway.dribble = reply.isEmpty();
+        gateway.replies["info"] = reply;
+        setStore({{"sms/url", gateway.url()}, {"sms/login", "serwis"}});
+        SmsGateway sms(store.get(), nullptr);
+        sms.setDeadline(300);
+        QSignalSpy finished(&sms, &SmsGateway::infoFinished);
+        sms.requestInfo();
+        QVERIFY(finished.wait());
+        QCOMPARE(finished[0][1].toString(), text);
+        QCOMPARE(finished[0][0].toBool(), ok);
+        if (gateway.dribble)
+            return;
+        // The window shows the account line as text.
+        std::unique_ptr<SmsDialog> d(new SmsDialog(nullptr, nullptr, "600100200", ""));
+        QTRY_COMPARE(d->accountLabel->text(), ok ? "Stan konta: " + text : text);
+        QCOMPARE(d->accountLabel->textFormat(), Qt::PlainText);
+    }
+
     void email_data()
     {
         QTest::addColumn<QByteArray>("fail");
         QTest::addColumn<QString>("recipient"); // empty: as the dialog composes it
+        QTest::addColumn<QString>("subject");
         QTest::addColumn<QString>("host");
         QTest::addColumn<bool>("ssl");
+        QTest::addColumn<QString>("user"); // empty: no password
+        QTest::addColumn<bool>("startTls"); // offered by the server
         QTest::addColumn<QString>("box"); // empty: sent
-        const QString host = "127.0.0.1", refused = "Serwer poczty nie przyjął wiadomości.";
-        QTest::newRow("sent") << QByteArray() << "" << host << false << "";
-        QTest::newRow("password refused") << QByteArray("AUTH 535 5.7.8 Bad") << "" << host << false
-                                          << "Serwer poczty odrzucił nazwę użytkownika lub hasło.";
-        QTest::newRow("recipient refused") << QByteArray("RCPT 550 No such user") << "" << host << false << refused;
-        QTest::newRow("message refused") << QByteArray("DATA 554 Spam") << "" << host << false << refused;
+        const QString host = "127.0.0.1", refused = "Serwer poczty nie przyjął wiadomości.", subject = "Naprawa\r\nBcc: x@y";
+        const QString tls = "Nie udało się nawiązać bezpiecznego połączenia (SSL)";
+        QTest::newRow("sent") << QByteArray() << "" << subject << host << false << "" << false << "";
+        QTest::newRow("recipient refused") << QByteArray("RCPT 550 No such user") << "" << subject << host << false << "" << false << refused;
+        QTest::newRow("message refused") << QByteArray("DATA 554 Spam") << "" << subject << host << false << "" << false << refused;
         // SSL from the first byte meets the plain greeting.
-        QTest::newRow("ssl switch") << QByteArray() << "" << host << true
-                                    << "Nie udało się nawiązać bezpiecznego połączenia (SSL)";
-        QTest::newRow("bad recipient") << QByteArray() << "Jan <jan@>" << host << false << "Wpisz poprawny adres e-mail odbiorcy.";
-        QTest::newRow("no settings") << QByteArray() << "" << "" << false << "Brak ustawień poczty e-mail";
+        QTest::newRow("ssl switch") << QByteArray() << "" << subject << host << true << "serwis" << false << tls;
+        QTest::newRow("bad recipient") << QByteArray() << "Jan <jan@>" << subject << host << false << "" << false << "Wpisz poprawny adres e-mail odbiorcy.";
+        QTest::newRow("no settings") << QByteArray() << "" << subject << "" << false << "" << false << "Brak ustawień poczty e-mail";
+        // A password goes only over a link that STARTTLS encrypted; without
+        // one, the mail goes in the clear or not at all.
+        QTest::newRow("password, no STARTTLS") << QByteArray() << "" << subject << host << false << "serwis" << false
+                                               << "nie obsługuje szyfrowania połączenia (STARTTLS), więc hasło nie zostało wysłane";
+        QTest::newRow("password after STARTTLS") << QByteArray() << "" << subject << host << false << "serwis" << true << tls;
+        QTest::newRow("STARTTLS without password") << QByteArray() << "" << subject << host << false << "" << true << tls;
+        // Long headers: encoded words or words folded on lines of 78.
+        const QString name = QString("Jan Maria ").repeated(20) + "Kowalski";
+        QTest::newRow("long subject") << QByteArray() << name + " <jan@example.com>" << QString("Naprawa żółwia 😀 ").repeated(111) + "ok"
+                                      << host << false << "" << false << "";
+        QTest::newRow("long plain subject") << QByteArray() << name + " <jan@example.com>" << QString("naprawa ").repeated(250)
+                                            << host << false << "" << false << "";
+        QTest::newRow("one long word") << QByteArray() << "" << QString(2000, 'x') << host << false << "" << false << "";
     }
     void email()
     {
         QFETCH(QByteArray, fail);
         QFETCH(QString, recipient);
+        QFETCH(QString, subject);
         QFETCH(QString, host);
         QFETCH(bool, ssl);
+        QFETCH(QString, user);
+        QFETCH(bool, startTls);
         QFETCH(QString, box);
         MessageBoxRecorder boxes;
         Smtp smtp;
         smtp.fail = fail;
+        smtp.startTls = startTls;
         setStore({{"email/host", host}, {"email/port", smtp.serverPort()}, {"email/ssl", ssl},
-                  {"email/user", "serwis"}, {"email/password", "hasło"},
+                  {"email/user", user}, {"email/password", "hasło"},
                   {"email/from", "serwis@example.com"}, {"email/fromname", "Serwis Łódź"}});
         Settings settings(QDir::tempPath());
         QPointer<EMailDialog> d = new EMailDialog(nullptr, nullptr, &settings, "Kowalski, J. \"Serwis\"",
-                                                  "jan@example.com", "Naprawa\r\nBcc: x@y", "");
+                                                  "jan@example.com", subject, "");
         QCOMPARE(d->toEdit->text(), QStringLiteral("Kowalski, J. \"Serwis\" <jan@example.com>"));
         if (host.isEmpty()) {
             QVERIFY(!d->sendButton->isEnabled() && d->fromValue->text().startsWith(box)
@@ -223,8 +324,12 @@ private slots:
         QSignalSpy sent(d.data(), &EMailDialog::sent);
         d->sendButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(!sent.isEmpty() || boxes.count(), 10000);
-        if (box.isEmpty()) { // the exact exchange
-            QCOMPARE(smtp.credentials, QByteArray("\0serwis\0has\xc5\x82o", 14));
+        // No password in the clear, and STARTTLS asked for whenever offered.
+        QVERIFY(smtp.credentials.isEmpty());
+        for (const QByteArray &command : std::as_const(smtp.commands))
+            QVERIFY2(!command.startsWith("AUTH"), command.constData());
+        QCOMPARE(smtp.commands.contains("STARTTLS"), startTls);
+        if (box.isEmpty() && subject.startsWith("Naprawa\r\n")) { // the exact exchange
             QVERIFY(smtp.commands.contains("MAIL FROM:<serwis@example.com>") && smtp.commands.contains("RCPT TO:<jan@example.com>"));
             QByteArray message = smtp.message;
             message.replace(QRegularExpression("boundary=(\\S+)").match(message).captured(1).toLatin1(), "B");
@@ -239,8 +344,18 @@ private slots:
                                          "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
                                          "Dzie=C5=84 dobry,\r\n=C5=BC=C3=B3=C5=82w gotowy.\r\n..\r\n"
                                          "--B--\r\n"));
+        } else if (box.isEmpty()) { // lines of 78 at most, read back as they were
+            const QByteArray head = smtp.message.left(smtp.message.indexOf("\r\n\r\n") + 2);
+            QByteArray field;
+            for (const QByteArray &line : head.split('\n')) {
+                field = line.startsWith(' ') ? field : line.left(line.indexOf(':'));
+                QVERIFY2(line.size() <= (field == "Content-Type" ? 1000 : 79), line.constData()); // with its '\r'
+            }
+            QCOMPARE(headerValue(head, "Subject"), subject);
+            const QString to = recipient.isEmpty() ? "\"Kowalski, J. \\\"Serwis\\\"\" <jan@example.com>" : recipient;
+            QCOMPARE(headerValue(head, "To"), to);
         }
-        verifyOutcome(d, sent, {"jan@example.com", "Naprawa\r\nBcc: x@y", "Dzień dobry,\nżółw gotowy.\n."}, boxes, box);
+        verifyOutcome(d, sent, {"jan@example.com", subject, "Dzień dobry,\nżółw gotowy.\n."}, boxes, box);
     }
 };
 

@@ -98,6 +98,7 @@ class TestNewRepair : public QObject
     MessageBoxRecorder *boxes = nullptr;
     UserWidget user{1, QStringLiteral("Jan Kowalski"), 0};
     QStringList menuEntries;
+    int menus = 0; // pop-ups shown
     int menuChoice = -1; // entry the pop-up returns; -1 closes it without a choice
 
 private Q_SLOTS:
@@ -107,6 +108,7 @@ private Q_SLOTS:
         REQUIRE_DB(*t);
         boxes = new MessageBoxRecorder;
         menuChoice = -1;
+        menus = 0;
         menuEntries.clear();
         PopupMenu::setHandler([this](QMenu *menu, const QPoint &) -> QAction * {
             QList<QAction *> entries;
@@ -114,6 +116,7 @@ private Q_SLOTS:
                 if (!action->isSeparator())
                     entries << action;
             menuEntries.clear();
+            ++menus;
             for (QAction *action : entries)
                 menuEntries << action->text();
             return entries.value(menuChoice);
@@ -297,6 +300,29 @@ private Q_SLOTS:
         QTest::keyClick(edit("sSName"), Qt::Key_Return);
         QCOMPARE(intake->clientId, menuEntries.at(count - 1).section(',', 0, 0).toInt());
         QVERIFY(!w("newClientBox")->isEnabled());
+    }
+
+    // Every leaving of the surname field looks it up once, changed or not,
+    // and so does Return.
+    void surnameLookupOnLeaving()
+    {
+        QVERIFY(insert(*t, ClientsInsert, {client(1, QStringLiteral("Nowak & syn"))}));
+        makeIntake();
+        QApplication::setActiveWindow(intake);
+        QVERIFY(QTest::qWaitForWindowActive(intake));
+        QLineEdit *surname = edit("sSName");
+        surname->setFocus();
+        QTest::keyClicks(surname, QStringLiteral("Now"));
+        QTest::keyClick(surname, Qt::Key_Tab);
+        QCOMPARE(menus, 1);
+        QVERIFY(!surname->hasFocus());
+        surname->setFocus();
+        QTest::keyClick(surname, Qt::Key_Tab);
+        QCOMPARE(menus, 2);
+        QTest::keyClick(surname, Qt::Key_Return);
+        QCOMPARE(menus, 3);
+        // The entry shows "&" as it is, not as a shortcut mark.
+        QCOMPARE(menuEntries.value(0), QStringLiteral("1, Nowak && syn, Jan"));
     }
 
     void clientOrHardwareAlone()

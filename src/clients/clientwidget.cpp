@@ -6,6 +6,7 @@
 #include "clients/clientdatawidget.h"
 #include "formin.h"
 #include "pagestack.h"
+#include "plaintext.h"
 #include "records/client.h"
 #include "search/searchwidget.h"
 
@@ -58,8 +59,8 @@ ClientWidget::~ClientWidget()
 
 void ClientWidget::updateHeader()
 {
-    ui->clientLabel->setText(client->record(0).value(QStringLiteral("sSName")).toString()
-                             + QStringLiteral(", ") + QString::number(clientId));
+    PlainText::show(ui->clientLabel, client->record(0).value(QStringLiteral("sSName")).toString()
+                                         + QStringLiteral(", ") + QString::number(clientId));
 }
 
 void ClientWidget::changePage()

@@ -1,6 +1,7 @@
 #include "dictionaries/fieldsconfig.h"
 
 #include "db/dbwidget.h"
+#include "plaintext.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -52,7 +53,7 @@ void FieldsConfig::setupFields(QWidget *form)
 
         const bool used = !entry.value().isEmpty();
         if (used)
-            label->setText(entry.value() + QLatin1Char(':'));
+            PlainText::show(label, entry.value() + QLatin1Char(':'));
         label->setVisible(used);
         if (input)
             input->setVisible(used);

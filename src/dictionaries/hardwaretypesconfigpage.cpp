@@ -5,6 +5,7 @@
 #include "db/dbwidget.h"
 #include "db/dbtransaction.h"
 #include "messagebox.h"
+#include "plaintext.h"
 
 #include <QHash>
 #include <QHeaderView>
@@ -29,7 +30,7 @@ void HardwareTypesConfig::setupPage()
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     if (db)
-        ui->dbLabel->setText(ui->dbLabel->text().replace(QLatin1String("_DB_"), db->description));
+        PlainText::show(ui->dbLabel, ui->dbLabel->text().replace(QLatin1String("_DB_"), db->description));
     ui->typeBox->hide();
     ui->typesTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->typesTable->verticalHeader()->hide();

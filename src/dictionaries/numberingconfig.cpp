@@ -3,6 +3,7 @@
 #include "db/dbwidget.h"
 #include "db/dbtransaction.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
 
@@ -95,16 +96,16 @@ void NumberingConfig::load()
         previewId = query->value(0).toInt();
 
     generateNumberingPreview();
-    ui->dbLabel->setText(QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
+    PlainText::show(ui->dbLabel, QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
     ui->numberingSave->setEnabled(false);
 }
 
 void NumberingConfig::generateNumberingPreview()
 {
     const QString scheme = ui->numberingEdit->text().trimmed();
-    ui->numberingPrevLabel->setText(QString::number(previewId) + QLatin1Char('/')
-                                    + generateNumbering(db, user, QDateTime::currentDateTime(),
-                                                        scheme));
+    PlainText::show(ui->numberingPrevLabel,
+                    QString::number(previewId) + QLatin1Char('/')
+                        + generateNumbering(db, user, QDateTime::currentDateTime(), scheme));
     ui->numberingSave->setEnabled(true);
 }
 

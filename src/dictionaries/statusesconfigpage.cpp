@@ -4,6 +4,7 @@
 #include "db/dbtransaction.h"
 #include "dictionaries/statusestree.h"
 #include "messagebox.h"
+#include "plaintext.h"
 
 #include <QColorDialog>
 #include <QGroupBox>
@@ -47,7 +48,7 @@ StatusesConfigPage::StatusesConfigPage(QWidget *page, DbWidget *db, Twin twin)
     previewLabel = page->findChild<QLabel *>(QStringLiteral("previewLabel"));
 
     if (QLabel *dbLabel = page->findChild<QLabel *>(QStringLiteral("dbLabel")); dbLabel && db)
-        dbLabel->setText(dbLabel->text().replace(QLatin1String("_DB_"), db->description));
+        PlainText::show(dbLabel, dbLabel->text().replace(QLatin1String("_DB_"), db->description));
     statusBox->hide();
 
     connect(tree, &QTreeWidget::itemSelectionChanged, this, &StatusesConfigPage::selected);
@@ -188,8 +189,8 @@ void StatusesConfigPage::preview()
     previewLabel->setStyleSheet(
         QStringLiteral("border: 0px; border-radius: 20px; padding: 0 8px; background: %1;")
             .arg(statusColor.name()));
-    previewLabel->setText(twin.groupLabel(checkedGroup()) + QLatin1Char(' ')
-                          + statusDescription->text().trimmed());
+    PlainText::show(previewLabel, twin.groupLabel(checkedGroup()) + QLatin1Char(' ')
+                                      + statusDescription->text().trimmed());
 }
 
 int StatusesConfigPage::readInt(const QString &sql, int def, bool *ok) const

@@ -3,6 +3,7 @@
 #include "closelater.h"
 #include "email/mailtransport.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "settings.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QSt
     bodyEdit->setPlainText(body);
     const MailAccount account = readAccount();
     if (account.complete()) {
-        fromValue->setText(account.sender());
+        PlainText::show(fromValue, account.sender());
     } else {
         fromValue->setStyleSheet(QStringLiteral("color: #c00000;"));
         fromValue->setWordWrap(true);

@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QSysInfo>
 #include <QUrl>
+#include <algorithm>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,10 @@ QString errorText(CURLcode code, const char *detail)
     case CURLE_LOGIN_DENIED:
         text = tr("Serwer poczty odrzucił nazwę użytkownika lub hasło.");
         break;
+    case CURLE_USE_SSL_FAILED:
+        text = tr("Serwer poczty nie obsługuje szyfrowania połączenia (STARTTLS), więc hasło nie "
+                  "zostało wysłane. Włącz SSL w ustawieniach poczty albo wybierz inny serwer.");
+        break;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
         text = tr("Nie udało się nawiązać bezpiecznego połączenia (SSL) z serwerem poczty.");
@@ -47,16 +52,123 @@ QString errorText(CURLcode code, const char *detail)
     return text + tr("\nSzczegóły: ") + more;
 }
 
-QByteArray address(const QString &name, const QString &mail)
+// Lines of a header stay within FoldAt characters wherever a blank allows a
+// fold, and never exceed 998 (RFC 5322). An encoded word takes at most
+// WordBytes bytes of text, so that it stays within 75 characters (RFC 2047).
+constexpr int FoldAt = 78;
+constexpr int WordBytes = 45;
+
+// text on one line: its line breaks become blanks, so that no value can add
+// header lines of its own.
+QString oneLine(const QString &text)
 {
-    QByteArray phrase = encodeHeaderText(name.trimmed());
-    if (phrase.isEmpty())
-        return '<' + mail.toUtf8() + '>';
-    // A plain name with a comma, a quote and such goes as a quoted string.
-    static const QRegularExpression specials(QStringLiteral("[()<>\\[\\]:;@\\\\,.\"]"));
-    if (!phrase.startsWith("=?") && QString::fromLatin1(phrase).contains(specials))
-        phrase = '"' + phrase.replace('\\', "\\\\").replace('"', "\\\"") + '"';
-    return phrase + " <" + mail.toUtf8() + '>';
+    static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));
+    return QString(text).replace(breaks, QStringLiteral(" "));
+}
+
+bool plainAscii(const QString &text)
+{
+    static const QRegularExpression plain(QStringLiteral("^[\\x20-\\x7e]*$"));
+    return plain.match(text).hasMatch() && !text.contains(QLatin1String("=?"));
+}
+
+// The pieces that a header value folds between: each is a blank followed by
+// a word (with any further blanks that follow it), so that a fold before any
+// piece keeps the value as it was.
+QList<QByteArray> blankPieces(const QByteArray &value)
+{
+    QList<QByteArray> pieces;
+    QByteArray piece(1, ' ');
+    bool word = false;
+    bool afterBlank = true;
+    for (const char c : value) {
+        const bool blank = c == ' ' || c == '\t';
+        if (blank && word && !afterBlank) {
+            pieces << piece;
+            piece.clear();
+            word = false;
+        }
+        piece += c;
+        word = word || !blank;
+        afterBlank = blank;
+    }
+    // Blanks at the end stay with the last word: no line may be blank.
+    if (!word && !pieces.isEmpty())
+        pieces.last() += piece;
+    else
+        pieces << piece;
+    return pieces;
+}
+
+// text as encoded words (UTF-8, base64), each with a blank before it; the
+// first takes at most firstBytes bytes of text. No character is split.
+QList<QByteArray> encodedWords(const QString &text, int firstBytes)
+{
+    QList<QByteArray> words;
+    QByteArray chunk;
+    int limit = qBound(4, firstBytes, WordBytes);
+    const auto flush = [&] {
+        words << " =?UTF-8?B?" + chunk.toBase64() + "?=";
+        chunk.clear();
+        limit = WordBytes;
+    };
+    for (const QChar *c = text.constBegin(); c != text.constEnd(); ++c) {
+        QString one(*c);
+        if (c->isHighSurrogate() && c + 1 != text.constEnd())
+            one += *++c;
+        const QByteArray bytes = one.toUtf8();
+        if (!chunk.isEmpty() && chunk.size() + bytes.size() > limit)
+            flush();
+        chunk += bytes;
+    }
+    if (!chunk.isEmpty())
+        flush();
+    return words;
+}
+
+// The pieces of a value after "name:": plain ASCII as it is (a phrase with
+// specials as a quoted string) when every word fits a line, else encoded words.
+QList<QByteArray> valuePieces(const QByteArray &name, const QString &text, bool phrase)
+{
+    const QString flat = oneLine(text);
+    if (flat.isEmpty())
+        return {};
+    if (plainAscii(flat)) {
+        QByteArray value = flat.toLatin1();
+        static const QRegularExpression specials(QStringLiteral("[()<>\\[\\]:;@\\\\,.\"]"));
+        if (phrase && flat.contains(specials))
+            value = '"' + value.replace('\\', "\\\\").replace('"', "\\\"") + '"';
+        const QList<QByteArray> pieces = blankPieces(value);
+        if (std::all_of(pieces.cbegin(), pieces.cend(),
+                        [](const QByteArray &piece) { return piece.size() < FoldAt; }))
+            return pieces;
+    }
+    // What is left of the first line after "name:", the blank and the word's frame.
+    const int room = FoldAt - int(name.size()) - 1 - 1 - 12;
+    return encodedWords(flat, room / 4 * 3);
+}
+
+// "name:" and the pieces, folded before a piece that would pass FoldAt.
+QByteArray folded(const QByteArray &name, const QList<QByteArray> &pieces)
+{
+    QByteArray field = name + ':';
+    qsizetype length = field.size();
+    for (const QByteArray &piece : pieces) {
+        if (length + piece.size() > FoldAt && length > 0) {
+            field += "\r\n";
+            length = 0;
+        }
+        field += piece;
+        length += piece.size();
+    }
+    return field;
+}
+
+QByteArray addressField(const QByteArray &name, const QString &displayName, const QString &mail)
+{
+    QList<QByteArray> pieces = valuePieces(name, displayName.trimmed(), true);
+    pieces << " <" + mail.toUtf8() + '>';
+    return folded(name, pieces);
 }
 
 struct SlistDeleter
@@ -103,33 +215,9 @@ QString MailAccount::sender() const
     return fromName.isEmpty() ? from : fromName + QStringLiteral(" <") + from + QLatin1Char('>');
 }
 
-QByteArray encodeHeaderText(const QString &text)
+QByteArray headerField(const QByteArray &name, const QString &text)
 {
-    QString flat = text;
-    flat.replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), QStringLiteral(" "));
-    static const QRegularExpression plain(QStringLiteral("^[\\x20-\\x7e]*$"));
-    if (plain.match(flat).hasMatch() && !flat.contains(QLatin1String("=?")))
-        return flat.toLatin1();
-    // Encoded words of at most 75 characters each, never splitting a character.
-    QByteArray out;
-    QByteArray chunk;
-    const auto flush = [&out, &chunk] {
-        if (!out.isEmpty())
-            out += ' ';
-        out += "=?UTF-8?B?" + chunk.toBase64() + "?=";
-        chunk.clear();
-    };
-    for (const QChar *c = flat.constBegin(); c != flat.constEnd(); ++c) {
-        QString one(*c);
-        if (c->isHighSurrogate() && c + 1 != flat.constEnd())
-            one += *++c;
-        const QByteArray bytes = one.toUtf8();
-        if (chunk.size() + bytes.size() > 45)
-            flush();
-        chunk += bytes;
-    }
-    flush();
-    return out;
+    return folded(name, valuePieces(name, text, false));
 }
 
 MailResult sendMail(const MailAccount &account, const MailMessage &message)
@@ -160,6 +248,11 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, StepTimeoutMs / 1000);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, StepTimeoutMs / 1000);
+    // Without SSL from the first byte the link is encrypted by STARTTLS: a
+    // server that cannot is used in the clear only when no password goes.
+    if (!account.ssl)
+        curl_easy_setopt(h, CURLOPT_USE_SSL,
+                         long(account.user.isEmpty() ? CURLUSESSL_TRY : CURLUSESSL_ALL));
     if (!account.user.isEmpty()) {
         curl_easy_setopt(h, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(h, CURLOPT_PASSWORD, password.constData());
@@ -171,9 +264,9 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
 
     Slist headers;
     append(headers, "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1());
-    append(headers, "From: " + address(account.fromName, account.from));
-    append(headers, "To: " + address(message.toName, message.toAddress));
-    append(headers, "Subject: " + encodeHeaderText(message.subject));
+    append(headers, addressField("From", account.fromName, account.from));
+    append(headers, addressField("To", message.toName, message.toAddress));
+    append(headers, headerField("Subject", message.subject));
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
 
     QString body = message.body;

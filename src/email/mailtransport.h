@@ -41,10 +41,14 @@ struct MailResult
 
 // Sends one plain-text message (UTF-8, quoted-printable) and blocks the calling
 // thread until the server has taken it or failed; every step of the exchange
-// waits at most 5000 ms. Safe to call from a worker thread.
+// waits at most 5000 ms. Without SSL the link is switched to TLS by STARTTLS
+// whenever the server offers it; a password never goes over a link the server
+// would not encrypt. Safe to call from a worker thread.
 MailResult sendMail(const MailAccount &account, const MailMessage &message);
 
-// A header value as ASCII: unchanged when it is plain printable ASCII, else
-// encoded words in UTF-8. Line breaks become blanks, so no value can add
-// header lines of its own.
-QByteArray encodeHeaderText(const QString &text);
+// The header field "name: text" as ASCII: the text unchanged when it is plain
+// printable ASCII, else encoded words in UTF-8 (RFC 2047); folded so that no
+// line passes 78 characters where a blank allows a fold, and none 998 (RFC
+// 5322). Line breaks in text become blanks, so that no value can add header
+// lines of its own.
+QByteArray headerField(const QByteArray &name, const QString &text);

@@ -9,6 +9,7 @@
 #include "formin.h"
 #include "messagebox.h"
 #include "pagestack.h"
+#include "plaintext.h"
 #include "printouts/labelsettings.h"
 #include "printouts/papersizes.h"
 #include "printouts/printdialogs.h"
@@ -221,7 +222,7 @@ void HardwareWidget::loadData(bool full)
     const QSqlRecord row = hardwareModel->record(0);
     const int type = row.value(QStringLiteral("iHType")).toInt();
     ui->iHType->setCurrentIndex(ui->iHType->findData(type));
-    ui->iHTypeLabel->setText(HardwareTypesConfig::typeName(type));
+    PlainText::show(ui->iHTypeLabel, HardwareTypesConfig::typeName(type));
 
     // Not a column of the model while the shop does not use the field.
     const qint64 seconds = row.value(FieldDate).toLongLong();
@@ -233,7 +234,7 @@ void HardwareWidget::loadData(bool full)
     const int statusId = row.value(QStringLiteral("iStoreStatus")).toInt();
     ui->iStoreStatus->setCurrentIndex(ui->iStoreStatus->findData(statusId));
     const HardwareStatusesConfig::HardwareStatus status = HardwareStatusesConfig::status(statusId);
-    ui->iStoreTextLabel->setText(status.name);
+    PlainText::show(ui->iStoreTextLabel, status.name);
     ui->iStoreStatusLabel->setStyleSheet(
         QStringLiteral("border: 0px; border-radius: 10px; padding: 0 8px; \t\t\tbackground: ")
         + status.color);
@@ -252,14 +253,14 @@ void HardwareWidget::loadData(bool full)
         const QSqlRecord client = ownerModel->record(0);
         const QString surname = client.value(QStringLiteral("sSName")).toString();
         const QString company = client.value(QStringLiteral("sCompany")).toString();
-        ui->hardwareLabel->setText(id + QStringLiteral(" / ") + surname);
+        PlainText::show(ui->hardwareLabel, id + QStringLiteral(" / ") + surname);
         QString owner = surname + QLatin1Char(' ') + client.value(QStringLiteral("sFName")).toString();
         if (!company.isEmpty())
             owner += QLatin1Char('\n') + company;
-        ui->clientLabel->setText(owner);
+        PlainText::show(ui->clientLabel, owner);
     } else {
-        ui->hardwareLabel->setText(id + QStringLiteral(" / Nieprzydzielony"));
-        ui->clientLabel->setText(QStringLiteral("Nieprzydzielony"));
+        PlainText::show(ui->hardwareLabel, id + QStringLiteral(" / Nieprzydzielony"));
+        PlainText::show(ui->clientLabel, QStringLiteral("Nieprzydzielony"));
     }
     ui->iOwner->setText(QString::number(ownerId));
 }

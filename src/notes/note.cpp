@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QTextDocument>
+#include <algorithm>
 
 QStringList Note::Severity[2] = {
     { QCoreApplication::translate("Note", "Normalna"), QCoreApplication::translate("Note", "Niska"),
@@ -53,26 +54,54 @@ QString Note::fromPlainText(const QString &text)
     return text.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
 }
 
+namespace {
+
+// A document that loads nothing: a stored note's markup may name files
+// (<img src="...">, style sheets), which are neither read nor waited for.
+class InertDocument : public QTextDocument
+{
+public:
+    InertDocument()
+    {
+        setResourceProvider([](const QUrl &) { return QVariant(); });
+    }
+
+protected:
+    QVariant loadResource(int, const QUrl &) override { return {}; }
+};
+
+} // namespace
+
 QString Note::toPlainText(const QString &richText)
 {
-    // Without a tag, an entity or a space of its own kind the text reads as
-    // it is, its runs of blanks folded as HTML folds them: one space between
-    // words and at the end, none at the start. A document costs more than
-    // the rest of a list row.
-    bool plain = true;
-    for (const QChar c : richText) {
-        if (c == QLatin1Char('<') || c == QLatin1Char('&') || (c.isSpace() && c.unicode() > 0x20)) {
-            plain = false;
-            break;
+    // A note written by fromPlainText() reads back exactly as it was typed,
+    // blanks and all; any other markup goes through a document.
+    static const std::pair<QLatin1String, QChar> codes[] = {
+        {QLatin1String("<br>"), QLatin1Char('\n')},  {QLatin1String("<br/>"), QLatin1Char('\n')},
+        {QLatin1String("<br />"), QLatin1Char('\n')}, {QLatin1String("&lt;"), QLatin1Char('<')},
+        {QLatin1String("&gt;"), QLatin1Char('>')},    {QLatin1String("&amp;"), QLatin1Char('&')},
+        {QLatin1String("&quot;"), QLatin1Char('"')},  {QLatin1String("&#39;"), QLatin1Char('\'')}};
+    QString text;
+    text.reserve(richText.size());
+    const QStringView rest(richText);
+    for (qsizetype i = 0; i < richText.size();) {
+        const QChar c = richText.at(i);
+        if (c != QLatin1Char('<') && c != QLatin1Char('>') && c != QLatin1Char('&')) {
+            text += c;
+            ++i;
+            continue;
         }
+        const auto code = std::find_if(std::begin(codes), std::end(codes), [&](const auto &entry) {
+            return rest.mid(i).startsWith(entry.first, Qt::CaseInsensitive);
+        });
+        if (code == std::end(codes)) {
+            InertDocument document;
+            document.setHtml(richText);
+            // An image would read as an object mark.
+            return document.toPlainText().remove(QChar::ObjectReplacementCharacter);
+        }
+        text += code->second;
+        i += code->first.size();
     }
-    if (plain) {
-        QString text = richText.simplified();
-        if (!text.isEmpty() && richText.back().isSpace())
-            text += QLatin1Char(' ');
-        return text;
-    }
-    QTextDocument document;
-    document.setHtml(richText);
-    return document.toPlainText();
+    return text;
 }

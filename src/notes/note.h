@@ -25,6 +25,8 @@ public:
     // Text typed by staff as rich text: markup characters escaped, line
     // breaks kept.
     static QString fromPlainText(const QString &text);
-    // The stored rich text of a note as plain text.
+    // The stored rich text of a note as plain text: a note written by
+    // fromPlainText() as it was typed; other markup without loading anything
+    // it names.
     static QString toPlainText(const QString &richText);
 };

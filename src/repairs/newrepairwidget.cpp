@@ -10,6 +10,7 @@
 #include "dictionaries/technicians.h"
 #include "messagebox.h"
 #include "pagestack.h"
+#include "plaintext.h"
 #include "popupmenu.h"
 #include "records/client.h"
 #include "records/hardware.h"
@@ -20,6 +21,7 @@
 #include "userwidget.h"
 
 #include <QDateTime>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -84,7 +86,10 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
     connect(ui->addNewRepairButton, &QPushButton::clicked, this, &NewRepairWidget::addRepair);
     connect(ui->addHardwareButton, &QPushButton::clicked, this, &NewRepairWidget::addHardware);
     connect(ui->addClientButton, &QPushButton::clicked, this, &NewRepairWidget::addClient);
-    connect(ui->sSName, &QLineEdit::editingFinished, this, &NewRepairWidget::checkClient);
+    // The surname is looked up on Return and each time the field is left,
+    // changed or not (editingFinished would skip a leaving without a change).
+    connect(ui->sSName, &QLineEdit::returnPressed, this, &NewRepairWidget::checkClient);
+    ui->sSName->installEventFilter(this);
 
     ui->stackedWidget->setCurrentWidget(ui->clientPage);
     // A picker left behind in the stack does not widen the intake.
@@ -128,7 +133,7 @@ void NewRepairWidget::showSide(const Side &side, const QString &title, const QSt
 {
     side.box->setTitle(title);
     side.box->setEnabled(editable);
-    side.label->setText(text);
+    PlainText::show(side.label, text);
     side.cancel->setVisible(cancel);
     side.add->setEnabled(editable);
 }
@@ -346,6 +351,18 @@ void NewRepairWidget::selectClient(int id)
     showPickingPage(ui->clientPage);
 }
 
+bool NewRepairWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    // Focus taken by a pop-up (the look-up's own menu) or by another window
+    // is no leaving of the field.
+    if (watched == ui->sSName && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            checkClient();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void NewRepairWidget::checkClient()
 {
     if (!db || clientId != 0)
@@ -371,7 +388,7 @@ void NewRepairWidget::checkClient()
             if (!part.isEmpty())
                 text += QStringLiteral(", ") + part;
         }
-        QAction *entry = menu.addAction(icon, text);
+        QAction *entry = menu.addAction(icon, PlainText::buttonText(text));
         entry->setIconVisibleInMenu(true);
         entry->setData(q.value(0).toInt());
     } while (q.next());

@@ -41,6 +41,10 @@ public:
     // holds new hardware, typed or loaded from a template.
     int hardwareId = 0;
 
+protected:
+    // Looks the surname up each time its field is left.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 public slots:
     // To be called each time the intake is brought to the front for a new
     // repair: dates the intake now and plans the end 14 days ahead.

@@ -8,6 +8,7 @@
 #include "infodialog.h"
 #include "messagebox.h"
 #include "notes/note.h"
+#include "plaintext.h"
 #include "records/repair.h"
 #include "userwidget.h"
 
@@ -88,7 +89,7 @@ bool RepairDetailsWidget::loadRepair()
     m_clientId = found ? repair.getClientId(0) : -1;
     m_hardwareId = found ? repair.getHardwareId(0) : -1;
 
-    ui->titleLabel->setText(tr("Naprawa nr") + QLatin1Char(' ') + shown("sNum"));
+    PlainText::show(ui->titleLabel, tr("Naprawa nr") + QLatin1Char(' ') + shown("sNum"));
     ui->sNum->setText(shown("sNum"));
     ui->iAddDate->setText(found ? QDateTime::fromSecsSinceEpoch(
                                       stored.value(QStringLiteral("iAddDate")).toLongLong())
@@ -116,8 +117,9 @@ bool RepairDetailsWidget::loadRepair()
     QString clientName = client.value(0).toString();
     if (!client.value(1).toString().isEmpty())
         clientName += QLatin1Char(' ') + client.value(1).toString();
-    ui->clientButton->setText(tr("Klient") + QStringLiteral(": ") + clientName);
-    ui->hardwareButton->setText(tr("Sprzęt") + QStringLiteral(": ") + device.value(0).toString());
+    ui->clientButton->setText(PlainText::buttonText(tr("Klient") + QStringLiteral(": ") + clientName));
+    ui->hardwareButton->setText(
+        PlainText::buttonText(tr("Sprzęt") + QStringLiteral(": ") + device.value(0).toString()));
     ui->clientButton->setEnabled(!client.isEmpty());
     ui->hardwareButton->setEnabled(!device.isEmpty());
     ui->notesGroup->setEnabled(found);
@@ -133,12 +135,12 @@ void RepairDetailsWidget::loadNotes()
                        "ORDER BY notes.iAddDate DESC, notes.iId DESC")
             .arg(m_repairId));
     while (q.next()) {
+        const QString note = Note::toPlainText(q.value(2).toString());
         auto *item = new QListWidgetItem(
             Note::severityIcon(q.value(1).toInt()),
             QDateTime::fromSecsSinceEpoch(q.value(0).toLongLong()).toString(QStringLiteral("dd/MM/yyyy hh:mm"))
-                + QStringLiteral(" | ") + q.value(3).toString() + QLatin1Char('\n')
-                + Note::toPlainText(q.value(2).toString()));
-        item->setToolTip(q.value(2).toString());
+                + QStringLiteral(" | ") + q.value(3).toString() + QLatin1Char('\n') + note);
+        item->setToolTip(PlainText::toolTip(note));
         ui->notesList->addItem(item);
     }
 }

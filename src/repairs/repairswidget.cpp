@@ -7,6 +7,7 @@
 #include "formin.h"
 #include "notes/note.h"
 #include "pagestack.h"
+#include "plaintext.h"
 #include "records/repair.h"
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
@@ -276,12 +277,15 @@ void RepairsWidget::loadLastNotes(int days)
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
     *query = db->query(lastNotesStatement(cutoff));
     while (query->next()) {
-        const QString note = query->value(2).toString();
-        if (note.contains(StatusChangeNote))
+        const QString stored = query->value(2).toString();
+        if (stored.contains(StatusChangeNote))
             continue;
+        const QString note = Note::toPlainText(stored);
         // One line of text under the heading, so that every row has the
         // same height.
-        QString text = Note::toPlainText(note).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QString text = QString(note)
+                           .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                           .replace(QLatin1Char('\r'), QLatin1Char(' '));
         if (text.size() > 80)
             text = text.left(80) + QStringLiteral("...");
         const int repairId = query->value(3).toInt();
@@ -290,14 +294,15 @@ void RepairsWidget::loadLastNotes(int days)
             QDateTime::fromSecsSinceEpoch(query->value(0).toLongLong()).toString(QStringLiteral("dd/MM/yy hh:mm"))
                 + QStringLiteral(" | ") + query->value(7).toString() + QLatin1Char('\n') + text);
         item->setData(Qt::UserRole, repairId);
-        QString client = query->value(4).toString().toHtmlEscaped();
+        QString client = query->value(4).toString();
         const QString firstName = query->value(5).toString();
         if (!firstName.isEmpty())
-            client += QStringLiteral(", ") + firstName.toHtmlEscaped();
+            client += QStringLiteral(", ") + firstName;
         item->setToolTip(tr("Naprawa nr: <b>") + QString::number(repairId) + QStringLiteral("</b><br>")
-                         + tr("Klient: <b>") + client + QStringLiteral("</b><br>") + tr("Sprzęt")
-                         + QStringLiteral(": <b>") + query->value(6).toString().toHtmlEscaped()
-                         + QStringLiteral("</b><br><br>") + note);
+                         + tr("Klient: <b>") + PlainText::markup(client) + QStringLiteral("</b><br>")
+                         + tr("Sprzęt") + QStringLiteral(": <b>")
+                         + PlainText::markup(query->value(6).toString())
+                         + QStringLiteral("</b><br><br>") + PlainText::markup(note));
         ui->lastNotesList->addItem(item);
     }
 }

@@ -13,6 +13,7 @@
 #include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/technicians.h"
 #include "formin.h"
+#include "plaintext.h"
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/hardware.h"
@@ -141,7 +142,7 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     if (dateLabel.isEmpty())
         iFieldDateBox->hide();
     else
-        iFieldDateBox->setTitle(dateLabel);
+        iFieldDateBox->setTitle(PlainText::buttonText(dateLabel));
 
     connect(searchTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SearchWidget::idSelect);

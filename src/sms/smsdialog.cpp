@@ -2,6 +2,7 @@
 
 #include "closelater.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "settings.h"
 #include "sms/smsgateway.h"
 
@@ -15,6 +16,8 @@ SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text
     setAttribute(Qt::WA_DeleteOnClose);
     numberEdit->setText(phone);
     textEdit->setPlainText(text);
+    // A gateway's long word is cut at the window's edge instead of widening it.
+    accountLabel->setSizePolicy(QSizePolicy::Ignored, accountLabel->sizePolicy().verticalPolicy());
 
     const std::unique_ptr<QSettings> store(Settings::openNative());
     m_gateway = new SmsGateway(store.get(), this);
@@ -58,11 +61,11 @@ void SmsDialog::infoReceived(bool ok, const QString &text)
 {
     if (ok) {
         accountLabel->setStyleSheet(QString());
-        accountLabel->setText(text.isEmpty() ? tr("Konto w bramce SMS jest aktywne.")
-                                             : tr("Stan konta: %1").arg(text));
+        PlainText::show(accountLabel, text.isEmpty() ? tr("Konto w bramce SMS jest aktywne.")
+                                                     : tr("Stan konta: %1").arg(text));
     } else {
         accountLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
-        accountLabel->setText(text);
+        PlainText::show(accountLabel, text);
     }
 }
 

@@ -1,11 +1,14 @@
 #include "sms/smsgateway.h"
 
 #include "settings.h"
+#include "plaintext.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSettings>
+#include <QTimer>
+#include <memory>
 
 SmsGateway::SmsGateway(QSettings *store, QObject *parent)
     : QObject(parent), m_network(new QNetworkAccessManager(this))
@@ -58,17 +61,48 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
     QNetworkRequest request(m_url);
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QStringLiteral("application/x-www-form-urlencoded"));
-    request.setTransferTimeout(Timeout);
     QNetworkReply *reply = m_network->post(request, body);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, finished] {
+
+    // Why the reply was cut short, if it was.
+    enum class Cut { No, Deadline, TooLong };
+    auto cut = std::make_shared<Cut>(Cut::No);
+    auto received = std::make_shared<QByteArray>();
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply, cut] {
+        *cut = Cut::Deadline;
+        reply->abort();
+    });
+    deadline->start(m_deadline);
+    connect(reply, &QIODevice::readyRead, reply, [reply, cut, received] {
+        *received += reply->read(MaxReply + 1 - received->size());
+        if (received->size() > MaxReply && *cut == Cut::No) {
+            *cut = Cut::TooLong;
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, finished, cut, received, deadline] {
+        deadline->stop();
         reply->deleteLater();
-        if (reply->error() != QNetworkReply::NoError) {
+        // The first line tells the outcome: a message the gateway took is
+        // reported as sent even when the rest of its answer never ends.
+        if (*cut == Cut::No && reply->error() != QNetworkReply::NoError) {
             Q_EMIT(this->*finished)(false, tr("Brak połączenia z bramką SMS: %1")
-                                               .arg(reply->errorString()));
+                                               .arg(PlainText::firstLine(reply->errorString(), MaxShown)));
             return;
         }
-        const QString line = QString::fromUtf8(reply->readAll()).section(QLatin1Char('\n'), 0, 0)
-                                 .trimmed();
+        if (*cut == Cut::No)
+            *received += reply->read(MaxReply + 1 - received->size());
+        if (*cut == Cut::Deadline && !received->contains('\n')) {
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS nie odpowiedziała w ciągu %1 s.")
+                                               .arg((m_deadline + 999) / 1000));
+            return;
+        }
+        if (received->size() > MaxReply && !received->contains('\n')) {
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS przysłała zbyt długą odpowiedź."));
+            return;
+        }
+        const QString line = PlainText::firstLine(QString::fromUtf8(*received), MaxShown);
         if (line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")))
             Q_EMIT(this->*finished)(true, line.mid(2).trimmed());
         else if (line.isEmpty())

@@ -32,8 +32,14 @@ public:
     void requestInfo();
     void send(const QString &number, const QString &text);
 
-    // Requests that get no answer within this time fail.
-    static constexpr int Timeout = 15000;
+    // A request not answered in full within its deadline fails, however
+    // slowly or quickly the bytes come; so does a reply longer than MaxReply
+    // bytes. Of a reply, the first line is shown, cut to MaxShown characters.
+    static constexpr int DefaultDeadline = 15000;
+    static constexpr qint64 MaxReply = 64 * 1024;
+    static constexpr int MaxShown = 200;
+    // The deadline in ms of the requests made from now on.
+    void setDeadline(int ms) { m_deadline = ms; }
 
 Q_SIGNALS:
     // ok with the reply's detail, or a Polish error text.
@@ -49,4 +55,5 @@ private:
     QString m_login;
     QString m_password;
     QString m_whereKept; // where the address and the account are read from
+    int m_deadline = DefaultDeadline;
 };
