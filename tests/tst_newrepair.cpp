@@ -191,7 +191,7 @@ private Q_SLOTS:
         QCOMPARE(marks(), QStringLiteral("sPhone,sSName"));
         edit("sSName")->setText(QStringLiteral("łUK"));
         menuChoice = 0;
-        emit edit("sSName")->editingFinished();
+        emit edit("sSName")->returnPressed();
         QCOMPARE(menuEntries.size(), 2); // the client and "Anuluj"
         QCOMPARE(intake->clientId, 7);
         QCOMPARE(marks(), QString());
