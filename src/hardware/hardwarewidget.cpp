@@ -14,6 +14,7 @@
 #include "printouts/printdialogs.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/refusedsave.h"
 #include "search/searchwidget.h"
 #include "settings.h"
 #include "userwidget.h"
@@ -272,8 +273,12 @@ void HardwareWidget::saveChanges()
     if (!mayEdit())
         return;
     if (!writeRow()) {
-        // The typed values stay on the page, still editable, for another try.
-        MessageBox::saveFailed();
+        // The typed values stay on the page, still editable, for another try;
+        // or the record changed elsewhere is read again, when the user asks.
+        if (hardwareModel->rowCount() < 1)
+            MessageBox::saveFailed();
+        else if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
+            loadData(true);
         return;
     }
     setEditable(false);
@@ -288,6 +293,8 @@ bool HardwareWidget::writeRow()
         hardwareModel->setData(hardwareModel->index(0, hardwareModel->fieldIndex(column)), value);
     };
 
+    // Written only where they differ from what was read: a hand-back made
+    // elsewhere since then stays as it is.
     const int oldStatus = hardwareModel->record(0).value(QStringLiteral("iStoreStatus")).toInt();
     int newStatus = oldStatus;
     // A combo box without a current entry (a type or status no longer
@@ -353,6 +360,16 @@ void HardwareWidget::noSuchClient()
 bool HardwareWidget::changeOwner(const QString &client)
 {
     QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
+    if (q.lastError().isValid()) {
+        MessageBox::warning(tr("Błąd odczytu z bazy"),
+                            tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
+                               "Właściciel nie został zmieniony.")
+                                    .arg(client)
+                                + QStringLiteral("\n\n")
+                                + tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z "
+                                     "pomocą techniczną."));
+        return false;
+    }
     if (!q.next()) {
         noSuchClient();
         return true;
@@ -369,7 +386,18 @@ bool HardwareWidget::changeOwner(const QString &client)
         MessageBox::saveFailed();
         return false;
     }
-    return true;
+    if (update.numRowsAffected() > 0)
+        return true;
+    switch (RecordModel::rowState(db, QStringLiteral("hardware"), hardwareId)) {
+    case RecordModel::RowState::Present:
+        return true;
+    case RecordModel::RowState::Missing:
+        MessageBox::recordDeleted(tr("Ten sprzęt"), tr("Właściciel nie został zmieniony."));
+        return false;
+    default:
+        MessageBox::saveFailed();
+        return false;
+    }
 }
 
 void HardwareWidget::composeDocument()
