@@ -4,13 +4,13 @@
 #include "dictionaries/fieldsconfig.h"
 
 #include <QColor>
-#include <algorithm>
 #include <QDateTime>
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 QSqlDatabase databaseOf(DbWidget *db)
