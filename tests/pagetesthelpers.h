@@ -63,12 +63,3 @@ inline QString onAnotherWorkstation(const TestDatabase &t, const QString &sql)
 {
     return t.openAnother()->query(sql).lastError().text();
 }
-
-// "title: text" of each box shown, one a line.
-inline QString shownBoxes(const MessageBoxRecorder &boxes)
-{
-    QStringList shown;
-    for (const MessageBoxRecorder::Box &box : boxes.boxes)
-        shown << box.title + QStringLiteral(": ") + box.text;
-    return shown.join(QLatin1Char('\n'));
-}

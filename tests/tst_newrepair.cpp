@@ -452,7 +452,7 @@ private Q_SLOTS:
         QSignalSpy repairs(intake, &NewRepairWidget::repairAdded), devices(intake, &NewRepairWidget::hardwareAdded);
         click(button.toLatin1());
         QCOMPARE(counts() + QString::number(repairs.count() + devices.count()), before + "0");
-        QVERIFY2(shownBoxes(*boxes).section('\n', -1).startsWith(box), qPrintable(shownBoxes(*boxes)));
+        QCOMPARE((boxes->last().title + ": " + boxes->last().text).left(box.size()), box);
     }
 };
 
