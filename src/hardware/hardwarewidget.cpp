@@ -374,30 +374,40 @@ bool HardwareWidget::changeOwner(const QString &client)
         noSuchClient();
         return true;
     }
+    // Done with the read before the question: an open statement would hold a
+    // shared SQLite file against every other workstation's writes.
+    const QString surname = q.value(0).toString();
+    q.finish();
     if (!MessageBox::confirm(tr("Zmiana właściciela sprzętu"),
                              tr("Czy na pewno chcesz zmienić właściciela sprzętu ?")
                                  + QStringLiteral("\n\n") + tr("Nowym właścicielem będzie klient: ")
-                                 + q.value(0).toString()))
+                                 + surname))
         return true;
-    const QSqlQuery update = db->query(QStringLiteral("UPDATE hardware SET iOwner = ") + client
-                                       + QStringLiteral(" WHERE iId = ")
-                                       + QString::number(hardwareId));
+    // The client may have gone while the question was open.
+    const QSqlQuery update = db->query(
+        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 "
+                       "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
+            .arg(client)
+            .arg(hardwareId));
     if (update.lastError().isValid()) {
         MessageBox::saveFailed();
         return false;
     }
     if (update.numRowsAffected() > 0)
         return true;
-    switch (RecordModel::rowState(db, QStringLiteral("hardware"), hardwareId)) {
-    case RecordModel::RowState::Present:
-        return true;
-    case RecordModel::RowState::Missing:
-        MessageBox::recordDeleted(tr("Ten sprzęt"), tr("Właściciel nie został zmieniony."));
-        return false;
-    default:
+    const QString unchanged = tr("Właściciel nie został zmieniony.");
+    using State = RecordModel::RowState;
+    const State device = RecordModel::rowState(db, QStringLiteral("hardware"), hardwareId);
+    const State owner = RecordModel::rowState(db, QStringLiteral("clients"), client.toInt());
+    if (device == State::Missing)
+        MessageBox::recordDeleted(tr("Ten sprzęt"), unchanged);
+    else if (owner == State::Missing)
+        MessageBox::recordDeleted(tr("Klient o numerze %1").arg(client), unchanged);
+    else if (device != State::Present || owner != State::Present)
         MessageBox::saveFailed();
-        return false;
-    }
+    else
+        return true; // the owner it had already
+    return false;
 }
 
 void HardwareWidget::composeDocument()
