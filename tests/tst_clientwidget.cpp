@@ -184,16 +184,23 @@ private slots:
         QTest::addColumn<int>("clientId");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("recipient");
-        QTest::newRow("stored") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>");
-        QTest::newRow("none stored") << 56 << QString() << QStringLiteral("Jan Wiśniewski <>");
+        QTest::addColumn<bool>("refusedSave");
+        QTest::newRow("stored") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>") << false;
+        QTest::newRow("none stored") << 56 << QString() << QStringLiteral("Jan Wiśniewski <>") << false;
+        QTest::newRow("after a refused save") << 7 << QStringLiteral("48601202303") << QStringLiteral("Jan Kowalski <jan@example.pl>") << true;
     }
     void messages()
     {
         QFETCH(int, clientId);
         QFETCH(QString, number);
         QFETCH(QString, recipient);
-        auto w = page(clientId, 6);
+        QFETCH(bool, refusedSave);
+        MessageBoxRecorder boxes;
+        auto w = page(clientId, refusedSave ? 0 : 6);
+        click(w->dataPage, "editButton");
         child<QLineEdit>(w->dataPage, "sPhone")->setText(QStringLiteral("111 222 333"));
+        if (refusedSave && failWrites(*t, "clients", "UPDATE"))
+            click(w->dataPage, "saveButton");
         click(w->dataPage, "smsButton");
         click(w->dataPage, "emailButton");
         SmsDialog *sms = nullptr;

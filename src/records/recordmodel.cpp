@@ -279,8 +279,9 @@ QSqlRecord RecordModel::record(int row) const
     if (row < 0 || row >= m_rows.size())
         return values;
     const Row &cells = m_rows.at(row);
+    const QHash<int, QVariant> changed = m_changed.value(row);
     for (int i = 0; i < values.count() && i < cells.size(); ++i)
-        values.setValue(i, cells.at(i));
+        values.setValue(i, changed.value(i, cells.at(i)));
     return values;
 }
 

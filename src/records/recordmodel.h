@@ -86,7 +86,8 @@ public:
     void fetchMore(const QModelIndex &parent = QModelIndex()) override;
 
     using QSqlRelationalTableModel::record;
-    // The values of a row read so far, by the selected field names.
+    // The values of a row read so far, by the selected field names, as read:
+    // changes not yet written are not in it.
     QSqlRecord record(int row) const;
 
     static constexpr int DefaultPageSize = 200;
