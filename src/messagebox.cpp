@@ -96,6 +96,26 @@ void MessageBox::reportSave(bool ok, QWidget *parent)
         saveFailed(parent);
 }
 
+void MessageBox::recordDeleted(const QString &what, const QString &outcome, QWidget *parent)
+{
+    warning(QObject::tr("Rekord usunięty"),
+            what + QLatin1Char(' ') + QObject::tr("został usunięty na innym stanowisku.")
+                + QLatin1Char(' ') + outcome,
+            parent);
+}
+
+bool MessageBox::changedElsewhere(const QStringList &fields, QWidget *parent)
+{
+    return ask(QObject::tr("Zmiany na innym stanowisku"),
+               QObject::tr("Od odczytania danych na innym stanowisku zmieniono: %1.")
+                       .arg(fields.join(QStringLiteral(", ")))
+                   + QLatin1Char(' ')
+                   + QObject::tr("Twoje zmiany nie zostały zapisane, aby ich nie nadpisać.")
+                   + QStringLiteral("\n\n")
+                   + QObject::tr("Czy wczytać dane ponownie? Wpisane zmiany zostaną wtedy porzucone."),
+               parent);
+}
+
 void MessageBox::setHandler(Handler handler)
 {
     s_handler = std::move(handler);

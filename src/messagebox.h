@@ -36,6 +36,13 @@ public:
     // saved() after a successful write, saveFailed() after a failed one.
     static void reportSave(bool ok, QWidget *parent = nullptr);
 
+    // A record gone before a write reached it: "<what> został usunięty na
+    // innym stanowisku." and what became of the write.
+    static void recordDeleted(const QString &what, const QString &outcome, QWidget *parent = nullptr);
+    // Fields that another workstation changed since the page read them,
+    // named; true when the user wants the record read again.
+    static bool changedElsewhere(const QStringList &fields, QWidget *parent = nullptr);
+
     static void setHandler(Handler handler);
 
     // Makes box show its text as plain text and names its buttons in Polish.

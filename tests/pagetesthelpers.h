@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QSqlError>
 #include <QStackedWidget>
 
 // The widget called name on page; those of a search page embedded in it (a
@@ -54,4 +55,11 @@ inline QStringList takeErrors()
             texts << dialog->text();
     }
     return texts;
+}
+
+// Runs a statement on a connection of its own, as another workstation would;
+// its error text, empty when it ran.
+inline QString onAnotherWorkstation(const TestDatabase &t, const QString &sql)
+{
+    return t.openAnother()->query(sql).lastError().text();
 }

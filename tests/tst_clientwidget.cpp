@@ -132,6 +132,51 @@ private slots:
         QCOMPARE(sSName->text() + child<QLineEdit>(w->dataPage, "sCity")->text(), QStringLiteral("Kowalski"));
     }
 
+    // Another workstation (empty: a second page of the client in this
+    // program saves a phone) changes the client; this page saves a surname.
+    void changedElsewhere_data()
+    {
+        QTest::addColumn<QString>("elsewhere");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("box"); // the start of the box shown
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        const QString lis = "UPDATE clients SET sSName = 'Lis' WHERE iId = 7", phone = "|+48 601-202 303",
+                      changed = "Zmiany na innym stanowisku: Od odczytania danych na innym stanowisku zmieniono: Nazwisko.";
+        QTest::newRow("second page, phone") << "" << 0 << "" << "Nowak|555" << "Nowak";
+        QTest::newRow("phone") << "UPDATE clients SET sPhone = '555' WHERE iId = 7" << 0 << "" << "Nowak|555" << "Nowak";
+        QTest::newRow("surname, read again") << lis << int(QMessageBox::Yes) << changed << "Lis" + phone << "Lis";
+        QTest::newRow("surname, typed kept") << lis << int(QMessageBox::No) << changed << "Lis" + phone << "Nowak";
+        QTest::newRow("deleted") << "DELETE FROM clients WHERE iId = 7" << 0
+                                 << "Rekord usunięty: Ten klient został usunięty na innym stanowisku." << "<no row>" << "Nowak";
+    }
+    void changedElsewhere()
+    {
+        QFETCH(QString, elsewhere);
+        QFETCH(int, answer);
+        QFETCH(QString, box);
+        MessageBoxRecorder boxes;
+        boxes.answer(QMessageBox::StandardButton(answer));
+        auto w = page(7);
+        click(w->dataPage, "editButton");
+        ClientWidget second(nullptr, t->db(), user.get(), settings.get(), 7, false);
+        second.show();
+        click(second.dataPage, "editButton");
+        child<QLineEdit>(second.dataPage, "sPhone")->setText("555");
+        if (elsewhere.isEmpty())
+            click(second.dataPage, "saveButton");
+        QCOMPARE(elsewhere.isEmpty() ? QString() : onAnotherWorkstation(*t, elsewhere), QString());
+        child<QLineEdit>(w->dataPage, "sSName")->setText("Nowak");
+        click(w->dataPage, "saveButton");
+        QFETCH(QString, stored);
+        QCOMPARE(storedRow(*t, "clients", "sSName, sPhone", "iId = 7"), stored);
+        QCOMPARE((boxes.last().title + ": " + boxes.last().text).left(box.size()) + QString::number(boxes.count()),
+                 box + QString::number(!box.isEmpty()));
+        QFETCH(QString, shown);
+        QCOMPARE(child<QLineEdit>(w->dataPage, "sSName")->text(), shown);
+        QVERIFY(viewMode(w->dataPage, box.isEmpty()));
+    }
+
     // The dialogs get the stored phone as digits and the stored address,
     // whatever was typed since, also by a save that the database refused.
     void messages_data()

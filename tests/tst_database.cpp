@@ -290,7 +290,7 @@ void TestDatabaseLayer::openFromIni()
     QCOMPARE(db.programVersion, QStringLiteral("1.23"));
     QVERIFY(db.query("SELECT iId FROM users").first());
     if (TestDatabase::isMySql()) {
-        QCOMPARE(db.database().connectOptions(), QStringLiteral("MYSQL_OPT_RECONNECT=1"));
+        QCOMPARE(db.database().connectOptions(), QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_FOUND_ROWS=1"));
         QVERIFY(!db.sslEnabled);
     }
     // A group that is not there closes what was open rather than leaving the
@@ -319,7 +319,7 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(!db.errorText.isEmpty());
     QVERIFY(db.sslEnabled);
     QCOMPARE(QSqlDatabase::database(db.connectionName, false).connectOptions(),
-             QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_SSL=1"));
+             QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_FOUND_ROWS=1;CLIENT_SSL=1"));
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

@@ -209,25 +209,35 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("confirm");
-        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<QString>("fault"); // empty, or on another connection before the save
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("owner");
-        const QString question = "Zmiana właściciela sprzętu", unknown = "Błąd !";
-        QTest::newRow("confirmed") << " 8 " << true << false << QStringList{question} << "8";
-        QTest::newRow("cancelled") << "8" << false << false << QStringList{question} << "7";
-        QTest::newRow("letters") << "8a" << true << false << QStringList{unknown} << "7";
-        QTest::newRow("two numbers") << "8 9" << true << false << QStringList{unknown} << "7";
-        QTest::newRow("no such client") << "56" << true << false << QStringList{unknown} << "7";
-        QTest::newRow("refused") << "8" << true << true << QStringList{question, "Błąd zapisu do bazy"} << "7";
+        const QString question = "Zmiana właściciela sprzętu", unknown = "Błąd !", none;
+        QTest::newRow("confirmed") << " 8 " << true << none << QStringList{question} << "8";
+        QTest::newRow("cancelled") << "8" << false << none << QStringList{question} << "7";
+        QTest::newRow("letters") << "8a" << true << none << QStringList{unknown} << "7";
+        QTest::newRow("two numbers") << "8 9" << true << none << QStringList{unknown} << "7";
+        QTest::newRow("no such client") << "56" << true << none << QStringList{unknown} << "7";
+        QTest::newRow("refused") << "8" << true << "refuse" << QStringList{question, "Błąd zapisu do bazy"} << "7";
+        QTest::newRow("look-up fails") << "8" << true << "ALTER TABLE clients RENAME TO clients_gone"
+                                       << QStringList{"Błąd odczytu z bazy"} << "7";
+        QTest::newRow("hardware deleted") << "8" << true << "DELETE FROM hardware WHERE iId = 12"
+                                          << QStringList{question, "Rekord usunięty"} << "<no row>";
+        QTest::newRow("client deleted") << "8" << true << "DELETE FROM clients WHERE iId = 8"
+                                        << QStringList{question, "Rekord usunięty"} << "7";
     }
     void ownerChange()
     {
         QFETCH(QString, typed);
-        QFETCH(bool, refuse);
+        QFETCH(QString, fault);
         QFETCH(QString, owner);
-        if (refuse)
+        if (fault == "refuse")
             QVERIFY(failWrites(*t, "hardware", "UPDATE"));
         open(12);
+        if (fault.startsWith("ALTER"))
+            QCOMPARE(onAnotherWorkstation(*t, fault), QString());
+        else if (fault.contains(' ')) // while the question is open
+            boxes->whileOpen = [&] { QCOMPARE(onAnotherWorkstation(*t, fault), QString()); };
         click("editOwnerButton");
         QVERIFY(w("editOwnerWidget")->isVisible() && !w("clientLabel")->isVisible());
         w<QLineEdit>("iOwner")->setText(typed);
@@ -235,9 +245,41 @@ private slots:
         click("saveEditOwnerButton");
         QCOMPARE(boxes->titles(), data<QStringList>("titles"));
         QCOMPARE(stored("iOwner"), owner);
-        QCOMPARE(w("editOwnerWidget")->isVisible(), refuse);
-        QCOMPARE(w<QLineEdit>("iOwner")->text(), refuse ? typed : owner);
+        const bool refused = !fault.isEmpty();
+        QCOMPARE(w("editOwnerWidget")->isVisible(), refused);
+        QCOMPARE(w<QLineEdit>("iOwner")->text(), refused ? typed : owner);
         QCOMPARE(w<QLabel>("hardwareLabel")->text(), owner == "8" ? "12 / Nowak" : "12 / Kowalski");
+    }
+
+    // Another workstation changes or deletes the device after "Edytuj"
+    // here; this page then saves a new name.
+    void changedElsewhere_data()
+    {
+        QTest::addColumn<QString>("elsewhere");
+        QTest::addColumn<QString>("box"); // the start of the box shown
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("handed back") << "UPDATE hardware SET iStoreStatus = 6, iReceivedDate = 5000 WHERE iId = 12"
+                                     << "" << "Dell 2|6|5000" << "Dell 2";
+        QTest::newRow("name, read again") << "UPDATE hardware SET sHName = 'Dell 3' WHERE iId = 12"
+                                          << "Zmiany na innym stanowisku: Od odczytania danych na innym stanowisku "
+                                             "zmieniono: Nazwa." << "Dell 3|1|0" << "Dell 3";
+        QTest::newRow("deleted") << "DELETE FROM hardware WHERE iId = 12"
+                                 << "Rekord usunięty: Ten sprzęt został usunięty" << "<no row>" << "Dell 2";
+    }
+    void changedElsewhere()
+    {
+        QFETCH(QString, box);
+        open(12);
+        click("editButton");
+        QCOMPARE(onAnotherWorkstation(*t, data<QString>("elsewhere")), QString());
+        w<QLineEdit>("sHName")->setText("Dell 2");
+        click("saveButton");
+        QCOMPARE(stored("sHName, iStoreStatus, iReceivedDate"), data<QString>("row"));
+        QCOMPARE((boxes->last().title + ": " + boxes->last().text).left(box.size()) + QString::number(boxes->count()),
+                 box + QString::number(!box.isEmpty()));
+        QCOMPARE(w<QLineEdit>("sHName")->text(), data<QString>("shown"));
+        QCOMPARE(editing(), !box.isEmpty());
     }
 
     void labelSheet_data()

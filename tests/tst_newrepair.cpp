@@ -462,6 +462,40 @@ private Q_SLOTS:
         QCOMPARE(storedRow(*t, "repairs", "iClientId, iHardwareId, iTechnicanId, iType, sDefect", "1 = 1"),
                  QStringLiteral("7|34|0|-1|ekran"));
     }
+
+    // A picked client or device deleted on another workstation before the
+    // save: refused, the record named, nothing stored, no success signal.
+    void pickedThenDeleted_data()
+    {
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("box");
+        const QString gone = "Rekord usunięty: Wybrany %1 został usunięty na innym stanowisku. Nie udało się dodać %2.";
+        QTest::newRow("client of a repair") << "clients" << "addNewRepairButton" << gone.arg("klient (numer 7)", "naprawy");
+        QTest::newRow("device of a repair") << "hardware" << "addNewRepairButton" << gone.arg("sprzęt (numer 34)", "naprawy");
+        QTest::newRow("client of a device") << "clients" << "addHardwareButton" << gone.arg("klient (numer 7)", "sprzętu");
+    }
+    void pickedThenDeleted()
+    {
+        QFETCH(QString, deleted);
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski")}));
+        QVERIFY(insert(*t, HardwareInsert, {hardware(34, "Laptop", 7)}));
+        makeIntake();
+        emit picker("clientSearchButton")->showSelectedById(7);
+        click("toHardwarePageButton1");
+        if (button == "addNewRepairButton")
+            emit picker("hardwareSearchButton")->showSelectedById(34);
+        edit("sHName")->setText(QStringLiteral("Tablet"));
+        text("sRepairDescription")->setPlainText(QStringLiteral("ekran"));
+        QCOMPARE(onAnotherWorkstation(*t, "DELETE FROM " + deleted), QString());
+        const QString before = counts();
+        QSignalSpy repairs(intake, &NewRepairWidget::repairAdded), devices(intake, &NewRepairWidget::hardwareAdded);
+        click(button.toLatin1());
+        QCOMPARE(counts() + QString::number(repairs.count() + devices.count()), before + "0");
+        QCOMPARE((boxes->last().title + ": " + boxes->last().text).left(box.size()), box);
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestNewRepair)

@@ -6,6 +6,7 @@
 #include "formin.h"
 #include "messagebox.h"
 #include "records/client.h"
+#include "records/refusedsave.h"
 #include "sms/smsdialog.h"
 #include "userwidget.h"
 
@@ -109,9 +110,11 @@ void ClientDataWidget::editFunctionButton()
             return;
         }
         // A refused save keeps the form in edit mode with what was typed, so
-        // that nothing is lost and the user can try again or cancel.
+        // that nothing is lost and the user can try again or cancel; or reads
+        // the record changed elsewhere again, when the user asks for it.
         if (!saveData()) {
-            MessageBox::saveFailed();
+            if (explainRefusedSave(model, tr("Ten klient")))
+                loadData();
             return;
         }
         setEditable(false);

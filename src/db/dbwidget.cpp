@@ -105,6 +105,7 @@ bool DbWidget::openMySql(const QString &database, const QString &hostname,
     if (port > 0)
         db.setPort(port);
     QString options = QStringLiteral("MYSQL_OPT_RECONNECT=1");
+    options += QStringLiteral(";CLIENT_FOUND_ROWS=1"); // an UPDATE counts the rows it matched
     if (ssl)
         options += QStringLiteral(";CLIENT_SSL=1");
     db.setConnectOptions(options);

@@ -15,6 +15,7 @@
 #include "printouts/printdialogs.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/refusedsave.h"
 #include "search/searchwidget.h"
 #include "settings.h"
 #include "userwidget.h"
@@ -274,8 +275,12 @@ void HardwareWidget::saveChanges()
     if (!mayEdit())
         return;
     if (!writeRow()) {
-        // The typed values stay on the page, still editable, for another try.
-        MessageBox::saveFailed();
+        // The typed values stay on the page, still editable, for another try;
+        // or the record changed elsewhere is read again, when the user asks.
+        if (hardwareModel->rowCount() < 1)
+            MessageBox::saveFailed();
+        else if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
+            loadData(true);
         return;
     }
     setEditable(false);
@@ -290,6 +295,8 @@ bool HardwareWidget::writeRow()
         hardwareModel->setData(hardwareModel->index(0, hardwareModel->fieldIndex(column)), value);
     };
 
+    // Written only where they differ from what was read: a hand-back made
+    // elsewhere since then stays as it is.
     const int oldStatus = hardwareModel->record(0).value(QStringLiteral("iStoreStatus")).toInt();
     int newStatus = oldStatus;
     // A combo box without a current entry (a type or status no longer
@@ -355,23 +362,54 @@ void HardwareWidget::noSuchClient()
 bool HardwareWidget::changeOwner(const QString &client)
 {
     QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
+    if (q.lastError().isValid()) {
+        MessageBox::warning(tr("Błąd odczytu z bazy"),
+                            tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
+                               "Właściciel nie został zmieniony.")
+                                    .arg(client)
+                                + QStringLiteral("\n\n")
+                                + tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z "
+                                     "pomocą techniczną."));
+        return false;
+    }
     if (!q.next()) {
         noSuchClient();
         return true;
     }
+    // Done with the read before the question: an open statement would hold a
+    // shared SQLite file against every other workstation's writes.
+    const QString surname = q.value(0).toString();
+    q.finish();
     if (!MessageBox::confirm(tr("Zmiana właściciela sprzętu"),
                              tr("Czy na pewno chcesz zmienić właściciela sprzętu ?")
                                  + QStringLiteral("\n\n") + tr("Nowym właścicielem będzie klient: ")
-                                 + q.value(0).toString()))
+                                 + surname))
         return true;
-    const QSqlQuery update = db->query(QStringLiteral("UPDATE hardware SET iOwner = ") + client
-                                       + QStringLiteral(" WHERE iId = ")
-                                       + QString::number(hardwareId));
+    // The client may have gone while the question was open.
+    const QSqlQuery update = db->query(
+        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 "
+                       "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
+            .arg(client)
+            .arg(hardwareId));
     if (update.lastError().isValid()) {
         MessageBox::saveFailed();
         return false;
     }
-    return true;
+    if (update.numRowsAffected() > 0)
+        return true;
+    const QString unchanged = tr("Właściciel nie został zmieniony.");
+    using State = RecordModel::RowState;
+    const State device = RecordModel::rowState(db, QStringLiteral("hardware"), hardwareId);
+    const State owner = RecordModel::rowState(db, QStringLiteral("clients"), client.toInt());
+    if (device == State::Missing)
+        MessageBox::recordDeleted(tr("Ten sprzęt"), unchanged);
+    else if (owner == State::Missing)
+        MessageBox::recordDeleted(tr("Klient o numerze %1").arg(client), unchanged);
+    else if (device != State::Present || owner != State::Present)
+        MessageBox::saveFailed();
+    else
+        return true; // the owner it had already
+    return false;
 }
 
 void HardwareWidget::composeDocument()

@@ -10,11 +10,23 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 QSqlDatabase databaseOf(DbWidget *db)
 {
     return db ? db->database() : QSqlDatabase();
+}
+
+// Equal as the forms see them: a text compares as text (an empty field and
+// NULL alike), numbers by value whatever their type.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.metaType().id() == QMetaType::QString || b.metaType().id() == QMetaType::QString)
+        return a.toString() == b.toString();
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return QVariant::compare(a, b) == QPartialOrdering::Equivalent;
 }
 } // namespace
 
@@ -45,8 +57,17 @@ bool RecordModel::setData(const QModelIndex &index, const QVariant &value, int r
     Row &row = m_rows[index.row()];
     if (index.column() >= row.size())
         return false;
+    // Forms write every field they show: only a value other than the one
+    // read counts as a change.
+    QHash<int, QVariant> &changed = m_changed[index.row()];
+    const QVariant read = changed.value(index.column(), row.at(index.column()));
     row[index.column()] = value;
-    m_changed[index.row()].insert(index.column());
+    if (sameValue(read, value))
+        changed.remove(index.column());
+    else
+        changed.insert(index.column(), read);
+    if (changed.isEmpty())
+        m_changed.remove(index.row());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     if (editStrategy() == OnFieldChange)
         return submitAll();
@@ -55,34 +76,95 @@ bool RecordModel::setData(const QModelIndex &index, const QVariant &value, int r
 
 bool RecordModel::submitAll()
 {
+    m_refusal = Refusal::None;
+    m_changedElsewhere.clear();
     // Views submit at every change of the current row: nothing to write,
     // nothing to read again.
     if (m_changed.isEmpty())
         return true;
     const int key = int(m_columns.indexOf(QStringLiteral("iId")));
+    // NULL-safe: a field read empty (NULL) still matches.
+    const QString same = isMySql() ? QStringLiteral(" <=> :o") : QStringLiteral(" IS :o");
     for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
         const Row &row = m_rows.at(it.key());
         QStringList assignments;
-        for (int column : it.value())
-            assignments << m_columns.at(column) + QLatin1String(" = :v") + QString::number(column);
+        QString unchanged;
+        for (auto c = it.value().cbegin(); c != it.value().cend(); ++c) {
+            const QString &column = m_columns.at(c.key());
+            assignments << column + QLatin1String(" = :v") + QString::number(c.key());
+            unchanged += QLatin1String(" AND ") + column + same + QString::number(c.key());
+        }
         QSqlQuery update(database());
-        update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key")
-                           .arg(tableName(), assignments.join(QLatin1String(", "))));
-        for (int column : it.value()) {
-            QVariant value = row.at(column);
+        update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key%3")
+                           .arg(tableName(), assignments.join(QLatin1String(", ")), unchanged));
+        for (auto c = it.value().cbegin(); c != it.value().cend(); ++c) {
+            QVariant value = row.at(c.key());
             // MySQL's text columns are NOT NULL: an empty text is written.
             if (value.isNull() && value.metaType().id() == QMetaType::QString)
                 value = QStringLiteral("");
-            update.bindValue(QLatin1String(":v") + QString::number(column), value);
+            update.bindValue(QLatin1String(":v") + QString::number(c.key()), value);
+            update.bindValue(QLatin1String(":o") + QString::number(c.key()), c.value());
         }
         update.bindValue(QStringLiteral(":key"), row.value(key));
         if (key < 0 || !update.exec()) {
             setLastError(update.lastError());
+            m_refusal = Refusal::Failed;
+            return false;
+        }
+        if (update.numRowsAffected() < 1) {
+            m_refusal = diagnose(it.key(), row.value(key));
             return false;
         }
     }
     m_changed.clear();
     return select();
+}
+
+RecordModel::Refusal RecordModel::diagnose(int row, const QVariant &key)
+{
+    const QHash<int, QVariant> &changed = m_changed.value(row);
+    QList<int> columns = changed.keys();
+    std::sort(columns.begin(), columns.end());
+    QStringList names;
+    for (int column : std::as_const(columns))
+        names << m_columns.at(column);
+    QSqlQuery now(database());
+    now.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE iId = :key")
+                    .arg(names.join(QLatin1String(", ")), tableName()));
+    now.bindValue(QStringLiteral(":key"), key);
+    if (!now.exec()) {
+        setLastError(now.lastError());
+        return Refusal::Failed;
+    }
+    if (!now.next())
+        return Refusal::Deleted;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (!sameValue(now.value(i), changed.value(columns.at(i)))) {
+            const QString header = headerData(columns.at(i), Qt::Horizontal).toString();
+            m_changedElsewhere << (header.isEmpty() ? names.at(i) : header);
+        }
+    }
+    if (m_changedElsewhere.isEmpty()) {
+        // As read, yet not matched: never reported as written.
+        setLastError(QSqlError(QString(), tr("Zapis nie objął żadnego wiersza."),
+                               QSqlError::TransactionError));
+        return Refusal::Failed;
+    }
+    return Refusal::ChangedElsewhere;
+}
+
+RecordModel::RowState RecordModel::rowState(DbWidget *db, const QString &table, int id, bool lock)
+{
+    if (!db)
+        return RowState::Unreadable;
+    QSqlQuery q(db->database());
+    const bool forUpdate = lock && db->dbType == DbWidget::MySQL;
+    q.prepare(QStringLiteral("SELECT iId FROM %1 WHERE iId = :id%2")
+                  .arg(table, forUpdate ? QStringLiteral(" FOR UPDATE") : QString()));
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec())
+        return RowState::Unreadable;
+    return q.next() ? RowState::Present : RowState::Missing;
 }
 
 bool RecordModel::submit()
@@ -197,8 +279,9 @@ QSqlRecord RecordModel::record(int row) const
     if (row < 0 || row >= m_rows.size())
         return values;
     const Row &cells = m_rows.at(row);
+    const QHash<int, QVariant> changed = m_changed.value(row);
     for (int i = 0; i < values.count() && i < cells.size(); ++i)
-        values.setValue(i, cells.at(i));
+        values.setValue(i, changed.value(i, cells.at(i)));
     return values;
 }
 

@@ -5,7 +5,6 @@
 #include <QSqlRelationalTableModel>
 #include <QStringList>
 #include <QHash>
-#include <QSet>
 #include <QVector>
 
 class DbWidget;
@@ -36,10 +35,29 @@ public:
     // offers the cell for editing all the same. Relation columns show related
     // text and take no writes.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    // Writes every changed row to the register (one UPDATE by iId per row,
-    // the changed columns bound as values) and reads the rows again; false,
-    // with lastError() set and the changes kept, when the database refuses.
+    // Writes every changed row to the register and reads the rows again. One
+    // UPDATE by iId per row sets only the columns changed here, and only
+    // while each still holds the value read: another workstation's change of
+    // the same field is never overwritten, its other changes are kept. False,
+    // with the changes kept and refusal() telling why, when nothing could be
+    // written (a save of several rows stops at the first row refused).
     bool submitAll();
+    enum class Refusal {
+        None,
+        Failed,           // the database refused it (lastError())
+        Deleted,          // the record is gone
+        ChangedElsewhere, // fields changed elsewhere since they were read
+    };
+    // Why the last submitAll() returned false; None after one that wrote.
+    Refusal refusal() const { return m_refusal; }
+    // After ChangedElsewhere: the headers of those fields, in model order.
+    QStringList changedElsewhere() const { return m_changedElsewhere; }
+
+    enum class RowState { Present, Missing, Unreadable };
+    // Whether the row of a table with the given iId is there. With lock, a
+    // MySQL transaction holds the row against deletion until it ends (SQLite's
+    // write transaction holds the whole file already).
+    static RowState rowState(DbWidget *db, const QString &table, int id, bool lock = false);
     // submitAll() unless changes wait for an explicit submitAll().
     bool submit() override;
     // Drops the changes not yet written and reads the rows again.
@@ -68,7 +86,8 @@ public:
     void fetchMore(const QModelIndex &parent = QModelIndex()) override;
 
     using QSqlRelationalTableModel::record;
-    // The values of a row read so far, by the selected field names.
+    // The values of a row read so far, by the selected field names, as read:
+    // changes not yet written are not in it.
     QSqlRecord record(int row) const;
 
     static constexpr int DefaultPageSize = 200;
@@ -124,8 +143,14 @@ protected:
     DbWidget *dbw;
 
 private:
-    // Changed columns of each changed row, by row.
-    QHash<int, QSet<int>> m_changed;
+    // Of each changed row (by row), the changed columns with their values as
+    // read. A field set back to the value read is no longer changed.
+    QHash<int, QHash<int, QVariant>> m_changed;
+    Refusal m_refusal = Refusal::None;
+    QStringList m_changedElsewhere;
+    // After an UPDATE of a row matched nothing: why (Deleted, ChangedElsewhere
+    // or Failed when the row is there as read).
+    Refusal diagnose(int row, const QVariant &key);
     JoinMode m_joinMode = InnerJoin;
     using Row = QVector<QVariant>;
 

@@ -533,7 +533,10 @@ void NewRepairWidget::addHardware()
 
     int owner = -1;
     int id = -1;
+    QString gone;
     const bool stored = runInTransaction(db, [&] {
+        if (!heldRecordsExist(gone))
+            return false;
         owner = clientOfSave();
         if (owner <= 0)
             return false;
@@ -546,7 +549,7 @@ void NewRepairWidget::addHardware()
         return true;
     });
     if (!stored) {
-        saveFailed(tr("Nie udało się dodać sprzętu."));
+        saveFailed(tr("Nie udało się dodać sprzętu."), gone);
         return;
     }
     if (clientId == 0)
@@ -565,7 +568,10 @@ void NewRepairWidget::addRepair()
     int client = -1;
     int device = -1;
     int repair = -1;
+    QString gone;
     const bool stored = runInTransaction(db, [&] {
+        if (!heldRecordsExist(gone))
+            return false;
         client = clientOfSave();
         if (client <= 0)
             return false;
@@ -613,7 +619,7 @@ void NewRepairWidget::addRepair()
         return repair > 0;
     });
     if (!stored) {
-        saveFailed(tr("Nie udało się dodać naprawy."));
+        saveFailed(tr("Nie udało się dodać naprawy."), gone);
         return;
     }
     if (clientId == 0)
@@ -623,8 +629,37 @@ void NewRepairWidget::addRepair()
     emit repairAdded(repair);
 }
 
-void NewRepairWidget::saveFailed(const QString &what)
+bool NewRepairWidget::heldRecordsExist(QString &gone)
 {
+    const struct
+    {
+        int id;
+        const char *table;
+        QString name;
+    } held[] = {{clientId, "clients", tr("Wybrany klient (numer %1)").arg(clientId)},
+                {hardwareId, "hardware", tr("Wybrany sprzęt (numer %1)").arg(hardwareId)}};
+    for (const auto &record : held) {
+        if (record.id == 0)
+            continue;
+        switch (RecordModel::rowState(db, QLatin1String(record.table), record.id, true)) {
+        case RecordModel::RowState::Present:
+            break;
+        case RecordModel::RowState::Missing:
+            gone = record.name;
+            return false;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
+{
+    if (!gone.isEmpty()) {
+        MessageBox::recordDeleted(gone, what + QLatin1Char(' ') + tr("Nic nie zostało zapisane."));
+        return;
+    }
     MessageBox::warning(tr("Błąd zapisu do bazy"),
                         what + QLatin1Char(' ') + tr("Nic nie zostało zapisane.")
                             + QStringLiteral("\n\n")

@@ -102,8 +102,14 @@ private:
     bool templateWanted() const;
     // Marks box when it has no current entry; false then.
     bool checkChoice(QComboBox *box);
-    // Warns that nothing of a save was stored.
-    void saveFailed(const QString &what);
+    // Inside a save's transaction: the held client and device are still
+    // there, kept from deletion until the save ends. False, with the one gone
+    // named in gone, when one was deleted elsewhere; false with gone empty
+    // when they cannot be read.
+    bool heldRecordsExist(QString &gone);
+    // Warns that nothing of a save was stored: because the held record gone
+    // was deleted elsewhere, or because the database refused it.
+    void saveFailed(const QString &what, const QString &gone = QString());
 
     Ui::newRepairWidget *ui;
     // The picker page opened last; it stays in the stack until the next one.

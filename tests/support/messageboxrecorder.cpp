@@ -2,11 +2,15 @@
 
 #include "messagebox.h"
 
+#include <utility>
+
 MessageBoxRecorder::MessageBoxRecorder()
 {
     MessageBox::setHandler([this](QMessageBox::Icon icon, const QString &title,
                                   const QString &text, QMessageBox::StandardButtons buttons) {
         boxes << Box{icon, title, text, buttons};
+        if (auto meanwhile = std::exchange(whileOpen, {}))
+            meanwhile();
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         for (auto b : {QMessageBox::Ok, QMessageBox::Yes}) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 // Answers the program's message boxes while it lives: each box is recorded and
 // gets the next queued answer (OK, Yes or the first button when none is
@@ -23,6 +24,8 @@ public:
 
     void answer(QMessageBox::StandardButton button) { m_answers << button; }
     void answerCancel() { answer(QMessageBox::Cancel); }
+    // Runs while the next box is open (another workstation at work meanwhile).
+    std::function<void()> whileOpen;
 
     QList<Box> boxes;
     int count() const { return boxes.size(); }
