@@ -252,7 +252,7 @@ bool StatusesConfigPage::saveEdit()
     q.bindValue(QStringLiteral(":sColor"), statusColor.name());
     q.bindValue(QStringLiteral(":iOrder"), order);
     q.bindValue(QStringLiteral(":iId"), selectedId);
-    return q.exec();
+    return db->exec(q);
 }
 
 bool StatusesConfigPage::saveAdd()
@@ -279,7 +279,7 @@ bool StatusesConfigPage::saveAdd()
     q.bindValue(QStringLiteral(":sDescription"), statusDescription->text().trimmed());
     q.bindValue(QStringLiteral(":sColor"), statusColor.name());
     q.bindValue(QStringLiteral(":iOrder"), order);
-    return q.exec();
+    return db->exec(q);
 }
 
 bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
