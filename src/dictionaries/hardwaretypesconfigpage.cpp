@@ -17,8 +17,7 @@ enum Column { NameColumn, OrderColumn, VisibleColumn, UsesColumn, IdColumn, Type
 
 bool execute(DbWidget *db, const QString &sql)
 {
-    QSqlQuery q(db->database());
-    return q.exec(sql);
+    return db->query(sql).isActive();
 }
 
 } // namespace

@@ -372,12 +372,13 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
                 if (it->data(0, GroupRole).toInt() == group.number
                     && it->data(0, OrderRole).toInt() == i + 1)
                     continue;
-                QSqlQuery q(db->database());
-                if (!q.exec(QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
-                                .arg(twin.table)
-                                .arg(group.number)
-                                .arg(i + 1)
-                                .arg(it->data(0, Qt::UserRole).toInt())))
+                const QString update =
+                    QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
+                        .arg(twin.table)
+                        .arg(group.number)
+                        .arg(i + 1)
+                        .arg(it->data(0, Qt::UserRole).toInt());
+                if (!db->query(update).isActive())
                     return false;
             }
         }
