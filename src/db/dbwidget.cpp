@@ -182,9 +182,9 @@ bool DbWidget::reconnectAfter(const QSqlError &error, qint64 elapsedMs)
     noteLost(error);
     // Inside a transaction the work done so far went with the connection:
     // the statement is not tried again and the transaction fails whole. Nor
-    // is one that waited out the read timeout: the server may still be at it,
-    // and the user has waited long enough.
-    return m_connectionLost && !m_inTransaction && elapsedMs < qMax(1, readTimeout) * 1000
+    // is one that waited (nearly) the read timeout out: the server may still
+    // be at it, and the user has waited long enough.
+    return m_connectionLost && !m_inTransaction && elapsedMs < qMax(1, readTimeout) * 900
         && reopen();
 }
 
