@@ -290,8 +290,13 @@ void TestDatabaseLayer::openFromIni()
     QCOMPARE(db.programVersion, QStringLiteral("1.23"));
     QVERIFY(db.query("SELECT iId FROM users").first());
     if (TestDatabase::isMySql()) {
-        QCOMPARE(db.database().connectOptions(), QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_FOUND_ROWS=1"));
+        // No reconnect by the driver; timeouts; a strict session.
+        QCOMPARE(db.database().connectOptions(),
+                 QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=30;"
+                                "MYSQL_OPT_WRITE_TIMEOUT=30;CLIENT_FOUND_ROWS=1"));
         QVERIFY(!db.sslEnabled);
+        QSqlQuery mode = db.query("SELECT @@SESSION.sql_mode");
+        QVERIFY(mode.next() && mode.value(0).toString().contains("STRICT_ALL_TABLES"));
     }
     // A group that is not there closes what was open rather than leaving the
     // previous database in use.
@@ -319,7 +324,8 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(!db.errorText.isEmpty());
     QVERIFY(db.sslEnabled);
     QCOMPARE(QSqlDatabase::database(db.connectionName, false).connectOptions(),
-             QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_FOUND_ROWS=1;CLIENT_SSL=1"));
+             QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=30;"
+                            "MYSQL_OPT_WRITE_TIMEOUT=30;CLIENT_FOUND_ROWS=1;CLIENT_SSL=1"));
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

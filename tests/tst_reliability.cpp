@@ -256,7 +256,10 @@ private slots:
                               QStringLiteral("warsztat"), QStringLiteral("warsztat"), port, false),
                  qPrintable(db.errorText));
         QVERIFY(db.query(QStringLiteral("CREATE DATABASE shop CHARACTER SET utf8mb4")).isActive());
-        QVERIFY(db.query(QStringLiteral("USE shop")).isActive());
+        // A new connection opens the database it was given.
+        QVERIFY2(db.openMySql(QStringLiteral("shop"), QStringLiteral("127.0.0.1"),
+                              QStringLiteral("warsztat"), QStringLiteral("warsztat"), port, false),
+                 qPrintable(db.errorText));
         QVERIFY2(db.createSchema(), qPrintable(db.errorText));
         QVERIFY(db.query(ClientsInsert + client(1, QStringLiteral("Żółć"))).isActive());
 

@@ -396,6 +396,33 @@ private Q_SLOTS:
         QCOMPARE(t->count("notes", "iSeverity = 1 AND iUserId = 1 AND sNote = " + quoted(note)), consent ? 1 : 0);
     }
 
+    // Status and progress follow the level that may take in repairs; notes
+    // are open to every level.
+    void repairPageByLevel_data()
+    {
+        QTest::addColumn<int>("level");
+        for (int level : {5, 6, 7})
+            QTest::addRow("level %d", level) << level;
+    }
+    void repairPageByLevel()
+    {
+        QFETCH(int, level);
+        QVERIFY(fill({repair(12, 7, 34, 0, Open)}));
+        UserWidget user(2, QStringLiteral("Ewa"), level);
+        auto w = shown(new RepairDetailsWidget(nullptr, t->db(), &user, nullptr, 12, false));
+        auto *box = child<QComboBox>(w.get(), "iStatus");
+        box->setCurrentIndex(box->findData(Closed));
+        child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+        child<QPlainTextEdit>(w.get(), "noteText")->setPlainText(QStringLiteral("notatka"));
+        QList<bool> enabled;
+        for (const char *name : {"iStatus", "changeStatusButton", "progressBox", "setProgressButton", "addNoteButton"})
+            enabled << child(w.get(), name)->isEnabled();
+        const bool may = level <= 5;
+        QCOMPARE(enabled, (QList<bool>{may, may, may, may, true}));
+        click(w.get(), "addNoteButton");
+        QCOMPARE(t->count("notes", "iRepairId = 12 AND iUserId = 2"), 1);
+    }
+
     void notesAndProgress()
     {
         QVERIFY(fill({repair(12, 7, 34)}));

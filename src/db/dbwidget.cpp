@@ -4,6 +4,7 @@
 #include "db/sqlitelike.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QSqlError>
@@ -27,6 +28,8 @@ DbWidget::~DbWidget()
 void DbWidget::close()
 {
     schemaVersion.clear();
+    m_inTransaction = false;
+    m_connectionLost = false;
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -38,8 +41,9 @@ void DbWidget::close()
 
 bool DbWidget::isOpen() const
 {
+    // A lost connection counts as open: the next statement opens it again.
     return QSqlDatabase::contains(connectionName)
-        && QSqlDatabase::database(connectionName, false).isOpen();
+        && (m_connectionLost || QSqlDatabase::database(connectionName, false).isOpen());
 }
 
 bool DbWidget::open(QSettings *ini, int number)
@@ -104,12 +108,116 @@ bool DbWidget::openMySql(const QString &database, const QString &hostname,
     db.setPassword(password);
     if (port > 0)
         db.setPort(port);
-    QString options = QStringLiteral("MYSQL_OPT_RECONNECT=1");
-    options += QStringLiteral(";CLIENT_FOUND_ROWS=1"); // an UPDATE counts the rows it matched
-    if (ssl)
-        options += QStringLiteral(";CLIENT_SSL=1");
-    db.setConnectOptions(options);
+    db.setConnectOptions(mySqlOptions());
     return finishOpen();
+}
+
+QString DbWidget::mySqlOptions() const
+{
+    // The driver does not reconnect by itself: it would run the rest of a
+    // transaction on a new connection, each statement committed at once.
+    // reconnectAfter() does it between operations. The timeouts turn a server
+    // that stops answering into an error instead of a frozen window.
+    const int timeout = qMax(1, readTimeout);
+    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=%1;"
+                                     "MYSQL_OPT_WRITE_TIMEOUT=%1")
+                          .arg(timeout);
+    options += QStringLiteral(";CLIENT_FOUND_ROWS=1"); // an UPDATE counts the rows it matched
+    if (sslEnabled)
+        options += QStringLiteral(";CLIENT_SSL=1");
+    return options;
+}
+
+bool DbWidget::setUpSession()
+{
+    if (dbType == SQLite) {
+        prepareSqlite(QSqlDatabase::database(connectionName, false));
+        return true;
+    }
+    // Strict mode: a value that does not fit its column is refused, never
+    // cut short without a word.
+    QSqlQuery q(QSqlDatabase::database(connectionName, false));
+    if (q.exec(QStringLiteral("SET NAMES utf8mb4"))
+        && q.exec(QStringLiteral("SET SESSION sql_mode = TRIM(BOTH ',' FROM "
+                                 "CONCAT(@@SESSION.sql_mode, ',STRICT_ALL_TABLES'))")))
+        return true;
+    errorText = q.lastError().text();
+    return false;
+}
+
+bool DbWidget::reopen()
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (!db.isValid())
+        return false;
+    db.close();
+    m_inTransaction = false;
+    m_connectionLost = !db.open();
+    if (m_connectionLost) {
+        errorText = db.lastError().text();
+        return false;
+    }
+    m_connectionLost = !setUpSession();
+    return !m_connectionLost;
+}
+
+bool DbWidget::isConnectionLost(const QSqlError &error)
+{
+    // Client errors: server gone away, connection lost during a statement
+    // (or its timeout), lost while reading the reply. Server errors: shutting
+    // down, this connection killed, idle too long.
+    static const QStringList codes{QStringLiteral("2006"), QStringLiteral("2013"),
+                                   QStringLiteral("2055"), QStringLiteral("1053"),
+                                   QStringLiteral("1927"), QStringLiteral("4031")};
+    return error.isValid() && codes.contains(error.nativeErrorCode());
+}
+
+void DbWidget::noteLost(const QSqlError &error)
+{
+    m_connectionLost = dbType == MySQL && isConnectionLost(error);
+    // Closed at once: the statements prepared on it then go without a word
+    // to a server that is not there.
+    if (m_connectionLost)
+        QSqlDatabase::database(connectionName, false).close();
+}
+
+bool DbWidget::reconnectAfter(const QSqlError &error, qint64 elapsedMs)
+{
+    noteLost(error);
+    // Inside a transaction the work done so far went with the connection:
+    // the statement is not tried again and the transaction fails whole. Nor
+    // is one that waited (nearly) the read timeout out: the server may still
+    // be at it, and the user has waited long enough.
+    return m_connectionLost && !m_inTransaction && elapsedMs < qMax(1, readTimeout) * 900
+        && reopen();
+}
+
+bool DbWidget::beginTransaction()
+{
+    // SQLite: take the write lock at once. A deferred transaction that reads
+    // first would meet another workstation's writer with "database is locked"
+    // at its first write instead of waiting for it.
+    m_inTransaction = query(dbType == SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+                                             : QStringLiteral("START TRANSACTION"))
+                          .isActive();
+    return m_inTransaction;
+}
+
+bool DbWidget::commitTransaction()
+{
+    if (!m_inTransaction || !query(QStringLiteral("COMMIT")).isActive())
+        return false;
+    m_inTransaction = false;
+    return true;
+}
+
+void DbWidget::rollbackTransaction()
+{
+    // A lost connection took the transaction with it: the server rolls it
+    // back by itself.
+    if (m_inTransaction && !m_connectionLost)
+        query(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
 }
 
 bool DbWidget::finishOpen()
@@ -120,10 +228,12 @@ bool DbWidget::finishOpen()
         return false;
     }
     errorText.clear();
-    if (dbType == MySQL)
-        query(QStringLiteral("SET NAMES utf8mb4"));
-    if (dbType == SQLite)
-        prepareSqlite(db);
+    m_inTransaction = false;
+    m_connectionLost = false;
+    if (!setUpSession()) {
+        db.close();
+        return false;
+    }
     schemaVersion = readSchemaVersion();
     return true;
 }
@@ -139,17 +249,49 @@ void DbWidget::prepareSqlite(const QSqlDatabase &db)
 QSqlDatabase DbWidget::database()
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (db.isValid() && !db.isOpen())
-        db.open();
+    // Inside a transaction a lost connection stays lost: the transaction went
+    // with it.
+    if (db.isValid() && !m_inTransaction && (!db.isOpen() || m_connectionLost))
+        reopen();
     return db;
 }
 
 QSqlQuery DbWidget::query(const QString &sql)
 {
+    QElapsedTimer timer;
+    timer.start();
     QSqlQuery q(database());
     q.setForwardOnly(true);
-    q.exec(sql);
+    if (!q.exec(sql) && reconnectAfter(q.lastError(), timer.elapsed())) {
+        q = QSqlQuery(database());
+        q.setForwardOnly(true);
+        if (!q.exec(sql))
+            noteLost(q.lastError());
+    }
     return q;
+}
+
+bool DbWidget::exec(QSqlQuery &q)
+{
+    QElapsedTimer timer;
+    timer.start();
+    if (q.exec())
+        return true;
+    if (!reconnectAfter(q.lastError(), timer.elapsed()))
+        return false;
+    // Prepared again on the new connection, with the values bound so far.
+    const QVariantList values = q.boundValues();
+    QSqlQuery again(database());
+    again.setForwardOnly(q.isForwardOnly());
+    if (again.prepare(q.lastQuery())) {
+        for (int i = 0; i < values.size(); ++i)
+            again.bindValue(i, values.at(i));
+    }
+    const bool ok = again.exec();
+    if (!ok)
+        noteLost(again.lastError());
+    q = std::move(again);
+    return ok;
 }
 
 bool DbWidget::isEmptyDatabase()

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSettings;
+class QSqlError;
 
 // The program's one open database connection: a SQLite file or a MySQL /
 // MariaDB server, as one "db_N" group of config.ini describes it.
@@ -27,12 +28,41 @@ public:
                    const QString &password, int port, bool ssl,
                    const QString &description = QString());
     void close();
+    // True while a connection is in use, also one lost since (see query()).
     bool isOpen() const;
 
     // The connection, opened when it is not open.
     QSqlDatabase database();
     // Runs one statement at once; the caller inspects lastError() of the result.
+    // Outside a transaction a statement that finds the server connection lost
+    // is run once more on a new connection.
     QSqlQuery query(const QString &sql);
+    // Runs a prepared statement, with the same second try as query(); q then
+    // holds the statement that ran.
+    bool exec(QSqlQuery &q);
+
+    // A transaction on this connection (SQLite: holding the write lock from
+    // the start). Inside it nothing is tried again: a connection lost there
+    // fails the statement, and the work is given up whole.
+    bool beginTransaction();
+    bool commitTransaction();
+    void rollbackTransaction();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // True when the error says the server connection is gone (a drop, a
+    // restart, a timeout): the statement did not run to its end.
+    static bool isConnectionLost(const QSqlError &error);
+    // After a failed statement that ran for elapsedMs: true when the error
+    // says the connection was lost outside a transaction, sooner than the read
+    // timeout, and a new one is open for a second try.
+    bool reconnectAfter(const QSqlError &error, qint64 elapsedMs);
+    // Opens the MySQL connection again with the same parameters; false, with
+    // errorText set, when the server cannot be reached.
+    bool reopen();
+
+    // Seconds a MySQL statement may wait for the server before the connection
+    // is given up; applies from the next open.
+    int readTimeout = 30;
 
     // True when the table `repairs` or `users` cannot be read.
     bool isEmptyDatabase();
@@ -67,4 +97,14 @@ public:
 private:
     bool finishOpen();
     void prepareSqlite(const QSqlDatabase &db);
+    // The MySQL connection options: timeouts, SSL when asked for.
+    QString mySqlOptions() const;
+    // What every new MySQL connection sets for its session.
+    bool setUpSession();
+    // Remembers whether a failed statement lost the connection, for the
+    // next statement to open a new one first.
+    void noteLost(const QSqlError &error);
+
+    bool m_inTransaction = false;
+    bool m_connectionLost = false;
 };

@@ -18,8 +18,7 @@ enum Column { NameColumn, OrderColumn, VisibleColumn, UsesColumn, IdColumn, Type
 
 bool execute(DbWidget *db, const QString &sql)
 {
-    QSqlQuery q(db->database());
-    return q.exec(sql);
+    return db->query(sql).isActive();
 }
 
 } // namespace
@@ -188,7 +187,7 @@ bool HardwareTypesConfig::saveEdit()
     q.bindValue(QStringLiteral(":iOrder"), ui->typeOrder->value());
     q.bindValue(QStringLiteral(":bVisible"), ui->typeVisible->isChecked() ? 1 : 0);
     q.bindValue(QStringLiteral(":iId"), selectedId);
-    return q.exec() && reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false);
+    return db->exec(q) && reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false);
 }
 
 bool HardwareTypesConfig::saveAdd()
@@ -205,7 +204,7 @@ bool HardwareTypesConfig::saveAdd()
     q.bindValue(QStringLiteral(":sDescription"), ui->typeDescription->text().trimmed());
     q.bindValue(QStringLiteral(":iOrder"), ui->typeOrder->value());
     q.bindValue(QStringLiteral(":bVisible"), ui->typeVisible->isChecked() ? 1 : 0);
-    if (!q.exec())
+    if (!db->exec(q))
         return false;
     bool ok = false;
     const int id = q.lastInsertId().toInt(&ok);

@@ -59,16 +59,20 @@ QString NumberingConfig::initials(const QString &name)
 }
 
 QString NumberingConfig::generateNumbering(DbWidget *db, UserWidget *user, QDateTime date,
-                                           QString scheme)
+                                           QString scheme, bool *schemeRead)
 {
+    bool read = true;
     if (scheme.isEmpty()) {
         scheme = DefaultScheme;
         if (db) {
             QSqlQuery q = db->query(QLatin1String(SchemeQuery));
+            read = q.isActive();
             if (q.next())
                 scheme = q.value(0).toString();
         }
     }
+    if (schemeRead)
+        *schemeRead = read;
 
     static const char *const tokens[][2] = {
         {"{DAY1}", "d"},   {"{DAY2}", "dd"}, {"{MONTH1}", "M"},

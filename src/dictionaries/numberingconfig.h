@@ -20,9 +20,10 @@ public:
     ~NumberingConfig() override;
 
     // The stored number of a repair taken in at date by user. An empty scheme
-    // means the scheme stored in the database ("{DAY2}{MONTH2}" without one).
+    // means the scheme stored in the database ("{DAY2}{MONTH2}" without one);
+    // schemeRead, when given, is false when that scheme could not be read.
     static QString generateNumbering(DbWidget *db, UserWidget *user, QDateTime date,
-                                     QString scheme);
+                                     QString scheme, bool *schemeRead = nullptr);
     // Initials of a user name: the first character of every word, upper-cased
     // ("Jan Kowalski" -> "JK", "Łukasz Żak" -> "ŁŻ").
     static QString initials(const QString &name);

@@ -253,7 +253,7 @@ bool StatusesConfigPage::saveEdit()
     q.bindValue(QStringLiteral(":sColor"), statusColor.name());
     q.bindValue(QStringLiteral(":iOrder"), order);
     q.bindValue(QStringLiteral(":iId"), selectedId);
-    return q.exec();
+    return db->exec(q);
 }
 
 bool StatusesConfigPage::saveAdd()
@@ -280,7 +280,7 @@ bool StatusesConfigPage::saveAdd()
     q.bindValue(QStringLiteral(":sDescription"), statusDescription->text().trimmed());
     q.bindValue(QStringLiteral(":sColor"), statusColor.name());
     q.bindValue(QStringLiteral(":iOrder"), order);
-    return q.exec();
+    return db->exec(q);
 }
 
 bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
@@ -373,12 +373,13 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
                 if (it->data(0, GroupRole).toInt() == group.number
                     && it->data(0, OrderRole).toInt() == i + 1)
                     continue;
-                QSqlQuery q(db->database());
-                if (!q.exec(QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
-                                .arg(twin.table)
-                                .arg(group.number)
-                                .arg(i + 1)
-                                .arg(it->data(0, Qt::UserRole).toInt())))
+                const QString update =
+                    QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
+                        .arg(twin.table)
+                        .arg(group.number)
+                        .arg(i + 1)
+                        .arg(it->data(0, Qt::UserRole).toInt());
+                if (!db->query(update).isActive())
                     return false;
             }
         }

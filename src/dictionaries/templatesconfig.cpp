@@ -181,7 +181,7 @@ bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
     // that must not be reported as saved. Whether the row is still there is
     // asked after the update, which holds it until the commit.
     return runInTransaction(db, [&] {
-        return q.exec()
+        return db->exec(q)
             && db->query(QStringLiteral("SELECT iId FROM templates WHERE iId = %1").arg(id)).next();
     });
 }

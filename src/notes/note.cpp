@@ -46,7 +46,7 @@ bool Note::add(DbWidget *db, int repairId, int severity, const QString &text, in
     q.bindValue(QStringLiteral(":iSeverity"), severity);
     q.bindValue(QStringLiteral(":sNote"), text.isNull() ? QStringLiteral("") : text);
     q.bindValue(QStringLiteral(":iUserId"), userId);
-    return q.exec();
+    return db->exec(q);
 }
 
 QString Note::fromPlainText(const QString &text)

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -94,7 +95,7 @@ bool RecordModel::submitAll()
             assignments << column + QLatin1String(" = :v") + QString::number(c.key());
             unchanged += QLatin1String(" AND ") + column + same + QString::number(c.key());
         }
-        QSqlQuery update(database());
+        QSqlQuery update(dbw ? dbw->database() : database());
         update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key%3")
                            .arg(tableName(), assignments.join(QLatin1String(", ")), unchanged));
         for (auto c = it.value().cbegin(); c != it.value().cend(); ++c) {
@@ -106,7 +107,7 @@ bool RecordModel::submitAll()
             update.bindValue(QLatin1String(":o") + QString::number(c.key()), c.value());
         }
         update.bindValue(QStringLiteral(":key"), row.value(key));
-        if (key < 0 || !update.exec()) {
+        if (key < 0 || !(dbw ? dbw->exec(update) : update.exec())) {
             setLastError(update.lastError());
             m_refusal = Refusal::Failed;
             return false;
@@ -204,12 +205,27 @@ void RecordModel::setFilter(const QString &filter)
 
 bool RecordModel::select()
 {
-    return m_holdSelect || QSqlRelationalTableModel::select();
+    if (m_holdSelect)
+        return true;
+    // A connection known to be lost is opened again first; one found lost by
+    // this statement is opened again and the rows read once more.
+    if (dbw)
+        dbw->database();
+    QElapsedTimer timer;
+    timer.start();
+    return QSqlRelationalTableModel::select()
+        || (dbw && dbw->reconnectAfter(lastError(), timer.elapsed())
+            && QSqlRelationalTableModel::select());
 }
 
 void RecordModel::setTable(const QString &tableName)
 {
     QSqlRelationalTableModel::setTable(tableName);
+    // The columns come from a statement that cannot tell a lost connection
+    // from a missing table: a plain statement finds out, opening the
+    // connection again when it was lost.
+    if (record().isEmpty() && dbw && dbw->query(QStringLiteral("SELECT 1")).isActive())
+        QSqlRelationalTableModel::setTable(tableName);
     m_columns.clear();
     const QSqlRecord columns = database().record(tableName);
     for (int i = 0; i < columns.count(); ++i)
@@ -255,9 +271,8 @@ void RecordModel::fetchMore(const QModelIndex &parent)
     QVector<Row> page;
     bool full = false;
     for (const QString &after : afterConditions(m_rows.constLast())) {
-        QSqlQuery query(database());
-        query.setForwardOnly(true);
-        if (!query.exec(pageStatement(after)))
+        QSqlQuery query = dbw ? dbw->query(pageStatement(after)) : QSqlQuery(database());
+        if (!query.isActive())
             break;
         const QVector<Row> rows = readPage(query);
         page += rows;
@@ -561,7 +576,7 @@ int RecordModel::insertRecord(DbWidget *db, const QString &table, const QStringL
         const QString &value = values.at(i);
         q.bindValue(placeholders.at(i), value.isNull() ? QStringLiteral("") : value);
     }
-    if (!q.exec())
+    if (!db->exec(q))
         return -1;
     bool ok = false;
     const int id = q.lastInsertId().toInt(&ok);

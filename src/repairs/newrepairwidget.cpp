@@ -376,7 +376,7 @@ void NewRepairWidget::checkClient()
     q.prepare(QStringLiteral("SELECT iId, sSName, sFName, sCompany FROM clients "
                              "WHERE clients.sSName LIKE :pattern ORDER BY iId DESC LIMIT 50"));
     q.bindValue(QStringLiteral(":pattern"), QLatin1Char('%') + pattern + QLatin1Char('%'));
-    if (!q.exec() || !q.next())
+    if (!db->exec(q) || !q.next())
         return;
 
     QMenu menu(this);
@@ -424,8 +424,11 @@ void NewRepairWidget::addClient()
                       tr("bez dodawania sprzętu i naprawy."),
                       tr("Czy chcesz dodać tylko klienta bez dodawania sprzętu i naprawy ?")))
         return;
-    const int id = Client::dbInsert(db, clientValues());
-    if (id <= 0) {
+    int id = -1;
+    if (!runInTransaction(db, [&] {
+            id = Client::dbInsert(db, clientValues());
+            return id > 0;
+        })) {
         saveFailed(tr("Nie udało się dodać klienta."));
         return;
     }
@@ -541,12 +544,7 @@ void NewRepairWidget::addHardware()
         if (owner <= 0)
             return false;
         id = Hardware::dbInsert(db, hardwareValues(owner));
-        if (id <= 0)
-            return false;
-        // A template that cannot be stored does not hold up the device.
-        if (templateWanted())
-            addTemplate();
-        return true;
+        return id > 0 && (!templateWanted() || addTemplate() > 0);
     });
     if (!stored) {
         saveFailed(tr("Nie udało się dodać sprzętu."), gone);
@@ -577,10 +575,8 @@ void NewRepairWidget::addRepair()
             return false;
         if (hardwareId == 0) {
             device = Hardware::dbInsert(db, hardwareValues(client));
-            if (device <= 0)
+            if (device <= 0 || (templateWanted() && addTemplate() <= 0))
                 return false;
-            if (templateWanted())
-                addTemplate();
         } else {
             // The device is back in the shop: first status of group 1. Without
             // such a status the device keeps the one it has.
@@ -600,8 +596,13 @@ void NewRepairWidget::addRepair()
         }
 
         const QDateTime addDate = ui->iAddDate->dateTime();
+        bool schemeRead = false;
+        const QString number = NumberingConfig::generateNumbering(db, user, addDate, QString(),
+                                                                  &schemeRead);
+        if (!schemeRead)
+            return false;
         const QStringList values{
-            NumberingConfig::generateNumbering(db, user, addDate, QString()),
+            number,
             QString::number(addDate.toSecsSinceEpoch()),
             seconds(ui->iEndDate->date()),
             choice(ui->iType),

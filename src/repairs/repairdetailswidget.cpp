@@ -148,15 +148,20 @@ void RepairDetailsWidget::loadNotes()
 void RepairDetailsWidget::updateButtons()
 {
     const bool found = m_status >= 0;
-    ui->changeStatusButton->setEnabled(found && ui->iStatus->currentIndex() >= 0
+    // Notes are open to every level; status and progress to those who may
+    // take in repairs.
+    const bool editable = found && UserWidget::mayEditRepairs(user);
+    ui->iStatus->setEnabled(editable);
+    ui->progressBox->setEnabled(editable);
+    ui->changeStatusButton->setEnabled(editable && ui->iStatus->currentIndex() >= 0
                                        && ui->iStatus->currentData().toInt() != m_status);
     ui->addNoteButton->setEnabled(found && !ui->noteText->toPlainText().trimmed().isEmpty());
-    ui->setProgressButton->setEnabled(found && ui->progressBox->value() != ui->iProgress->value());
+    ui->setProgressButton->setEnabled(editable && ui->progressBox->value() != ui->iProgress->value());
 }
 
 void RepairDetailsWidget::changeStatus()
 {
-    if (m_status < 0 || ui->iStatus->currentIndex() < 0)
+    if (m_status < 0 || ui->iStatus->currentIndex() < 0 || !UserWidget::mayEditRepairs(user))
         return;
     const RepairStatusesConfig::RepairStatus status =
         RepairStatusesConfig::status(ui->iStatus->currentData().toInt());
@@ -193,8 +198,12 @@ void RepairDetailsWidget::addNote()
     const QString text = ui->noteText->toPlainText().trimmed();
     if (m_status < 0 || text.isEmpty())
         return;
-    if (!Note::add(db, m_repairId, ui->noteSeverity->currentIndex(), Note::fromPlainText(text),
-                   user ? user->id : 0)) {
+    // In a transaction of its own: a connection lost on the way fails the
+    // note instead of storing it twice on a second try.
+    const int severity = ui->noteSeverity->currentIndex();
+    if (!runInTransaction(db, [&] {
+            return Note::add(db, m_repairId, severity, Note::fromPlainText(text), user ? user->id : 0);
+        })) {
         MessageBox::saveFailed(this);
         return;
     }
@@ -205,7 +214,7 @@ void RepairDetailsWidget::addNote()
 
 void RepairDetailsWidget::setProgress()
 {
-    if (m_status < 0)
+    if (m_status < 0 || !UserWidget::mayEditRepairs(user))
         return;
     if (!Repair::updateProgress(db, m_repairId, ui->progressBox->value())) {
         MessageBox::saveFailed(this);

@@ -56,7 +56,7 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
             &RepairsWidget::lastNotesRepairShortcut);
 
     loadCounters();
-    ui->newRepairButton->setEnabled(user && user->level <= 5);
+    ui->newRepairButton->setEnabled(UserWidget::mayEditRepairs(user));
     // The notice comes and goes without moving the rows below it.
     QSizePolicy policy = ui->quickSearchResultLabel->sizePolicy();
     policy.setRetainSizeWhenHidden(true);

@@ -140,12 +140,19 @@ void TestDatabase::writeUnreachableIni(QSettings *ini, int number, const QString
     ini->endGroup();
 }
 
-std::unique_ptr<DbWidget> TestDatabase::openAnother() const
+quint16 TestDatabase::serverPort()
+{
+    return quint16(ServerParams().port);
+}
+
+std::unique_ptr<DbWidget> TestDatabase::openAnother(quint16 port, int readTimeout) const
 {
     auto other = std::make_unique<DbWidget>();
+    other->readTimeout = readTimeout;
     if (isMySql()) {
         const ServerParams p;
-        other->openMySql(m_name, p.host, p.user, p.password, p.port, false, m_db->description);
+        other->openMySql(m_name, p.host, p.user, p.password, port ? port : p.port, false,
+                         m_db->description);
     } else {
         other->openSqlite(m_name, m_db->description);
     }

@@ -29,8 +29,12 @@ public:
     void writeIni(QSettings *ini, int number, const QString &description = QString()) const;
     // Writes group "db_<number>" naming a MySQL server where nothing listens.
     static void writeUnreachableIni(QSettings *ini, int number, const QString &description);
-    // Opens another connection to the same database.
-    std::unique_ptr<DbWidget> openAnother() const;
+    // Opens another connection to the same database; on MySQL through port
+    // when one is given (a relay to the test server), with the given read
+    // timeout in seconds.
+    std::unique_ptr<DbWidget> openAnother(quint16 port = 0, int readTimeout = 30) const;
+    // The port of the MySQL test server.
+    static quint16 serverPort();
 
     // Runs statements and fails loudly (returns false and fills error) on the
     // first that fails.

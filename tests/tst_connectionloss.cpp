@@ -1,0 +1,249 @@
+// A server connection lost in the middle of a save or between two
+// operations, and a server that stops answering. On MariaDB the program's
+// connection runs through a relay that cuts it at a chosen statement; on
+// SQLite a trigger refuses the same statement where one can.
+#include "clients/clientdatawidget.h"
+#include "clients/clientwidget.h"
+#include "hardware/hardwarewidget.h"
+#include "mysqlcutproxy.h"
+#include "pagetesthelpers.h"
+#include "repairs/newrepairwidget.h"
+#include "repairs/repairdetailswidget.h"
+#include "settings.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+
+using namespace SearchRows;
+
+namespace {
+
+enum Save { Intake, KnownDevice, DeviceAlone, ClientAlone, StatusChange, ClientSave, OwnerChange };
+
+} // namespace
+
+class TestConnectionLoss : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> t;
+    std::unique_ptr<MySqlCutProxy> proxy;
+    std::unique_ptr<DbWidget> link; // the program's connection, through the relay on MariaDB
+    std::unique_ptr<Settings> settings;
+    UserWidget user{1, QStringLiteral("Jan Kowalski"), 0};
+
+    DbWidget *db() const { return link ? link.get() : t->db(); }
+
+    // Rows of every table a save writes, and the values the updates change.
+    QString state() const
+    {
+        QStringList values;
+        for (const char *table : {"clients", "hardware", "templates", "repairs", "notes"})
+            values << QString::number(t->count(QLatin1String(table)));
+        values << t->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = 7"))
+               << t->scalar(QStringLiteral("SELECT iOwner FROM hardware WHERE iId = 34"))
+               << t->scalar(QStringLiteral("SELECT iStatus FROM repairs WHERE iId = 50"));
+        return values.join(QLatin1Char('|'));
+    }
+
+    // Makes the statement fail: the relay cuts the connection there on
+    // MariaDB, a trigger or a missing table refuses it on SQLite.
+    bool arm(const QString &statement, const QString &refuse, bool on)
+    {
+        if (proxy) {
+            proxy->arm(on ? statement : QString());
+            return true;
+        }
+        if (refuse.startsWith(QLatin1String("settings")))
+            return t->exec(on ? QStringLiteral("ALTER TABLE settings RENAME TO settings_away")
+                              : QStringLiteral("ALTER TABLE settings_away RENAME TO settings"));
+        const QString table = refuse.section(QLatin1Char(' '), 0, 0);
+        const QString event = refuse.section(QLatin1Char(' '), 1, 1);
+        return on ? failWrites(*t, table, event)
+                  : t->exec(QStringLiteral("DROP TRIGGER refuse_%1_%2").arg(table, event.toLower()));
+    }
+
+    // Runs a save as staff do; true when the page took it as stored.
+    bool save(Save kind)
+    {
+        if (kind == StatusChange) {
+            RepairDetailsWidget page(nullptr, db(), &user, nullptr, 50, false);
+            QSignalSpy changed(&page, &RepairDetailsWidget::repairStatusChanged);
+            auto *status = formChild<QComboBox>(&page, "iStatus");
+            status->setCurrentIndex(status->currentIndex() == 1 ? 2 : 1);
+            clickChild(&page, "changeStatusButton");
+            return changed.count() == 1;
+        }
+        if (kind == ClientSave) {
+            ClientWidget page(nullptr, db(), &user, settings.get(), 7, false);
+            clickChild(page.dataPage, "editButton");
+            formChild<QLineEdit>(page.dataPage, "sSName")->setText(QStringLiteral("Nowak-Kowalska"));
+            clickChild(page.dataPage, "saveButton");
+            return formChild(page.dataPage, "saveButton")->isHidden();
+        }
+        if (kind == OwnerChange) {
+            HardwareWidget page(nullptr, db(), &user, settings.get(), 34, false);
+            clickChild(&page, "editOwnerButton");
+            formChild<QLineEdit>(&page, "iOwner")->setText(QStringLiteral("7"));
+            clickChild(&page, "saveEditOwnerButton");
+            return formChild(&page, "editOwnerWidget")->isHidden();
+        }
+        NewRepairWidget intake(nullptr, db(), &user, nullptr);
+        intake.opened();
+        QSignalSpy repairs(&intake, &NewRepairWidget::repairAdded);
+        QSignalSpy devices(&intake, &NewRepairWidget::hardwareAdded);
+        QSignalSpy clients(&intake, &NewRepairWidget::clientAdded);
+        const auto pick = [&intake](const char *button, int id) {
+            clickChild(&intake, button);
+            auto *pages = formChild<QStackedWidget>(&intake, "stackedWidget");
+            emit qobject_cast<SearchWidget *>(pages->currentWidget())->showSelectedById(id);
+        };
+        if (kind == KnownDevice) {
+            pick("clientSearchButton", 9);
+            clickChild(&intake, "toHardwarePageButton1");
+            pick("hardwareSearchButton", 34);
+        } else {
+            formChild<QLineEdit>(&intake, "sSName")->setText(QStringLiteral("Wiśniewska"));
+            formChild<QLineEdit>(&intake, "sPhone")->setText(QStringLiteral("600100200"));
+            if (kind == ClientAlone) {
+                clickChild(&intake, "addClientButton");
+                return clients.count() == 1;
+            }
+            clickChild(&intake, "toHardwarePageButton1");
+            formChild<QLineEdit>(&intake, "sHName")->setText(QStringLiteral("Laptop"));
+            formChild<QComboBox>(&intake, "iHType")->setCurrentIndex(1);
+            formChild<QComboBox>(&intake, "iStoreStatus")->setCurrentIndex(1);
+            formChild<QCheckBox>(&intake, "addTemplateCheckBox")->setChecked(true);
+            if (kind == DeviceAlone) {
+                clickChild(&intake, "addHardwareButton");
+                return devices.count() == 1 && clients.isEmpty();
+            }
+        }
+        clickChild(&intake, "toRepairPageButton");
+        formChild<QPlainTextEdit>(&intake, "sRepairDescription")->setPlainText(QStringLiteral("ekran"));
+        clickChild(&intake, "addNewRepairButton");
+        return repairs.count() == 1 && devices.isEmpty() && clients.isEmpty();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        t = std::make_unique<TestDatabase>();
+        REQUIRE_DB(*t);
+        settings = std::make_unique<Settings>(dir.path());
+        // Clients 7 and 9; device 34 of client 9, handed back; its repair 50.
+        QVERIFY(insert(*t, ClientsInsert, {client(7, QStringLiteral("Kowalski")),
+                                            client(9, QStringLiteral("Nowak"))}));
+        QVERIFY(insert(*t, HardwareInsert, {hardware(34, QStringLiteral("Laptop"), 9, 1, 6)}));
+        QVERIFY(insert(*t, RepairsInsert, {repair(50, 9, 34)}));
+        if (TestDatabase::isMySql()) {
+            proxy = std::make_unique<MySqlCutProxy>(QStringLiteral("127.0.0.1"), TestDatabase::serverPort());
+            QVERIFY(proxy->port() != 0);
+            link = t->openAnother(proxy->port(), 1);
+            QVERIFY2(link->isOpen(), qPrintable(link->errorText));
+        }
+    }
+    void cleanup()
+    {
+        link.reset();
+        proxy.reset();
+        t.reset();
+    }
+
+    // Each save failing at each of its statements: nothing of it stored, the
+    // failure said in Polish, no success; the same save goes through once the
+    // statement does.
+    void failedStatementFailsTheSave_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("statement"); // where the relay cuts
+        QTest::addColumn<QString>("refuse");    // the SQLite refusal; empty: none
+        const QString numbering = "SELECT sValue FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'";
+        QTest::newRow("intake: client") << int(Intake) << "INSERT INTO clients" << "clients INSERT";
+        QTest::newRow("intake: device") << int(Intake) << "INSERT INTO hardware" << "hardware INSERT";
+        QTest::newRow("intake: template") << int(Intake) << "INSERT INTO templates" << "templates INSERT";
+        QTest::newRow("intake: numbering") << int(Intake) << numbering << "settings";
+        QTest::newRow("intake: repair") << int(Intake) << "INSERT INTO repairs" << "repairs INSERT";
+        QTest::newRow("intake: commit") << int(Intake) << "COMMIT" << "";
+        QTest::newRow("intake: device back") << int(KnownDevice) << "UPDATE hardware" << "hardware UPDATE";
+        QTest::newRow("device alone: template") << int(DeviceAlone) << "INSERT INTO templates" << "templates INSERT";
+        QTest::newRow("device alone: commit") << int(DeviceAlone) << "COMMIT" << "";
+        QTest::newRow("client alone") << int(ClientAlone) << "INSERT INTO clients" << "clients INSERT";
+        QTest::newRow("status") << int(StatusChange) << "UPDATE repairs" << "repairs UPDATE";
+        QTest::newRow("status: note") << int(StatusChange) << "INSERT INTO notes" << "notes INSERT";
+        QTest::newRow("client page") << int(ClientSave) << "UPDATE clients" << "clients UPDATE";
+        QTest::newRow("owner") << int(OwnerChange) << "UPDATE hardware" << "hardware UPDATE";
+    }
+    void failedStatementFailsTheSave()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, statement);
+        QFETCH(QString, refuse);
+        if (!proxy && refuse.isEmpty())
+            QSKIP("SQLite has no cheap way to fail this statement alone");
+        MessageBoxRecorder boxes;
+        const QString before = state();
+        QVERIFY(arm(statement, refuse, true));
+        QVERIFY(!save(Save(kind)));
+        QCOMPARE(state(), before);
+        if (proxy)
+            QVERIFY(proxy->faults() >= 1);
+        QVERIFY(!boxes.boxes.isEmpty());
+        QCOMPARE(boxes.last().title, QStringLiteral("Błąd zapisu do bazy"));
+
+        QVERIFY(arm(statement, refuse, false));
+        boxes.clear();
+        QVERIFY(save(Save(kind)));
+        QVERIFY(state() != before);
+        QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")), QStringList());
+    }
+
+    // The server drops the connection while the program waits: the next
+    // statement of each kind opens a new one and runs.
+    void reconnectsBetweenOperations()
+    {
+        if (!proxy)
+            QSKIP("a dropped server connection concerns MariaDB only");
+        MessageBoxRecorder boxes;
+        proxy->cutAll();
+        QSqlQuery plain = link->query(QStringLiteral("SELECT COUNT(*) FROM clients"));
+        QVERIFY(plain.next());
+        QCOMPARE(plain.value(0).toInt(), 2);
+        proxy->cutAll();
+        QVERIFY(save(ClientSave)); // a prepared UPDATE
+        proxy->cutAll();
+        QVERIFY(save(Intake)); // a transaction
+        proxy->cutAll();
+        SearchWidget page(nullptr, link.get(), &user, nullptr, SearchWidget::ClientsVariant, false);
+        page.search();
+        QCOMPARE(page.model->rowCount(), 3);
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(state().section(QLatin1Char('|'), 0, 5), QStringLiteral("3|2|1|2|0|Nowak-Kowalska"));
+    }
+
+    // A server that takes the statement and never answers: the save ends with
+    // the message once the read timeout (a second here) has passed.
+    void silentServerEndsInAMessage()
+    {
+        if (!proxy)
+            QSKIP("a server that stops answering concerns MariaDB only");
+        MessageBoxRecorder boxes;
+        const QString before = state();
+        proxy->arm(QStringLiteral("INSERT INTO notes"), MySqlCutProxy::Swallow);
+        QVERIFY(!save(StatusChange));
+        QCOMPARE(boxes.last().title, QStringLiteral("Błąd zapisu do bazy"));
+        proxy->letThrough();
+        QCOMPARE(state(), before);
+        QVERIFY(save(StatusChange));
+        // Outside a save too, and the statement is not sent a second time.
+        proxy->arm(QStringLiteral("SELECT iStatus FROM repairs"), MySqlCutProxy::Swallow);
+        const int faults = proxy->faults();
+        QVERIFY(!link->query(QStringLiteral("SELECT iStatus FROM repairs")).isActive());
+        QCOMPARE(proxy->faults(), faults + 1);
+    }
+};
+
+WARSZTAT_TEST_MAIN(TestConnectionLoss)
+
+#include "tst_connectionloss.moc"
