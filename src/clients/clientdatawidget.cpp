@@ -2,6 +2,7 @@
 
 #include "ui_clientDataWidget.h"
 
+#include "db/columnlengths.h"
 #include "email/emaildialog.h"
 #include "formin.h"
 #include "messagebox.h"
@@ -29,6 +30,7 @@ ClientDataWidget::ClientDataWidget(QWidget *parent, DbWidget *db, UserWidget *us
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    ColumnLengths::limitInputs(ui->dataBox, QStringLiteral("clients"));
 
     setDataMapping();
     loadData();
@@ -55,6 +57,7 @@ ClientDataWidget::~ClientDataWidget()
 void ClientDataWidget::setDataMapping()
 {
     mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    mapper->setItemDelegate(ColumnLengths::storedTextDelegate(mapper));
     mapper->setModel(model);
     const QList<QWidget *> fields = {ui->sSName, ui->sFName,  ui->sCompany, ui->sNIP,
                                      ui->sStreet, ui->sAddrBuild, ui->sAddrLoc, ui->sPostal,
@@ -111,7 +114,7 @@ void ClientDataWidget::editFunctionButton()
         // A refused save keeps the form in edit mode with what was typed, so
         // that nothing is lost and the user can try again or cancel.
         if (!saveData()) {
-            MessageBox::saveFailed();
+            MessageBox::saveFailed(model->lastError());
             return;
         }
         setEditable(false);

@@ -2,6 +2,7 @@
 #include "ui_hardwareWidget.h"
 
 #include "config/shopidentity.h"
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwarestatusesconfig.h"
@@ -111,8 +112,10 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     FieldsConfig::setupFields(ui->hardwareBox);
     if (!fieldInUse(FieldDate))
         ui->iFieldDateLineEdit->hide();
+    ColumnLengths::limitInputs(ui->hardwareBox, QStringLiteral("hardware"));
 
     mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    mapper->setItemDelegate(ColumnLengths::storedTextDelegate(mapper));
     mapper->setModel(hardwareModel);
     mapper->addMapping(ui->sHName, hardwareModel->fieldIndex(QStringLiteral("sHName")));
     mapper->addMapping(ui->sStoreComment, hardwareModel->fieldIndex(QStringLiteral("sStoreComment")));
@@ -273,7 +276,7 @@ void HardwareWidget::saveChanges()
         return;
     if (!writeRow()) {
         // The typed values stay on the page, still editable, for another try.
-        MessageBox::saveFailed();
+        MessageBox::saveFailed(hardwareModel->lastError());
         return;
     }
     setEditable(false);

@@ -478,7 +478,9 @@ int RecordModel::insertRecord(DbWidget *db, const QString &table, const QStringL
         const QString &value = values.at(i);
         q.bindValue(placeholders.at(i), value.isNull() ? QStringLiteral("") : value);
     }
-    if (!q.exec())
+    const bool inserted = q.exec();
+    db->lastWriteError = q.lastError();
+    if (!inserted)
         return -1;
     bool ok = false;
     const int id = q.lastInsertId().toInt(&ok);
