@@ -1,4 +1,7 @@
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
+#include "messageboxrecorder.h"
+#include "startup.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -8,6 +11,13 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestDatabaseLayer : public QObject
 {
@@ -24,6 +34,15 @@ private Q_SLOTS:
     void scriptSplitting();
     void openFromIni();
     void openFromIniFailures();
+    void sqliteFiles_data();
+    void sqliteFiles();
+    void readOnlyDatabase_data();
+    void readOnlyDatabase();
+    void columnLengthsRefused();
+    void excessOfText_data();
+    void excessOfText();
+    void schemaRace_data();
+    void schemaRace();
 };
 
 namespace {
@@ -261,6 +280,295 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(db.sslEnabled);
     QCOMPARE(QSqlDatabase::database(db.connectionName, false).connectOptions(),
              QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_SSL=1"));
+}
+
+namespace {
+// Keeps path from being written by anyone, root included (root ignores file
+// modes, not the immutable flag), while it lives.
+class Unwritable
+{
+public:
+    explicit Unwritable(const QString &path) : m_path(QFile::encodeName(path))
+    {
+        if (geteuid() != 0) {
+            struct stat st;
+            m_ok = stat(m_path.constData(), &st) == 0 && chmod(m_path.constData(), st.st_mode & ~0222) == 0;
+            m_mode = st.st_mode;
+            return;
+        }
+        m_ok = setFlag(true);
+    }
+    ~Unwritable()
+    {
+        if (m_ok && geteuid() != 0)
+            chmod(m_path.constData(), m_mode);
+        else if (m_ok)
+            setFlag(false);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool setFlag(bool on)
+    {
+        const int fd = open(m_path.constData(), O_RDONLY);
+        int flags = 0;
+        bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            close(fd);
+        return done;
+    }
+    QByteArray m_path;
+    bool m_ok = false;
+    mode_t m_mode = 0;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A database of the program in path, closed again.
+void makeDatabase(const QString &path)
+{
+    DbWidget db;
+    QVERIFY2(db.openSqlite(path) && db.createSchema(), qPrintable(db.errorText));
+}
+} // namespace
+
+void TestDatabaseLayer::sqliteFiles_data()
+{
+    // What stands in the file named by dbfile before the program opens it,
+    // and what the error says (empty: the database opens).
+    QTest::addColumn<QString>("dbfile");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no key") << QString() << "none" << "[db_1] pliku config.ini brak klucza dbfile";
+    QTest::newRow("empty key") << "  " << "none" << "[db_1] pliku config.ini brak klucza dbfile";
+    QTest::newRow("garbage") << "x.db" << "garbage" << "nie jest bazą danych programu (to nie jest plik bazy SQLite)";
+    QTest::newRow("text file") << "x.txt" << "text" << "nie jest bazą danych programu (to nie jest plik bazy SQLite)";
+    QTest::newRow("truncated") << "x.db" << "truncated" << "nie jest bazą danych programu (plik jest ucięty";
+    QTest::newRow("folder") << "x.db" << "folder" << "nie jest bazą danych programu (to folder)";
+    QTest::newRow("another program's") << "x.db" << "foreign" << "zawiera tabele innego programu";
+    QTest::newRow("missing folder") << "brak/x.db" << "none" << "Nie można otworzyć pliku bazy danych";
+    QTest::newRow("new file") << "x.db" << "none" << "";
+    QTest::newRow("empty file") << "x.db" << "" << "";
+    QTest::newRow("the program's") << "x.db" << "ours" << "";
+}
+
+void TestDatabaseLayer::sqliteFiles()
+{
+    QFETCH(QString, dbfile);
+    QFETCH(QString, content);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(dbfile.trimmed());
+    if (content == "garbage") {
+        QByteArray bytes(4096, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 + 3);
+        writeFile(path, bytes);
+    } else if (content == "text") {
+        writeFile(path, "[db_1]\nengine=SQLite\nTo jest zwykły plik tekstowy.\n");
+    } else if (content == "truncated") {
+        makeDatabase(path);
+        writeFile(path, fileBytes(path).left(8192));
+    } else if (content == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(dbfile));
+    } else if (content == "foreign") {
+        DbWidget other;
+        QVERIFY(other.openSqlite(path));
+        QVERIFY(other.query("CREATE TABLE faktury (id INTEGER)").isActive());
+    } else if (content == "ours") {
+        makeDatabase(path);
+    } else if (content.isEmpty()) {
+        writeFile(path, QByteArray());
+    }
+    const QByteArray before = fileBytes(path);
+
+    QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
+    ini.setValue("db_1/engine", "SQLite");
+    if (!dbfile.isNull())
+        ini.setValue("db_1/dbfile", dbfile.trimmed().isEmpty() ? dbfile : path);
+    DbWidget db;
+    MessageBoxRecorder rec;
+    const bool opened = Startup::openDatabase(&db, &ini, 1, nullptr);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        window->close();
+    QCOMPARE(opened, error.isEmpty());
+    QVERIFY2(db.errorText.contains(error), qPrintable(db.errorText));
+    QVERIFY(db.readOnlyReason.isEmpty());
+    if (!error.isEmpty()) {
+        // Refused before anything was offered or written.
+        QVERIFY(!db.isOpen());
+        QCOMPARE(rec.count(), 0);
+        QCOMPARE(fileBytes(path), before);
+        QVERIFY(dbfile.isEmpty() || content == "none" || QFileInfo::exists(path));
+    } else {
+        // A new or empty file is an empty database, offered the structure.
+        QCOMPARE(rec.titles(), content == "ours" ? QStringList() : QStringList({"Wykryto pustą bazę danych"}));
+        QCOMPARE(db.schemaVersion, QStringLiteral("1.23"));
+    }
+}
+
+void TestDatabaseLayer::readOnlyDatabase_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("read-only file") << false << false;
+    QTest::newRow("read-only folder") << true << false;
+    QTest::newRow("empty database in a read-only folder") << true << true;
+}
+
+void TestDatabaseLayer::readOnlyDatabase()
+{
+    QFETCH(bool, folder);
+    QFETCH(bool, empty);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("warsztat.db");
+    if (empty)
+        writeFile(path, QByteArray());
+    else
+        makeDatabase(path);
+    const QByteArray before = fileBytes(path);
+    QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
+    ini.setValue("db_1/engine", "SQLite");
+    ini.setValue("db_1/dbfile", path);
+    DbWidget db;
+    MessageBoxRecorder rec;
+    {
+        Unwritable guard(folder ? dir.path() : path);
+        if (!guard.ok())
+            QSKIP("this file system cannot keep a file from being written");
+        QVERIFY(Startup::openDatabase(&db, &ini, 1, nullptr));
+        QVERIFY2(db.readOnlyReason.contains(folder ? "folder" : "plik"), qPrintable(db.readOnlyReason));
+        // Said at start, with the reason; an empty database is not offered a
+        // structure it could not hold.
+        QCOMPARE(rec.titles(), empty ? QStringList({"Baza danych tylko do odczytu", "Brak struktury bazy danych"})
+                                     : QStringList({"Baza danych tylko do odczytu"}));
+        QVERIFY(rec.boxes.first().text.contains(db.readOnlyReason));
+        if (!empty)
+            QVERIFY(db.query("SELECT iId FROM users").first());
+        db.close();
+    }
+    QCOMPARE(fileBytes(path), before);
+    // Writable again, nothing is said.
+    rec.clear();
+    QVERIFY(Startup::openDatabase(&db, &ini, 1, nullptr));
+    QVERIFY(db.readOnlyReason.isEmpty());
+    QCOMPARE(rec.count(), empty ? 1 : 0);
+}
+
+void TestDatabaseLayer::columnLengthsRefused()
+{
+    // Every column of the table holds its full length and refuses one more
+    // character, on either engine, and the refusal names the field.
+    TestDatabase t;
+    REQUIRE_DB(t);
+    if (TestDatabase::isMySql())
+        QVERIFY(t.scalar("SELECT @@SESSION.sql_mode").contains("STRICT_ALL_TABLES"));
+    QVERIFY2(t.exec({"INSERT INTO clients (sSName) VALUES ('Nowak')", "INSERT INTO hardware (sHName) VALUES ('PC')",
+                     "INSERT INTO templates (sHName) VALUES ('PC')", "INSERT INTO repairs (sNum) VALUES ('1')"}),
+             qPrintable(t.error()));
+    for (const char *table : {"clients", "hardware", "templates", "repairs"}) {
+        const QSqlRecord columns = t.db()->database().record(table);
+        for (int i = 0; i < columns.count(); ++i) {
+            const ColumnLengths::Column *c = ColumnLengths::find(table, columns.fieldName(i));
+            if (!c)
+                continue;
+            const QString full = c->unit == ColumnLengths::Unit::Characters ? QString(c->limit, QChar(0x017C))
+                                                                             : QString(c->limit, 'a');
+            QSqlQuery q(t.db()->database());
+            q.prepare(QStringLiteral("UPDATE %1 SET %2 = :v").arg(table, c->column));
+            q.bindValue(":v", full);
+            QVERIFY2(q.exec(), qPrintable(QStringLiteral("%1.%2: %3").arg(table, c->column, q.lastError().text())));
+            q.bindValue(":v", full + QLatin1Char('x'));
+            QVERIFY2(!q.exec(), qPrintable(QStringLiteral("%1.%2").arg(table, c->column)));
+            QVERIFY2(ColumnLengths::refusal(q.lastError()).contains(QStringLiteral("„%1”").arg(ColumnLengths::label(*c))),
+                     qPrintable(q.lastError().text()));
+            QCOMPARE(t.scalar(QStringLiteral("SELECT %1 FROM %2").arg(c->column, table)), full);
+        }
+    }
+    // Nothing else is taken for a value too long.
+    QVERIFY(ColumnLengths::refusal(t.db()->query("SELECT nothing FROM nowhere").lastError()).isEmpty());
+}
+
+void TestDatabaseLayer::excessOfText_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("excess");
+    QTest::newRow("building, 38 characters") << "sAddrBuild" << "lokal 12, klatka B, wejście od podwórza" << 14;
+    QTest::newRow("double surname, 59 characters")
+        << "sSName" << "Wielkopolska-Żółtowska vel Brzęczyszczykiewicz-Grzegorzewsk" << 9;
+    QTest::newRow("surname that fits") << "sSName" << QString(50, QChar(0x0142)) << 0;
+    QTest::newRow("text by its bytes") << "sDescription" << QString(32768, QChar(0x0105)) << 1;
+    QTest::newRow("text of one-byte letters") << "sDescription" << QString(65536, 'a') << 1;
+    QTest::newRow("text beyond the basic plane") << "sDescription" << QString(65532, 'a') + QString::fromUcs4(U"\U0001F600\U0001F600") << 2;
+}
+
+void TestDatabaseLayer::excessOfText()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    QFETCH(int, excess);
+    QCOMPARE(ColumnLengths::excess(*ColumnLengths::find("clients", column), text), excess);
+}
+
+void TestDatabaseLayer::schemaRace_data()
+{
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("one after the other") << false;
+    QTest::newRow("at once") << true;
+}
+
+void TestDatabaseLayer::schemaRace()
+{
+    // Two workstations found the database empty and both were told to create
+    // the structure: the second finds it made and goes on.
+    QFETCH(bool, atOnce);
+    TestDatabase t(false);
+    REQUIRE_DB(t);
+    bool created[2] = {false, false};
+    QString errors[2];
+    const auto workstation = [&t, &created, &errors](int n) {
+        std::unique_ptr<DbWidget> db = t.openAnother();
+        if (db->isEmptyDatabase())
+            created[n] = db->createSchema();
+        errors[n] = db->errorText;
+    };
+    if (atOnce) {
+        std::unique_ptr<QThread> first(QThread::create(workstation, 0));
+        std::unique_ptr<QThread> second(QThread::create(workstation, 1));
+        first->start();
+        second->start();
+        QVERIFY(first->wait() && second->wait());
+    } else {
+        std::unique_ptr<DbWidget> a = t.openAnother();
+        std::unique_ptr<DbWidget> b = t.openAnother();
+        QVERIFY(a->isEmptyDatabase() && b->isEmptyDatabase());
+        created[0] = a->createSchema();
+        created[1] = b->createSchema();
+        errors[0] = a->errorText;
+        errors[1] = b->errorText;
+        QCOMPARE(b->schemaVersion, QStringLiteral("1.23"));
+    }
+    QVERIFY2(created[0] && created[1], qPrintable(errors[0] + " / " + errors[1]));
+    // Every seed row once.
+    QCOMPARE(t.count("users"), 1);
+    QCOMPARE(t.count("version"), 1);
+    QCOMPARE(t.count("statusesconf"), 6);
+    QCOMPARE(t.count("fieldsconf"), 16);
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)
