@@ -158,10 +158,13 @@ QString label(const Column &column)
 
 QString refusal(const QSqlError &error)
 {
-    // MySQL: "Data too long for column 'sSName' at row 1"; SQLite: "CHECK
-    // constraint failed: length(sSName) <= 50".
-    static const QRegularExpression tooLong(
-        QStringLiteral("(?:Data too long for column '|CHECK constraint failed: length\\((?:CAST\\()?)(\\w+)"));
+    // MySQL: "Data too long for column 'sSName' at row 1", or, when the end of
+    // a text would be cut inside a letter, "Incorrect string value: '\xC4\x85'
+    // for column `db`.`repairs`.`sDefect` at row 1"; SQLite: "CHECK constraint
+    // failed: length(sSName) <= 50".
+    static const QRegularExpression tooLong(QStringLiteral(
+        "(?:Data too long for column '|Incorrect string value: .* for column (?:`[^`]*`\\.)*`"
+        "|CHECK constraint failed: length\\((?:CAST\\()?)(\\w+)"));
     const QRegularExpressionMatch m = tooLong.match(error.databaseText());
     const Column *column = m.hasMatch() ? findColumn(m.captured(1)) : nullptr;
     if (!column)
