@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QSemaphore>
 #include <QThread>
 
 #include <fcntl.h>
@@ -39,8 +40,6 @@ private Q_SLOTS:
     void readOnlyDatabase_data();
     void readOnlyDatabase();
     void columnLengthsRefused();
-    void excessOfText_data();
-    void excessOfText();
     void schemaRace_data();
     void schemaRace();
 };
@@ -283,33 +282,24 @@ void TestDatabaseLayer::openFromIniFailures()
 }
 
 namespace {
-// Keeps path from being written by anyone, root included (root ignores file
-// modes, not the immutable flag), while it lives.
+// Keeps path from being written while it lives: root ignores file modes,
+// but not the immutable flag.
 class Unwritable
 {
 public:
-    explicit Unwritable(const QString &path) : m_path(QFile::encodeName(path))
-    {
-        if (geteuid() != 0) {
-            struct stat st;
-            m_ok = stat(m_path.constData(), &st) == 0 && chmod(m_path.constData(), st.st_mode & ~0222) == 0;
-            m_mode = st.st_mode;
-            return;
-        }
-        m_ok = setFlag(true);
-    }
+    explicit Unwritable(const QString &path) : m_path(QFile::encodeName(path)), m_ok(set(true)) {}
     ~Unwritable()
     {
-        if (m_ok && geteuid() != 0)
-            chmod(m_path.constData(), m_mode);
-        else if (m_ok)
-            setFlag(false);
+        if (m_ok)
+            set(false);
     }
     bool ok() const { return m_ok; }
 
 private:
-    bool setFlag(bool on)
+    bool set(bool on)
     {
+        if (geteuid() != 0)
+            return chmod(m_path.constData(), on ? 0555 : 0755) == 0;
         const int fd = open(m_path.constData(), O_RDONLY);
         int flags = 0;
         bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -320,8 +310,7 @@ private:
         return done;
     }
     QByteArray m_path;
-    bool m_ok = false;
-    mode_t m_mode = 0;
+    bool m_ok;
 };
 
 QByteArray fileBytes(const QString &path)
@@ -503,28 +492,6 @@ void TestDatabaseLayer::columnLengthsRefused()
     QVERIFY(ColumnLengths::refusal(t.db()->query("SELECT nothing FROM nowhere").lastError()).isEmpty());
 }
 
-void TestDatabaseLayer::excessOfText_data()
-{
-    QTest::addColumn<QString>("column");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("excess");
-    QTest::newRow("building, 38 characters") << "sAddrBuild" << "lokal 12, klatka B, wejście od podwórza" << 14;
-    QTest::newRow("double surname, 59 characters")
-        << "sSName" << "Wielkopolska-Żółtowska vel Brzęczyszczykiewicz-Grzegorzewsk" << 9;
-    QTest::newRow("surname that fits") << "sSName" << QString(50, QChar(0x0142)) << 0;
-    QTest::newRow("text by its bytes") << "sDescription" << QString(32768, QChar(0x0105)) << 1;
-    QTest::newRow("text of one-byte letters") << "sDescription" << QString(65536, 'a') << 1;
-    QTest::newRow("text beyond the basic plane") << "sDescription" << QString(65532, 'a') + QString::fromUcs4(U"\U0001F600\U0001F600") << 2;
-}
-
-void TestDatabaseLayer::excessOfText()
-{
-    QFETCH(QString, column);
-    QFETCH(QString, text);
-    QFETCH(int, excess);
-    QCOMPARE(ColumnLengths::excess(*ColumnLengths::find("clients", column), text), excess);
-}
-
 void TestDatabaseLayer::schemaRace_data()
 {
     QTest::addColumn<bool>("atOnce");
@@ -539,30 +506,30 @@ void TestDatabaseLayer::schemaRace()
     QFETCH(bool, atOnce);
     TestDatabase t(false);
     REQUIRE_DB(t);
+    // Each workstation is a thread with its own connection; both find the
+    // database empty before either creates anything.
     bool created[2] = {false, false};
     QString errors[2];
-    const auto workstation = [&t, &created, &errors](int n) {
+    QSemaphore checked;
+    QSemaphore go[2];
+    const auto workstation = [&](int n) {
         std::unique_ptr<DbWidget> db = t.openAnother();
-        if (db->isEmptyDatabase())
-            created[n] = db->createSchema();
+        const bool empty = db->isEmptyDatabase();
+        checked.release();
+        go[n].acquire();
+        created[n] = empty && db->createSchema();
         errors[n] = db->errorText;
     };
-    if (atOnce) {
-        std::unique_ptr<QThread> first(QThread::create(workstation, 0));
-        std::unique_ptr<QThread> second(QThread::create(workstation, 1));
-        first->start();
-        second->start();
-        QVERIFY(first->wait() && second->wait());
-    } else {
-        std::unique_ptr<DbWidget> a = t.openAnother();
-        std::unique_ptr<DbWidget> b = t.openAnother();
-        QVERIFY(a->isEmptyDatabase() && b->isEmptyDatabase());
-        created[0] = a->createSchema();
-        created[1] = b->createSchema();
-        errors[0] = a->errorText;
-        errors[1] = b->errorText;
-        QCOMPARE(b->schemaVersion, QStringLiteral("1.23"));
-    }
+    std::unique_ptr<QThread> first(QThread::create(workstation, 0));
+    std::unique_ptr<QThread> second(QThread::create(workstation, 1));
+    first->start();
+    second->start();
+    checked.acquire(2);
+    go[0].release();
+    if (!atOnce)
+        QVERIFY(first->wait());
+    go[1].release();
+    QVERIFY(first->wait() && second->wait());
     QVERIFY2(created[0] && created[1], qPrintable(errors[0] + " / " + errors[1]));
     // Every seed row once.
     QCOMPARE(t.count("users"), 1);

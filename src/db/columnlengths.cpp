@@ -137,19 +137,6 @@ bool substitute(QString *script, DbWidget::DbType engine, QString *error)
     return true;
 }
 
-int excess(const Column &column, const QString &text)
-{
-    const QList<uint> characters = text.toUcs4();
-    if (column.unit == Unit::Characters)
-        return qMax(0, int(characters.size()) - column.limit);
-    qsizetype over = text.toUtf8().size() - column.limit;
-    int cut = 0;
-    // The characters to drop from the end until the rest fits.
-    for (auto c = characters.crbegin(); over > 0 && c != characters.crend(); ++c, ++cut)
-        over -= *c < 0x80 ? 1 : *c < 0x800 ? 2 : *c < 0x10000 ? 3 : 4;
-    return cut;
-}
-
 QString label(const Column &column)
 {
     const QString configured = FieldsConfig::Description.value(QLatin1String(column.column));

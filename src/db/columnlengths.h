@@ -39,9 +39,6 @@ QString columnType(const Column &column, DbWidget::DbType engine);
 // with error naming it, at a placeholder without an entry.
 bool substitute(QString *script, DbWidget::DbType engine, QString *error);
 
-// The number of characters by which text is too long for the column; 0 when
-// it fits.
-int excess(const Column &column, const QString &text);
 // The field's label as staff see it: the generic hardware fields take the
 // shop's own labels.
 QString label(const Column &column);
