@@ -29,6 +29,12 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
         dialog->show();
         return false;
     }
+    return true;
+}
+
+void checkDatabase(DbWidget *db)
+{
+    // Said once at start rather than by every save that fails later.
     if (!db->readOnlyReason.isEmpty())
         MessageBox::warning(tr("Baza danych tylko do odczytu"),
                             tr("W tej bazie danych nie można niczego zapisać: %1.")
@@ -36,11 +42,6 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
                                 + QStringLiteral("\n\n")
                                 + tr("Dane można przeglądać, ale żadna zmiana nie zostanie "
                                      "zapisana. Popraw uprawnienia i uruchom program ponownie."));
-    return true;
-}
-
-void checkDatabase(DbWidget *db)
-{
     if (offerSchema(db))
         checkVersion(db);
 }
@@ -64,8 +65,8 @@ bool offerSchema(DbWidget *db)
             tr("Brak struktury bazy danych"),
             tr("Baza danych nie ma struktury programu, więc nie można się zalogować.")
                 + QStringLiteral("\n\n")
-                + tr("Strukturę można utworzyć po ponownym uruchomieniu programu albo po ponownym "
-                     "wybraniu tej bazy na stronie logowania."));
+                + tr("Aby ją utworzyć, uruchom program ponownie i potwierdź utworzenie "
+                     "struktury. Program zamyka przycisk „Zakończ”."));
         return false;
     };
     if (!db->readOnlyReason.isEmpty())
