@@ -37,8 +37,6 @@ private Q_SLOTS:
     void openFromIniFailures();
     void sqliteFiles_data();
     void sqliteFiles();
-    void readOnlyDatabase_data();
-    void readOnlyDatabase();
     void columnLengthsRefused();
     void schemaRace_data();
     void schemaRace();
@@ -336,126 +334,87 @@ void makeDatabase(const QString &path)
 
 void TestDatabaseLayer::sqliteFiles_data()
 {
-    // What stands in the file named by dbfile before the program opens it,
-    // and what the error says (empty: the database opens).
+    // The name that dbfile gives, what stands there beforehand, what is kept
+    // from being written, what opening says (the error, or why nothing can be
+    // written; empty: nothing) and the boxes shown.
     QTest::addColumn<QString>("dbfile");
     QTest::addColumn<QString>("content");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("no key") << QString() << "none" << "[db_1] pliku config.ini brak klucza dbfile";
-    QTest::newRow("empty key") << "  " << "none" << "[db_1] pliku config.ini brak klucza dbfile";
-    QTest::newRow("garbage") << "x.db" << "garbage" << "nie jest bazą danych programu (to nie jest plik bazy SQLite)";
-    QTest::newRow("text file") << "x.txt" << "text" << "nie jest bazą danych programu (to nie jest plik bazy SQLite)";
-    QTest::newRow("truncated") << "x.db" << "truncated" << "nie jest bazą danych programu (plik jest ucięty";
-    QTest::newRow("folder") << "x.db" << "folder" << "nie jest bazą danych programu (to folder)";
-    QTest::newRow("another program's") << "x.db" << "foreign" << "zawiera tabele innego programu";
-    QTest::newRow("missing folder") << "brak/x.db" << "none" << "Nie można otworzyć pliku bazy danych";
-    QTest::newRow("new file") << "x.db" << "none" << "";
-    QTest::newRow("empty file") << "x.db" << "" << "";
-    QTest::newRow("the program's") << "x.db" << "ours" << "";
+    QTest::addColumn<QString>("unwritable");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QStringList>("boxes");
+    const QString noKey = "[db_1] pliku config.ini brak klucza dbfile";
+    const QString notOurs = "nie jest bazą danych programu (";
+    const QStringList offer{"Wykryto pustą bazę danych"};
+    const QStringList readOnly{"Baza danych tylko do odczytu"};
+    QTest::newRow("no key") << QString() << "none" << "" << noKey << QStringList();
+    QTest::newRow("empty key") << "  " << "none" << "" << noKey << QStringList();
+    QTest::newRow("garbage") << "x.db" << "garbage" << "" << notOurs + "to nie jest plik bazy SQLite" << QStringList();
+    QTest::newRow("text file") << "x.txt" << "text" << "" << notOurs + "to nie jest plik bazy SQLite" << QStringList();
+    QTest::newRow("truncated") << "x.db" << "truncated" << "" << notOurs + "plik jest ucięty" << QStringList();
+    QTest::newRow("folder") << "x.db" << "folder" << "" << notOurs + "to folder" << QStringList();
+    QTest::newRow("another program's") << "x.db" << "foreign" << "" << "zawiera tabele innego programu" << QStringList();
+    QTest::newRow("missing folder") << "brak/x.db" << "none" << "" << "Nie można otworzyć pliku bazy danych" << QStringList();
+    QTest::newRow("new file") << "x.db" << "none" << "" << "" << offer;
+    QTest::newRow("empty file") << "x.db" << "" << "" << "" << offer;
+    QTest::newRow("the program's") << "x.db" << "ours" << "" << "" << QStringList();
+    QTest::newRow("read-only file") << "x.db" << "ours" << "file" << "plik" << readOnly;
+    QTest::newRow("read-only folder") << "x.db" << "ours" << "folder" << "folder" << readOnly;
+    // No structure is offered that could not be stored.
+    QTest::newRow("empty file in a read-only folder")
+        << "x.db" << "" << "folder" << "folder" << readOnly + QStringList{"Brak struktury bazy danych"};
 }
 
 void TestDatabaseLayer::sqliteFiles()
 {
     QFETCH(QString, dbfile);
     QFETCH(QString, content);
-    QFETCH(QString, error);
+    QFETCH(QString, unwritable);
+    QFETCH(QString, said);
+    QFETCH(QStringList, boxes);
     QTemporaryDir dir;
     const QString path = dir.filePath(dbfile.trimmed());
-    if (content == "garbage") {
-        QByteArray bytes(4096, '\0');
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i * 7 + 3);
-        writeFile(path, bytes);
-    } else if (content == "text") {
-        writeFile(path, "[db_1]\nengine=SQLite\nTo jest zwykły plik tekstowy.\n");
-    } else if (content == "truncated") {
+    QByteArray bytes(4096, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 + 3);
+    if (content == "garbage" || content == "text" || content.isEmpty())
+        writeFile(path, content == "garbage" ? bytes : content == "text" ? QByteArray("[db_1]\nTo jest tekst.\n") : QByteArray());
+    if (content == "truncated" || content == "ours")
         makeDatabase(path);
+    if (content == "truncated")
         writeFile(path, fileBytes(path).left(8192));
-    } else if (content == "folder") {
+    if (content == "folder")
         QVERIFY(QDir(dir.path()).mkdir(dbfile));
-    } else if (content == "foreign") {
+    if (content == "foreign") {
         DbWidget other;
-        QVERIFY(other.openSqlite(path));
-        QVERIFY(other.query("CREATE TABLE faktury (id INTEGER)").isActive());
-    } else if (content == "ours") {
-        makeDatabase(path);
-    } else if (content.isEmpty()) {
-        writeFile(path, QByteArray());
+        QVERIFY(other.openSqlite(path) && other.query("CREATE TABLE faktury (id INTEGER)").isActive());
     }
     const QByteArray before = fileBytes(path);
-
     QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
     ini.setValue("db_1/engine", "SQLite");
     if (!dbfile.isNull())
         ini.setValue("db_1/dbfile", dbfile.trimmed().isEmpty() ? dbfile : path);
     DbWidget db;
     MessageBoxRecorder rec;
-    const bool opened = Startup::openDatabase(&db, &ini, 1, nullptr);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        window->close();
-    QCOMPARE(opened, error.isEmpty());
-    QVERIFY2(db.errorText.contains(error), qPrintable(db.errorText));
-    QVERIFY(db.readOnlyReason.isEmpty());
-    if (!error.isEmpty()) {
-        // Refused before anything was offered or written.
-        QVERIFY(!db.isOpen());
-        QCOMPARE(rec.count(), 0);
-        QCOMPARE(fileBytes(path), before);
-        QVERIFY(dbfile.isEmpty() || content == "none" || QFileInfo::exists(path));
-    } else {
-        // A new or empty file is an empty database, offered the structure.
-        QCOMPARE(rec.titles(), content == "ours" ? QStringList() : QStringList({"Wykryto pustą bazę danych"}));
-        QCOMPARE(db.schemaVersion, QStringLiteral("1.23"));
-    }
-}
-
-void TestDatabaseLayer::readOnlyDatabase_data()
-{
-    QTest::addColumn<bool>("folder");
-    QTest::addColumn<bool>("empty");
-    QTest::newRow("read-only file") << false << false;
-    QTest::newRow("read-only folder") << true << false;
-    QTest::newRow("empty database in a read-only folder") << true << true;
-}
-
-void TestDatabaseLayer::readOnlyDatabase()
-{
-    QFETCH(bool, folder);
-    QFETCH(bool, empty);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("warsztat.db");
-    if (empty)
-        writeFile(path, QByteArray());
-    else
-        makeDatabase(path);
-    const QByteArray before = fileBytes(path);
-    QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
-    ini.setValue("db_1/engine", "SQLite");
-    ini.setValue("db_1/dbfile", path);
-    DbWidget db;
-    MessageBoxRecorder rec;
-    {
-        Unwritable guard(folder ? dir.path() : path);
-        if (!guard.ok())
+    std::unique_ptr<Unwritable> guard;
+    if (!unwritable.isEmpty()) {
+        guard = std::make_unique<Unwritable>(unwritable == "file" ? path : dir.path());
+        if (!guard->ok())
             QSKIP("this file system cannot keep a file from being written");
-        QVERIFY(Startup::openDatabase(&db, &ini, 1, nullptr));
-        QVERIFY2(db.readOnlyReason.contains(folder ? "folder" : "plik"), qPrintable(db.readOnlyReason));
-        // Said at start, with the reason; an empty database is not offered a
-        // structure it could not hold.
-        QCOMPARE(rec.titles(), empty ? QStringList({"Baza danych tylko do odczytu", "Brak struktury bazy danych"})
-                                     : QStringList({"Baza danych tylko do odczytu"}));
-        QVERIFY(rec.boxes.first().text.contains(db.readOnlyReason));
-        if (!empty)
-            QVERIFY(db.query("SELECT iId FROM users").first());
-        db.close();
     }
-    QCOMPARE(fileBytes(path), before);
-    // Writable again, nothing is said.
-    rec.clear();
-    QVERIFY(Startup::openDatabase(&db, &ini, 1, nullptr));
-    QVERIFY(db.readOnlyReason.isEmpty());
-    QCOMPARE(rec.count(), empty ? 1 : 0);
+    const bool refused = unwritable.isEmpty() && !said.isEmpty();
+    QCOMPARE(Startup::openDatabase(&db, &ini, 1, nullptr), !refused);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->close();
+    QVERIFY2((refused ? db.errorText : db.readOnlyReason).contains(said), qPrintable(db.errorText + db.readOnlyReason));
+    QCOMPARE(rec.titles(), boxes);
+    QCOMPARE(db.isOpen(), !refused);
+    if (!unwritable.isEmpty())
+        QVERIFY(rec.boxes.first().text.contains(db.readOnlyReason));
+    // Nothing written into what was refused or cannot be written.
+    if (refused || guard)
+        QCOMPARE(fileBytes(path), before);
+    else
+        QCOMPARE(db.schemaVersion, QStringLiteral("1.23"));
 }
 
 void TestDatabaseLayer::columnLengthsRefused()
