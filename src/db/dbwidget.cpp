@@ -290,8 +290,9 @@ QStringList DbWidget::schemaStatements()
 bool DbWidget::lockSchema()
 {
     if (dbType == SQLite) {
-        // The write lock at once: a second workstation waits here until the
-        // first has committed.
+        // The whole script in one transaction that takes the write lock at
+        // once: a second workstation waits here until the first has
+        // committed, and a half-made schema is never left behind.
         QSqlQuery q(database());
         if (q.exec(QStringLiteral("BEGIN IMMEDIATE")))
             return true;
@@ -310,10 +311,10 @@ bool DbWidget::lockSchema()
     return false;
 }
 
-void DbWidget::unlockSchema(bool commit)
+void DbWidget::unlockSchema()
 {
     if (dbType == SQLite)
-        QSqlQuery(database()).exec(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
     else
         query(QStringLiteral("SELECT RELEASE_LOCK(CONCAT('warsztat_schema.', MD5(DATABASE())))"));
 }
@@ -327,7 +328,7 @@ bool DbWidget::createSchema()
         return false;
     // Another workstation may have made the structure while this one asked.
     if (!isEmptyDatabase()) {
-        unlockSchema(false);
+        unlockSchema();
         schemaVersion = readSchemaVersion();
         return true;
     }
@@ -336,8 +337,7 @@ bool DbWidget::createSchema()
         QSqlQuery q(db);
         if (!q.exec(sql)) {
             errorText = q.lastError().text();
-            // SQLite: nothing of a half-made schema is left behind.
-            unlockSchema(false);
+            unlockSchema();
             return false;
         }
     }
@@ -345,11 +345,11 @@ bool DbWidget::createSchema()
         QSqlQuery commit(db);
         if (!commit.exec(QStringLiteral("COMMIT"))) {
             errorText = commit.lastError().text();
-            unlockSchema(false);
+            unlockSchema();
             return false;
         }
     } else {
-        unlockSchema(true);
+        unlockSchema();
     }
     schemaVersion = readSchemaVersion();
     return true;

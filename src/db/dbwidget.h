@@ -45,10 +45,6 @@ public:
     // one that finds the structure made by another creates nothing and
     // succeeds.
     bool createSchema();
-    // The statements of the engine's schema script with the column types of
-    // the table of column lengths in place of its placeholders; none, with
-    // errorText set, when it cannot be read.
-    QStringList schemaStatements();
     // The schema version stored in the database, empty when unreadable.
     QString readSchemaVersion();
 
@@ -87,7 +83,12 @@ private:
     static QString sqliteFileProblem(const QString &file);
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
-    // Creating the structure: one workstation at a time.
+    // The statements of the engine's schema script with the column types of
+    // the table of column lengths in place of its placeholders; none, with
+    // errorText set, when it cannot be read.
+    QStringList schemaStatements();
+    // Creating the structure: one workstation at a time. Unlocking also
+    // drops what SQLite has not committed.
     bool lockSchema();
-    void unlockSchema(bool commit);
+    void unlockSchema();
 };
