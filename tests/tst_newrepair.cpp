@@ -422,6 +422,28 @@ private Q_SLOTS:
             QCOMPARE(edit->text(), typed);
     }
 
+    // Typed or pasted into a plain-text input, what goes past the column is
+    // dropped at the cursor; text the program shows stays whole.
+    void plainTextLimit()
+    {
+        makeIntake();
+        for (const char *name : {"sClientDescription", "sFieldLong", "sRepairDescription", "sComment"}) {
+            QPlainTextEdit *edit = text(name);
+            edit->setPlainText(QString(70000, 'a'));
+            QCOMPARE(edit->toPlainText().size(), 70000);
+            edit->clear();
+            edit->insertPlainText("ab");
+            edit->insertPlainText(QString(40000, QChar(0x0105)));
+            QCOMPARE(edit->toPlainText(), "ab" + QString(32766, QChar(0x0105)));
+            QTest::keyClicks(edit, "xy");
+            QVERIFY(edit->toPlainText().endsWith(QChar(0x0105) + QString("x")));
+            // A longer stored text loses nothing but what is typed into it.
+            edit->setPlainText(QString(70000, 'a'));
+            QTest::keyClicks(edit, "z");
+            QCOMPARE(edit->toPlainText(), QString(70000, 'a'));
+        }
+    }
+
     void pickedRecords_data()
     {
         QTest::addColumn<bool>("shopStatus"); // a status of group 1 exists

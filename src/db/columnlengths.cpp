@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QStyledItemDelegate>
+#include <QTextCursor>
 
 namespace ColumnLengths {
 
@@ -14,6 +16,8 @@ namespace {
 
 constexpr int TextBytes = 65535;
 const char *const LimitProperty = "columnLimit";
+// The length of a plain-text input's text before its last change.
+const char *const ShownProperty = "shownLength";
 
 #define GENERIC_FIELDS(table)                                                                      \
     {table, "sField1", 255, Unit::Characters, "Pole 1"},                                           \
@@ -137,6 +141,19 @@ bool substitute(QString *script, DbWidget::DbType engine, QString *error)
     return true;
 }
 
+int excess(const Column &column, const QString &text)
+{
+    const QList<uint> characters = text.toUcs4();
+    if (column.unit == Unit::Characters)
+        return qMax(0, int(characters.size()) - column.limit);
+    qsizetype over = text.toUtf8().size() - column.limit;
+    int cut = 0;
+    // The characters to drop from the end until the rest fits.
+    for (auto c = characters.crbegin(); over > 0 && c != characters.crend(); ++c, ++cut)
+        over -= *c < 0x80 ? 1 : *c < 0x800 ? 2 : *c < 0x10000 ? 3 : 4;
+    return cut;
+}
+
 QString label(const Column &column)
 {
     const QString configured = FieldsConfig::Description.value(QLatin1String(column.column));
@@ -165,18 +182,41 @@ QString refusal(const QSqlError &error)
 
 void limitInputs(QWidget *form, const QString &table, const QList<QPair<QString, QString>> &aliases)
 {
-    const auto edits = form->findChildren<QLineEdit *>();
-    for (QLineEdit *edit : edits) {
-        QString name = edit->objectName();
-        for (const auto &[input, column] : aliases) {
-            if (input == name)
+    const auto inputs = form->findChildren<QWidget *>();
+    for (QWidget *input : inputs) {
+        auto *line = qobject_cast<QLineEdit *>(input);
+        auto *text = qobject_cast<QPlainTextEdit *>(input);
+        QString name = input->objectName();
+        for (const auto &[alias, column] : aliases) {
+            if (alias == name)
                 name = column;
         }
-        const Column *column = find(table, name);
-        if (!column || column->unit != Unit::Characters)
+        const Column *column = (line || text) ? find(table, name) : nullptr;
+        if (!column)
             continue;
-        edit->setProperty(LimitProperty, column->limit);
-        edit->setMaxLength(qMax(column->limit, int(edit->text().size())));
+        if (line) {
+            line->setProperty(LimitProperty, column->limit);
+            line->setMaxLength(qMax(column->limit, int(line->text().size())));
+        } else if (!text->property(LimitProperty).isValid()) {
+            text->setProperty(LimitProperty, column->limit);
+            text->setProperty(ShownProperty, text->toPlainText().size());
+            // What typing or pasting takes past the end is dropped at the
+            // cursor, never more than it added. Text the program sets (a
+            // stored record) clears the undo history and stays whole.
+            QObject::connect(text, &QPlainTextEdit::textChanged, text, [text, column] {
+                const QString now = text->toPlainText();
+                const int grown = int(now.size()) - text->property(ShownProperty).toInt();
+                const int over = grown > 0 ? excess(*column, now) : 0;
+                if (over > 0 && text->document()->isUndoAvailable()) {
+                    QTextCursor cursor = text->textCursor();
+                    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
+                                        qMin(over, grown));
+                    cursor.removeSelectedText(); // comes back here with the rest
+                    return;
+                }
+                text->setProperty(ShownProperty, now.size());
+            });
+        }
     }
 }
 

@@ -47,9 +47,13 @@ QString label(const Column &column);
 // fit its column, naming the field; empty for any other error.
 QString refusal(const QSqlError &error);
 
-// Every QLineEdit among the descendants of form named after a column of
-// table (or whose name aliases maps to one) takes at most the column's
-// length; aliases maps an input's object name to its column.
+// The number of characters to drop from the end of text for it to fit the
+// column; 0 when it fits.
+int excess(const Column &column, const QString &text);
+
+// Every QLineEdit and QPlainTextEdit among the descendants of form named
+// after a column of table (or whose name aliases maps to one) takes at most
+// the column's length; aliases maps an input's object name to its column.
 void limitInputs(QWidget *form, const QString &table,
                  const QList<QPair<QString, QString>> &aliases = {});
 // Shows stored text in a limited input without cutting it: a value stored

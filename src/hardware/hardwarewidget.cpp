@@ -113,6 +113,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     if (!fieldInUse(FieldDate))
         ui->iFieldDateLineEdit->hide();
     ColumnLengths::limitInputs(ui->hardwareBox, QStringLiteral("hardware"));
+    ColumnLengths::limitInputs(ui->storeBox, QStringLiteral("hardware"));
 
     mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
     mapper->setItemDelegate(ColumnLengths::storedTextDelegate(mapper));

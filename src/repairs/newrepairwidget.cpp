@@ -117,9 +117,11 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
 
 void NewRepairWidget::limitInputs()
 {
-    ColumnLengths::limitInputs(ui->newClientBox, QStringLiteral("clients"));
+    ColumnLengths::limitInputs(ui->newClientBox, QStringLiteral("clients"),
+                               {{QStringLiteral("sClientDescription"), QStringLiteral("sDescription")}});
     ColumnLengths::limitInputs(ui->newHardwareBox, QStringLiteral("hardware"));
-    ColumnLengths::limitInputs(ui->repairBox, QStringLiteral("repairs"));
+    ColumnLengths::limitInputs(ui->repairBox, QStringLiteral("repairs"),
+                               {{QStringLiteral("sRepairDescription"), QStringLiteral("sDefect")}});
 }
 
 // The widgets that tell the state of one side (client or hardware) of the
