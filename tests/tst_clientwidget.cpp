@@ -151,6 +151,7 @@ private slots:
         MessageBoxRecorder boxes;
         auto w = page(7);
         QCOMPARE(inputLimitProblems(w->dataPage, "clients"), QString());
+        QCOMPARE(child<QPlainTextEdit>(w->dataPage, "sDescription")->toPlainText(), QStringLiteral("stały klient"));
         const QString before = storedRow(*t, "clients", "*", "iId = 7");
         click(w->dataPage, "editButton");
         auto *edit = child<QLineEdit>(w->dataPage, qPrintable(field));

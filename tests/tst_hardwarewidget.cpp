@@ -210,10 +210,13 @@ private slots:
     // through is refused naming the field by the shop's label.
     void longValue()
     {
-        QVERIFY(t->exec("UPDATE fieldsconf SET sValue = 'Producent' WHERE sName = 'sField1'"));
+        QVERIFY(t->exec({"UPDATE fieldsconf SET sValue = 'Producent' WHERE sName = 'sField1'",
+                         "UPDATE hardware SET sFieldLong = 'rysa', sStoreComment = 'półka 3' WHERE iId = 12"}));
         FieldsConfig::getFieldsDescription(t->db());
         open(12);
         QCOMPARE(inputLimitProblems(w("hardwareBox"), "hardware"), QString());
+        QCOMPARE(w<QPlainTextEdit>("sFieldLong")->toPlainText() + w<QPlainTextEdit>("sStoreComment")->toPlainText(),
+                 QStringLiteral("rysapółka 3"));
         const QString before = stored("*");
         click("editButton");
         forceText(w("sField1"), QString(256, 'x'));

@@ -222,6 +222,10 @@ void limitInputs(QWidget *form, const QString &table, const QList<QPair<QString,
 
 void showStored(QWidget *input, const QString &text)
 {
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(input)) {
+        plain->setPlainText(text);
+        return;
+    }
     auto *edit = qobject_cast<QLineEdit *>(input);
     if (!edit)
         return;
