@@ -373,11 +373,10 @@ void TestDatabaseLayer::sqliteFiles()
     QFETCH(QStringList, boxes);
     QTemporaryDir dir;
     const QString path = dir.filePath(dbfile.trimmed());
-    QByteArray bytes(4096, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = char(i * 7 + 3);
     if (content == "garbage" || content == "text" || content.isEmpty())
-        writeFile(path, content == "garbage" ? bytes : content == "text" ? QByteArray("[db_1]\nTo jest tekst.\n") : QByteArray());
+        writeFile(path, content == "garbage" ? QByteArray(4096, '\x9c')
+                        : content == "text"  ? QByteArray("[db_1]\nTo jest tekst.\n")
+                                             : QByteArray());
     if (content == "truncated" || content == "ours")
         makeDatabase(path);
     if (content == "truncated")
