@@ -75,11 +75,19 @@ void LoginWidget::loadUsers()
 {
     ui->userBox->clear();
     ui->loginButton->setEnabled(false);
+    hideNotice();
     // A connection that failed is not tried again here.
     if (!db->isOpen())
         return;
     QSqlQuery q = db->query(
         QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
+    if (!q.isActive() && db->isEmptyDatabase()) {
+        // Stays until another database is chosen.
+        m_noticeTimer->stop();
+        ui->noticeLabel->setText(tr("Baza danych nie ma struktury programu."));
+        ui->noticeLabel->show();
+        return;
+    }
     const QIcon icon(QStringLiteral(":/loginWidget/users.png"));
     while (q.next())
         ui->userBox->addItem(icon, q.value(1).toString(), q.value(0).toInt());

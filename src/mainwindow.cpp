@@ -110,7 +110,10 @@ void MainWindow::showLoginPage()
 
 void MainWindow::setLoggedIn(bool loggedIn)
 {
-    ui->menuFrame->setEnabled(loggedIn);
+    // "Zakończ" works without a user too, also when no one can log in.
+    const auto buttons = ui->menuFrame->findChildren<QToolButton *>();
+    for (QToolButton *button : buttons)
+        button->setEnabled(loggedIn || button == ui->exitButton);
     ui->topFrameArea->setEnabled(loggedIn);
     const int level = m_user ? m_user->level : -1;
     ui->statsButton->setVisible(loggedIn && mayViewStatistics(level));

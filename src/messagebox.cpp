@@ -1,5 +1,7 @@
 #include "messagebox.h"
 
+#include "db/columnlengths.h"
+
 #include <QAbstractButton>
 
 MessageBox::Handler MessageBox::s_handler;
@@ -81,6 +83,16 @@ void MessageBox::saveFailed(QWidget *parent)
             QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n")
                 + QObject::tr("Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."),
             parent);
+}
+
+void MessageBox::saveFailed(const QSqlError &error, QWidget *parent)
+{
+    const QString field = ColumnLengths::refusal(error);
+    if (field.isEmpty())
+        saveFailed(parent);
+    else
+        warning(QObject::tr("Błąd zapisu do bazy"),
+                QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n") + field, parent);
 }
 
 void MessageBox::saved(QWidget *parent)

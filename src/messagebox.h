@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <functional>
 
+class QSqlError;
+
 // The one place where the program shows modal message boxes. Their texts are
 // plain text, never markup. Tests install a handler that records the box and
 // returns a prepared answer instead of opening a window.
@@ -31,6 +33,9 @@ public:
     static bool confirmSave(const QString &title, QWidget *parent = nullptr);
     // The box every configuration page shows after a failed write.
     static void saveFailed(QWidget *parent = nullptr);
+    // saveFailed(), unless the database refused a value too long for its
+    // column: then the box names the field.
+    static void saveFailed(const QSqlError &error, QWidget *parent = nullptr);
     // The box shown after a successful write.
     static void saved(QWidget *parent = nullptr);
     // saved() after a successful write, saveFailed() after a failed one.

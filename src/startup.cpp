@@ -34,6 +34,14 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
 
 void checkDatabase(DbWidget *db)
 {
+    // Said once at start rather than by every save that fails later.
+    if (!db->readOnlyReason.isEmpty())
+        MessageBox::warning(tr("Baza danych tylko do odczytu"),
+                            tr("W tej bazie danych nie można niczego zapisać: %1.")
+                                    .arg(db->readOnlyReason)
+                                + QStringLiteral("\n\n")
+                                + tr("Dane można przeglądać, ale żadna zmiana nie zostanie "
+                                     "zapisana. Popraw uprawnienia i uruchom program ponownie."));
     if (offerSchema(db))
         checkVersion(db);
 }
@@ -50,10 +58,23 @@ bool offerSchema(DbWidget *db)
 {
     if (!db->isEmptyDatabase())
         return true;
+    // Without its tables no one can log in: the login page says so and only
+    // "Zakończ" and the choice of another database are left.
+    const auto noStructure = [] {
+        MessageBox::information(
+            tr("Brak struktury bazy danych"),
+            tr("Baza danych nie ma struktury programu, więc nie można się zalogować.")
+                + QStringLiteral("\n\n")
+                + tr("Aby ją utworzyć, uruchom program ponownie i potwierdź utworzenie "
+                     "struktury. Program zamyka przycisk „Zakończ”."));
+        return false;
+    };
+    if (!db->readOnlyReason.isEmpty())
+        return noStructure();
     if (!MessageBox::confirm(tr("Wykryto pustą bazę danych"),
                              tr("Wykryto pustą bazę danych.") + QStringLiteral("\n\n")
                                  + tr("Czy utworzyć strukturę bazy danych ?")))
-        return false;
+        return noStructure();
     if (!db->createSchema()) {
         MessageBox::critical(tr("Błąd tworzenia bazy danych"),
                              tr("Nie udało się utworzyć struktury bazy danych.") + QStringLiteral("\n\n")

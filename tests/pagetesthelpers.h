@@ -4,6 +4,7 @@
 // the error windows a page leaves open.
 
 #include "configtesthelpers.h"
+#include "db/columnlengths.h"
 #include "formin.h"
 #include "infodialog.h"
 #include "messageboxrecorder.h"
@@ -62,4 +63,44 @@ inline QStringList takeErrors()
 inline QString onAnotherWorkstation(const TestDatabase &t, const QString &sql)
 {
     return t.openAnother()->query(sql).lastError().text();
+}
+
+// Texts longer than their columns, as staff do type them.
+namespace LongTexts {
+inline const QString surname = QStringLiteral("Wielkopolska-Żółtowska vel Brzęczyszczykiewicz-Grzegorzewsk");
+inline const QString company = QStringLiteral(
+    "Przedsiębiorstwo Handlowo-Usługowe Serwis Elektroniki Użytkowej i Sprzętu Komputerowego Spółka z o.o. Spółka Jawna");
+inline const QString building = QStringLiteral("lokal 12, klatka B, wejście od podwórza");
+} // namespace LongTexts
+
+// The line edits of box named after a column of table whose limit is not
+// that column's length; empty when there is none.
+inline QString inputLimitProblems(const QWidget *box, const char *table)
+{
+    QStringList wrong;
+    for (QLineEdit *edit : box->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^s")))) {
+        const ColumnLengths::Column *column = ColumnLengths::find(QLatin1String(table), edit->objectName());
+        if (!column || edit->maxLength() != column->limit)
+            wrong << edit->objectName() + QLatin1Char('=') + QString::number(edit->maxLength());
+    }
+    return wrong.join(QStringLiteral(", "));
+}
+
+// Puts text into an input past its limit, as a value the form let through
+// would stand there.
+inline void forceText(QWidget *input, const QString &text)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(input)) {
+        edit->setMaxLength(32767);
+        edit->setText(text);
+    } else {
+        qobject_cast<QPlainTextEdit *>(input)->setPlainText(text);
+    }
+}
+
+// The last box is the refused save naming the field.
+inline bool namesField(const MessageBoxRecorder &boxes, const QString &label)
+{
+    return boxes.last().title == QStringLiteral("Błąd zapisu do bazy")
+        && boxes.last().text.contains(QStringLiteral("„%1”").arg(label));
 }

@@ -177,6 +177,46 @@ private slots:
         QVERIFY(viewMode(w->dataPage, box.isEmpty()));
     }
 
+    // Typed text stops at the column's length; a longer one that got through
+    // is refused naming the field, the typed text kept, nothing stored.
+    void longValues_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("59-character double surname") << "sSName" << LongTexts::surname << "Nazwisko";
+        QTest::newRow("114-character company") << "sCompany" << LongTexts::company << "Firma";
+        QTest::newRow("38-character building") << "sAddrBuild" << LongTexts::building << "Nr domu";
+    }
+    void longValues()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, label);
+        MessageBoxRecorder boxes;
+        auto w = page(7);
+        QCOMPARE(inputLimitProblems(w->dataPage, "clients"), QString());
+        QCOMPARE(child<QPlainTextEdit>(w->dataPage, "sDescription")->toPlainText(), QStringLiteral("stały klient"));
+        const QString before = storedRow(*t, "clients", "*", "iId = 7");
+        click(w->dataPage, "editButton");
+        auto *edit = child<QLineEdit>(w->dataPage, qPrintable(field));
+        const int limit = edit->maxLength();
+        forceText(edit, typed);
+        click(w->dataPage, "saveButton");
+        QVERIFY2(namesField(boxes, label), qPrintable(boxes.last().text));
+        QCOMPARE(edit->text(), typed);
+        QVERIFY(shown(w->dataPage, "saveButton"));
+        QCOMPARE(storedRow(*t, "clients", "*", "iId = 7"), before);
+        // Typed into the form, it is cut where the column ends, and what the
+        // page shows then is what was stored.
+        edit->setMaxLength(limit);
+        edit->setText(typed);
+        click(w->dataPage, "saveButton");
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(t->scalar("SELECT " + field + " FROM clients WHERE iId = 7"), typed.left(limit));
+        QCOMPARE(edit->text(), typed.left(limit));
+    }
+
     // The dialogs get the stored phone as digits and the stored address,
     // whatever was typed since, also by a save that the database refused.
     void messages_data()

@@ -1,4 +1,7 @@
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
+#include "messageboxrecorder.h"
+#include "startup.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -8,6 +11,14 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QSemaphore>
+#include <QThread>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestDatabaseLayer : public QObject
 {
@@ -26,6 +37,11 @@ private Q_SLOTS:
     void scriptSplitting();
     void openFromIni();
     void openFromIniFailures();
+    void sqliteFiles_data();
+    void sqliteFiles();
+    void columnLengthsRefused();
+    void schemaRace_data();
+    void schemaRace();
 
 private:
     std::unique_ptr<TestDatabase> m_likeRows; // shared by the rows of likeFoldsLettersAlike
@@ -326,6 +342,223 @@ void TestDatabaseLayer::openFromIniFailures()
     QCOMPARE(QSqlDatabase::database(db.connectionName, false).connectOptions(),
              QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=30;"
                             "MYSQL_OPT_WRITE_TIMEOUT=30;CLIENT_FOUND_ROWS=1;CLIENT_SSL=1"));
+}
+
+namespace {
+// Keeps path from being written while it lives: root ignores file modes,
+// but not the immutable flag.
+class Unwritable
+{
+public:
+    explicit Unwritable(const QString &path) : m_path(QFile::encodeName(path)), m_ok(set(true)) {}
+    ~Unwritable()
+    {
+        if (m_ok)
+            set(false);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool set(bool on)
+    {
+        if (geteuid() != 0)
+            return chmod(m_path.constData(), on ? 0555 : 0755) == 0;
+        const int fd = open(m_path.constData(), O_RDONLY);
+        int flags = 0;
+        bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            close(fd);
+        return done;
+    }
+    QByteArray m_path;
+    bool m_ok;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A database of the program in path, closed again.
+void makeDatabase(const QString &path)
+{
+    DbWidget db;
+    QVERIFY2(db.openSqlite(path) && db.createSchema(), qPrintable(db.errorText));
+}
+} // namespace
+
+void TestDatabaseLayer::sqliteFiles_data()
+{
+    // The name that dbfile gives, what stands there beforehand, what is kept
+    // from being written, what opening says (the error, or why nothing can be
+    // written; empty: nothing) and the boxes shown.
+    QTest::addColumn<QString>("dbfile");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("unwritable");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QStringList>("boxes");
+    const QString noKey = "[db_1] pliku config.ini brak klucza dbfile";
+    const QString notOurs = "nie jest bazą danych programu (";
+    const QStringList offer{"Wykryto pustą bazę danych"};
+    const QStringList readOnly{"Baza danych tylko do odczytu"};
+    QTest::newRow("no key") << QString() << "none" << "" << noKey << QStringList();
+    QTest::newRow("empty key") << "  " << "none" << "" << noKey << QStringList();
+    QTest::newRow("garbage") << "x.db" << "garbage" << "" << notOurs + "to nie jest plik bazy SQLite" << QStringList();
+    QTest::newRow("text file") << "x.txt" << "text" << "" << notOurs + "to nie jest plik bazy SQLite" << QStringList();
+    QTest::newRow("truncated") << "x.db" << "truncated" << "" << notOurs + "plik jest ucięty" << QStringList();
+    QTest::newRow("folder") << "x.db" << "folder" << "" << notOurs + "to folder" << QStringList();
+    QTest::newRow("another program's") << "x.db" << "foreign" << "" << "zawiera tabele innego programu" << QStringList();
+    QTest::newRow("missing folder") << "brak/x.db" << "none" << "" << "Nie można otworzyć pliku bazy danych" << QStringList();
+    QTest::newRow("new file") << "x.db" << "none" << "" << "" << offer;
+    QTest::newRow("empty file") << "x.db" << "" << "" << "" << offer;
+    QTest::newRow("the program's") << "x.db" << "ours" << "" << "" << QStringList();
+    QTest::newRow("read-only file") << "x.db" << "ours" << "file" << "plik" << readOnly;
+    QTest::newRow("read-only folder") << "x.db" << "ours" << "folder" << "folder" << readOnly;
+    // No structure is offered that could not be stored.
+    QTest::newRow("empty file in a read-only folder")
+        << "x.db" << "" << "folder" << "folder" << readOnly + QStringList{"Brak struktury bazy danych"};
+}
+
+void TestDatabaseLayer::sqliteFiles()
+{
+    QFETCH(QString, dbfile);
+    QFETCH(QString, content);
+    QFETCH(QString, unwritable);
+    QFETCH(QString, said);
+    QFETCH(QStringList, boxes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(dbfile.trimmed());
+    if (content == "garbage" || content == "text" || content.isEmpty())
+        writeFile(path, content == "garbage" ? QByteArray(4096, '\x9c')
+                        : content == "text"  ? QByteArray("[db_1]\nTo jest tekst.\n")
+                                             : QByteArray());
+    if (content == "truncated" || content == "ours")
+        makeDatabase(path);
+    if (content == "truncated")
+        writeFile(path, fileBytes(path).left(8192));
+    if (content == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(dbfile));
+    if (content == "foreign") {
+        DbWidget other;
+        QVERIFY(other.openSqlite(path) && other.query("CREATE TABLE faktury (id INTEGER)").isActive());
+    }
+    const QByteArray before = fileBytes(path);
+    QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
+    ini.setValue("db_1/engine", "SQLite");
+    if (!dbfile.isNull())
+        ini.setValue("db_1/dbfile", dbfile.trimmed().isEmpty() ? dbfile : path);
+    DbWidget db;
+    MessageBoxRecorder rec;
+    std::unique_ptr<Unwritable> guard;
+    if (!unwritable.isEmpty()) {
+        guard = std::make_unique<Unwritable>(unwritable == "file" ? path : dir.path());
+        if (!guard->ok())
+            QSKIP("this file system cannot keep a file from being written");
+    }
+    const bool refused = unwritable.isEmpty() && !said.isEmpty();
+    QCOMPARE(Startup::openDatabase(&db, &ini, 1, nullptr), !refused);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->close();
+    QVERIFY2((refused ? db.errorText : db.readOnlyReason).contains(said), qPrintable(db.errorText + db.readOnlyReason));
+    QCOMPARE(rec.titles(), boxes);
+    QCOMPARE(db.isOpen(), !refused);
+    if (!unwritable.isEmpty())
+        QVERIFY(rec.boxes.first().text.contains(db.readOnlyReason));
+    // Nothing written into what was refused or cannot be written.
+    if (refused || guard)
+        QCOMPARE(fileBytes(path), before);
+    else
+        QCOMPARE(db.schemaVersion, QStringLiteral("1.23"));
+}
+
+void TestDatabaseLayer::columnLengthsRefused()
+{
+    // Every column of the table holds its full length and refuses one more
+    // character, on either engine, and the refusal names the field.
+    TestDatabase t;
+    REQUIRE_DB(t);
+    if (TestDatabase::isMySql())
+        QVERIFY(t.scalar("SELECT @@SESSION.sql_mode").contains("STRICT_ALL_TABLES"));
+    QVERIFY2(t.exec({"INSERT INTO clients (sSName) VALUES ('Nowak')", "INSERT INTO hardware (sHName) VALUES ('PC')",
+                     "INSERT INTO templates (sHName) VALUES ('PC')", "INSERT INTO repairs (sNum) VALUES ('1')"}),
+             qPrintable(t.error()));
+    for (const char *table : {"clients", "hardware", "templates", "repairs"}) {
+        const QSqlRecord columns = t.db()->database().record(table);
+        for (int i = 0; i < columns.count(); ++i) {
+            const ColumnLengths::Column *c = ColumnLengths::find(table, columns.fieldName(i));
+            if (!c)
+                continue;
+            const QString full = c->unit == ColumnLengths::Unit::Characters ? QString(c->limit, QChar(0x017C))
+                                                                             : QString(c->limit, 'a');
+            QSqlQuery q(t.db()->database());
+            q.prepare(QStringLiteral("UPDATE %1 SET %2 = :v").arg(table, c->column));
+            q.bindValue(":v", full);
+            QVERIFY2(q.exec(), qPrintable(QStringLiteral("%1.%2: %3").arg(table, c->column, q.lastError().text())));
+            q.bindValue(":v", full + QLatin1Char('x'));
+            QVERIFY2(!q.exec(), qPrintable(QStringLiteral("%1.%2").arg(table, c->column)));
+            QVERIFY2(ColumnLengths::refusal(q.lastError()).contains(QStringLiteral("„%1”").arg(ColumnLengths::label(*c))),
+                     qPrintable(q.lastError().text()));
+            QCOMPARE(t.scalar(QStringLiteral("SELECT %1 FROM %2").arg(c->column, table)), full);
+        }
+    }
+    // Nothing else is taken for a value too long.
+    QVERIFY(ColumnLengths::refusal(t.db()->query("SELECT nothing FROM nowhere").lastError()).isEmpty());
+}
+
+void TestDatabaseLayer::schemaRace_data()
+{
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("one after the other") << false;
+    QTest::newRow("at once") << true;
+}
+
+void TestDatabaseLayer::schemaRace()
+{
+    // Two workstations found the database empty and both were told to create
+    // the structure: the second finds it made and goes on.
+    QFETCH(bool, atOnce);
+    TestDatabase t(false);
+    REQUIRE_DB(t);
+    // Each workstation is a thread with its own connection; both find the
+    // database empty before either creates anything.
+    bool created[2] = {false, false};
+    QString errors[2];
+    QSemaphore checked;
+    QSemaphore go[2];
+    const auto workstation = [&](int n) {
+        std::unique_ptr<DbWidget> db = t.openAnother();
+        const bool empty = db->isEmptyDatabase();
+        checked.release();
+        go[n].acquire();
+        created[n] = empty && db->createSchema();
+        errors[n] = db->errorText;
+    };
+    std::unique_ptr<QThread> first(QThread::create(workstation, 0));
+    std::unique_ptr<QThread> second(QThread::create(workstation, 1));
+    first->start();
+    second->start();
+    checked.acquire(2);
+    go[0].release();
+    if (!atOnce)
+        QVERIFY(first->wait());
+    go[1].release();
+    QVERIFY(first->wait() && second->wait());
+    QVERIFY2(created[0] && created[1], qPrintable(errors[0] + " / " + errors[1]));
+    // Every seed row once.
+    QCOMPARE(t.count("users"), 1);
+    QCOMPARE(t.count("version"), 1);
+    QCOMPARE(t.count("statusesconf"), 6);
+    QCOMPARE(t.count("fieldsconf"), 16);
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

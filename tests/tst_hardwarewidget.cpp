@@ -1,4 +1,5 @@
 // The hardware page: data, store status, owner, repairs list and label sheet.
+#include "dictionaries/fieldsconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "pagetesthelpers.h"
 #include "printouts/printdialogs.h"
@@ -203,6 +204,26 @@ private slots:
             QCOMPARE(w<QLineEdit>("sHName")->text(), name);
         if (cleared)
             QCOMPARE(w<QLineEdit>("sHName")->styleSheet(), FormIn::FormStyle2);
+    }
+
+    // Inputs take at most their columns' lengths; a longer value that got
+    // through is refused naming the field by the shop's label.
+    void longValue()
+    {
+        QVERIFY(t->exec({"UPDATE fieldsconf SET sValue = 'Producent' WHERE sName = 'sField1'",
+                         "UPDATE hardware SET sFieldLong = 'rysa', sStoreComment = 'półka 3' WHERE iId = 12"}));
+        FieldsConfig::getFieldsDescription(t->db());
+        open(12);
+        QCOMPARE(inputLimitProblems(w("hardwareBox"), "hardware"), QString());
+        QCOMPARE(w<QPlainTextEdit>("sFieldLong")->toPlainText() + w<QPlainTextEdit>("sStoreComment")->toPlainText(),
+                 QStringLiteral("rysapółka 3"));
+        const QString before = stored("*");
+        click("editButton");
+        forceText(w("sField1"), QString(256, 'x'));
+        click("saveButton");
+        QVERIFY2(namesField(*boxes, "Producent"), qPrintable(boxes->last().text));
+        QVERIFY(editing());
+        QCOMPARE(stored("*"), before);
     }
 
     void ownerChange_data()

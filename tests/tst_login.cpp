@@ -267,9 +267,9 @@ void TestLogin::emptyOtherDatabaseOffersSchema()
         MessageBoxRecorder rec;
         rec.answerCancel();
         p.databases->setCurrentIndex(1);
-        QCOMPARE(rec.count(), 1);
-        QCOMPARE(rec.last().title, QStringLiteral("Wykryto pustą bazę danych"));
-        QVERIFY(rec.last().text.contains("Wykryto pustą bazę danych"));
+        QCOMPARE(rec.titles(), QStringList({"Wykryto pustą bazę danych", "Brak struktury bazy danych"}));
+        QVERIFY(rec.boxes.first().text.contains("Wykryto pustą bazę danych"));
+        QVERIFY(!p.notice->isHidden());
         QVERIFY(empty.db()->isEmptyDatabase());
         QCOMPARE(p.users->count(), 0);
         QVERIFY(!p.button->isEnabled());
@@ -280,6 +280,7 @@ void TestLogin::emptyOtherDatabaseOffersSchema()
         QCOMPARE(rec.count(), 0);
         QCOMPARE(p.users->count(), 1);
         QVERIFY(p.button->isEnabled());
+        QVERIFY(p.notice->isHidden());
         p.databases->setCurrentIndex(1);
         QCOMPARE(rec.count(), 1);
         QCOMPARE(p.users->count(), 1);

@@ -65,7 +65,7 @@ private:
     }
     static bool menuEnabled(MainWindow &w)
     {
-        return w.findChild<QFrame *>("menuFrame")->isEnabled();
+        return w.findChild<QToolButton *>("repairsButton")->isEnabled();
     }
     static LoginWidget *loginPage(MainWindow &w)
     {
@@ -331,11 +331,12 @@ void TestMainWindow::emptyDatabaseAsksForSchema()
     if (!consent)
         rec.answerCancel();
     MainWindow w(qApp, c.dir.path());
-    QCOMPARE(rec.count(), 1);
-    QCOMPARE(rec.last().icon, QMessageBox::Question);
-    QCOMPARE(rec.last().title, QStringLiteral("Wykryto pustą bazę danych"));
-    QVERIFY(rec.last().text.contains("Wykryto pustą bazę danych"));
-    QVERIFY(rec.last().text.contains("Czy utworzyć strukturę bazy danych ?"));
+    // A refusal is followed by the word that the database has no structure.
+    QCOMPARE(rec.count(), consent ? 1 : 2);
+    QCOMPARE(rec.boxes.first().icon, QMessageBox::Question);
+    QCOMPARE(rec.boxes.first().title, QStringLiteral("Wykryto pustą bazę danych"));
+    QVERIFY(rec.boxes.first().text.contains("Wykryto pustą bazę danych"));
+    QVERIFY(rec.boxes.first().text.contains("Czy utworzyć strukturę bazy danych ?"));
     QCOMPARE(t.db()->isEmptyDatabase(), !consent);
     if (consent) {
         QCOMPARE(t.count("users"), 1);
@@ -349,6 +350,15 @@ void TestMainWindow::emptyDatabaseAsksForSchema()
         QVERIFY(loggedOut(w));
         QCOMPARE(box(w, "userBox")->count(), 0);
         QVERIFY(!loginPage(w)->findChild<QPushButton *>("loginButton")->isEnabled());
+        QVERIFY(rec.last().text.contains("nie ma struktury programu"));
+        QCOMPARE(loginPage(w)->findChild<QLabel *>("noticeLabel")->text(),
+                 QStringLiteral("Baza danych nie ma struktury programu."));
+        QVERIFY(loginPage(w)->findChild<QLabel *>("noticeLabel")->isVisibleTo(&w));
+        // "Zakończ" still ends the program.
+        w.show();
+        QTest::mouseClick(button(w, "exitButton"), Qt::LeftButton);
+        QCOMPARE(rec.last().title, QStringLiteral("Zakończenie pracy"));
+        QVERIFY(!w.isVisible());
     }
 }
 

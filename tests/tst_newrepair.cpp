@@ -427,6 +427,65 @@ private Q_SLOTS:
         QCOMPARE(t->count("repairs", "iClientId = " + client + " AND iHardwareId = " + device), 2);
     }
 
+    // Every input takes at most its column's length; a longer value that got
+    // through is refused naming the field, and nothing is stored.
+    void longValues_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("label");
+        const QString repair = "addNewRepairButton";
+        QTest::newRow("59-character double surname") << "sSName" << LongTexts::surname << "addClientButton" << "Nazwisko";
+        QTest::newRow("114-character company") << "sCompany" << LongTexts::company << repair << "Firma";
+        QTest::newRow("38-character building") << "sAddrBuild" << LongTexts::building << repair << "Nr domu";
+        QTest::newRow("device name") << "sHName" << QString(256, 'x') << "addHardwareButton" << "Nazwa";
+        QTest::newRow("field with the shop's label") << "sField1" << QString(256, 'x') << repair << "Producent";
+        QTest::newRow("cost") << "sCost" << QString(256, '9') << repair << "Koszt naprawy";
+        QTest::newRow("client description") << "sClientDescription" << QString(65536, 'a') << repair << "Opis";
+        QTest::newRow("defect") << "sRepairDescription" << QString(32768, QChar(0x0105)) << repair << "Opis uszkodzenia";
+    }
+    void longValues()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, label);
+        makeIntake();
+        for (const auto &[box, table] : {std::pair{"newClientBox", "clients"}, {"newHardwareBox", "hardware"}, {"repairBox", "repairs"}})
+            QCOMPARE(inputLimitProblems(w(box), table), QString());
+        typeIntake(true);
+        forceText(w(qPrintable(field)), typed);
+        click(qPrintable(button));
+        QCOMPARE(counts(), QStringLiteral("0|0|0|0"));
+        QVERIFY2(namesField(*boxes, label), qPrintable(boxes->last().text));
+        QVERIFY(boxes->last().text.contains("Nic nie zostało zapisane."));
+        if (auto *edit = qobject_cast<QLineEdit *>(w(qPrintable(field))))
+            QCOMPARE(edit->text(), typed);
+    }
+
+    // Typed or pasted into a plain-text input, what goes past the column is
+    // dropped at the cursor; text the program shows stays whole.
+    void plainTextLimit()
+    {
+        makeIntake();
+        for (const char *name : {"sClientDescription", "sFieldLong", "sRepairDescription", "sComment"}) {
+            QPlainTextEdit *edit = text(name);
+            edit->setPlainText(QString(70000, 'a'));
+            QCOMPARE(edit->toPlainText().size(), 70000);
+            edit->clear();
+            edit->insertPlainText("ab");
+            edit->insertPlainText(QString(40000, QChar(0x0105)));
+            QCOMPARE(edit->toPlainText(), "ab" + QString(32766, QChar(0x0105)));
+            QTest::keyClicks(edit, "xy");
+            QVERIFY(edit->toPlainText().endsWith(QChar(0x0105) + QString("x")));
+            // A longer stored text loses nothing but what is typed into it.
+            edit->setPlainText(QString(70000, 'a'));
+            QTest::keyClicks(edit, "z");
+            QCOMPARE(edit->toPlainText(), QString(70000, 'a'));
+        }
+    }
+
     void pickedRecords_data()
     {
         QTest::addColumn<bool>("shopStatus"); // a status of group 1 exists

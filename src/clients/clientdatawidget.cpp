@@ -2,6 +2,7 @@
 
 #include "ui_clientDataWidget.h"
 
+#include "db/columnlengths.h"
 #include "email/emaildialog.h"
 #include "formin.h"
 #include "messagebox.h"
@@ -30,6 +31,7 @@ ClientDataWidget::ClientDataWidget(QWidget *parent, DbWidget *db, UserWidget *us
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    ColumnLengths::limitInputs(ui->dataBox, QStringLiteral("clients"));
 
     setDataMapping();
     loadData();
@@ -56,6 +58,7 @@ ClientDataWidget::~ClientDataWidget()
 void ClientDataWidget::setDataMapping()
 {
     mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    mapper->setItemDelegate(ColumnLengths::storedTextDelegate(mapper));
     mapper->setModel(model);
     const QList<QWidget *> fields = {ui->sSName, ui->sFName,  ui->sCompany, ui->sNIP,
                                      ui->sStreet, ui->sAddrBuild, ui->sAddrLoc, ui->sPostal,

@@ -1,13 +1,19 @@
 #include "db/dbwidget.h"
 
 #include "appversion.h"
+#include "db/columnlengths.h"
 #include "db/sqlitelike.h"
 
 #include <QAtomicInt>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QSqlError>
+#include <QtEndian>
+
+#include <unistd.h>
 
 namespace {
 QAtomicInt connectionCounter;
@@ -30,6 +36,7 @@ void DbWidget::close()
     schemaVersion.clear();
     m_inTransaction = false;
     m_connectionLost = false;
+    readOnlyReason.clear();
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -61,9 +68,16 @@ bool DbWidget::open(QSettings *ini, int number)
     const QString desc = ini->value(QStringLiteral("description")).toString();
     bool ok = false;
     if (engine.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
-        const QString file = ini->value(QStringLiteral("dbfile")).toString();
+        const QString file = ini->value(QStringLiteral("dbfile")).toString().trimmed();
         ini->endGroup();
-        ok = openSqlite(file, desc);
+        // An empty name would open an anonymous database that vanishes at exit
+        // with the day's work.
+        if (file.isEmpty())
+            errorText = tr("Nie podano pliku bazy danych: w grupie [%1] pliku config.ini brak "
+                           "klucza dbfile lub jest on pusty.")
+                            .arg(group);
+        else
+            ok = openSqlite(file, desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
         const QString database = ini->value(QStringLiteral("database")).toString();
         const QString hostname = ini->value(QStringLiteral("hostname")).toString();
@@ -86,11 +100,93 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     dbType = SQLite;
     sslEnabled = false;
     description = desc;
+    if (file.trimmed().isEmpty()) {
+        errorText = tr("Nie podano pliku bazy danych.");
+        return false;
+    }
+    errorText = sqliteFileProblem(file);
+    if (!errorText.isEmpty())
+        return false;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     db.setDatabaseName(file);
     // Another workstation's write holds the file briefly: wait for it.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    return finishOpen();
+    if (!finishOpen()) {
+        errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ')
+            + errorText;
+        return false;
+    }
+    // SQLite reads the file only now: a damaged one fails here, and one of
+    // another program has tables but none of ours.
+    QSqlQuery tables = query(QStringLiteral(
+        "SELECT COUNT(*), SUM(name IN ('repairs', 'users', 'version')) FROM sqlite_master "
+        "WHERE type = 'table'"));
+    QString problem;
+    if (!tables.first())
+        problem = tables.lastError().databaseText();
+    else if (tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0)
+        problem = tr("zawiera tabele innego programu");
+    if (!problem.isEmpty()) {
+        close();
+        errorText = tr("Plik %1 nie jest bazą danych programu (%2).").arg(file, problem);
+        return false;
+    }
+    readOnlyReason = sqliteWriteProblem(file);
+    return true;
+}
+
+QString DbWidget::sqliteFileProblem(const QString &file)
+{
+    const QFileInfo info(file);
+    // A new file is made at the first write; a missing folder fails to open.
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        return QString();
+    const QString notOurs = tr("Plik %1 nie jest bazą danych programu (%2).").arg(file);
+    if (info.isDir())
+        return notOurs.arg(tr("to folder"));
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return tr("Nie można odczytać pliku bazy danych %1: %2").arg(file, f.errorString());
+    // The 100-byte header of an SQLite file: its mark, the page size and,
+    // when valid, the number of pages the file must hold.
+    const QByteArray header = f.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return notOurs.arg(tr("to nie jest plik bazy SQLite"));
+    const auto number = [&header](int offset) { return qFromBigEndian<quint32>(header.constData() + offset); };
+    const quint16 sizeField = qFromBigEndian<quint16>(header.constData() + 16);
+    const qint64 pageSize = sizeField == 1 ? 65536 : sizeField;
+    const qint64 pages = number(28);
+    if (number(24) == number(92) && pages > 0 && info.size() < pages * pageSize)
+        return notOurs.arg(tr("plik jest ucięty: ma %1 bajtów z %2").arg(info.size()).arg(pages * pageSize));
+    return QString();
+}
+
+QString DbWidget::sqliteWriteProblem(const QString &file)
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    // A table made and rolled back writes the journal next to the file and
+    // the file itself, as every save does.
+    bool written = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (written) {
+        written = q.exec(QStringLiteral("CREATE TABLE warsztat_write_check (x INTEGER)"));
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    }
+    const QSqlError error = q.lastError();
+    // Another workstation writing at this moment is no reason (SQLITE_BUSY,
+    // SQLITE_LOCKED).
+    const QString code = error.nativeErrorCode();
+    if (written || code == QLatin1String("5") || code == QLatin1String("6"))
+        return QString();
+    const QFileInfo info(file);
+    const QString folder = QDir::toNativeSeparators(info.absolutePath());
+    if (info.exists() && ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0)
+        return tr("plik %1 jest tylko do odczytu").arg(QDir::toNativeSeparators(file));
+    if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
+        return tr("folder %1 jest tylko do odczytu, a program zapisuje w nim dziennik zmian "
+                  "bazy danych")
+            .arg(folder);
+    return error.databaseText();
 }
 
 bool DbWidget::openMySql(const QString &database, const QString &hostname,
@@ -325,32 +421,86 @@ QStringList DbWidget::splitScript(const QString &script)
     return statements;
 }
 
-bool DbWidget::createSchema()
+QStringList DbWidget::schemaStatements()
 {
     const QString path = dbType == MySQL ? QStringLiteral(":/files/sql/mysql.sql")
                                          : QStringLiteral(":/files/sql/sqlite.sql");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         errorText = tr("Nie można odczytać skryptu bazy danych.");
+        return {};
+    }
+    QStringList statements = splitScript(QString::fromUtf8(file.readAll()));
+    for (QString &statement : statements) {
+        if (!ColumnLengths::substitute(&statement, dbType, &errorText))
+            return {};
+    }
+    return statements;
+}
+
+bool DbWidget::lockSchema()
+{
+    if (dbType == SQLite) {
+        // The whole script in one transaction that takes the write lock at
+        // once: a second workstation waits here until the first has
+        // committed, and a half-made schema is never left behind.
+        QSqlQuery q(database());
+        if (q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            return true;
+        errorText = q.lastError().text();
         return false;
     }
-    const QStringList statements = splitScript(QString::fromUtf8(file.readAll()));
+    // DDL commits at once on MySQL: a named lock of this database keeps a
+    // second workstation waiting instead.
+    QSqlQuery q = query(QStringLiteral(
+        "SELECT GET_LOCK(CONCAT('warsztat_schema.', MD5(DATABASE())), 30)"));
+    if (q.first() && q.value(0).toInt() == 1)
+        return true;
+    errorText = q.lastError().isValid()
+        ? q.lastError().text()
+        : tr("Inne stanowisko wciąż tworzy strukturę bazy danych. Spróbuj ponownie za chwilę.");
+    return false;
+}
+
+void DbWidget::unlockSchema()
+{
+    if (dbType == SQLite)
+        QSqlQuery(database()).exec(QStringLiteral("ROLLBACK"));
+    else
+        query(QStringLiteral("SELECT RELEASE_LOCK(CONCAT('warsztat_schema.', MD5(DATABASE())))"));
+}
+
+bool DbWidget::createSchema()
+{
+    const QStringList statements = schemaStatements();
+    if (statements.isEmpty())
+        return false;
+    if (!lockSchema())
+        return false;
+    // Another workstation may have made the structure while this one asked.
+    if (!isEmptyDatabase()) {
+        unlockSchema();
+        schemaVersion = readSchemaVersion();
+        return true;
+    }
     QSqlDatabase db = database();
-    // SQLite runs the whole script in one transaction (far faster, and a
-    // half-made schema is never left behind); MySQL commits DDL implicitly.
-    const bool transaction = dbType == SQLite && db.transaction();
     for (const QString &sql : statements) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
             errorText = q.lastError().text();
-            if (transaction)
-                db.rollback();
+            unlockSchema();
             return false;
         }
     }
-    if (transaction && !db.commit()) {
-        errorText = db.lastError().text();
-        return false;
+    if (dbType == SQLite) {
+        QSqlQuery commit(db);
+        if (!commit.exec(QStringLiteral("COMMIT"))) {
+            errorText = commit.lastError().text();
+            unlockSchema();
+            return false;
+        }
+    } else {
+        unlockSchema();
     }
     schemaVersion = readSchemaVersion();
     return true;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 
@@ -21,8 +22,11 @@ public:
 
     // Opens the connection of group "db_<number>" of the INI store, closing
     // the one open so far. Returns false, with errorText set, when the group
-    // is missing or the connection cannot be opened.
+    // is missing, names no SQLite file, or the connection cannot be opened.
     bool open(QSettings *ini, int number);
+    // A file that is not an SQLite database, or one of another program, is
+    // refused; a new or empty file is an empty database. A database in which
+    // nothing can be written opens with readOnlyReason set.
     bool openSqlite(const QString &file, const QString &description = QString());
     bool openMySql(const QString &database, const QString &hostname, const QString &username,
                    const QString &password, int port, bool ssl,
@@ -67,6 +71,9 @@ public:
     // True when the table `repairs` or `users` cannot be read.
     bool isEmptyDatabase();
     // Creates every table with its seed rows from the engine's schema script.
+    // Workstations that start on an empty database at once take turns: the
+    // one that finds the structure made by another creates nothing and
+    // succeeds.
     bool createSchema();
     // The schema version stored in the database, empty when unreadable.
     QString readSchemaVersion();
@@ -93,6 +100,11 @@ public:
     QString programVersion;
     QString schemaVersion;
     QString errorText;
+    // Why nothing can be written in the open database; empty when it can.
+    QString readOnlyReason;
+    // The error of the last insert or update of a register that the
+    // database refused, for a message that names the field.
+    QSqlError lastWriteError;
 
 private:
     bool finishOpen();
@@ -107,4 +119,17 @@ private:
 
     bool m_inTransaction = false;
     bool m_connectionLost = false;
+    // Why the file cannot be an SQLite database of the program; empty when
+    // it can be.
+    static QString sqliteFileProblem(const QString &file);
+    // Tries a write that is rolled back: why it failed, or empty.
+    QString sqliteWriteProblem(const QString &file);
+    // The statements of the engine's schema script with the column types of
+    // the table of column lengths in place of its placeholders; none, with
+    // errorText set, when it cannot be read.
+    QStringList schemaStatements();
+    // Creating the structure: one workstation at a time. Unlocking also
+    // drops what SQLite has not committed.
+    bool lockSchema();
+    void unlockSchema();
 };

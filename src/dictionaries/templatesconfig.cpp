@@ -1,6 +1,7 @@
 #include "dictionaries/templatesconfig.h"
 #include "ui_templatesConfig.h"
 
+#include "db/columnlengths.h"
 #include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
@@ -27,6 +28,7 @@ TemplatesConfig::TemplatesConfig(QWidget *parent, DbWidget *db, UserWidget *user
 
     fillTypes();
     ui->iFieldDate->setDate(QDate::currentDate());
+    ColumnLengths::limitInputs(ui->formWidget, QStringLiteral("templates"));
 
     connect(ui->searchTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TemplatesConfig::selected);
@@ -105,6 +107,7 @@ void TemplatesConfig::addTemplate()
     for (int i = 1; i <= 14; ++i)
         ui->formWidget->findChild<QLineEdit *>(QStringLiteral("sField%1").arg(i))->clear();
     ui->sFieldLong->clear();
+    ColumnLengths::limitInputs(ui->formWidget, QStringLiteral("templates"));
     ui->iFieldDate->setDate(QDate::currentDate());
     ui->iHType->setCurrentIndex(ui->iHType->count() > 0 ? 0 : -1);
     showEditPage();
@@ -134,7 +137,7 @@ void TemplatesConfig::editTemplate()
         } else if (name == QLatin1String("sFieldLong")) {
             ui->sFieldLong->setPlainText(value.toString());
         } else {
-            ui->formWidget->findChild<QLineEdit *>(name)->setText(value.toString());
+            ColumnLengths::showStored(ui->formWidget->findChild<QLineEdit *>(name), value.toString());
         }
     }
     showEditPage();
@@ -181,7 +184,9 @@ bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
     // that must not be reported as saved. Whether the row is still there is
     // asked after the update, which holds it until the commit.
     return runInTransaction(db, [&] {
-        return db->exec(q)
+        const bool updated = db->exec(q);
+        db->lastWriteError = q.lastError();
+        return updated
             && db->query(QStringLiteral("SELECT iId FROM templates WHERE iId = %1").arg(id)).next();
     });
 }
@@ -195,7 +200,7 @@ void TemplatesConfig::saveTemplate()
     const bool ok = adding ? Template::dbInsert(db, values) > 0 : updateTemplate(editedId, values);
     if (!ok) {
         // The input stays on the edit page so that nothing typed is lost.
-        MessageBox::saveFailed();
+        MessageBox::saveFailed(db->lastWriteError);
         return;
     }
     MessageBox::saved();

@@ -2,6 +2,7 @@
 #include "ui_hardwareWidget.h"
 
 #include "config/shopidentity.h"
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwarestatusesconfig.h"
@@ -114,8 +115,11 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     FieldsConfig::setupFields(ui->hardwareBox);
     if (!fieldInUse(FieldDate))
         ui->iFieldDateLineEdit->hide();
+    ColumnLengths::limitInputs(ui->hardwareBox, QStringLiteral("hardware"));
+    ColumnLengths::limitInputs(ui->storeBox, QStringLiteral("hardware"));
 
     mapper->setSubmitPolicy(QDataWidgetMapper::ManualSubmit);
+    mapper->setItemDelegate(ColumnLengths::storedTextDelegate(mapper));
     mapper->setModel(hardwareModel);
     mapper->addMapping(ui->sHName, hardwareModel->fieldIndex(QStringLiteral("sHName")));
     mapper->addMapping(ui->sStoreComment, hardwareModel->fieldIndex(QStringLiteral("sStoreComment")));
@@ -278,7 +282,7 @@ void HardwareWidget::saveChanges()
         // The typed values stay on the page, still editable, for another try;
         // or the record changed elsewhere is read again, when the user asks.
         if (hardwareModel->rowCount() < 1)
-            MessageBox::saveFailed();
+            MessageBox::saveFailed(hardwareModel->lastError());
         else if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
             loadData(true);
         return;

@@ -576,7 +576,9 @@ int RecordModel::insertRecord(DbWidget *db, const QString &table, const QStringL
         const QString &value = values.at(i);
         q.bindValue(placeholders.at(i), value.isNull() ? QStringLiteral("") : value);
     }
-    if (!db->exec(q))
+    const bool inserted = db->exec(q);
+    db->lastWriteError = q.lastError();
+    if (!inserted)
         return -1;
     bool ok = false;
     const int id = q.lastInsertId().toInt(&ok);

@@ -4,6 +4,7 @@
 #include "records/recordmodel.h"
 
 #include <QObject>
+#include <QSqlError>
 
 bool explainRefusedSave(const RecordModel *model, const QString &what)
 {
@@ -14,7 +15,7 @@ bool explainRefusedSave(const RecordModel *model, const QString &what)
     case RecordModel::Refusal::ChangedElsewhere:
         return MessageBox::changedElsewhere(model->changedElsewhere());
     default:
-        MessageBox::saveFailed();
+        MessageBox::saveFailed(model->lastError());
         return false;
     }
 }

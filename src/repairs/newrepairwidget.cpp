@@ -1,5 +1,6 @@
 #include "repairs/newrepairwidget.h"
 
+#include "db/columnlengths.h"
 #include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
@@ -116,6 +117,16 @@ NewRepairWidget::NewRepairWidget(QWidget *parent, DbWidget *db, UserWidget *user
 
     FieldsConfig::getFieldsDescription(db);
     FieldsConfig::setupFields(ui->newHardwareBox);
+    limitInputs();
+}
+
+void NewRepairWidget::limitInputs()
+{
+    ColumnLengths::limitInputs(ui->newClientBox, QStringLiteral("clients"),
+                               {{QStringLiteral("sClientDescription"), QStringLiteral("sDescription")}});
+    ColumnLengths::limitInputs(ui->newHardwareBox, QStringLiteral("hardware"));
+    ColumnLengths::limitInputs(ui->repairBox, QStringLiteral("repairs"),
+                               {{QStringLiteral("sRepairDescription"), QStringLiteral("sDefect")}});
 }
 
 // The widgets that tell the state of one side (client or hardware) of the
@@ -313,7 +324,7 @@ void NewRepairWidget::holdClient(int id)
     const QSqlRecord record = readRecord<Client>(db, QStringLiteral("clients"), id);
     for (const char *column : ClientColumns) {
         if (auto *edit = ui->newClientBox->findChild<QLineEdit *>(QLatin1String(column)))
-            edit->setText(record.value(QLatin1String(column)).toString());
+            ColumnLengths::showStored(edit, record.value(QLatin1String(column)).toString());
     }
     ui->sClientDescription->setPlainText(record.value(QStringLiteral("sDescription")).toString());
     showSide(clientSide(), QStringLiteral("Istniejący klient"),
@@ -326,6 +337,7 @@ void NewRepairWidget::releaseClient()
 {
     clientId = 0;
     clearFormWidget(ui->newClientBox);
+    limitInputs();
     showSide(clientSide(), QStringLiteral("Nowy klient"), QString(), true, false);
 }
 
@@ -441,10 +453,11 @@ void NewRepairWidget::addClient()
 void NewRepairWidget::fillHardwareFields(const QSqlRecord &record)
 {
     resetFormStyles();
-    ui->sHName->setText(record.value(QStringLiteral("sHName")).toString());
+    ColumnLengths::showStored(ui->sHName, record.value(QStringLiteral("sHName")).toString());
     for (int i = 1; i <= 14; ++i) {
         const QString name = QStringLiteral("sField%1").arg(i);
-        ui->newHardwareBox->findChild<QLineEdit *>(name)->setText(record.value(name).toString());
+        ColumnLengths::showStored(ui->newHardwareBox->findChild<QLineEdit *>(name),
+                                  record.value(name).toString());
     }
     ui->sFieldLong->setPlainText(record.value(QStringLiteral("sFieldLong")).toString());
     const QString type = record.value(QStringLiteral("iHType")).toString();
@@ -474,6 +487,7 @@ void NewRepairWidget::releaseHardware()
 {
     hardwareId = 0;
     clearFormWidget(ui->newHardwareBox);
+    limitInputs();
     showSide(hardwareSide(), QStringLiteral("Nowy sprzęt"), QString(), true, false);
 }
 
@@ -661,9 +675,12 @@ void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
         MessageBox::recordDeleted(gone, what + QLatin1Char(' ') + tr("Nic nie zostało zapisane."));
         return;
     }
+    // A value too long for its column is named; anything else is a matter
+    // of the connection.
+    QString reason = ColumnLengths::refusal(db ? db->lastWriteError : QSqlError());
+    if (reason.isEmpty())
+        reason = tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z pomocą techniczną.");
     MessageBox::warning(tr("Błąd zapisu do bazy"),
                         what + QLatin1Char(' ') + tr("Nic nie zostało zapisane.")
-                            + QStringLiteral("\n\n")
-                            + tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z pomocą "
-                                 "techniczną."));
+                            + QStringLiteral("\n\n") + reason);
 }

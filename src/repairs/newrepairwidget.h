@@ -78,6 +78,8 @@ private:
     void holdClient(int id);
     // Loads a stored device into the hardware page and locks the page.
     void holdHardware(int id);
+    // Each input takes at most the length of its column.
+    void limitInputs();
     // Back to a new client or new hardware: fields emptied and editable.
     void releaseClient();
     void releaseHardware();

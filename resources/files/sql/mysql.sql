@@ -3,6 +3,10 @@
 -- Format read by the program: UTF-8; a line starting with "--" is a comment;
 -- a statement may span lines and ends with ";" at the end of a line.
 --
+-- "{table.column}" stands for the type of a text column that staff type into:
+-- the program puts in the type that its table of column lengths gives for
+-- this engine, so that the forms and the database agree on every length.
+--
 -- Every table is InnoDB in utf8mb4 with the Polish collation. Dates are whole
 -- seconds since 1970-01-01 UTC kept in BIGINT, so that moments after 2038 fit.
 -- Texts are never narrower than the widest input that writes them; free texts
@@ -19,12 +23,12 @@ CREATE TABLE repairs (
     iAddDate BIGINT NOT NULL DEFAULT 0,
     iEndDate BIGINT NOT NULL DEFAULT 0,
     iType INT NOT NULL DEFAULT 0,
-    sCost VARCHAR(255) NOT NULL DEFAULT '',
-    sMCost VARCHAR(255) NULL,
-    sDefect TEXT NOT NULL DEFAULT (''),
-    sSolution TEXT NULL,
-    sComment TEXT NOT NULL DEFAULT (''),
-    sOuterNo VARCHAR(255) NOT NULL DEFAULT '',
+    sCost {repairs.sCost} NOT NULL DEFAULT '',
+    sMCost {repairs.sMCost} NULL,
+    sDefect {repairs.sDefect} NOT NULL DEFAULT (''),
+    sSolution {repairs.sSolution} NULL,
+    sComment {repairs.sComment} NOT NULL DEFAULT (''),
+    sOuterNo {repairs.sOuterNo} NOT NULL DEFAULT '',
     iStatus INT NOT NULL DEFAULT 0,
     iProgress INT NULL,
     iClientId INT NOT NULL DEFAULT 0,
@@ -35,68 +39,68 @@ CREATE TABLE repairs (
 
 CREATE TABLE clients (
     iId INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
-    sFName VARCHAR(50) NOT NULL DEFAULT '',
-    sSName VARCHAR(50) NOT NULL DEFAULT '',
-    sCompany VARCHAR(100) NOT NULL DEFAULT '',
-    sNIP VARCHAR(50) NOT NULL DEFAULT '',
-    sStreet VARCHAR(100) NOT NULL DEFAULT '',
-    sAddrBuild VARCHAR(25) NOT NULL DEFAULT '',
-    sAddrLoc VARCHAR(25) NOT NULL DEFAULT '',
-    sCity VARCHAR(50) NOT NULL DEFAULT '',
-    sPostal VARCHAR(50) NOT NULL DEFAULT '',
-    sEmail VARCHAR(50) NOT NULL DEFAULT '',
-    sEmail2 VARCHAR(50) NOT NULL DEFAULT '',
-    sPhone VARCHAR(100) NOT NULL DEFAULT '',
-    sPhone2 VARCHAR(100) NOT NULL DEFAULT '',
-    sDescription TEXT NOT NULL DEFAULT ('')
+    sFName {clients.sFName} NOT NULL DEFAULT '',
+    sSName {clients.sSName} NOT NULL DEFAULT '',
+    sCompany {clients.sCompany} NOT NULL DEFAULT '',
+    sNIP {clients.sNIP} NOT NULL DEFAULT '',
+    sStreet {clients.sStreet} NOT NULL DEFAULT '',
+    sAddrBuild {clients.sAddrBuild} NOT NULL DEFAULT '',
+    sAddrLoc {clients.sAddrLoc} NOT NULL DEFAULT '',
+    sCity {clients.sCity} NOT NULL DEFAULT '',
+    sPostal {clients.sPostal} NOT NULL DEFAULT '',
+    sEmail {clients.sEmail} NOT NULL DEFAULT '',
+    sEmail2 {clients.sEmail2} NOT NULL DEFAULT '',
+    sPhone {clients.sPhone} NOT NULL DEFAULT '',
+    sPhone2 {clients.sPhone2} NOT NULL DEFAULT '',
+    sDescription {clients.sDescription} NOT NULL DEFAULT ('')
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_polish_ci;
 
 CREATE TABLE hardware (
     iId INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
-    sHName VARCHAR(255) NOT NULL DEFAULT '',
+    sHName {hardware.sHName} NOT NULL DEFAULT '',
     iHType INT NOT NULL DEFAULT 0,
     iStoreStatus INT NOT NULL DEFAULT 0,
     iReceivedDate BIGINT NOT NULL DEFAULT 0,
-    sStoreComment TEXT NOT NULL DEFAULT (''),
-    sField1 VARCHAR(255) NOT NULL DEFAULT '',
-    sField2 VARCHAR(255) NOT NULL DEFAULT '',
-    sField3 VARCHAR(255) NOT NULL DEFAULT '',
-    sField4 VARCHAR(255) NOT NULL DEFAULT '',
-    sField5 VARCHAR(255) NOT NULL DEFAULT '',
-    sField6 VARCHAR(255) NOT NULL DEFAULT '',
-    sField7 VARCHAR(255) NOT NULL DEFAULT '',
-    sField8 VARCHAR(255) NOT NULL DEFAULT '',
-    sField9 VARCHAR(255) NOT NULL DEFAULT '',
-    sField10 VARCHAR(255) NOT NULL DEFAULT '',
-    sField11 VARCHAR(255) NOT NULL DEFAULT '',
-    sField12 VARCHAR(255) NOT NULL DEFAULT '',
-    sField13 VARCHAR(255) NOT NULL DEFAULT '',
-    sField14 VARCHAR(255) NOT NULL DEFAULT '',
+    sStoreComment {hardware.sStoreComment} NOT NULL DEFAULT (''),
+    sField1 {hardware.sField1} NOT NULL DEFAULT '',
+    sField2 {hardware.sField2} NOT NULL DEFAULT '',
+    sField3 {hardware.sField3} NOT NULL DEFAULT '',
+    sField4 {hardware.sField4} NOT NULL DEFAULT '',
+    sField5 {hardware.sField5} NOT NULL DEFAULT '',
+    sField6 {hardware.sField6} NOT NULL DEFAULT '',
+    sField7 {hardware.sField7} NOT NULL DEFAULT '',
+    sField8 {hardware.sField8} NOT NULL DEFAULT '',
+    sField9 {hardware.sField9} NOT NULL DEFAULT '',
+    sField10 {hardware.sField10} NOT NULL DEFAULT '',
+    sField11 {hardware.sField11} NOT NULL DEFAULT '',
+    sField12 {hardware.sField12} NOT NULL DEFAULT '',
+    sField13 {hardware.sField13} NOT NULL DEFAULT '',
+    sField14 {hardware.sField14} NOT NULL DEFAULT '',
     iFieldDate BIGINT NOT NULL DEFAULT 0,
-    sFieldLong TEXT NOT NULL DEFAULT (''),
+    sFieldLong {hardware.sFieldLong} NOT NULL DEFAULT (''),
     iOwner INT NOT NULL DEFAULT 0
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_polish_ci;
 
 CREATE TABLE templates (
     iId INT NOT NULL AUTO_INCREMENT PRIMARY KEY,
-    sHName VARCHAR(255) NOT NULL DEFAULT '',
+    sHName {templates.sHName} NOT NULL DEFAULT '',
     iHType INT NOT NULL DEFAULT 0,
-    sField1 VARCHAR(255) NOT NULL DEFAULT '',
-    sField2 VARCHAR(255) NOT NULL DEFAULT '',
-    sField3 VARCHAR(255) NOT NULL DEFAULT '',
-    sField4 VARCHAR(255) NOT NULL DEFAULT '',
-    sField5 VARCHAR(255) NOT NULL DEFAULT '',
-    sField6 VARCHAR(255) NOT NULL DEFAULT '',
-    sField7 VARCHAR(255) NOT NULL DEFAULT '',
-    sField8 VARCHAR(255) NOT NULL DEFAULT '',
-    sField9 VARCHAR(255) NOT NULL DEFAULT '',
-    sField10 VARCHAR(255) NOT NULL DEFAULT '',
-    sField11 VARCHAR(255) NOT NULL DEFAULT '',
-    sField12 VARCHAR(255) NOT NULL DEFAULT '',
-    sField13 VARCHAR(255) NOT NULL DEFAULT '',
-    sField14 VARCHAR(255) NOT NULL DEFAULT '',
+    sField1 {templates.sField1} NOT NULL DEFAULT '',
+    sField2 {templates.sField2} NOT NULL DEFAULT '',
+    sField3 {templates.sField3} NOT NULL DEFAULT '',
+    sField4 {templates.sField4} NOT NULL DEFAULT '',
+    sField5 {templates.sField5} NOT NULL DEFAULT '',
+    sField6 {templates.sField6} NOT NULL DEFAULT '',
+    sField7 {templates.sField7} NOT NULL DEFAULT '',
+    sField8 {templates.sField8} NOT NULL DEFAULT '',
+    sField9 {templates.sField9} NOT NULL DEFAULT '',
+    sField10 {templates.sField10} NOT NULL DEFAULT '',
+    sField11 {templates.sField11} NOT NULL DEFAULT '',
+    sField12 {templates.sField12} NOT NULL DEFAULT '',
+    sField13 {templates.sField13} NOT NULL DEFAULT '',
+    sField14 {templates.sField14} NOT NULL DEFAULT '',
     iFieldDate BIGINT NOT NULL DEFAULT 0,
-    sFieldLong TEXT NOT NULL DEFAULT ('')
+    sFieldLong {templates.sFieldLong} NOT NULL DEFAULT ('')
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_polish_ci;
 
 CREATE TABLE notes (
