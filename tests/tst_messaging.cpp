@@ -259,44 +259,42 @@ private slots:
         QTest::addColumn<QByteArray>("fail");
         QTest::addColumn<QString>("recipient"); // empty: as the dialog composes it
         QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<bool>("ssl");
-        QTest::addColumn<QString>("user"); // empty: no password
-        QTest::addColumn<bool>("startTls"); // offered by the server
+        // The mail settings and the server: "ssl" (with a password), "password",
+        // "STARTTLS" offered, both, "none" (no settings); empty: plain, no password.
+        QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("box"); // empty: sent
-        const QString host = "127.0.0.1", refused = "Serwer poczty nie przyjął wiadomości.", subject = "Naprawa\r\nBcc: x@y";
+        const QString refused = "Serwer poczty nie przyjął wiadomości.", subject = "Naprawa\r\nBcc: x@y";
         const QString tls = "Nie udało się nawiązać bezpiecznego połączenia (SSL)";
-        QTest::newRow("sent") << QByteArray() << "" << subject << host << false << "" << false << "";
-        QTest::newRow("recipient refused") << QByteArray("RCPT 550 No such user") << "" << subject << host << false << "" << false << refused;
-        QTest::newRow("message refused") << QByteArray("DATA 554 Spam") << "" << subject << host << false << "" << false << refused;
+        QTest::newRow("sent") << QByteArray() << "" << subject << "" << "";
+        QTest::newRow("recipient refused") << QByteArray("RCPT 550 No such user") << "" << subject << "" << refused;
+        QTest::newRow("message refused") << QByteArray("DATA 554 Spam") << "" << subject << "" << refused;
         // SSL from the first byte meets the plain greeting.
-        QTest::newRow("ssl switch") << QByteArray() << "" << subject << host << true << "serwis" << false << tls;
-        QTest::newRow("bad recipient") << QByteArray() << "Jan <jan@>" << subject << host << false << "" << false << "Wpisz poprawny adres e-mail odbiorcy.";
-        QTest::newRow("no settings") << QByteArray() << "" << subject << "" << false << "" << false << "Brak ustawień poczty e-mail";
+        QTest::newRow("ssl switch") << QByteArray() << "" << subject << "ssl" << tls;
+        QTest::newRow("bad recipient") << QByteArray() << "Jan <jan@>" << subject << "" << "Wpisz poprawny adres e-mail odbiorcy.";
+        QTest::newRow("no settings") << QByteArray() << "" << subject << "none" << "Brak ustawień poczty e-mail";
         // A password goes only over a link that STARTTLS encrypted; without
         // one, the mail goes in the clear or not at all.
-        QTest::newRow("password, no STARTTLS") << QByteArray() << "" << subject << host << false << "serwis" << false
+        QTest::newRow("password, no STARTTLS") << QByteArray() << "" << subject << "password"
                                                << "nie obsługuje szyfrowania połączenia (STARTTLS), więc hasło nie zostało wysłane";
-        QTest::newRow("password after STARTTLS") << QByteArray() << "" << subject << host << false << "serwis" << true << tls;
-        QTest::newRow("STARTTLS without password") << QByteArray() << "" << subject << host << false << "" << true << tls;
+        QTest::newRow("password after STARTTLS") << QByteArray() << "" << subject << "password, STARTTLS" << tls;
+        QTest::newRow("STARTTLS without password") << QByteArray() << "" << subject << "STARTTLS" << tls;
         // Long headers: encoded words or words folded on lines of 78.
         const QString name = QString("Jan Maria ").repeated(20) + "Kowalski";
-        QTest::newRow("long subject") << QByteArray() << name + " <jan@example.com>" << QString("Naprawa żółwia 😀 ").repeated(111) + "ok"
-                                      << host << false << "" << false << "";
-        QTest::newRow("long plain subject") << QByteArray() << name + " <jan@example.com>" << QString("naprawa ").repeated(250)
-                                            << host << false << "" << false << "";
-        QTest::newRow("one long word") << QByteArray() << "" << QString(2000, 'x') << host << false << "" << false << "";
+        QTest::newRow("long subject") << QByteArray() << name + " <jan@example.com>"
+                                      << QString("Naprawa żółwia 😀 ").repeated(111) + "ok" << "" << "";
+        QTest::newRow("long plain subject") << QByteArray() << name + " <jan@example.com>" << QString("naprawa ").repeated(250) << "" << "";
+        QTest::newRow("one long word") << QByteArray() << "" << QString(2000, 'x') << "" << "";
     }
     void email()
     {
         QFETCH(QByteArray, fail);
         QFETCH(QString, recipient);
         QFETCH(QString, subject);
-        QFETCH(QString, host);
-        QFETCH(bool, ssl);
-        QFETCH(QString, user);
-        QFETCH(bool, startTls);
+        QFETCH(QString, link);
         QFETCH(QString, box);
+        const QString host = link == "none" ? "" : "127.0.0.1";
+        const bool ssl = link == "ssl", startTls = link.contains("STARTTLS");
+        const QString user = ssl || link.contains("password") ? "serwis" : "";
         MessageBoxRecorder boxes;
         Smtp smtp;
         smtp.fail = fail;
