@@ -245,18 +245,17 @@ private slots:
     {
         MessageBoxRecorder boxes;
         QTemporaryDir dir;
-        // Whatever a document asks for, the hook below hears of it.
         const QString payload = QStringLiteral("<img src=\"obraz.png\">Nowak");
         const qint64 now = QDateTime::currentSecsSinceEpoch();
         QVERIFY(insert(*m_db, ClientsInsert, {client(100, payload)}));
         QVERIFY(insert(*m_db, HardwareInsert, {hardware(100, payload, 100)}));
         QVERIFY(insert(*m_db, RepairsInsert, {repair(100, 100, 100, now)}));
         QVERIFY(insert(*m_db, NotesInsert, {QStringLiteral("(100, 100, %1, 1, %2, 1)").arg(now).arg(quoted(payload))}));
-
         // A note reads as it was typed, blanks and all, past a NUL.
         const QString typed = QStringLiteral("Tom & Jerry \"x\"  <b>\u0000b");
         QVERIFY(Note::add(m_db->db(), 100, 0, Note::fromPlainText(typed), 1));
 
+        // Whatever a document asks for, the hook hears of it.
         QStringList asked;
         QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) { asked << url.toString(); return QVariant(); });
         auto reset = qScopeGuard([] { QTextDocument::setDefaultResourceProvider({}); });
@@ -265,24 +264,24 @@ private slots:
         auto *intake = new NewRepairWidget(nullptr, db, &m_admin, &settings);
         QVERIFY(QMetaObject::invokeMethod(intake, "selectClient", Q_ARG(int, 100)));
         QVERIFY(QMetaObject::invokeMethod(intake, "selectHardware", Q_ARG(int, 100)));
-        std::vector<std::unique_ptr<QWidget>> pages;
-        pages.emplace_back(intake);
-        pages.emplace_back(new HardwareWidget(nullptr, db, &m_admin, &settings, 100, true));
-        pages.emplace_back(new ClientWidget(nullptr, db, &m_admin, &settings, 100, true));
-        pages.emplace_back(new RepairDetailsWidget(nullptr, db, &m_admin, &settings, 100, true));
-        pages.emplace_back(new RepairsWidget(nullptr, db, &m_admin, &settings));
+        const std::unique_ptr<QWidget> pages[] = {
+            std::unique_ptr<QWidget>(intake), std::make_unique<HardwareWidget>(nullptr, db, &m_admin, &settings, 100, true),
+            std::make_unique<ClientWidget>(nullptr, db, &m_admin, &settings, 100, true),
+            std::make_unique<RepairDetailsWidget>(nullptr, db, &m_admin, &settings, 100, true),
+            std::make_unique<RepairsWidget>(nullptr, db, &m_admin, &settings)};
         for (const auto &page : pages) {
             page->show();
             (void)page->grab(); // lays out and paints what is shown
             // Each text the page shows, and whether it may read as markup.
             QList<std::pair<QString, bool>> texts;
-            for (const QLabel *label : page->findChildren<QLabel *>())
-                texts.append({label->text(), label->textFormat() != Qt::PlainText});
-            for (const QWidget *widget : page->findChildren<QWidget *>())
+            for (const QWidget *widget : page->findChildren<QWidget *>()) {
                 texts.append({widget->toolTip(), true});
-            for (const QListWidget *list : page->findChildren<QListWidget *>())
-                for (int row = 0; row < list->count(); ++row)
-                    texts.append({list->item(row)->toolTip(), true});
+                if (const auto *label = qobject_cast<const QLabel *>(widget))
+                    texts.append({label->text(), label->textFormat() != Qt::PlainText});
+                if (const auto *list = qobject_cast<const QListWidget *>(widget))
+                    for (int row = 0; row < list->count(); ++row)
+                        texts.append({list->item(row)->toolTip(), true});
+            }
             bool shown = false;
             for (const auto &[text, markup] : std::as_const(texts)) {
                 shown = shown || text.contains(QLatin1String("Nowak"));
