@@ -538,9 +538,10 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
     QTest::newRow("repairs by id, descending") << "Repair" << "iId" << desc << repairs + "r.iId DESC";
     QTest::newRow("repairs by date, descending")
         << "Repair" << "iAddDate" << desc << repairs + "r.iAddDate DESC, r.iId DESC";
-    QTest::newRow("repairs by client name") << "Repair" << "iClientId" << asc << repairs + "c.sSName, r.iId";
+    // Relation sorts break ties by the related row's id, then by the row's.
+    QTest::newRow("repairs by client name") << "Repair" << "iClientId" << asc << repairs + "c.sSName, c.iId, r.iId";
     QTest::newRow("repairs by hardware name, descending")
-        << "Repair" << "iHardwareId" << desc << repairs + "h.sHName DESC, r.iId DESC";
+        << "Repair" << "iHardwareId" << desc << repairs + "h.sHName DESC, h.iId DESC, r.iId DESC";
     // Empty (NULL) values come first in ascending order, last in descending.
     QTest::newRow("repairs by material cost") << "Repair" << "sMCost" << asc << repairs + "r.sMCost, r.iId";
     QTest::newRow("repairs by material cost, descending")
@@ -549,7 +550,7 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
         << "Client" << "sSName" << desc << "SELECT iId FROM clients ORDER BY sSName DESC, iId DESC";
     QTest::newRow("hardware by owner")
         << "Hardware" << "iOwner" << asc
-        << "SELECT h.iId FROM hardware h JOIN clients c ON h.iOwner = c.iId ORDER BY c.sSName, h.iId";
+        << "SELECT h.iId FROM hardware h JOIN clients c ON h.iOwner = c.iId ORDER BY c.sSName, c.iId, h.iId";
     QTest::newRow("bills by status")
         << "Bill" << "iStatus" << asc
         << "SELECT b.iId FROM billing b JOIN users u ON b.iUser = u.iId ORDER BY b.iStatus, b.iId";
