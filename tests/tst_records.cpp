@@ -269,8 +269,8 @@ bool fillAll(TestDatabase &t)
 }
 
 // Rows of every register with ties in the sorted columns (surnames with an
-// apostrophe and a backslash among them), empty (NULL)
-// material costs, and a repair whose hardware row is gone.
+// apostrophe, a backslash or a NUL among them), empty (NULL) material costs
+// and costs with a NUL, and a repair whose hardware row is gone.
 bool fillForPaging(TestDatabase &t)
 {
     QStringList statements;
@@ -290,7 +290,19 @@ bool fillForPaging(TestDatabase &t)
         statements << billSql(i, i, 1, i % 2, 0, 1)
                    << templateSql(i, i % 2 ? QStringLiteral("A") : QStringLiteral("B"), 0, 0);
     }
-    return t.exec(statements);
+    if (!t.exec(statements))
+        return false;
+    // Sort values holding a NUL, bound as no statement text could hold them.
+    const QString nul(QChar(0));
+    QSqlQuery q(t.db()->database());
+    for (const auto &[sql, value] : {std::pair{"UPDATE clients SET sSName = ? WHERE iId IN (2, 6)", "Nowak" + nul},
+                                     std::pair{"UPDATE repairs SET sMCost = ? WHERE iId IN (2, 3)", "5" + nul + "x"}}) {
+        q.prepare(QString::fromLatin1(sql));
+        q.addBindValue(value);
+        if (!q.exec())
+            return false;
+    }
+    return true;
 }
 
 // dbInsert of each model: the table, its columns in the order the values
