@@ -133,10 +133,13 @@ void RecordModel::setTable(const QString &tableName)
     for (int i = 0; i < columns.count(); ++i)
         m_columns << columns.fieldName(i);
     m_sortColumn = -1;
+    m_fewRelated = -1;
 }
 
 void RecordModel::setSort(int column, Qt::SortOrder order)
 {
+    if (column != m_sortColumn)
+        m_fewRelated = -1;
     QSqlRelationalTableModel::setSort(column, order);
     m_sortColumn = column;
     m_sortOrder = order;
@@ -163,7 +166,9 @@ int RecordModel::rowCount(const QModelIndex &parent) const
 
 bool RecordModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_more && !m_rows.isEmpty();
+    // Nothing more while a page goes in: a view (or a model tester) asking
+    // from the insertion's signals would read that page a second time.
+    return !parent.isValid() && m_more && !m_rows.isEmpty() && !m_fetching;
 }
 
 void RecordModel::fetchMore(const QModelIndex &parent)
@@ -190,9 +195,11 @@ void RecordModel::fetchMore(const QModelIndex &parent)
     m_more = full;
     if (page.isEmpty())
         return;
+    m_fetching = true;
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
     m_rows += page;
     endInsertRows();
+    m_fetching = false;
 }
 
 bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
@@ -533,7 +540,11 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
 QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int wanted, bool *more) const
 {
     // Batches of related rows, each larger than the one before; then the rest.
+    // A small related table (the users) has many rows for each related row:
+    // those are read one related row at a time, in the order of the
+    // register's index of the foreign key, with nothing to sort.
     constexpr int Batches = 3;
+    const bool oneByOne = fewRelatedRows();
     QVector<Row> rows;
     *more = false;
     while (rows.size() < wanted) {
@@ -541,9 +552,9 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
         QVector<QVariantList> batch;
         bool full = false;
         if (cursor.round < Batches) {
-            const int count = m_pageSize << (2 * cursor.round);
-            batch = relatedBatch(cursor, count);
-            full = batch.size() >= count;
+            const int count = oneByOne ? 1 : m_pageSize << (2 * cursor.round);
+            batch = cursor.lastId.isValid() && oneByOne ? QVector<QVariantList>() : relatedBatch(cursor, count);
+            full = oneByOne || batch.size() >= count;
             if (cursor.lastId.isValid())
                 batch.prepend({cursor.value, cursor.key});
             if (batch.isEmpty())
@@ -551,8 +562,10 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
         }
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        const Bound statement = relationStatement(cursor, batch.value(0),
-                                                  full ? batch.constLast() : QVariantList(), limit);
+        const Bound statement = oneByOne && !batch.isEmpty()
+                                    ? groupStatement(cursor, batch.constFirst(), limit)
+                                    : relationStatement(cursor, batch.value(0),
+                                                        full ? batch.constLast() : QVariantList(), limit);
         if (!execBound(query, statement.condition, statement.values))
             return rows;
         const QVector<Row> page = readPage(query);
@@ -570,6 +583,43 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
         ++cursor.round;
     }
     return rows;
+}
+
+RecordModel::Bound RecordModel::groupStatement(const RelationCursor &cursor, const QVariantList &related,
+                                               int limit) const
+{
+    const bool desc = descending();
+    const QString key = relationAlias(m_sortColumn) + QLatin1Char('.') + relation(m_sortColumn).indexColumn();
+    const QString id = tableName() + QLatin1String(".iId");
+    Bound statement{QString(), {related.at(1)}};
+    QStringList conditions;
+    if (!filter().isEmpty())
+        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
+    conditions << tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" = ?");
+    if (cursor.lastId.isValid() && related.at(1) == cursor.key) {
+        conditions << id + (desc ? QLatin1String(" < ?") : QLatin1String(" > ?"));
+        statement.values << cursor.lastId;
+    }
+    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
+                          + QLatin1String(" FROM ") + fromClause() + QLatin1String(" WHERE ")
+                          + conditions.join(QLatin1String(" AND "))
+                          + QStringLiteral(" ORDER BY %1%2 LIMIT %3")
+                                .arg(id, desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC"))
+                                .arg(limit);
+    return statement;
+}
+
+bool RecordModel::fewRelatedRows() const
+{
+    if (m_fewRelated < 0) {
+        // Counted up to the limit only, whatever the size of the table.
+        QSqlQuery query(database());
+        query.exec(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT %2) AS related")
+                       .arg(relation(m_sortColumn).tableName())
+                       .arg(FewRelatedRows));
+        m_fewRelated = query.next() && query.value(0).toInt() < FewRelatedRows ? 1 : 0;
+    }
+    return m_fewRelated == 1;
 }
 
 QString RecordModel::literal(const QVariant &value) const

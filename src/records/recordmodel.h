@@ -206,6 +206,13 @@ private:
     // Reads up to wanted rows in relation order from the cursor on; more
     // tells whether rows may follow.
     QVector<Row> relationRows(RelationCursor cursor, int wanted, bool *more) const;
+    // The rows of one related row after the cursor, in the order of iId.
+    Bound groupStatement(const RelationCursor &cursor, const QVariantList &related, int limit) const;
+    // The related table of the sort has so few rows that each has many in
+    // the register (counted once for each sort column).
+    bool fewRelatedRows() const;
+    static constexpr int FewRelatedRows = 1000;
+    mutable int m_fewRelated = -1;
     // The cursor after the last row read.
     RelationCursor cursorAfter(const Row &last) const;
 
@@ -217,4 +224,5 @@ private:
     bool m_more = false;
     bool m_resetting = false;
     bool m_holdSelect = false;
+    bool m_fetching = false;
 };
