@@ -100,7 +100,7 @@ struct After
 // index for one page in a derived table and joins the relations to those
 // rows only; a relation column walks the related table's index for 200
 // related rows (nested form) and joins the register's rows by its index of
-// the foreign key.
+// the foreign key, or, for the few users, reads the rows of one user.
 QString bestPage(RecordModel *model, int section, bool descending, const After *after)
 {
     const QString table = model->tableName();
@@ -117,6 +117,19 @@ QString bestPage(RecordModel *model, int section, bool descending, const After *
         const QString alias = QStringLiteral("j_") + r.foreignKey;
         shown += QStringLiteral(", %1.%2").arg(alias, r.shown);
         joins += QStringLiteral(" JOIN %1 %2 ON %2.iId = t.%3").arg(r.related, alias, r.foreignKey);
+    }
+    if (sorted && sorted->related == QLatin1String("users")) {
+        // A handful of users with thousands of bills each: the bills of one
+        // user in the order of the index of the foreign key.
+        const QString user = after ? literal(after->relatedKey)
+                                   : QStringLiteral("(SELECT iId FROM users ORDER BY sUser%1, iId%1 LIMIT 1)").arg(dir);
+        return QStringLiteral("SELECT t.*, k.%1%2 FROM %3 t JOIN %4 k ON k.iId = t.%5%6 WHERE t.%5 = %7%8 "
+                              "ORDER BY t.iId%9 LIMIT 200")
+            .arg(sorted->shown, shown.section(QStringLiteral(", k.") + sorted->shown, 1), table, sorted->related,
+                 sorted->foreignKey, joins, user,
+                 after ? QStringLiteral(" AND t.iId%1%2").arg(descending ? " < " : " > ", literal(after->id))
+                       : QString(),
+                 dir);
     }
     if (sorted) {
         QString keys = QStringLiteral("SELECT iId, %1 FROM %2").arg(sorted->shown, sorted->related);
