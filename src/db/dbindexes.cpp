@@ -118,7 +118,8 @@ bool addMissing(DbWidget *db, QWidget *parent)
     progress.setValue(0);
     QString error;
     for (int i = 0; i < absent.size() && error.isEmpty(); ++i) {
-        progress.setLabelText(tr("Tworzenie indeksu %1 z %2 (tabela %3)...")
+        progress.setLabelText(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania.\n"
+                                 "Tworzenie indeksu %1 z %2 (tabela %3)...")
                                   .arg(i + 1)
                                   .arg(absent.size())
                                   .arg(absent.at(i).table));
