@@ -24,6 +24,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -260,6 +261,38 @@ void registerCases(UserWidget *user)
             Bench::printPlan(db, "a further page", pagedModel(page)->nextPageStatement());
             return Bench::readAll(db, {pagedModel(page)->nextPageStatement()});
         });
+
+    // Filters with a sort by the client's name, which a workstation keeps
+    // for the embedded lists of one client as well.
+    const QString repairPage = "SELECT t.*, k.sSName, h.sHName FROM %1 JOIN hardware h ON h.iId = t.iHardwareId "
+                               "WHERE %2 ORDER BY k.sSName, k.iId, t.iId LIMIT 200";
+    const QList<std::tuple<QString, QString, QString>> filtered = {
+        {"repairs of one client, by client name", "77",
+         repairPage.arg("repairs t JOIN clients k ON k.iId = t.iClientId", "t.iClientId = 77")},
+        {"repairs, open group, by client name", QString(),
+         repairPage.arg("(SELECT iId, sSName FROM clients ORDER BY sSName, iId LIMIT 1000) k "
+                        "JOIN repairs t ON t.iClientId = k.iId",
+                        "t.iStatus IN (SELECT iStatusId FROM statusesconf WHERE iGroup = 1)")}};
+    for (const auto &[name, client, best] : filtered) {
+        page = newPage(user, SearchWidget::RepairsVariant);
+        page->model->setSort(page->model->fieldIndex("iClientId"), Qt::AscendingOrder);
+        if (client.isEmpty())
+            page->repairStatusOpen->setChecked(true);
+        else
+            page->repairClientId->setText(client);
+        Bench::addCase(
+            name,
+            [page] {
+                return Bench::timed([&] {
+                    page->search();
+                    Bench::paintFirstScreen(page->model);
+                });
+            },
+            [name, best] {
+                Bench::printPlan(db, name, best);
+                return Bench::readAll(db, {best});
+            });
+    }
 
     for (int v = SearchWidget::RepairsVariant; v <= SearchWidget::TemplatesVariant; ++v)
         addSortCases(newPage(user, SearchWidget::SearchVariant(v)), variantNames[v]);

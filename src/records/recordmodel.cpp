@@ -279,7 +279,7 @@ QString RecordModel::columnExpression(int column) const
     return tableName() + QLatin1Char('.') + m_columns.value(column);
 }
 
-QString RecordModel::fromClause(int leading, bool free) const
+QString RecordModel::fromClause(int leading) const
 {
     // MySQL and MariaDB would otherwise start from a related table, join every
     // row and sort them all before the first row; SQLite's CROSS JOIN keeps
@@ -290,7 +290,6 @@ QString RecordModel::fromClause(int leading, bool free) const
     // joins, which start from the register as well.
     const bool mySql = isMySql();
     const QString join = m_joinMode == LeftJoin ? QStringLiteral(" LEFT JOIN ")
-                         : free                 ? QStringLiteral(" JOIN ")
                          : mySql                ? QStringLiteral(" STRAIGHT_JOIN ")
                                                 : QStringLiteral(" CROSS JOIN ");
     const auto on = [this](int column) {
@@ -528,7 +527,7 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
 
     const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
-                          + QLatin1String(" FROM ") + fromClause(m_sortColumn, first.isEmpty());
+                          + QLatin1String(" FROM ") + (first.isEmpty() ? fromClause() : fromClause(m_sortColumn));
     if (!conditions.isEmpty())
         statement.condition += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
     statement.condition += QStringLiteral(" ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
@@ -539,22 +538,29 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
 
 QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int wanted, bool *more) const
 {
-    // Batches of related rows, each larger than the one before; then the rest.
+    // Batches of related rows, each larger than the one before. Under a
+    // filter, the rows a batch gave tell how large the next one must be;
+    // when that is too large (the filter keeps few rows), the rest is read
+    // by one statement that the filter's index serves, after a few batches
+    // at the latest.
     // A small related table (the users) has many rows for each related row:
     // those are read one related row at a time, in the order of the
     // register's index of the foreign key, with nothing to sort.
     constexpr int Batches = 3;
+    constexpr qint64 LargestBatch = 4000;
     const bool oneByOne = fewRelatedRows();
+    const bool filtered = !filter().isEmpty() && filter() != QLatin1String("1");
+    qint64 count = m_pageSize;
     QVector<Row> rows;
     *more = false;
     while (rows.size() < wanted) {
         const int limit = int(wanted - rows.size());
         QVector<QVariantList> batch;
         bool full = false;
-        if (cursor.round < Batches) {
-            const int count = oneByOne ? 1 : m_pageSize << (2 * cursor.round);
-            batch = cursor.lastId.isValid() && oneByOne ? QVector<QVariantList>() : relatedBatch(cursor, count);
-            full = oneByOne || batch.size() >= count;
+        if (!filtered || cursor.round < Batches) {
+            const int size = oneByOne ? 1 : int(count);
+            batch = cursor.lastId.isValid() && oneByOne ? QVector<QVariantList>() : relatedBatch(cursor, size);
+            full = oneByOne || batch.size() >= size;
             if (cursor.lastId.isValid())
                 batch.prepend({cursor.value, cursor.key});
             if (batch.isEmpty())
@@ -581,6 +587,17 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
         cursor.key = batch.constLast().at(1);
         cursor.lastId = QVariant();
         ++cursor.round;
+        if (oneByOne)
+            continue;
+        if (!filtered) {
+            count = qMin(count * 4, LargestBatch * 16);
+            continue;
+        }
+        const qint64 needed = (limit - page.size()) * count * 3 / 2 / qMax<qint64>(1, page.size());
+        if (page.isEmpty() || needed > LargestBatch)
+            cursor.round = Batches;
+        else
+            count = qMax(count * 2, needed);
     }
     return rows;
 }

@@ -31,8 +31,9 @@ class DbWidget;
 // the register's rows of that batch through the register's index of the
 // foreign key, ordered by (shown value, related key, iId). A page that the
 // batch does not fill goes on with a larger batch; after a few, the rest is
-// left to one statement whose join order the planner chooses (a filter that
-// keeps few rows is best served by its own index).
+// read by one statement driven from the register, as a filter that keeps
+// few rows is best served by its own index. A small related table (the
+// users) is walked one related row at a time instead.
 class RecordModel : public QSqlRelationalTableModel
 {
     Q_OBJECT
@@ -168,9 +169,8 @@ private:
     bool descending() const;
     // Sorted by the shown column of a relation, listed by inner joins.
     bool sortsByRelation() const;
-    // The register with its relations; leading >= 0 puts that relation
-    // first, free leaves the order of the joins to the planner.
-    QString fromClause(int leading = -1, bool free = false) const;
+    // The register with its relations; leading >= 0 puts that relation first.
+    QString fromClause(int leading = -1) const;
     QString fieldList() const;
     // The fields, the register with its joined relations, the filter, the
     // condition that starts the page (none for the first) and the order with
