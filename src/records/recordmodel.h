@@ -186,6 +186,8 @@ private:
     static Bound orderBound(const QString &column, const QString &key, const QVariant &value,
                             const QVariant &keyValue, bool atOrPast, bool descending,
                             bool nullsPossible);
+    // The parts of "(column, key) after (value, keyValue)", each one range of
+    // an index (no column: the key alone).
     static QList<Bound> afterParts(const QString &column, const QString &key, const QVariant &value,
                                    const QVariant &keyValue, bool descending);
     // A statement with its values written in as literals, for plans and floors.
@@ -213,7 +215,8 @@ private:
     bool fewRelatedRows() const;
     static constexpr int FewRelatedRows = 1000;
     mutable int m_fewRelated = -1;
-    // The cursor after the last row read.
+    // The cursor after the last row read (whose related key the rows of a
+    // relation sort carry after the columns).
     RelationCursor cursorAfter(const Row &last) const;
 
     QStringList m_columns; // the register's columns in model order
