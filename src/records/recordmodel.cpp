@@ -404,8 +404,9 @@ QVariant RecordModel::sortKey(const QVariant &value) const
         return value;
     // The first 255 characters, as the server counts them.
     const QList<uint> characters = value.toString().toUcs4();
-    return QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData()),
-                             qMin<qsizetype>(characters.size(), 255));
+    if (characters.size() <= 255)
+        return value;
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData()), 255);
 }
 
 QString RecordModel::orderByClause() const
