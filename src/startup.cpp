@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appversion.h"
+#include "db/dbindexes.h"
 #include "db/dbwidget.h"
 #include "infodialog.h"
 #include "messagebox.h"
@@ -42,8 +43,11 @@ void checkDatabase(DbWidget *db)
                                 + QStringLiteral("\n\n")
                                 + tr("Dane można przeglądać, ale żadna zmiana nie zostanie "
                                      "zapisana. Popraw uprawnienia i uruchom program ponownie."));
-    if (offerSchema(db))
-        checkVersion(db);
+    if (!offerSchema(db))
+        return;
+    // A database made by an earlier version lacks the indexes added since.
+    DbIndexes::addMissing(db);
+    checkVersion(db);
 }
 
 bool openDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)

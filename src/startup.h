@@ -15,8 +15,8 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner);
 
 // A database in which nothing can be written is reported; an opened database
 // without the tables of the program is offered its schema (declined, the
-// user is told that no one can log in); one whose schema version differs from
-// the program's is reported.
+// user is told that no one can log in); one made earlier gets the indexes it
+// lacks; one whose schema version differs from the program's is reported.
 void checkDatabase(DbWidget *db);
 
 // connectDatabase() followed, on success, by checkDatabase().
