@@ -193,9 +193,9 @@ void TestSearchFilters::builderJoinsAndEscapes()
 
     QCOMPARE(SearchFilterBuilder(DbWidget::SQLite).text(), QStringLiteral("1"));
     QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {1, 2}),
-             QStringLiteral("(repairs.iStatus=1 OR repairs.iStatus=2 OR 0)"));
+             QStringLiteral("repairs.iStatus IN (1,2)"));
     QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {}),
-             QStringLiteral("(0)"));
+             QStringLiteral("0"));
 
     // A combo without a current entry, or with data that is no number.
     const QList<QPair<QVariant, QString>> values = {
@@ -237,8 +237,7 @@ void TestSearchFilters::repairFilterWithEveryInput()
                             "repairs.iEndDate >=%3 AND repairs.iEndDate <%4 AND repairs.iStatus=3 AND "
                             "repairs.iType=1 AND repairs.iTechnicanId=0 AND repairs.iClientId = 7 AND "
                             "repairs.iHardwareId = 8 AND repairs.sOuterNo LIKE '%%5%' AND "
-                            "(repairs.iStatus=2 OR repairs.iStatus=3 OR repairs.iStatus=4 OR "
-                            "repairs.iStatus=5 OR 0) AND 1")
+                            "repairs.iStatus IN (2,3,4,5) AND 1")
                  .arg(March29).arg(March30).arg(October25).arg(October26)
                  .arg(literal(QStringLiteral("a'b\\c"))));
     VERIFY_NO_MODEL_ERROR(w);
@@ -256,7 +255,7 @@ void TestSearchFilters::repairFilterExamples()
     w->repairId->setText(QStringLiteral("17"));
     w->repairStatusOpen->setChecked(true);
     QCOMPARE(searched(w.get()),
-             QStringLiteral("repairs.iId=17 AND (repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+             QStringLiteral("repairs.iId=17 AND repairs.iStatus IN (0,1) AND 1"));
 
     // The first entries: no repair kind, no technician.
     w->repairId->clear();
@@ -336,8 +335,7 @@ void TestSearchFilters::repairStatusGroups()
         w->repairStatusOpen->setChecked(true);
         w->repairStatusClosed->setChecked(true);
         QCOMPARE(searched(w.get()),
-                 QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR repairs.iStatus=4 OR "
-                                "repairs.iStatus=5 OR 0) AND 1"));
+                 QStringLiteral("repairs.iStatus IN (0,1,4,5) AND 1"));
         QCOMPARE(allRows(w->model), 4);
     }
 
@@ -346,11 +344,11 @@ void TestSearchFilters::repairStatusGroups()
     QVERIFY(t.exec(QStringLiteral("DELETE FROM statusesconf WHERE iGroup = 3")));
     auto w = page(t, SearchWidget::RepairsVariant);
     w->repairStatusClosed->setChecked(true);
-    QCOMPARE(searched(w.get()), QStringLiteral("(0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("0 AND 1"));
     QCOMPARE(allRows(w->model), 0);
 
     w->repairStatusOpen->setChecked(true);
-    QCOMPARE(searched(w.get()), QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.iStatus IN (0,1) AND 1"));
     QCOMPARE(allRows(w->model), 2);
 
     // Status 6 takes the place of status 1 in the open group's order, which
@@ -361,7 +359,7 @@ void TestSearchFilters::repairStatusGroups()
     auto shadowed = page(t, SearchWidget::RepairsVariant);
     shadowed->repairStatusOpen->setChecked(true);
     QCOMPARE(searched(shadowed.get()),
-             QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=6 OR repairs.iStatus=1 OR 0) AND 1"));
+             QStringLiteral("repairs.iStatus IN (0,6,1) AND 1"));
     QCOMPARE(allRows(shadowed->model), 3);
 }
 

@@ -395,6 +395,12 @@ QString RecordModel::valuesStatement(const QString &value) const
     return statement;
 }
 
+QString RecordModel::joinedAlias(const QString &column) const
+{
+    const int i = int(m_columns.indexOf(column));
+    return i >= 0 && relation(i).isValid() ? relationAlias(i) : QString();
+}
+
 QString RecordModel::firstPageStatement() const
 {
     return selectStatement();

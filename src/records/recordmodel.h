@@ -80,6 +80,10 @@ public:
     // the values of one expression over every row the model lists, for a
     // condition "... IN (...)" of another register.
     QString valuesStatement(const QString &value) const;
+    // The name under which the statements join the related row of a relation
+    // column (by its stored name), for conditions on that row; empty when the
+    // column has no relation.
+    QString joinedAlias(const QString &column) const;
     // The statement of the first page as select() runs it, and the one of
     // the page after the rows read so far (empty when none were read).
     QString firstPageStatement() const;

@@ -11,13 +11,16 @@
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
+#include "search/searchfilterbuilder.h"
 #include "search/searchwidget.h"
 #include "topframewidget.h"
 #include "userwidget.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QListWidgetItem>
+#include <QSet>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -259,14 +262,23 @@ void RepairsWidget::quickSearchReset()
 
 QString RepairsWidget::lastNotesStatement(qint64 cutoff)
 {
-    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, "
-                          "clients.sSName, clients.sFName, hardware.sHName, users.sUser FROM notes "
-                          "LEFT JOIN repairs ON notes.iRepairId = repairs.iId "
-                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
-                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
-                          "LEFT JOIN users ON notes.iUserId = users.iId "
-                          "WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
+    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, notes.iUserId "
+                          "FROM notes WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
         .arg(cutoff);
+}
+
+QString RepairsWidget::notedRepairsStatement(const QList<int> &repairIds)
+{
+    return QStringLiteral("SELECT repairs.iId, clients.sSName, clients.sFName, hardware.sHName FROM repairs "
+                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
+                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId WHERE ")
+        + SearchFilterBuilder::anyOf(QStringLiteral("repairs.iId"), repairIds);
+}
+
+QString RepairsWidget::noteAuthorsStatement(const QList<int> &userIds)
+{
+    return QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE ")
+           + SearchFilterBuilder::anyOf(QStringLiteral("users.iId"), userIds);
 }
 
 void RepairsWidget::loadLastNotes(int days)
@@ -274,30 +286,66 @@ void RepairsWidget::loadLastNotes(int days)
     ui->lastNotesList->clear();
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
+    struct Line
+    {
+        qint64 added;
+        int severity;
+        QString note;
+        int repairId;
+        int userId;
+    };
+    QVector<Line> lines;
+    QSet<int> repairIds, userIds;
     *query = db->query(lastNotesStatement(cutoff));
     while (query->next()) {
         const QString note = query->value(2).toString();
         if (note.contains(StatusChangeNote))
             continue;
-        // One line of text under the heading, so that every row has the
-        // same height.
-        QString text = Note::toPlainText(note).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        if (text.size() > 80)
-            text = text.left(80) + QStringLiteral("...");
-        const int repairId = query->value(3).toInt();
-        auto *item = new QListWidgetItem(
-            Note::severityIcon(query->value(1).toInt()),
-            QDateTime::fromSecsSinceEpoch(query->value(0).toLongLong()).toString(QStringLiteral("dd/MM/yy hh:mm"))
-                + QStringLiteral(" | ") + query->value(7).toString() + QLatin1Char('\n') + text);
-        item->setData(Qt::UserRole, repairId);
-        QString client = query->value(4).toString().toHtmlEscaped();
-        const QString firstName = query->value(5).toString();
+        lines.append({query->value(0).toLongLong(), query->value(1).toInt(), note, query->value(3).toInt(),
+                      query->value(4).toInt()});
+        repairIds.insert(lines.constLast().repairId);
+        userIds.insert(lines.constLast().userId);
+    }
+    if (lines.isEmpty())
+        return;
+
+    // The tool tips' client and device and the authors: the few rows the
+    // notes name, each read once by its key instead of joined to every note.
+    struct Noted
+    {
+        QString client;
+        QString hardware;
+    };
+    QHash<int, Noted> noted;
+    *query = db->query(notedRepairsStatement(repairIds.values()));
+    while (query->next()) {
+        QString client = query->value(1).toString().toHtmlEscaped();
+        const QString firstName = query->value(2).toString();
         if (!firstName.isEmpty())
             client += QStringLiteral(", ") + firstName.toHtmlEscaped();
-        item->setToolTip(tr("Naprawa nr: <b>") + QString::number(repairId) + QStringLiteral("</b><br>")
-                         + tr("Klient: <b>") + client + QStringLiteral("</b><br>") + tr("Sprzęt")
-                         + QStringLiteral(": <b>") + query->value(6).toString().toHtmlEscaped()
-                         + QStringLiteral("</b><br><br>") + note);
+        noted.insert(query->value(0).toInt(), {client, query->value(3).toString().toHtmlEscaped()});
+    }
+    QHash<int, QString> authors;
+    *query = db->query(noteAuthorsStatement(userIds.values()));
+    while (query->next())
+        authors.insert(query->value(0).toInt(), query->value(1).toString());
+
+    for (const Line &line : std::as_const(lines)) {
+        // One line of text under the heading, so that every row has the
+        // same height.
+        QString text = Note::toPlainText(line.note).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (text.size() > 80)
+            text = text.left(80) + QStringLiteral("...");
+        auto *item = new QListWidgetItem(
+            Note::severityIcon(line.severity),
+            QDateTime::fromSecsSinceEpoch(line.added).toString(QStringLiteral("dd/MM/yy hh:mm"))
+                + QStringLiteral(" | ") + authors.value(line.userId) + QLatin1Char('\n') + text);
+        item->setData(Qt::UserRole, line.repairId);
+        const Noted repair = noted.value(line.repairId);
+        item->setToolTip(tr("Naprawa nr: <b>") + QString::number(line.repairId) + QStringLiteral("</b><br>")
+                         + tr("Klient: <b>") + repair.client + QStringLiteral("</b><br>") + tr("Sprzęt")
+                         + QStringLiteral(": <b>") + repair.hardware + QStringLiteral("</b><br><br>")
+                         + line.note);
         ui->lastNotesList->addItem(item);
     }
 }

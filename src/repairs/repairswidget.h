@@ -29,9 +29,12 @@ public:
     // repair card, the id before "/" of a display number, or a whole number;
     // -1 when the text names none.
     static int repairIdFromText(const QString &text);
-    // The latest notes from the cutoff (seconds since 1970) on, newest first,
-    // with their repair's client and device and the author.
+    // The latest notes from the cutoff (seconds since 1970) on, newest first.
     static QString lastNotesStatement(qint64 cutoff);
+    // The client and device of the given repairs, by repair id; the names of
+    // the given users, by id.
+    static QString notedRepairsStatement(const QList<int> &repairIds);
+    static QString noteAuthorsStatement(const QList<int> &userIds);
 
 Q_SIGNALS:
     // Relays what changes the header counters: a repair added, a repair's

@@ -108,9 +108,14 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
 
 void SearchWidget::clientSearch(QSqlRelationalTableModel *model)
 {
+    model->setFilter(clientFilter(QStringLiteral("clients")));
+}
+
+QString SearchWidget::clientFilter(const QString &table) const
+{
     SearchFilterBuilder filter(db->dbType);
 
-    filter.addId(QStringLiteral("clients.iId="), clientId->text());
+    filter.addId(table + QLatin1String(".iId="), clientId->text());
     const QPair<const char *, QLineEdit *> texts[] = {
         {"sSName", sSName},   {"sFName", sFName},   {"sCompany", sCompany},
         {"sNIP", sNIP},       {"sStreet", sStreet}, {"sAddrBuild", sAddrBuild},
@@ -118,11 +123,10 @@ void SearchWidget::clientSearch(QSqlRelationalTableModel *model)
         {"sEmail", sEmail},   {"sEmail2", sEmail2}, {"sPhone", sPhone},
         {"sPhone2", sPhone2}};
     for (const auto &input : texts)
-        filter.addLike(QLatin1String("clients.") + QLatin1String(input.first)
+        filter.addLike(table + QLatin1Char('.') + QLatin1String(input.first)
                            + QLatin1String(" LIKE '%"),
                        input.second->text());
-
-    applyFilter(model, filter);
+    return filter.text();
 }
 
 void SearchWidget::hardwareSearch(QSqlRelationalTableModel *model)

@@ -93,6 +93,9 @@ private:
     // The condition on model that keeps the rows linked to the rows that the
     // filter of subModel chooses; "0" when the registers are not linked.
     QString subSearchFilter() const;
+    // The condition of the clients filter page on the columns of the given
+    // table name or alias.
+    QString clientFilter(const QString &table) const;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };
