@@ -20,7 +20,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QListWidgetItem>
-#include <QSet>
+#include <QSqlQuery>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -30,6 +30,70 @@ namespace {
 constexpr int QuickSearchMarkMs = 2000;
 // Text of the automatic notes of status changes, which the latest notes skip.
 const QString StatusChangeNote = QStringLiteral("Zmiana statusu naprawy na");
+
+// A row of the latest notes. Its texts are made when the list asks for them
+// (a list of uniform rows asks only for the rows it shows), and the tool
+// tip's client and device are read by the repair's key when it is first
+// shown: the page lists thousands of notes, few of which are ever looked at.
+class LatestNoteItem : public QListWidgetItem
+{
+public:
+    LatestNoteItem(DbWidget *db, qint64 added, int severity, const QString &note, int repairId,
+                   const QString &author)
+        : QListWidgetItem(Note::severityIcon(severity), QString()), m_db(db), m_added(added), m_note(note),
+          m_repairId(repairId), m_author(author)
+    {
+        setData(Qt::UserRole, repairId);
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            if (m_text.isNull()) {
+                // One line of text under the heading, so that every row has
+                // the same height.
+                QString text = Note::toPlainText(m_note).replace(QLatin1Char('\n'), QLatin1Char(' '));
+                if (text.size() > 80)
+                    text = text.left(80) + QStringLiteral("...");
+                m_text = QDateTime::fromSecsSinceEpoch(m_added).toString(QStringLiteral("dd/MM/yy hh:mm"))
+                         + QStringLiteral(" | ") + m_author + QLatin1Char('\n') + text;
+            }
+            return m_text;
+        }
+        if (role == Qt::ToolTipRole) {
+            if (m_toolTip.isNull())
+                m_toolTip = toolTip(m_db, m_repairId, m_note);
+            return m_toolTip;
+        }
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    static QString toolTip(DbWidget *db, int repairId, const QString &note)
+    {
+        QString client, hardware;
+        QSqlQuery q = db->query(RepairsWidget::notedRepairsStatement({repairId}));
+        if (q.next()) {
+            client = q.value(1).toString().toHtmlEscaped();
+            const QString firstName = q.value(2).toString();
+            if (!firstName.isEmpty())
+                client += QStringLiteral(", ") + firstName.toHtmlEscaped();
+            hardware = q.value(3).toString().toHtmlEscaped();
+        }
+        return RepairsWidget::tr("Naprawa nr: <b>") + QString::number(repairId) + QStringLiteral("</b><br>")
+               + RepairsWidget::tr("Klient: <b>") + client + QStringLiteral("</b><br>")
+               + RepairsWidget::tr("Sprzęt") + QStringLiteral(": <b>") + hardware
+               + QStringLiteral("</b><br><br>") + note;
+    }
+
+    DbWidget *m_db;
+    qint64 m_added;
+    QString m_note;
+    int m_repairId;
+    QString m_author;
+    mutable QString m_text;
+    mutable QString m_toolTip;
+};
 
 } // namespace
 
@@ -275,78 +339,24 @@ QString RepairsWidget::notedRepairsStatement(const QList<int> &repairIds)
         + SearchFilterBuilder::anyOf(QStringLiteral("repairs.iId"), repairIds);
 }
 
-QString RepairsWidget::noteAuthorsStatement(const QList<int> &userIds)
-{
-    return QStringLiteral("SELECT users.iId, users.sUser FROM users WHERE ")
-           + SearchFilterBuilder::anyOf(QStringLiteral("users.iId"), userIds);
-}
-
 void RepairsWidget::loadLastNotes(int days)
 {
     ui->lastNotesList->clear();
+    // The authors: the shop's few users, read once.
+    QHash<int, QString> authors;
+    *query = db->query(QStringLiteral("SELECT users.iId, users.sUser FROM users"));
+    while (query->next())
+        authors.insert(query->value(0).toInt(), query->value(1).toString());
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
-    struct Line
-    {
-        qint64 added;
-        int severity;
-        QString note;
-        int repairId;
-        int userId;
-    };
-    QVector<Line> lines;
-    QSet<int> repairIds, userIds;
     *query = db->query(lastNotesStatement(cutoff));
     while (query->next()) {
         const QString note = query->value(2).toString();
         if (note.contains(StatusChangeNote))
             continue;
-        lines.append({query->value(0).toLongLong(), query->value(1).toInt(), note, query->value(3).toInt(),
-                      query->value(4).toInt()});
-        repairIds.insert(lines.constLast().repairId);
-        userIds.insert(lines.constLast().userId);
-    }
-    if (lines.isEmpty())
-        return;
-
-    // The tool tips' client and device and the authors: the few rows the
-    // notes name, each read once by its key instead of joined to every note.
-    struct Noted
-    {
-        QString client;
-        QString hardware;
-    };
-    QHash<int, Noted> noted;
-    *query = db->query(notedRepairsStatement(repairIds.values()));
-    while (query->next()) {
-        QString client = query->value(1).toString().toHtmlEscaped();
-        const QString firstName = query->value(2).toString();
-        if (!firstName.isEmpty())
-            client += QStringLiteral(", ") + firstName.toHtmlEscaped();
-        noted.insert(query->value(0).toInt(), {client, query->value(3).toString().toHtmlEscaped()});
-    }
-    QHash<int, QString> authors;
-    *query = db->query(noteAuthorsStatement(userIds.values()));
-    while (query->next())
-        authors.insert(query->value(0).toInt(), query->value(1).toString());
-
-    for (const Line &line : std::as_const(lines)) {
-        // One line of text under the heading, so that every row has the
-        // same height.
-        QString text = Note::toPlainText(line.note).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        if (text.size() > 80)
-            text = text.left(80) + QStringLiteral("...");
-        auto *item = new QListWidgetItem(
-            Note::severityIcon(line.severity),
-            QDateTime::fromSecsSinceEpoch(line.added).toString(QStringLiteral("dd/MM/yy hh:mm"))
-                + QStringLiteral(" | ") + authors.value(line.userId) + QLatin1Char('\n') + text);
-        item->setData(Qt::UserRole, line.repairId);
-        const Noted repair = noted.value(line.repairId);
-        item->setToolTip(tr("Naprawa nr: <b>") + QString::number(line.repairId) + QStringLiteral("</b><br>")
-                         + tr("Klient: <b>") + repair.client + QStringLiteral("</b><br>") + tr("Sprzęt")
-                         + QStringLiteral(": <b>") + repair.hardware + QStringLiteral("</b><br><br>")
-                         + line.note);
-        ui->lastNotesList->addItem(item);
+        ui->lastNotesList->addItem(new LatestNoteItem(db, query->value(0).toLongLong(), query->value(1).toInt(),
+                                                      note, query->value(3).toInt(),
+                                                      authors.value(query->value(4).toInt())));
     }
 }
 
