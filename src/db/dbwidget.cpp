@@ -9,6 +9,7 @@
 
 namespace {
 QAtomicInt connectionCounter;
+QAtomicInteger<quint64> openCounter;
 }
 
 DbWidget::DbWidget(QObject *parent)
@@ -26,6 +27,7 @@ DbWidget::~DbWidget()
 void DbWidget::close()
 {
     schemaVersion.clear();
+    openSerial = 0;
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -118,6 +120,7 @@ bool DbWidget::finishOpen()
         return false;
     }
     errorText.clear();
+    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
     if (dbType == MySQL)
         query(QStringLiteral("SET NAMES utf8mb4"));
     schemaVersion = readSchemaVersion();
@@ -127,8 +130,8 @@ bool DbWidget::finishOpen()
 QSqlDatabase DbWidget::database()
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (db.isValid() && !db.isOpen())
-        db.open();
+    if (db.isValid() && !db.isOpen() && db.open())
+        openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
     return db;
 }
 

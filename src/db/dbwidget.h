@@ -63,6 +63,9 @@ public:
     QString programVersion;
     QString schemaVersion;
     QString errorText;
+    // Tells the connections apart: a new number every time a connection is
+    // opened (never reused in the process), 0 while none is open.
+    quint64 openSerial = 0;
 
 private:
     bool finishOpen();

@@ -4,6 +4,7 @@
 #include "clients/clientwidget.h"
 #include "db/dbwidget.h"
 #include "hardware/hardwarewidget.h"
+#include "dictionaries/technicians.h"
 #include "formin.h"
 #include "notes/note.h"
 #include "pagestack.h"
@@ -18,7 +19,6 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QHash>
 #include <QListWidgetItem>
 #include <QSqlQuery>
 #include <QRegularExpression>
@@ -342,11 +342,7 @@ QString RepairsWidget::notedRepairsStatement(const QList<int> &repairIds)
 void RepairsWidget::loadLastNotes(int days)
 {
     ui->lastNotesList->clear();
-    // The authors: the shop's few users, read once.
-    QHash<int, QString> authors;
-    *query = db->query(QStringLiteral("SELECT users.iId, users.sUser FROM users"));
-    while (query->next())
-        authors.insert(query->value(0).toInt(), query->value(1).toString());
+    const QMap<int, QString> authors = userNames(db);
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
     *query = db->query(lastNotesStatement(cutoff));
