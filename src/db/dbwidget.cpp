@@ -1,6 +1,7 @@
 #include "db/dbwidget.h"
 
 #include "appversion.h"
+#include "db/schemacachedriver.h"
 
 #include <QAtomicInt>
 #include <QFile>
@@ -35,6 +36,13 @@ void DbWidget::close()
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName);
+    if (QSqlDatabase::contains(serverConnectionName()))
+        QSqlDatabase::removeDatabase(serverConnectionName());
+}
+
+QString DbWidget::serverConnectionName() const
+{
+    return connectionName + QStringLiteral("_server");
 }
 
 bool DbWidget::isOpen() const
@@ -98,7 +106,11 @@ bool DbWidget::openMySql(const QString &database, const QString &hostname,
     dbType = MySQL;
     sslEnabled = ssl;
     description = desc;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName);
+    // The server's own driver behind one that asks for a table's columns
+    // and key once per connection.
+    auto *driver = new SchemaCacheDriver(
+        QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), serverConnectionName()).driver());
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, connectionName);
     db.setDatabaseName(database);
     db.setHostName(hostname);
     db.setUserName(username);
@@ -197,6 +209,8 @@ bool DbWidget::createSchema()
             return false;
         }
     }
+    if (auto *cache = qobject_cast<SchemaCacheDriver *>(db.driver()))
+        cache->forgetSchema();
     if (transaction && !db.commit()) {
         errorText = db.lastError().text();
         return false;

@@ -69,4 +69,6 @@ public:
 
 private:
     bool finishOpen();
+    // The connection of the server's own driver behind a MySQL connection.
+    QString serverConnectionName() const;
 };
