@@ -66,27 +66,32 @@ QStringList SchemaCacheDriver::tables(QSql::TableType type) const
     return m_server->tables(type);
 }
 
+namespace {
+
+// What the server said of a table the first time; an empty answer (a table
+// not there yet) is asked again.
+template <typename Value, typename Ask>
+Value remembered(QHash<QString, Value> &known, const QString &tableName, const Ask &ask)
+{
+    const auto found = known.constFind(tableName);
+    if (found != known.constEnd())
+        return *found;
+    const Value value = ask();
+    if (!value.isEmpty())
+        known.insert(tableName, value);
+    return value;
+}
+
+} // namespace
+
 QSqlIndex SchemaCacheDriver::primaryIndex(const QString &tableName) const
 {
-    const auto known = m_keys.constFind(tableName);
-    if (known != m_keys.constEnd())
-        return *known;
-    const QSqlIndex key = m_server->primaryIndex(tableName);
-    if (!key.isEmpty())
-        m_keys.insert(tableName, key);
-    return key;
+    return remembered(m_keys, tableName, [&] { return m_server->primaryIndex(tableName); });
 }
 
 QSqlRecord SchemaCacheDriver::record(const QString &tableName) const
 {
-    const auto known = m_records.constFind(tableName);
-    if (known != m_records.constEnd())
-        return *known;
-    const QSqlRecord columns = m_server->record(tableName);
-    // A table that is not there (yet) is asked again.
-    if (!columns.isEmpty())
-        m_records.insert(tableName, columns);
-    return columns;
+    return remembered(m_records, tableName, [&] { return m_server->record(tableName); });
 }
 
 QString SchemaCacheDriver::formatValue(const QSqlField &field, bool trimStrings) const
