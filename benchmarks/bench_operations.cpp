@@ -19,6 +19,7 @@
 #include "messagebox.h"
 #include "popupmenu.h"
 #include "records/recordmodel.h"
+#include "records/repair.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "repairs/repairswidget.h"
@@ -248,15 +249,40 @@ void startPageCases()
 }
 
 // A page opened as a case; the requests it sends to a server are noted.
-void addDetailPageCase(const QString &name, const std::function<QWidget *(int)> &make)
+void addDetailPageCase(const QString &name, const std::function<QWidget *(int)> &make,
+                       const std::function<QStringList(int)> &extraFloor = {})
 {
-    addPageCase(name, [=](int run, QStringList *statements) {
-        double ms = 0;
-        const int requests = Bench::roundTrips(db, [&] { ms = openPage([&] { return make(run); }, statements); });
-        if (requests >= 0)
-            Bench::note(QStringLiteral("requests to the server opening the ") + name, QString::number(requests));
-        return ms;
-    });
+    addPageCase(
+        name,
+        [=](int run, QStringList *statements) {
+            double ms = 0;
+            const int requests =
+                Bench::roundTrips(db, [&] { ms = openPage([&] { return make(run); }, statements); });
+            if (requests >= 0)
+                Bench::note(QStringLiteral("requests to the server opening the ") + name,
+                            QString::number(requests));
+            return ms;
+        },
+        extraFloor);
+}
+
+// The statements of the repair page, which reads through a model of its own
+// and plain statements: the repair, its client and device, its notes.
+QStringList repairPageStatements(int repairId)
+{
+    Repair repair(nullptr, db);
+    repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
+    repair.setFilter(QStringLiteral("repairs.iId=%1").arg(repairId));
+    const QString ids = QStringLiteral(" FROM repairs WHERE iId = %1").arg(repairId);
+    return {repair.firstPageStatement(),
+            QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = ")
+                + shop->scalar(QStringLiteral("SELECT iClientId") + ids),
+            QStringLiteral("SELECT sHName FROM hardware WHERE iId = ")
+                + shop->scalar(QStringLiteral("SELECT iHardwareId") + ids),
+            QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
+                           "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
+                           "ORDER BY notes.iAddDate DESC, notes.iId DESC")
+                .arg(repairId)};
 }
 
 void detailPageCases()
@@ -264,9 +290,10 @@ void detailPageCases()
     const int repairs = shop->count(QStringLiteral("repairs"));
     const int clients = shop->count(QStringLiteral("clients"));
     const int hardware = shop->count(QStringLiteral("hardware"));
-    addDetailPageCase(QStringLiteral("repair page"), [=](int run) {
-        return new RepairDetailsWidget(nullptr, db, admin, settings, spread(run, repairs), false);
-    });
+    addDetailPageCase(
+        QStringLiteral("repair page"),
+        [=](int run) { return new RepairDetailsWidget(nullptr, db, admin, settings, spread(run, repairs), false); },
+        [=](int run) { return repairPageStatements(spread(run, repairs)); });
     addDetailPageCase(QStringLiteral("client page"), [=](int run) {
         return new ClientWidget(nullptr, db, admin, settings, spread(run, clients), false);
     });

@@ -151,6 +151,19 @@ private:
     QString literal(const QVariant &value) const;
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
+    // The value as kept in a row: a text that the column held before is the
+    // same shared copy (surnames, device names and prices repeat down a
+    // long list). A column whose first page hardly repeats itself (numbers,
+    // descriptions) is kept as read from then on.
+    QVariant sharedText(int column, const QVariant &value) const;
+
+    struct ColumnTexts
+    {
+        QSet<QString> seen;
+        int looked = 0;
+        int found = 0;
+    };
+    mutable QVector<ColumnTexts> m_texts; // by column, until the next reset
 
     QStringList m_columns; // the register's columns in model order
     QVector<Row> m_rows;

@@ -35,19 +35,23 @@ const QString StatusChangeNote = QStringLiteral("Zmiana statusu naprawy na");
 // (a list of uniform rows asks only for the rows it shows), and the tool
 // tip's client and device are read by the repair's key when it is first
 // shown: the page lists thousands of notes, few of which are ever looked at.
+// The icon and the repair id (Qt::UserRole) come from the fields as well, so
+// that a row holds no list of values of its own.
 class LatestNoteItem : public QListWidgetItem
 {
 public:
     LatestNoteItem(DbWidget *db, qint64 added, int severity, const QString &note, int repairId,
                    const QString &author)
-        : QListWidgetItem(Note::severityIcon(severity), QString()), m_db(db), m_added(added), m_note(note),
-          m_repairId(repairId), m_author(author)
+        : m_db(db), m_added(added), m_severity(severity), m_note(note), m_repairId(repairId), m_author(author)
     {
-        setData(Qt::UserRole, repairId);
     }
 
     QVariant data(int role) const override
     {
+        if (role == Qt::DecorationRole)
+            return Note::severityIcon(m_severity);
+        if (role == Qt::UserRole)
+            return m_repairId;
         if (role == Qt::DisplayRole || role == Qt::EditRole) {
             if (m_text.isNull()) {
                 // One line of text under the heading, so that every row has
@@ -88,6 +92,7 @@ private:
 
     DbWidget *m_db;
     qint64 m_added;
+    int m_severity;
     QString m_note;
     int m_repairId;
     QString m_author;
