@@ -54,13 +54,6 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
     SearchFilterBuilder filter(db->dbType);
 
     filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
-    // From the start of the from-day up to, not including, the start of the
-    // day after the to-day.
-    if (addDateBox->isChecked())
-        filter.addRange(QStringLiteral("repairs.iAddDate >="),
-                        SearchFilterBuilder::dayStart(fromAddDate->date()),
-                        QStringLiteral("repairs.iAddDate < "),
-                        SearchFilterBuilder::dayEnd(toAddDate->date()));
     if (endDateBox->isChecked())
         filter.addRange(QStringLiteral("repairs.iEndDate >="),
                         SearchFilterBuilder::dayStart(fromEndDate->date()),
@@ -85,6 +78,17 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         groups << 2;
     if (repairStatusClosed->isChecked())
         groups << 3;
+    // The intake dates and the status groups choose the repairs by their ids
+    // from an index alone ((iStatus, iAddDate) or iAddDate): the list then
+    // walks those ids in its own order and reads one page of rows, where
+    // conditions on the rows would read and join every repair they match
+    // before the first row.
+    SearchFilterBuilder indexed(db->dbType);
+    // From the start of the from-day up to, not including, the start of the
+    // day after the to-day.
+    if (addDateBox->isChecked())
+        indexed.addRange(QStringLiteral("listed.iAddDate >="), SearchFilterBuilder::dayStart(fromAddDate->date()),
+                         QStringLiteral("listed.iAddDate < "), SearchFilterBuilder::dayEnd(toAddDate->date()));
     if (!groups.isEmpty()) {
         QList<int> statusIds;
         for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
@@ -100,8 +104,10 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
             if (groups.contains(status.group) && !statusIds.contains(status.statusId))
                 statusIds << status.statusId;
         }
-        filter.add(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), statusIds));
+        indexed.add(SearchFilterBuilder::anyOf(QStringLiteral("listed.iStatus"), statusIds));
     }
+    if (addDateBox->isChecked() || !groups.isEmpty())
+        filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)").arg(indexed.text()));
 
     applyFilter(model, filter);
 }
