@@ -172,6 +172,7 @@ void searchCases()
 void presetCases()
 {
     RepairsWidget *start = keep(new RepairsWidget(nullptr, db, admin, settings));
+    own<QPushButton>(start, "searchGeneralButton")->click();
     auto *list = start->findChild<SearchWidget *>();
     auto model = [list] { return qobject_cast<RecordModel *>(list->model); };
     const QPair<const char *, const char *> presets[] = {{"searchLastButton", "Ostatnie naprawy"},

@@ -111,11 +111,6 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
     // The search page and the detail pages are wider than the start page.
     sizeStackToCurrentPage(ui->repairsStack);
 
-    searchPage = new SearchWidget(ui->repairsStack, db, user, settings, SearchWidget::RepairsVariant, true);
-    ui->repairsStack->addWidget(searchPage);
-    connect(searchPage, &SearchWidget::showSelectedById, this, &RepairsWidget::showRepairDetailsWidget);
-    connect(searchPage, &SearchWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
-
     connect(ui->newRepairButton, &QPushButton::clicked, this, &RepairsWidget::showNewRepairWidget);
     for (QPushButton *preset : {ui->searchGeneralButton, ui->searchLastButton, ui->searchActiveButton,
                                 ui->searchToExpireButton, ui->searchExpiredButton})
@@ -143,6 +138,19 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
 RepairsWidget::~RepairsWidget()
 {
     delete ui;
+}
+
+SearchWidget *RepairsWidget::repairsList()
+{
+    // Built on the first visit, as the intake: the start page opens without
+    // it, and no hidden list repeats its search until staff open it.
+    if (!searchPage) {
+        searchPage = new SearchWidget(ui->repairsStack, db, user, settings, SearchWidget::RepairsVariant, true);
+        ui->repairsStack->addWidget(searchPage);
+        connect(searchPage, &SearchWidget::showSelectedById, this, &RepairsWidget::showRepairDetailsWidget);
+        connect(searchPage, &SearchWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
+    }
+    return searchPage;
 }
 
 NewRepairWidget *RepairsWidget::createNewRepairPage()
@@ -235,7 +243,7 @@ void RepairsWidget::backFromDetails()
 
 void RepairsWidget::showRepairSearch()
 {
-    ui->repairsStack->setCurrentWidget(searchPage);
+    ui->repairsStack->setCurrentWidget(repairsList());
     QObject *from = sender();
     const QDate today = QDate::currentDate();
     bool addDate = false;

@@ -54,6 +54,8 @@ private Q_SLOTS:
 private:
     // The intake page; one for the life of this page, built on first use.
     NewRepairWidget *createNewRepairPage();
+    // The list of repairs, built on first use.
+    SearchWidget *repairsList();
     // The client and hardware pages of the given id; fromSearch shows their
     // back button.
     QWidget *createClientPage(int clientId, bool fromSearch);
