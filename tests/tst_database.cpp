@@ -1,4 +1,5 @@
 #include "db/dbwidget.h"
+#include "shopgenerator.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void scriptSplitting();
     void openFromIni();
     void openFromIniFailures();
+    void generatorFillsOnlyANewDatabase_data();
+    void generatorFillsOnlyANewDatabase();
 };
 
 namespace {
@@ -261,6 +264,44 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(db.sslEnabled);
     QCOMPARE(QSqlDatabase::database(db.connectionName, false).connectOptions(),
              QStringLiteral("MYSQL_OPT_RECONNECT=1;CLIENT_SSL=1"));
+}
+
+void TestDatabaseLayer::generatorFillsOnlyANewDatabase_data()
+{
+    QTest::addColumn<QString>("kept");
+    for (const QString &table : ShopGenerator::recordTables())
+        QTest::newRow(qPrintable(table)) << table;
+}
+
+void TestDatabaseLayer::generatorFillsOnlyANewDatabase()
+{
+    QFETCH(QString, kept);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto rows = [&t](const QString &table) {
+        QSqlQuery q = t.db()->query(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    // A new database holds its seed rows (users, statuses): it is filled,
+    // templates too.
+    ShopGenerator generator(t.db());
+    QVERIFY2(generator.fill(ShopSize::forRepairs(30)), qPrintable(generator.error()));
+    QVERIFY(rows(QStringLiteral("templates")) > 0);
+    // Rows left in any one register: refused, saying which, nothing written.
+    for (const QString &table : ShopGenerator::recordTables()) {
+        if (table != kept)
+            QVERIFY(t.exec(QStringLiteral("DELETE FROM ") + table));
+    }
+    QStringList before;
+    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
+        before << table + QLatin1Char(' ') + QString::number(rows(table));
+    QVERIFY(!generator.fill(ShopSize::forRepairs(30)));
+    QVERIFY2(generator.error().contains(QStringLiteral("zawiera już rekordy (tabela %1)").arg(kept)),
+             qPrintable(generator.error()));
+    QStringList after;
+    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
+        after << table + QLatin1Char(' ') + QString::number(rows(table));
+    QCOMPARE(after, before);
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)
