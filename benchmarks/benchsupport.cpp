@@ -23,6 +23,7 @@ namespace Bench {
 
 Shop::Shop()
 {
+    usePrivateSettings();
     const QString ini = qEnvironmentVariable("WARSZTAT_BENCH_INI");
     if (!ini.isEmpty()) {
         QSettings settings(ini, QSettings::IniFormat);

@@ -38,7 +38,8 @@ inline void usePrivateSettings()
     }
 }
 
-// The database of the run: group db_1 of the INI file that
+// The database of the run (every settings store pointed at the run's own
+// directory first): group db_1 of the INI file that
 // WARSZTAT_BENCH_INI names (as scripts/bench writes it after generating the
 // shop), or else a fresh database of the test engine filled here with
 // WARSZTAT_BENCH_REPAIRS repairs (300,000 by default) and the rest to scale.
