@@ -22,6 +22,7 @@
 #include <QListWidgetItem>
 #include <QSqlQuery>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -359,14 +360,20 @@ void RepairsWidget::loadLastNotes(int days)
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
     *query = db->query(lastNotesStatement(cutoff));
-    while (query->next()) {
-        const QString note = query->value(2).toString();
-        if (note.contains(StatusChangeNote))
-            continue;
-        ui->lastNotesList->addItem(new LatestNoteItem(db, query->value(0).toLongLong(), query->value(1).toInt(),
-                                                      note, query->value(3).toInt(),
-                                                      authors.value(query->value(4).toInt())));
+    {
+        // Thousands of rows go in while the list's model keeps quiet, and its
+        // view is told once (reset) instead of once for every row.
+        const QSignalBlocker quiet(ui->lastNotesList->model());
+        while (query->next()) {
+            const QString note = query->value(2).toString();
+            if (note.contains(StatusChangeNote))
+                continue;
+            ui->lastNotesList->addItem(new LatestNoteItem(db, query->value(0).toLongLong(),
+                                                          query->value(1).toInt(), note, query->value(3).toInt(),
+                                                          authors.value(query->value(4).toInt())));
+        }
     }
+    ui->lastNotesList->reset();
 }
 
 void RepairsWidget::lastNotesRepairShortcut(QListWidgetItem *item)
