@@ -338,6 +338,20 @@ void TestSearchFilters::repairStatusGroups()
         QCOMPARE(searched(w.get()),
                  QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iStatus IN (0,1,4,5) AND 1) AND 1"));
         QCOMPARE(allRows(w->model), 4);
+        // Sorted by another column, the same repairs are chosen by conditions
+        // on the rows (which that column's index serves), by a header click
+        // or a search; sorted by id, by id again.
+        const QString byKey = w->model->filter();
+        const QString onRows = (TestDatabase::isMySql() ? QStringLiteral("") : QStringLiteral("+"))
+                               + QStringLiteral("repairs.iStatus IN (0,1,4,5) AND 1");
+        QHeaderView *header = w->searchTable->horizontalHeader();
+        header->setSortIndicator(w->model->fieldIndex(QStringLiteral("iAddDate")), Qt::DescendingOrder);
+        QCOMPARE(w->model->filter(), onRows);
+        QCOMPARE(searched(w.get()), onRows);
+        QCOMPARE(allRows(w->model), 4);
+        header->setSortIndicator(w->model->fieldIndex(QStringLiteral("iId")), Qt::AscendingOrder);
+        QCOMPARE(w->model->filter(), byKey);
+        QCOMPARE(ids(w->model), (QList<int>{1, 2, 4, 5}));
     }
 
     // No status of the closed group configured: "Zamknięte" finds nothing,

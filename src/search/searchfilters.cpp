@@ -51,24 +51,6 @@ void addHardwareConditions(SearchFilterBuilder &filter, const Ui::searchWidget &
 
 void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
 {
-    SearchFilterBuilder filter(db->dbType);
-
-    filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
-    if (endDateBox->isChecked())
-        filter.addRange(QStringLiteral("repairs.iEndDate >="),
-                        SearchFilterBuilder::dayStart(fromEndDate->date()),
-                        QStringLiteral("repairs.iEndDate <"),
-                        SearchFilterBuilder::dayEnd(toEndDate->date()));
-    if (repairStatus->isChecked())
-        filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
-    if (repairType->isChecked())
-        filter.addValue(QStringLiteral("repairs.iType="), iType->currentData());
-    if (repairTechnican->isChecked())
-        filter.addValue(QStringLiteral("repairs.iTechnicanId="), iTechnicanId->currentData());
-    filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
-    filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
-    filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
-
     // Status groups: any status of the checked groups. A checked group
     // without a configured status matches nothing rather than everything.
     QList<int> groups;
@@ -78,38 +60,72 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         groups << 2;
     if (repairStatusClosed->isChecked())
         groups << 3;
-    // The intake dates and the status groups choose the repairs by their ids
-    // from an index alone ((iStatus, iAddDate) or iAddDate): the list then
-    // walks those ids in its own order and reads one page of rows, where
-    // conditions on the rows would read and join every repair they match
-    // before the first row.
-    SearchFilterBuilder indexed(db->dbType);
-    // From the start of the from-day up to, not including, the start of the
-    // day after the to-day.
-    if (addDateBox->isChecked())
-        indexed.addRange(QStringLiteral("listed.iAddDate >="), SearchFilterBuilder::dayStart(fromAddDate->date()),
-                         QStringLiteral("listed.iAddDate < "), SearchFilterBuilder::dayEnd(toAddDate->date()));
-    if (!groups.isEmpty()) {
-        QList<int> statusIds;
-        for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
-             group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {
-            if (!groups.contains(group.key()))
-                continue;
-            for (const RepairStatusesConfig::RepairStatus &status : group.value())
-                statusIds << status.statusId;
-        }
-        // A status that shares its group and place with another one is left
-        // out of the sorted map, yet its repairs belong to the group too.
-        for (const RepairStatusesConfig::RepairStatus &status : RepairStatusesConfig::Statuses) {
-            if (groups.contains(status.group) && !statusIds.contains(status.statusId))
-                statusIds << status.statusId;
-        }
-        indexed.add(SearchFilterBuilder::anyOf(QStringLiteral("listed.iStatus"), statusIds));
+    QList<int> statusIds;
+    for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
+         group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {
+        if (!groups.contains(group.key()))
+            continue;
+        for (const RepairStatusesConfig::RepairStatus &status : group.value())
+            statusIds << status.statusId;
     }
-    if (addDateBox->isChecked() || !groups.isEmpty())
-        filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)").arg(indexed.text()));
+    // A status that shares its group and place with another one is left
+    // out of the sorted map, yet its repairs belong to the group too.
+    for (const RepairStatusesConfig::RepairStatus &status : RepairStatusesConfig::Statuses) {
+        if (groups.contains(status.group) && !statusIds.contains(status.statusId))
+            statusIds << status.statusId;
+    }
 
-    applyFilter(model, filter);
+    // The intake dates and the status groups, on the columns of a row name;
+    // the status as written.
+    const auto addIndexed = [&](SearchFilterBuilder &filter, const QString &row, const QString &status) {
+        // From the start of the from-day up to, not including, the start of
+        // the day after the to-day.
+        if (addDateBox->isChecked())
+            filter.addRange(row + QLatin1String(".iAddDate >="), SearchFilterBuilder::dayStart(fromAddDate->date()),
+                            row + QLatin1String(".iAddDate < "), SearchFilterBuilder::dayEnd(toAddDate->date()));
+        if (!groups.isEmpty())
+            filter.add(SearchFilterBuilder::anyOf(status, statusIds));
+    };
+    const auto build = [&](bool byKey) {
+        SearchFilterBuilder filter(db->dbType);
+        filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
+        if (endDateBox->isChecked())
+            filter.addRange(QStringLiteral("repairs.iEndDate >="), SearchFilterBuilder::dayStart(fromEndDate->date()),
+                            QStringLiteral("repairs.iEndDate <"), SearchFilterBuilder::dayEnd(toEndDate->date()));
+        if (repairStatus->isChecked())
+            filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
+        if (repairType->isChecked())
+            filter.addValue(QStringLiteral("repairs.iType="), iType->currentData());
+        if (repairTechnican->isChecked())
+            filter.addValue(QStringLiteral("repairs.iTechnicanId="), iTechnicanId->currentData());
+        filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
+        filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
+        filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
+        if (!byKey) {
+            // SQLite would read the group through the status index and sort
+            // all of it; "+" keeps it to the index of the sort column.
+            addIndexed(filter, QStringLiteral("repairs"),
+                       db->dbType == DbWidget::SQLite ? QStringLiteral("+repairs.iStatus")
+                                                      : QStringLiteral("repairs.iStatus"));
+        } else if (addDateBox->isChecked() || !groups.isEmpty()) {
+            SearchFilterBuilder indexed(db->dbType);
+            addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
+            filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)")
+                           .arg(indexed.text()));
+        }
+        return filter.text();
+    };
+    // Listed by id (as unsorted), the repairs of the dates and groups are
+    // chosen by their ids from an index alone ((iStatus, iAddDate) or
+    // iAddDate): the list walks those ids in its order and reads one page of
+    // rows, where conditions on the rows would read and join every repair
+    // they match before the first row. Sorted by another column, the list
+    // walks that column's index and keeps the rows that match, which the
+    // conditions on the rows allow. A header click switches between both
+    // (sortChanging()).
+    repairFilters = {build(true), build(false)};
+    model->setFilter(model == this->model && !listedByKey(sortSection()) ? repairFilters.onRows
+                                                                            : repairFilters.byKey);
 }
 
 void SearchWidget::clientSearch(QSqlRelationalTableModel *model)

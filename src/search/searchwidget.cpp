@@ -102,6 +102,8 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     model->setFilter(QStringLiteral("0"));
     auto *header = new SearchHeaderView(searchTable, settings ? settings->native : nullptr, variant);
     header->setMinimumSectionSize(searchTable->horizontalHeader()->minimumSectionSize());
+    // Connected before the table's own sorting, so that it runs first.
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &SearchWidget::sortChanging);
     searchTable->setHorizontalHeader(header);
     searchTable->setModel(model);
     header->setStretchLastSection(true);
@@ -212,6 +214,25 @@ void SearchWidget::search()
         model->select();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
+}
+
+int SearchWidget::sortSection() const
+{
+    const QHeaderView *header = searchTable->horizontalHeader();
+    return header->isSortIndicatorShown() ? header->sortIndicatorSection() : -1;
+}
+
+bool SearchWidget::listedByKey(int section) const
+{
+    return section < 0 || section == model->fieldIndex(QStringLiteral("iId"));
+}
+
+void SearchWidget::sortChanging(int section)
+{
+    const QString shown = model->filter();
+    if (shown.isEmpty() || (shown != repairFilters.byKey && shown != repairFilters.onRows))
+        return;
+    model->setFilter(listedByKey(section) ? repairFilters.byKey : repairFilters.onRows);
 }
 
 void SearchWidget::changeSubVariant()

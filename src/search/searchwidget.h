@@ -85,6 +85,9 @@ private slots:
     void configureSize();
     // The shown model was re-selected: no row is selected any more.
     void selectionReset();
+    // Before a header click sorts the list: a repairs filter takes the form
+    // that serves the new order (see repairSearch()).
+    void sortChanging(int section);
 
 private:
     // Turns the rows of subModel into the filter of model and selects model
@@ -96,6 +99,19 @@ private:
     // The condition of the clients filter page on the columns of the given
     // table name or alias.
     QString clientFilter(const QString &table) const;
+    // The section the shown list is sorted by, -1 for none.
+    int sortSection() const;
+    // True when a list sorted by section is in the order of the ids.
+    bool listedByKey(int section) const;
+
+    // The two forms of the last repairs filter: the intake dates and status
+    // groups choosing the repairs by id, and the same as conditions on the
+    // rows.
+    struct RepairFilters
+    {
+        QString byKey;
+        QString onRows;
+    } repairFilters;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };
