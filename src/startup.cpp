@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "appversion.h"
+#include "db/dbindexes.h"
 #include "db/dbwidget.h"
 #include "infodialog.h"
 #include "messagebox.h"
@@ -34,8 +35,11 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
 
 void checkDatabase(DbWidget *db)
 {
-    if (offerSchema(db))
-        checkVersion(db);
+    if (!offerSchema(db))
+        return;
+    // A database made by an earlier version lacks the indexes added since.
+    DbIndexes::addMissing(db);
+    checkVersion(db);
 }
 
 bool openDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)

@@ -14,7 +14,8 @@ namespace Startup {
 bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner);
 
 // An opened database without the tables of the program is offered its
-// schema; one whose schema version differs from the program's is reported.
+// schema; one made earlier gets the indexes it lacks; one whose schema
+// version differs from the program's is reported.
 void checkDatabase(DbWidget *db);
 
 // connectDatabase() followed, on success, by checkDatabase().

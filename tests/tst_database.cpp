@@ -1,5 +1,9 @@
+#include "db/dbindexes.h"
 #include "db/dbwidget.h"
+#include "messageboxrecorder.h"
+#include "records/repair.h"
 #include "shopgenerator.h"
+#include "startup.h"
 #include "testdatabase.h"
 #include "testmain.h"
 
@@ -27,6 +31,8 @@ private Q_SLOTS:
     void openFromIniFailures();
     void generatorFillsOnlyANewDatabase_data();
     void generatorFillsOnlyANewDatabase();
+    void missingIndexesAreAddedAtStart();
+    void withoutRightsToAddIndexesTheListsStillWork();
 };
 
 namespace {
@@ -43,6 +49,29 @@ QStringList rows(DbWidget *db, const QString &sql)
     }
     return list;
 }
+
+// Names of the indexes of the program's list that the database lacks.
+QStringList missingIndexes(DbWidget *db)
+{
+    QStringList names;
+    for (const DbIndexes::Index &index : DbIndexes::missing(db))
+        names << index.name;
+    return names;
+}
+
+// Drops indexes of the program's list, as a database made earlier lacks them.
+bool dropIndexes(TestDatabase &t, const QStringList &names)
+{
+    for (const DbIndexes::Index &index : DbIndexes::all(TestDatabase::engine())) {
+        if (names.contains(index.name)
+            && !t.exec(TestDatabase::isMySql() ? QStringLiteral("DROP INDEX %1 ON %2").arg(index.name, index.table)
+                                               : QStringLiteral("DROP INDEX %1").arg(index.name)))
+            return false;
+    }
+    return true;
+}
+
+const QStringList Dropped = {"idx_repairs_sNum", "idx_billing_iUser", "idx_clients_sSName"};
 } // namespace
 
 void TestDatabaseLayer::schemaCreatesTablesAndSeeds()
@@ -302,6 +331,87 @@ void TestDatabaseLayer::generatorFillsOnlyANewDatabase()
     for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
         after << table + QLatin1Char(' ') + QString::number(rows(table));
     QCOMPARE(after, before);
+}
+
+void TestDatabaseLayer::missingIndexesAreAddedAtStart()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    // A new database has every index the program knows of, and no other:
+    // one made earlier gets them all back.
+    QCOMPARE(missingIndexes(t.db()), QStringList());
+    QStringList known;
+    for (const DbIndexes::Index &index : DbIndexes::all(TestDatabase::engine()))
+        known << index.name;
+    QStringList made = rows(t.db(), TestDatabase::isMySql()
+                                        ? "SELECT DISTINCT INDEX_NAME FROM information_schema.STATISTICS WHERE "
+                                          "TABLE_SCHEMA = DATABASE() AND INDEX_NAME <> 'PRIMARY'"
+                                        : "SELECT name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL");
+    known.sort();
+    made.sort();
+    QCOMPARE(made, known);
+    QVERIFY2(t.exec({"INSERT INTO clients (iId, sSName, sFName) VALUES (1, 'Nowak', 'Jan')",
+                     "INSERT INTO repairs (iId, sNum, iClientId, sDefect) VALUES (1, '7/2026', 1, 'Nie działa')"}),
+             qPrintable(t.error()));
+    const QStringList before = rows(t.db(), "SELECT * FROM repairs") + rows(t.db(), "SELECT * FROM clients");
+    QVERIFY2(dropIndexes(t, Dropped), qPrintable(t.error()));
+    QCOMPARE(missingIndexes(t.db()), QStringList({"idx_repairs_sNum", "idx_billing_iUser", "idx_clients_sSName"}));
+
+    MessageBoxRecorder boxes;
+    Startup::checkDatabase(t.db());
+    QCOMPARE(boxes.titles(), QStringList());
+    QCOMPARE(missingIndexes(t.db()), QStringList());
+    QCOMPARE(rows(t.db(), "SELECT * FROM repairs") + rows(t.db(), "SELECT * FROM clients"), before);
+}
+
+void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(t.exec({"INSERT INTO clients (iId, sSName) VALUES (1, 'Nowak')",
+                     "INSERT INTO hardware (iId, sHName) VALUES (1, 'Laptop')",
+                     "INSERT INTO repairs (iId, sNum, iClientId, iHardwareId) VALUES (1, 'B', 1, 1), (2, 'A', 1, 1)"}),
+             qPrintable(t.error()));
+    QVERIFY2(dropIndexes(t, Dropped), qPrintable(t.error()));
+
+    // A user who may read and write rows but not change the structure: on
+    // MariaDB by its privileges, on SQLite a file opened read-only.
+    DbWidget limited;
+    const QString user = QStringLiteral("ro_%1").arg(QCoreApplication::applicationPid());
+    const QString database = t.db()->database().databaseName();
+    if (TestDatabase::isMySql()) {
+        QVERIFY2(t.exec({QStringLiteral("CREATE USER '%1'@'127.0.0.1' IDENTIFIED BY 'ro'").arg(user),
+                         QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1.* TO '%2'@'127.0.0.1'")
+                             .arg(database, user)}),
+                 qPrintable(t.error()));
+        QVERIFY2(limited.openMySql(database, qEnvironmentVariable("WARSZTAT_TEST_MYSQL_HOST"), user, "ro",
+                                   qEnvironmentVariableIntValue("WARSZTAT_TEST_MYSQL_PORT"), false),
+                 qPrintable(limited.errorText));
+    } else {
+        QVERIFY2(limited.openSqlite(database), qPrintable(limited.errorText));
+        QSqlDatabase connection = limited.database();
+        connection.close();
+        connection.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QVERIFY(connection.open());
+    }
+
+    MessageBoxRecorder boxes;
+    Startup::checkDatabase(&limited);
+    Startup::checkDatabase(&limited); // as after a logout: said once
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+    QVERIFY2(boxes.last().text.contains(QStringLiteral("wolno")), qPrintable(boxes.last().text));
+    QCOMPARE(missingIndexes(&limited).size(), Dropped.size());
+
+    // The lists work, sorted by a column without its index as well.
+    Repair repairs(nullptr, &limited);
+    repairs.setSort(repairs.fieldIndex("sNum"), Qt::AscendingOrder);
+    QVERIFY(repairs.select());
+    QCOMPARE(repairs.rowCount(), 2);
+    QCOMPARE(repairs.data(repairs.index(0, 0), Qt::EditRole).toInt(), 2);
+    limited.close();
+    if (TestDatabase::isMySql())
+        QVERIFY2(t.exec(QStringLiteral("DROP USER '%1'@'127.0.0.1'").arg(user)), qPrintable(t.error()));
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

@@ -396,6 +396,10 @@ void TestSearchFilters::repairTextAndQuotesOnRows()
     QCOMPARE(found(w.get()), 1);
     w->sOuterNo->setText(QStringLiteral("%"));
     QCOMPARE(found(w.get()), 3);
+    // A NUL pasted into the text is dropped, not the end of the statement.
+    w->sOuterNo->setText(QStringLiteral("ZL") + QChar(0) + QStringLiteral("-13"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.sOuterNo LIKE '%ZL-13%' AND 1"));
+    QCOMPARE(found(w.get()), 1);
 
     // Text that would close the literal early keeps the statement whole.
     for (const QString &text : {QStringLiteral("x\\"), QStringLiteral("\\' OR 1=1 OR '"),

@@ -134,10 +134,13 @@ void RecordModel::setTable(const QString &tableName)
     for (int i = 0; i < columns.count(); ++i)
         m_columns << columns.fieldName(i);
     m_sortColumn = -1;
+    m_fewRelated = -1;
 }
 
 void RecordModel::setSort(int column, Qt::SortOrder order)
 {
+    if (column != m_sortColumn)
+        m_fewRelated = -1;
     QSqlRelationalTableModel::setSort(column, order);
     m_sortColumn = column;
     m_sortOrder = order;
@@ -164,7 +167,9 @@ int RecordModel::rowCount(const QModelIndex &parent) const
 
 bool RecordModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_more && !m_rows.isEmpty();
+    // Nothing more while a page goes in: a view (or a model tester) asking
+    // from the insertion's signals would read that page a second time.
+    return !parent.isValid() && m_more && !m_rows.isEmpty() && !m_fetching;
 }
 
 void RecordModel::fetchMore(const QModelIndex &parent)
@@ -173,23 +178,38 @@ void RecordModel::fetchMore(const QModelIndex &parent)
         return;
     QVector<Row> page;
     bool full = false;
-    for (const QString &after : afterConditions(m_rows.constLast())) {
-        QSqlQuery query(database());
-        query.setForwardOnly(true);
-        if (!query.exec(pageStatement(after)))
-            break;
-        const QVector<Row> rows = readPage(query);
-        page += rows;
-        full = rows.size() >= m_pageSize;
-        if (full)
-            break;
+    if (sortsByRelation()) {
+        page = relationRows(cursorAfter(m_rows.constLast()), m_pageSize, &full);
+    } else {
+        for (const Bound &after : afterConditions(m_rows.constLast())) {
+            QSqlQuery query(database());
+            query.setForwardOnly(true);
+            if (!execBound(query, pageStatement(after.condition), after.values))
+                break;
+            const QVector<Row> rows = readPage(query);
+            page += rows;
+            full = rows.size() >= m_pageSize;
+            if (full)
+                break;
+        }
     }
     m_more = full;
     if (page.isEmpty())
         return;
+    m_fetching = true;
     beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
     m_rows += page;
     endInsertRows();
+    m_fetching = false;
+}
+
+bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
+{
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
 }
 
 QSqlRecord RecordModel::record(int row) const
@@ -213,11 +233,17 @@ void RecordModel::queryChange()
     QSqlRelationalTableModel::queryChange();
     QSqlQuery first = query();
     m_rows.clear();
-    if (first.isActive() && first.isSelect()) {
+    bool more = false;
+    if (sortsByRelation()) {
+        // The statement that select() ran lists nothing: the rows come in
+        // batches of related rows, with their values bound.
+        m_rows = relationRows(RelationCursor(), m_pageSize, &more);
+    } else if (first.isActive() && first.isSelect()) {
         first.seek(QSql::BeforeFirstRow);
         m_rows = readPage(first);
+        more = m_rows.size() >= m_pageSize;
     }
-    m_more = m_rows.size() >= m_pageSize;
+    m_more = more;
     updateColumns();
 }
 
@@ -278,7 +304,7 @@ QString RecordModel::columnExpression(int column) const
     return tableName() + QLatin1Char('.') + m_columns.value(column);
 }
 
-QString RecordModel::fromClause() const
+QString RecordModel::fromClause(int leading) const
 {
     // MySQL and MariaDB would otherwise start from a related table, join every
     // row and sort them all before the first row; SQLite's CROSS JOIN keeps
@@ -291,31 +317,36 @@ QString RecordModel::fromClause() const
     const QString join = m_joinMode == LeftJoin ? QStringLiteral(" LEFT JOIN ")
                          : mySql                ? QStringLiteral(" STRAIGHT_JOIN ")
                                                 : QStringLiteral(" CROSS JOIN ");
+    const auto on = [this](int column) {
+        return QLatin1String(" ON ") + tableName() + QLatin1Char('.') + m_columns.at(column)
+               + QLatin1String(" = ") + relationAlias(column) + QLatin1Char('.')
+               + relation(column).indexColumn();
+    };
     QString from = tableName();
+    if (leading >= 0)
+        from = relation(leading).tableName() + QLatin1Char(' ') + relationAlias(leading) + join
+               + tableName() + on(leading);
     for (int i = 0; i < m_columns.size(); ++i) {
         const QSqlRelation rel = relation(i);
-        if (!rel.isValid())
+        if (!rel.isValid() || i == leading)
             continue;
-        const QString alias = relationAlias(i);
-        from += join + rel.tableName() + QLatin1Char(' ') + alias;
+        from += join + rel.tableName() + QLatin1Char(' ') + relationAlias(i);
         if (mySql && rel.indexColumn() == QLatin1String("iId"))
             from += QLatin1String(" FORCE INDEX (PRIMARY)");
-        from += QLatin1String(" ON ")
-                + tableName() + QLatin1Char('.') + m_columns.at(i) + QLatin1String(" = ") + alias
-                + QLatin1Char('.') + rel.indexColumn();
+        from += on(i);
     }
     return from;
 }
 
 QString RecordModel::selectStatement() const
 {
+    if (sortsByRelation())
+        return pageStatement(QStringLiteral("0"));
     return pageStatement(QString());
 }
 
-QString RecordModel::pageStatement(const QString &after) const
+QString RecordModel::fieldList() const
 {
-    if (tableName().isEmpty() || m_columns.isEmpty())
-        return QString();
     // A shown relation column is named after the related column; a name that
     // occurs twice gets an alias of its own.
     QHash<QString, int> occurrences;
@@ -337,17 +368,28 @@ QString RecordModel::pageStatement(const QString &after) const
         }
         fields << field;
     }
+    return fields.join(QLatin1String(", "));
+}
 
+QString RecordModel::pageStatement(const QString &after) const
+{
+    if (tableName().isEmpty() || m_columns.isEmpty())
+        return QString();
     QStringList conditions;
     if (!filter().isEmpty())
         conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
     if (!after.isEmpty())
         conditions << QLatin1Char('(') + after + QLatin1Char(')');
-    QString statement = QLatin1String("SELECT ") + fields.join(QLatin1String(", "))
-                        + QLatin1String(" FROM ") + fromClause();
+    QString statement = QLatin1String("SELECT ") + fieldList() + QLatin1String(" FROM ") + fromClause();
     if (!conditions.isEmpty())
         statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
     return statement + QLatin1Char(' ') + orderByClause();
+}
+
+bool RecordModel::sortsByRelation() const
+{
+    return m_joinMode == InnerJoin && m_sortColumn >= 0 && m_sortColumn < m_columns.size()
+           && relation(m_sortColumn).isValid();
 }
 
 bool RecordModel::sortsByColumn() const
@@ -371,45 +413,262 @@ QString RecordModel::orderByClause() const
     return order + QLatin1String(" LIMIT ") + QString::number(m_pageSize);
 }
 
+QList<RecordModel::Bound> RecordModel::afterConditions(const Row &last) const
+{
+    const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
+    return afterParts(sortsByColumn() ? columnExpression(m_sortColumn) : QString(),
+                      tableName() + QLatin1String(".iId"),
+                      sortsByColumn() ? last.value(m_sortColumn) : QVariant(), last.value(keyColumn),
+                      descending());
+}
+
+QList<RecordModel::Bound> RecordModel::afterParts(const QString &column, const QString &key,
+                                                  const QVariant &value, const QVariant &keyValue,
+                                                  bool descending)
+{
+    const QString keyAfter = key + (descending ? QLatin1String(" < ?") : QLatin1String(" > ?"));
+    if (column.isEmpty())
+        return {{keyAfter, {keyValue}}};
+
+    // Both engines put empty (NULL) values first in ascending order and last
+    // in descending order. They are read in a part of their own, so that each
+    // condition stays one range of the sort column's index.
+    const QString isNull = column + QLatin1String(" IS NULL");
+    if (value.isNull()) {
+        const Bound nullsAfter{isNull + QLatin1String(" AND ") + keyAfter, {keyValue}};
+        if (descending)
+            return {nullsAfter};
+        return {nullsAfter, {column + QLatin1String(" IS NOT NULL"), {}}};
+    }
+    // The first comparison bounds the range; the second one steps over the
+    // rows of the same value already read.
+    const Bound after{column + (descending ? QLatin1String(" <= ?") : QLatin1String(" >= ?"))
+                          + QLatin1String(" AND (") + column
+                          + (descending ? QLatin1String(" < ?") : QLatin1String(" > ?"))
+                          + QLatin1String(" OR ") + keyAfter + QLatin1Char(')'),
+                      {value, value, keyValue}};
+    if (descending)
+        return {after, {isNull, {}}};
+    return {after};
+}
+
+RecordModel::Bound RecordModel::orderBound(const QString &column, const QString &key,
+                                           const QVariant &value, const QVariant &keyValue,
+                                           bool atOrPast, bool descending, bool nullsPossible)
+{
+    // Compared as the ascending order has them: empty values first.
+    const bool ge = atOrPast != descending;
+    if (value.isNull()) {
+        if (ge)
+            return {QStringLiteral("(%1 IS NULL AND %2 >= ?) OR %1 IS NOT NULL").arg(column, key),
+                    {keyValue}};
+        return {QStringLiteral("%1 IS NULL AND %2 <= ?").arg(column, key), {keyValue}};
+    }
+    if (ge)
+        return {QStringLiteral("%1 >= ? AND (%1 > ? OR %2 >= ?)").arg(column, key),
+                {value, value, keyValue}};
+    return {QStringLiteral("(%1 <= ? AND (%1 < ? OR %2 <= ?))").arg(column, key)
+                + (nullsPossible ? QStringLiteral(" OR %1 IS NULL").arg(column) : QString()),
+            {value, value, keyValue}};
+}
+
+RecordModel::RelationCursor RecordModel::cursorAfter(const Row &last) const
+{
+    // The rows of a relation sort carry the related key after the columns.
+    RelationCursor cursor;
+    if (last.size() <= m_columns.size())
+        return cursor;
+    cursor.started = true;
+    cursor.value = last.value(m_sortColumn);
+    cursor.key = last.constLast();
+    cursor.lastId = last.value(int(m_columns.indexOf(QStringLiteral("iId"))));
+    return cursor;
+}
+
+QVector<QVariantList> RecordModel::relatedBatch(const RelationCursor &cursor, int count) const
+{
+    const QSqlRelation rel = relation(m_sortColumn);
+    const QString alias = relationAlias(m_sortColumn);
+    const QString column = alias + QLatin1Char('.') + rel.displayColumn();
+    const QString key = alias + QLatin1Char('.') + rel.indexColumn();
+    const QString direction = descending() ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    const QList<Bound> parts = cursor.started
+                                   ? afterParts(column, key, cursor.value, cursor.key, descending())
+                                   : QList<Bound>{{QString(), {}}};
+    QVector<QVariantList> batch;
+    for (const Bound &part : parts) {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        QString statement = QStringLiteral("SELECT %1, %2 FROM %3 %4").arg(column, key, rel.tableName(), alias);
+        if (!part.condition.isEmpty())
+            statement += QLatin1String(" WHERE ") + part.condition;
+        statement += QStringLiteral(" ORDER BY %1%3, %2%3 LIMIT %4")
+                         .arg(column, key, direction)
+                         .arg(count - batch.size());
+        if (!execBound(query, statement, part.values))
+            break;
+        while (query.next())
+            batch.append({query.value(0), query.value(1)});
+        if (batch.size() >= count)
+            break;
+    }
+    return batch;
+}
+
+RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, const QVariantList &first,
+                                                  const QVariantList &last, int limit) const
+{
+    const QSqlRelation rel = relation(m_sortColumn);
+    const QString alias = relationAlias(m_sortColumn);
+    const QString column = alias + QLatin1Char('.') + rel.displayColumn();
+    const QString key = alias + QLatin1Char('.') + rel.indexColumn();
+    const bool desc = descending();
+    Bound statement;
+    QStringList conditions;
+    const auto add = [&](const Bound &bound) {
+        conditions << QLatin1Char('(') + bound.condition + QLatin1Char(')');
+        statement.values += bound.values;
+    };
+    if (!filter().isEmpty())
+        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
+    // A batch from its first to its last related row; within the batch
+    // empty values can only lie between two empty ends.
+    const bool nullsPossible = first.value(0).isNull() || last.value(0).isNull();
+    if (!first.isEmpty()) {
+        add(orderBound(column, key, first.at(0), first.at(1), true, desc, nullsPossible));
+    } else if (cursor.started) {
+        // Past the cursor's related row, or at it when its rows go on.
+        QVariant from = cursor.key;
+        if (!cursor.lastId.isValid())
+            from = cursor.key.toLongLong() + (desc ? -1 : 1);
+        add(orderBound(column, key, cursor.value, from, true, desc, true));
+    }
+    if (!last.isEmpty())
+        add(orderBound(column, key, last.at(0), last.at(1), false, desc, nullsPossible));
+    if (cursor.lastId.isValid())
+        add({key + QLatin1String(" <> ? OR ") + tableName() + QLatin1String(".iId")
+                 + (desc ? QLatin1String(" < ?") : QLatin1String(" > ?")),
+             {cursor.key, cursor.lastId}});
+
+    const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
+                          + QLatin1String(" FROM ") + (first.isEmpty() ? fromClause() : fromClause(m_sortColumn));
+    if (!conditions.isEmpty())
+        statement.condition += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
+    statement.condition += QStringLiteral(" ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
+                               .arg(column, key, tableName(), direction)
+                               .arg(limit);
+    return statement;
+}
+
+QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int wanted, bool *more) const
+{
+    // Batches of related rows, each larger than the one before. Under a
+    // filter, the rows a batch gave tell how large the next one must be;
+    // when that is too large (the filter keeps few rows), the rest is read
+    // by one statement that the filter's index serves, after a few batches
+    // at the latest.
+    // A small related table (the users) has many rows for each related row:
+    // those are read one related row at a time, in the order of the
+    // register's index of the foreign key, with nothing to sort.
+    constexpr int Batches = 3;
+    constexpr qint64 LargestBatch = 4000;
+    const bool oneByOne = fewRelatedRows();
+    const bool filtered = !filter().isEmpty() && filter() != QLatin1String("1");
+    qint64 count = m_pageSize;
+    QVector<Row> rows;
+    *more = false;
+    while (rows.size() < wanted) {
+        const int limit = int(wanted - rows.size());
+        QVector<QVariantList> batch;
+        bool full = false;
+        if (!filtered || cursor.round < Batches) {
+            const int size = oneByOne ? 1 : int(count);
+            batch = cursor.lastId.isValid() && oneByOne ? QVector<QVariantList>() : relatedBatch(cursor, size);
+            full = oneByOne || batch.size() >= size;
+            if (cursor.lastId.isValid())
+                batch.prepend({cursor.value, cursor.key});
+            if (batch.isEmpty())
+                return rows;
+        }
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        const Bound statement = oneByOne && !batch.isEmpty()
+                                    ? groupStatement(cursor, batch.constFirst(), limit)
+                                    : relationStatement(cursor, batch.value(0),
+                                                        full ? batch.constLast() : QVariantList(), limit);
+        if (!execBound(query, statement.condition, statement.values))
+            return rows;
+        const QVector<Row> page = readPage(query);
+        rows += page;
+        if (page.size() >= limit) {
+            *more = true;
+            return rows;
+        }
+        if (!full)
+            return rows;
+        cursor.started = true;
+        cursor.value = batch.constLast().at(0);
+        cursor.key = batch.constLast().at(1);
+        cursor.lastId = QVariant();
+        ++cursor.round;
+        if (oneByOne)
+            continue;
+        if (!filtered) {
+            count = qMin(count * 4, LargestBatch * 16);
+            continue;
+        }
+        const qint64 needed = (limit - page.size()) * count * 3 / 2 / qMax<qint64>(1, page.size());
+        if (page.isEmpty() || needed > LargestBatch)
+            cursor.round = Batches;
+        else
+            count = qMax(count * 2, needed);
+    }
+    return rows;
+}
+
+RecordModel::Bound RecordModel::groupStatement(const RelationCursor &cursor, const QVariantList &related,
+                                               int limit) const
+{
+    const bool desc = descending();
+    const QString key = relationAlias(m_sortColumn) + QLatin1Char('.') + relation(m_sortColumn).indexColumn();
+    const QString id = tableName() + QLatin1String(".iId");
+    Bound statement{QString(), {related.at(1)}};
+    QStringList conditions;
+    if (!filter().isEmpty())
+        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
+    conditions << tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" = ?");
+    if (cursor.lastId.isValid() && related.at(1) == cursor.key) {
+        conditions << id + (desc ? QLatin1String(" < ?") : QLatin1String(" > ?"));
+        statement.values << cursor.lastId;
+    }
+    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
+                          + QLatin1String(" FROM ") + fromClause() + QLatin1String(" WHERE ")
+                          + conditions.join(QLatin1String(" AND "))
+                          + QStringLiteral(" ORDER BY %1%2 LIMIT %3")
+                                .arg(id, desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC"))
+                                .arg(limit);
+    return statement;
+}
+
+bool RecordModel::fewRelatedRows() const
+{
+    if (m_fewRelated < 0) {
+        // Counted up to the limit only, whatever the size of the table.
+        QSqlQuery query(database());
+        query.exec(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT %2) AS related")
+                       .arg(relation(m_sortColumn).tableName())
+                       .arg(FewRelatedRows));
+        m_fewRelated = query.next() && query.value(0).toInt() < FewRelatedRows ? 1 : 0;
+    }
+    return m_fewRelated == 1;
+}
+
 QString RecordModel::literal(const QVariant &value) const
 {
     QSqlField field(QString(), value.metaType());
     field.setValue(value);
     return database().driver()->formatValue(field);
-}
-
-QStringList RecordModel::afterConditions(const Row &last) const
-{
-    const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
-    const bool descending = this->descending();
-    const QString keyAfter = tableName() + QLatin1String(".iId")
-                             + (descending ? QLatin1String(" < ") : QLatin1String(" > "))
-                             + literal(last.value(keyColumn));
-    if (!sortsByColumn())
-        return {keyAfter};
-
-    // Both engines put empty (NULL) values first in ascending order and last
-    // in descending order. They are read in a part of their own, so that each
-    // condition stays one range of the sort column's index.
-    const QString column = columnExpression(m_sortColumn);
-    const QString isNull = column + QLatin1String(" IS NULL");
-    const QVariant value = last.value(m_sortColumn);
-    if (value.isNull()) {
-        const QString nullsAfter = isNull + QLatin1String(" AND ") + keyAfter;
-        if (descending)
-            return {nullsAfter};
-        return {nullsAfter, column + QLatin1String(" IS NOT NULL")};
-    }
-    // The first comparison bounds the range; the second one steps over the
-    // rows of the same value already read.
-    const QString bound = literal(value);
-    const QString after = column + (descending ? QLatin1String(" <= ") : QLatin1String(" >= ")) + bound
-                          + QLatin1String(" AND (") + column
-                          + (descending ? QLatin1String(" < ") : QLatin1String(" > ")) + bound
-                          + QLatin1String(" OR ") + keyAfter + QLatin1Char(')');
-    if (descending)
-        return {after, isNull};
-    return {after};
 }
 
 QString RecordModel::valuesStatement(const QString &value) const
@@ -426,14 +685,45 @@ QString RecordModel::joinedAlias(const QString &column) const
     return i >= 0 && relation(i).isValid() ? relationAlias(i) : QString();
 }
 
+QString RecordModel::withValues(const QString &statement, const QVariantList &values) const
+{
+    QString text;
+    int next = 0;
+    for (const QChar c : statement) {
+        if (c == QLatin1Char('?') && next < values.size())
+            text += literal(values.at(next++));
+        else
+            text += c;
+    }
+    return text;
+}
+
 QString RecordModel::firstPageStatement() const
 {
-    return selectStatement();
+    if (!sortsByRelation())
+        return selectStatement();
+    const QVector<QVariantList> batch = relatedBatch(RelationCursor(), m_pageSize);
+    const Bound statement = relationStatement(
+        RelationCursor(), batch.value(0),
+        batch.size() >= m_pageSize ? batch.constLast() : QVariantList(), m_pageSize);
+    return withValues(statement.condition, statement.values);
 }
 
 QString RecordModel::nextPageStatement() const
 {
-    return m_rows.isEmpty() ? QString() : pageStatement(afterConditions(m_rows.constLast()).constFirst());
+    if (m_rows.isEmpty())
+        return QString();
+    if (sortsByRelation()) {
+        const RelationCursor cursor = cursorAfter(m_rows.constLast());
+        QVector<QVariantList> batch = relatedBatch(cursor, m_pageSize);
+        const bool full = batch.size() >= m_pageSize;
+        batch.prepend({cursor.value, cursor.key});
+        const Bound statement = relationStatement(cursor, batch.value(0),
+                                                  full ? batch.constLast() : QVariantList(), m_pageSize);
+        return withValues(statement.condition, statement.values);
+    }
+    const Bound after = afterConditions(m_rows.constLast()).constFirst();
+    return withValues(pageStatement(after.condition), after.values);
 }
 
 QVariant RecordModel::storedValue(int row, int column) const

@@ -20,9 +20,20 @@ class DbWidget;
 // so the server can walk the index of the sort column and stop after one
 // page), is ordered by the sort column and then by the unique iId, and reads
 // at most pageSize() rows. The next page starts after the last row read
-// (by the values of the sort column and iId, never by an offset), when a
-// view scrolls to it: canFetchMore() / fetchMore(). As with the toolkit's
-// inner join, a row whose related row is missing is not listed.
+// (by the values of the sort column and iId, bound to the statement, never
+// by an offset), when a view scrolls to it: canFetchMore() / fetchMore().
+// As with the toolkit's inner join, a row whose related row is missing is
+// not listed.
+//
+// A sort by a relation column (the client's surname of a repair) walks the
+// related table instead: a batch of related rows in the order of their
+// shown column (and their key, which breaks ties), read by its index, then
+// the register's rows of that batch through the register's index of the
+// foreign key, ordered by (shown value, related key, iId). A page that the
+// batch does not fill goes on with a larger batch; after a few, the rest is
+// read by one statement driven from the register, as a filter that keeps
+// few rows is best served by its own index. A small related table (the
+// users) is walked one related row at a time instead.
 class RecordModel : public QSqlRelationalTableModel
 {
     Q_OBJECT
@@ -85,7 +96,9 @@ public:
     // column has no relation.
     QString joinedAlias(const QString &column) const;
     // The statement of the first page as select() runs it, and the one of
-    // the page after the rows read so far (empty when none were read).
+    // the page after the rows read so far (empty when none were read), with
+    // their values written in; a sort by a relation column reads its first
+    // batch of related rows for them.
     QString firstPageStatement() const;
     QString nextPageStatement() const;
 
@@ -128,6 +141,24 @@ protected:
     DbWidget *dbw;
 
 private:
+    // A condition of a page statement with the values of its "?" in order.
+    struct Bound
+    {
+        QString condition;
+        QVariantList values;
+    };
+    // Where a sort by a relation column goes on: after the related row
+    // (value, key) or from the start, and, when lastId is set, with the
+    // rows of the related row key after lastId first.
+    struct RelationCursor
+    {
+        bool started = false;
+        QVariant value;
+        QVariant key;
+        QVariant lastId;
+        int round = 0;
+    };
+
     // Changed columns of each changed row, by row.
     QHash<int, QSet<int>> m_changed;
     JoinMode m_joinMode = InnerJoin;
@@ -140,15 +171,34 @@ private:
     // Sorted by a column other than iId; sorted in descending order.
     bool sortsByColumn() const;
     bool descending() const;
-    QString fromClause() const;
+    // Sorted by the shown column of a relation, listed by inner joins.
+    bool sortsByRelation() const;
+    // The register with its relations; leading >= 0 puts that relation first.
+    QString fromClause(int leading = -1) const;
+    QString fieldList() const;
     // The fields, the register with its joined relations, the filter, the
     // condition that starts the page (none for the first) and the order with
     // the page's LIMIT.
     QString pageStatement(const QString &after) const;
     // The conditions choosing the rows after the given one in the model's
     // order, part after part: a part that ends short goes on with the next.
-    QStringList afterConditions(const Row &last) const;
+    QList<Bound> afterConditions(const Row &last) const;
+    // The rows of (column, key) at or past (value, keyValue) in the order of
+    // both (empty values first), or at or before it.
+    // nullsPossible false leaves out the empty values that another bound
+    // excludes anyway.
+    static Bound orderBound(const QString &column, const QString &key, const QVariant &value,
+                            const QVariant &keyValue, bool atOrPast, bool descending,
+                            bool nullsPossible);
+    // The parts of "(column, key) after (value, keyValue)", each one range of
+    // an index (no column: the key alone).
+    static QList<Bound> afterParts(const QString &column, const QString &key, const QVariant &value,
+                                   const QVariant &keyValue, bool descending);
+    // A statement with its values written in as literals, for plans and floors.
+    QString withValues(const QString &statement, const QVariantList &values) const;
     QString literal(const QVariant &value) const;
+    // Runs a statement with its values bound; false when it fails.
+    bool execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const;
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
     // The value as kept in a row: a text that the column held before is the
@@ -165,6 +215,27 @@ private:
     };
     mutable QVector<ColumnTexts> m_texts; // by column, until the next reset
 
+    // Sort by a relation column: the keys (shown value, key) of the next
+    // batch of related rows after the cursor, at most count of them.
+    QVector<QVariantList> relatedBatch(const RelationCursor &cursor, int count) const;
+    // The statement of one batch (from its first to its last related row;
+    // to the end when last is null) or, without a batch, of the rest.
+    Bound relationStatement(const RelationCursor &cursor, const QVariantList &first,
+                            const QVariantList &last, int limit) const;
+    // Reads up to wanted rows in relation order from the cursor on; more
+    // tells whether rows may follow.
+    QVector<Row> relationRows(RelationCursor cursor, int wanted, bool *more) const;
+    // The rows of one related row after the cursor, in the order of iId.
+    Bound groupStatement(const RelationCursor &cursor, const QVariantList &related, int limit) const;
+    // The related table of the sort has so few rows that each has many in
+    // the register (counted once for each sort column).
+    bool fewRelatedRows() const;
+    static constexpr int FewRelatedRows = 1000;
+    mutable int m_fewRelated = -1;
+    // The cursor after the last row read (whose related key the rows of a
+    // relation sort carry after the columns).
+    RelationCursor cursorAfter(const Row &last) const;
+
     QStringList m_columns; // the register's columns in model order
     QVector<Row> m_rows;
     int m_pageSize = DefaultPageSize;
@@ -173,4 +244,5 @@ private:
     bool m_more = false;
     bool m_resetting = false;
     bool m_holdSelect = false;
+    bool m_fetching = false;
 };

@@ -29,8 +29,11 @@ void SearchFilterBuilder::addId(const QString &prefix, const QString &text, bool
 
 void SearchFilterBuilder::addLike(const QString &prefix, const QString &text)
 {
-    if (!text.isEmpty())
-        add(prefix + DbWidget::escapeLike(text, m_engine) + QLatin1String("%'"));
+    // A NUL (pasted from elsewhere) would end the statement on SQLite; no
+    // stored text is searched for it.
+    const QString typed = QString(text).remove(QChar(0));
+    if (!typed.isEmpty())
+        add(prefix + DbWidget::escapeLike(typed, m_engine) + QLatin1String("%'"));
 }
 
 void SearchFilterBuilder::addRange(const QString &lowerPrefix, qint64 lower,

@@ -25,8 +25,8 @@ public:
     // its first "/" first, so a displayed repair number "17/0312" gives 17.
     void addId(const QString &prefix, const QString &text, bool displayNumber = false);
     // Typed text searched anywhere in a column: the prefix (ending in
-    // "LIKE '%"), the text made safe for the literal, and "%'". Empty text adds
-    // nothing; the text is not trimmed.
+    // "LIKE '%"), the text made safe for the literal, and "%'". A NUL in the
+    // text is dropped; empty text adds nothing; the text is not trimmed.
     void addLike(const QString &prefix, const QString &text);
     // A range as two conditions: the lower prefix directly followed by the
     // lower bound, then the upper prefix and the upper bound (seconds).

@@ -208,24 +208,100 @@ CREATE TABLE version (
     sVersion VARCHAR(50) NOT NULL DEFAULT ''
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_polish_ci;
 
--- Indexes (named as in the SQLite database)
+-- Indexes (named as in the SQLite database): the foreign keys the pages
+-- look rows up by, then one per column that a list sorts by. Long texts
+-- (TEXT) get none: an index of their prefix serves no sort.
 
+-- repairs
 CREATE INDEX idx_repairs_iClientId ON repairs (iClientId);
 CREATE INDEX idx_repairs_iHardwareId ON repairs (iHardwareId);
 -- Status with intake date: the open and waiting lists, newest first.
 CREATE INDEX idx_repairs_iStatus_iAddDate ON repairs (iStatus, iAddDate);
 CREATE INDEX idx_repairs_iAddDate ON repairs (iAddDate);
 CREATE INDEX idx_repairs_iEndDate ON repairs (iEndDate);
+CREATE INDEX idx_repairs_sNum ON repairs (sNum);
+CREATE INDEX idx_repairs_iType ON repairs (iType);
+CREATE INDEX idx_repairs_sCost ON repairs (sCost);
+CREATE INDEX idx_repairs_sMCost ON repairs (sMCost);
+CREATE INDEX idx_repairs_sOuterNo ON repairs (sOuterNo);
+CREATE INDEX idx_repairs_iStatus ON repairs (iStatus);
+CREATE INDEX idx_repairs_iProgress ON repairs (iProgress);
+CREATE INDEX idx_repairs_iSubmitterId ON repairs (iSubmitterId);
+CREATE INDEX idx_repairs_iTechnicanId ON repairs (iTechnicanId);
+-- notes
 CREATE INDEX idx_notes_iRepairId ON notes (iRepairId);
 CREATE INDEX idx_notes_iAddDate ON notes (iAddDate);
+-- billing
 CREATE INDEX idx_billing_iClientId ON billing (iClientId);
 CREATE INDEX idx_billing_iRepairId ON billing (iRepairId);
 CREATE INDEX idx_billing_iHardwareId ON billing (iHardwareId);
 CREATE INDEX idx_billing_iDate ON billing (iDate);
+CREATE INDEX idx_billing_iAddDate ON billing (iAddDate);
+CREATE INDEX idx_billing_sPriceNet ON billing (sPriceNet);
+CREATE INDEX idx_billing_sPriceGross ON billing (sPriceGross);
+CREATE INDEX idx_billing_sPriceParts ON billing (sPriceParts);
+CREATE INDEX idx_billing_sPriceLabor ON billing (sPriceLabor);
+CREATE INDEX idx_billing_sPriceOuter ON billing (sPriceOuter);
+CREATE INDEX idx_billing_iStatus ON billing (iStatus);
+CREATE INDEX idx_billing_iUser ON billing (iUser);
+-- hardware
 CREATE INDEX idx_hardware_iOwner ON hardware (iOwner);
 CREATE INDEX idx_hardware_iHType ON hardware (iHType);
 CREATE INDEX idx_hardware_iStoreStatus ON hardware (iStoreStatus);
+CREATE INDEX idx_hardware_sHName ON hardware (sHName);
+CREATE INDEX idx_hardware_iReceivedDate ON hardware (iReceivedDate);
+CREATE INDEX idx_hardware_sField1 ON hardware (sField1);
+CREATE INDEX idx_hardware_sField2 ON hardware (sField2);
+CREATE INDEX idx_hardware_sField3 ON hardware (sField3);
+CREATE INDEX idx_hardware_sField4 ON hardware (sField4);
+CREATE INDEX idx_hardware_sField5 ON hardware (sField5);
+CREATE INDEX idx_hardware_sField6 ON hardware (sField6);
+CREATE INDEX idx_hardware_sField7 ON hardware (sField7);
+CREATE INDEX idx_hardware_sField8 ON hardware (sField8);
+CREATE INDEX idx_hardware_sField9 ON hardware (sField9);
+CREATE INDEX idx_hardware_sField10 ON hardware (sField10);
+CREATE INDEX idx_hardware_sField11 ON hardware (sField11);
+CREATE INDEX idx_hardware_sField12 ON hardware (sField12);
+CREATE INDEX idx_hardware_sField13 ON hardware (sField13);
+CREATE INDEX idx_hardware_sField14 ON hardware (sField14);
+CREATE INDEX idx_hardware_iFieldDate ON hardware (iFieldDate);
+-- templates
+CREATE INDEX idx_templates_sHName ON templates (sHName);
+CREATE INDEX idx_templates_iHType ON templates (iHType);
+CREATE INDEX idx_templates_sField1 ON templates (sField1);
+CREATE INDEX idx_templates_sField2 ON templates (sField2);
+CREATE INDEX idx_templates_sField3 ON templates (sField3);
+CREATE INDEX idx_templates_sField4 ON templates (sField4);
+CREATE INDEX idx_templates_sField5 ON templates (sField5);
+CREATE INDEX idx_templates_sField6 ON templates (sField6);
+CREATE INDEX idx_templates_sField7 ON templates (sField7);
+CREATE INDEX idx_templates_sField8 ON templates (sField8);
+CREATE INDEX idx_templates_sField9 ON templates (sField9);
+CREATE INDEX idx_templates_sField10 ON templates (sField10);
+CREATE INDEX idx_templates_sField11 ON templates (sField11);
+CREATE INDEX idx_templates_sField12 ON templates (sField12);
+CREATE INDEX idx_templates_sField13 ON templates (sField13);
+CREATE INDEX idx_templates_sField14 ON templates (sField14);
+CREATE INDEX idx_templates_iFieldDate ON templates (iFieldDate);
+-- clients
+CREATE INDEX idx_clients_sSName ON clients (sSName);
+CREATE INDEX idx_clients_sFName ON clients (sFName);
+CREATE INDEX idx_clients_sCompany ON clients (sCompany);
+CREATE INDEX idx_clients_sNIP ON clients (sNIP);
+CREATE INDEX idx_clients_sStreet ON clients (sStreet);
+CREATE INDEX idx_clients_sAddrBuild ON clients (sAddrBuild);
+CREATE INDEX idx_clients_sAddrLoc ON clients (sAddrLoc);
+CREATE INDEX idx_clients_sCity ON clients (sCity);
+CREATE INDEX idx_clients_sPostal ON clients (sPostal);
+CREATE INDEX idx_clients_sEmail ON clients (sEmail);
+CREATE INDEX idx_clients_sEmail2 ON clients (sEmail2);
+CREATE INDEX idx_clients_sPhone ON clients (sPhone);
+CREATE INDEX idx_clients_sPhone2 ON clients (sPhone2);
+-- users
+CREATE INDEX idx_users_sUser ON users (sUser);
+-- settings
 CREATE INDEX idx_settings_sGroup_sKey ON settings (sGroup, sKey);
+-- docsources
 CREATE INDEX idx_docsources_iRepairId ON docsources (iRepairId);
 
 -- Starting data

@@ -1,0 +1,151 @@
+#include "db/dbindexes.h"
+
+#include "messagebox.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DbIndexes", text);
+}
+
+struct TableIndexes
+{
+    const char *table;
+    QStringList columns; // one index each; "a, b" is an index of two columns
+    QStringList texts;   // long texts: indexed on SQLite only
+};
+
+QStringList genericFields()
+{
+    QStringList fields;
+    for (int i = 1; i <= 14; ++i)
+        fields << QStringLiteral("sField%1").arg(i);
+    return fields << QStringLiteral("iFieldDate");
+}
+
+QList<DbIndexes::Index> build(DbWidget::DbType type)
+{
+    // The foreign keys first, then the sortable columns of each register.
+    const QList<TableIndexes> tables = {
+        {"repairs",
+         {"iClientId", "iHardwareId", "iStatus, iAddDate", "iAddDate", "iEndDate", "sNum", "iType", "sCost",
+          "sMCost", "sOuterNo", "iStatus", "iProgress", "iSubmitterId", "iTechnicanId"},
+         {"sDefect", "sSolution", "sComment"}},
+        {"notes", {"iRepairId", "iAddDate"}, {}},
+        {"billing",
+         {"iClientId", "iRepairId", "iHardwareId", "iDate", "iAddDate", "sPriceNet", "sPriceGross",
+          "sPriceParts", "sPriceLabor", "sPriceOuter", "iStatus", "iUser"},
+         {"sDescription"}},
+        {"hardware",
+         QStringList{"iOwner", "iHType", "iStoreStatus", "sHName", "iReceivedDate"} + genericFields(),
+         {"sStoreComment", "sFieldLong"}},
+        {"templates", QStringList{"sHName", "iHType"} + genericFields(), {"sFieldLong"}},
+        {"clients",
+         {"sSName", "sFName", "sCompany", "sNIP", "sStreet", "sAddrBuild", "sAddrLoc", "sCity", "sPostal",
+          "sEmail", "sEmail2", "sPhone", "sPhone2"},
+         {"sDescription"}},
+        {"users", {"sUser"}, {}},
+        {"settings", {"sGroup, sKey"}, {}},
+        {"docsources", {"iRepairId"}, {}},
+    };
+    QList<DbIndexes::Index> indexes;
+    for (const TableIndexes &t : tables) {
+        QStringList columns = t.columns;
+        if (type == DbWidget::SQLite)
+            columns += t.texts;
+        for (const QString &c : columns) {
+            const QString table = QString::fromLatin1(t.table);
+            indexes.append({QStringLiteral("idx_%1_%2").arg(table, QString(c).remove(' ').replace(',', '_')),
+                            table, c});
+        }
+    }
+    return indexes;
+}
+
+} // namespace
+
+namespace DbIndexes {
+
+const QList<Index> &all(DbWidget::DbType type)
+{
+    static const QList<Index> mySql = build(DbWidget::MySQL);
+    static const QList<Index> sqlite = build(DbWidget::SQLite);
+    return type == DbWidget::MySQL ? mySql : sqlite;
+}
+
+QString createStatement(const Index &index, DbWidget::DbType type)
+{
+    if (type == DbWidget::MySQL)
+        return QStringLiteral("ALTER TABLE %1 ADD INDEX %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
+            .arg(index.table, index.name, index.columns);
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(index.name, index.table, index.columns);
+}
+
+QList<Index> missing(DbWidget *db)
+{
+    QSqlQuery q = db->query(db->dbType == DbWidget::MySQL
+                                ? QStringLiteral("SELECT DISTINCT INDEX_NAME FROM information_schema.STATISTICS "
+                                                 "WHERE TABLE_SCHEMA = DATABASE()")
+                                : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'"));
+    QSet<QString> present;
+    while (q.next())
+        present.insert(q.value(0).toString().toLower());
+    QList<Index> absent;
+    for (const Index &index : all(db->dbType)) {
+        if (!present.contains(index.name.toLower()))
+            absent << index;
+    }
+    return absent;
+}
+
+bool addMissing(DbWidget *db, QWidget *parent)
+{
+    const QList<Index> absent = missing(db);
+    if (absent.isEmpty())
+        return true;
+    QProgressDialog progress(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania..."), QString(), 0,
+                             int(absent.size()), parent);
+    progress.setWindowTitle(tr("Aktualizacja bazy danych"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    QString error;
+    for (int i = 0; i < absent.size() && error.isEmpty(); ++i) {
+        progress.setLabelText(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania.\n"
+                                 "Tworzenie indeksu %1 z %2 (tabela %3)...")
+                                  .arg(i + 1)
+                                  .arg(absent.size())
+                                  .arg(absent.at(i).table));
+        QSqlQuery q(db->database());
+        if (!q.exec(createStatement(absent.at(i), db->dbType)))
+            error = q.lastError().text();
+        progress.setValue(i + 1);
+    }
+    progress.close();
+    if (error.isEmpty())
+        return true;
+    // Said once a run for each database, not at every logout.
+    static QSet<QString> warned;
+    const QSqlDatabase connection = db->database();
+    const QString where = connection.hostName() + QLatin1Char(':') + QString::number(connection.port())
+                          + QLatin1Char('/') + connection.databaseName();
+    if (warned.contains(where))
+        return false;
+    warned.insert(where);
+    MessageBox::warning(tr("Brak indeksów bazy danych"),
+                        tr("Nie udało się dodać do bazy danych indeksów, których wymaga ta wersja programu. "
+                           "Program działa dalej, ale listy (sortowanie i przewijanie) mogą się wczytywać "
+                           "wolno.\n\nNależy uruchomić program raz jako użytkownik bazy danych z prawem "
+                           "zmiany jej struktury (ALTER, INDEX).")
+                            + QStringLiteral("\n\n") + error);
+    return false;
+}
+
+} // namespace DbIndexes
