@@ -86,7 +86,8 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         if (!groups.isEmpty())
             filter.add(SearchFilterBuilder::anyOf(status, statusIds));
     };
-    const auto build = [&](bool byKey) {
+    enum Form { ByKey, OnRows, BesideSort };
+    const auto build = [&](Form form) {
         SearchFilterBuilder filter(db->dbType);
         filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
         if (endDateBox->isChecked())
@@ -101,12 +102,13 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
         filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
         filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
-        if (!byKey) {
-            // SQLite would read the group through the status index and sort
-            // all of it; "+" keeps it to the index of the sort column.
+        if (form != ByKey) {
+            // Beside a sort by another column of the register, SQLite would
+            // read the group through the status index and sort all of it;
+            // "+" keeps it to the index of the sort column.
             addIndexed(filter, QStringLiteral("repairs"),
-                       db->dbType == DbWidget::SQLite ? QStringLiteral("+repairs.iStatus")
-                                                      : QStringLiteral("repairs.iStatus"));
+                       form == BesideSort && db->dbType == DbWidget::SQLite ? QStringLiteral("+repairs.iStatus")
+                                                                            : QStringLiteral("repairs.iStatus"));
         } else if (addDateBox->isChecked() || !groups.isEmpty()) {
             SearchFilterBuilder indexed(db->dbType);
             addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
@@ -119,13 +121,12 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
     // chosen by their ids from an index alone ((iStatus, iAddDate) or
     // iAddDate): the list walks those ids in its order and reads one page of
     // rows, where conditions on the rows would read and join every repair
-    // they match before the first row. Sorted by another column, the list
-    // walks that column's index and keeps the rows that match, which the
-    // conditions on the rows allow. A header click switches between both
-    // (sortChanging()).
-    repairFilters = {build(true), build(false)};
-    model->setFilter(model == this->model && !listedByKey(sortSection()) ? repairFilters.onRows
-                                                                            : repairFilters.byKey);
+    // they match before the first row. Sorted by another column of the
+    // register, the list walks that column's index and keeps the rows that
+    // match; sorted by a related name, the rows a filter keeps are read by
+    // its index. A header click picks the form anew (sortChanging()).
+    repairFilters = {build(ByKey), build(OnRows), build(BesideSort)};
+    model->setFilter(model == this->model ? repairFilterFor(sortSection()) : repairFilters.byKey);
 }
 
 void SearchWidget::clientSearch(QSqlRelationalTableModel *model)

@@ -227,12 +227,20 @@ bool SearchWidget::listedByKey(int section) const
     return section < 0 || section == model->fieldIndex(QStringLiteral("iId"));
 }
 
+QString SearchWidget::repairFilterFor(int section) const
+{
+    if (listedByKey(section))
+        return repairFilters.byKey;
+    return model->relation(section).isValid() ? repairFilters.onRows : repairFilters.besideSort;
+}
+
 void SearchWidget::sortChanging(int section)
 {
     const QString shown = model->filter();
-    if (shown.isEmpty() || (shown != repairFilters.byKey && shown != repairFilters.onRows))
+    if (shown.isEmpty()
+        || (shown != repairFilters.byKey && shown != repairFilters.onRows && shown != repairFilters.besideSort))
         return;
-    model->setFilter(listedByKey(section) ? repairFilters.byKey : repairFilters.onRows);
+    model->setFilter(repairFilterFor(section));
 }
 
 void SearchWidget::changeSubVariant()

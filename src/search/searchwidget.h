@@ -104,14 +104,17 @@ private:
     // True when a list sorted by section is in the order of the ids.
     bool listedByKey(int section) const;
 
-    // The two forms of the last repairs filter: the intake dates and status
-    // groups choosing the repairs by id, and the same as conditions on the
-    // rows.
+    // The forms of the last repairs filter: the intake dates and status
+    // groups choosing the repairs by id, the same as conditions on the rows,
+    // and those beside a sort by another column of the register.
     struct RepairFilters
     {
         QString byKey;
         QString onRows;
+        QString besideSort;
     } repairFilters;
+    // The form that serves a list sorted by section.
+    QString repairFilterFor(int section) const;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };
