@@ -67,6 +67,8 @@ public:
     bool select() override;
     void setTable(const QString &tableName) override;
     void setSort(int column, Qt::SortOrder order) override;
+    // The column the rows are sorted by, -1 for none (in the order of iId).
+    int sortColumn() const { return m_sortColumn; }
     // Left joins list a row whose related row is missing (a page of one
     // record); the lists keep the inner join. Applies from the next select.
     void setJoinMode(JoinMode mode);

@@ -16,6 +16,7 @@
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/recordmodel.h"
 #include "records/repair.h"
 #include "records/template.h"
 #include "search/barcodedialog.h"
@@ -218,6 +219,8 @@ void SearchWidget::search()
 
 int SearchWidget::sortSection() const
 {
+    if (const auto *records = qobject_cast<const RecordModel *>(model))
+        return records->sortColumn();
     const QHeaderView *header = searchTable->horizontalHeader();
     return header->isSortIndicatorShown() ? header->sortIndicatorSection() : -1;
 }
