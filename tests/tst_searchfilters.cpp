@@ -344,7 +344,7 @@ void TestSearchFilters::repairStatusGroups()
         // sorted by id, by id again.
         const QString byKey = w->model->filter();
         const QString onRows = QStringLiteral("repairs.iStatus IN (0,1,4,5) AND 1");
-        const QString besideSort = (TestDatabase::isMySql() ? QString() : QStringLiteral("+")) + onRows;
+        const QString besideSort = QStringLiteral("(repairs.iStatus + 0) IN (0,1,4,5) AND 1");
         QHeaderView *header = w->searchTable->horizontalHeader();
         header->setSortIndicator(w->model->fieldIndex(QStringLiteral("iAddDate")), Qt::DescendingOrder);
         QCOMPARE(w->model->filter(), besideSort);

@@ -103,12 +103,12 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
         filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
         if (form != ByKey) {
-            // Beside a sort by another column of the register, SQLite would
-            // read the group through the status index and sort all of it;
-            // "+" keeps it to the index of the sort column.
+            // Beside a sort by another column of the register, both engines
+            // would read the group through the status index and sort all of
+            // it; as an expression the status leaves them the index of the
+            // sort column.
             addIndexed(filter, QStringLiteral("repairs"),
-                       form == BesideSort && db->dbType == DbWidget::SQLite ? QStringLiteral("+repairs.iStatus")
-                                                                            : QStringLiteral("repairs.iStatus"));
+                       form == BesideSort ? QStringLiteral("(repairs.iStatus + 0)") : QStringLiteral("repairs.iStatus"));
         } else if (addDateBox->isChecked() || !groups.isEmpty()) {
             SearchFilterBuilder indexed(db->dbType);
             addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
