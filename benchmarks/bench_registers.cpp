@@ -11,6 +11,7 @@
 // every first-page statement.
 
 #include "benchsupport.h"
+#include "db/dbindexes.h"
 #include "db/dbwidget.h"
 #include "records/recordmodel.h"
 #include "search/searchwidget.h"
@@ -145,8 +146,13 @@ QString bestPage(RecordModel *model, int section, bool descending, const After *
                               "ORDER BY k.%7%8, k.iId%8, t.iId%8 LIMIT 200")
             .arg(shown, keys, table, sorted->foreignKey, joins, rest, sorted->shown, dir);
     }
-    const QString column = model->record().fieldName(section);
+    QString column = model->record().fieldName(section);
     QString page = QStringLiteral("SELECT * FROM %1").arg(table);
+    // MariaDB orders a long text by the index of its first characters.
+    if (db->dbType == DbWidget::MySQL && !DbIndexes::textSortIndex(table, column).isEmpty()) {
+        column = DbIndexes::sortColumn(column);
+        page = QStringLiteral("SELECT *, %1 FROM %2").arg(column, table);
+    }
     if (after)
         page += QLatin1String(" WHERE ")
                 + (column == QLatin1String("iId")

@@ -585,9 +585,11 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
     QTest::newRow("hardware by owner, descending")
         << "Hardware" << "iOwner" << desc
         << "SELECT h.iId FROM hardware h JOIN clients c ON h.iOwner = c.iId ORDER BY c.sSName DESC, c.iId DESC, h.iId DESC" << QString();
-    // A long text, which MariaDB sorts without an index.
+    // Long texts, which MariaDB sorts by their indexed first characters;
+    // the comments are all empty.
     QTest::newRow("repairs by defect, descending")
         << "Repair" << "sDefect" << desc << repairs + "r.sDefect DESC, r.iId DESC" << QString();
+    QTest::newRow("repairs by comment") << "Repair" << "sComment" << asc << repairs + "r.sComment, r.iId" << QString();
     const QString bills = "SELECT b.iId FROM billing b JOIN users u ON b.iUser = u.iId ";
     QTest::newRow("bills by settling user") << "Bill" << "iUser" << asc << bills + "ORDER BY u.sUser, u.iId, b.iId" << QString();
     QTest::newRow("bills by settling user, descending")

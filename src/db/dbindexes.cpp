@@ -3,6 +3,7 @@
 #include "messagebox.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QProgressDialog>
 #include <QSet>
 #include <QSqlError>
@@ -60,13 +61,29 @@ QList<DbIndexes::Index> build(DbWidget::DbType type)
         QStringList columns = t.columns;
         if (type == DbWidget::SQLite)
             columns += t.texts;
+        const QString table = QString::fromLatin1(t.table);
         for (const QString &c : columns) {
-            const QString table = QString::fromLatin1(t.table);
             indexes.append({QStringLiteral("idx_%1_%2").arg(table, QString(c).remove(' ').replace(',', '_')),
-                            table, c});
+                            table, c, QString()});
+        }
+        if (type == DbWidget::MySQL) {
+            for (const QString &c : t.texts)
+                indexes.append({QStringLiteral("idx_%1_%2").arg(table, c), table, DbIndexes::sortColumn(c), c});
         }
     }
     return indexes;
+}
+
+// Indexes present, by connection: read once, refreshed by missing().
+QHash<QString, QSet<QString>> &presentCache()
+{
+    static QHash<QString, QSet<QString>> cache;
+    return cache;
+}
+
+QString cacheKey(DbWidget *db)
+{
+    return db->connectionName + QLatin1Char('/') + db->database().databaseName();
 }
 
 } // namespace
@@ -80,12 +97,41 @@ const QList<Index> &all(DbWidget::DbType type)
     return type == DbWidget::MySQL ? mySql : sqlite;
 }
 
-QString createStatement(const Index &index, DbWidget::DbType type)
+QString sortColumn(const QString &column)
 {
-    if (type == DbWidget::MySQL)
-        return QStringLiteral("ALTER TABLE %1 ADD INDEX %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
-            .arg(index.table, index.name, index.columns);
-    return QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(index.name, index.table, index.columns);
+    return column + QLatin1String("Sort");
+}
+
+QString textSortIndex(const QString &table, const QString &column)
+{
+    for (const Index &index : all(DbWidget::MySQL)) {
+        if (index.sortedText == column && index.table == table)
+            return index.name;
+    }
+    return QString();
+}
+
+QStringList createStatements(const Index &index, DbWidget::DbType type)
+{
+    if (type != DbWidget::MySQL)
+        return {QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)").arg(index.name, index.table, index.columns)};
+    QStringList statements;
+    // MariaDB adds a virtual column online only in a statement of its own.
+    if (!index.sortedText.isEmpty())
+        statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 VARCHAR(255) AS (LEFT(%3, 255)) "
+                                     "VIRTUAL INVISIBLE, ALGORITHM=INPLACE, LOCK=NONE")
+                          .arg(index.table, index.columns, index.sortedText);
+    return statements << QStringLiteral("ALTER TABLE %1 ADD INDEX %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
+                             .arg(index.table, index.name, index.columns);
+}
+
+bool hasIndex(DbWidget *db, const QString &name)
+{
+    if (!db)
+        return false;
+    if (!presentCache().contains(cacheKey(db)))
+        missing(db);
+    return presentCache().value(cacheKey(db)).contains(name.toLower());
 }
 
 QList<Index> missing(DbWidget *db)
@@ -97,6 +143,7 @@ QList<Index> missing(DbWidget *db)
     QSet<QString> present;
     while (q.next())
         present.insert(q.value(0).toString().toLower());
+    presentCache().insert(cacheKey(db), present);
     QList<Index> absent;
     for (const Index &index : all(db->dbType)) {
         if (!present.contains(index.name.toLower()))
@@ -123,12 +170,15 @@ bool addMissing(DbWidget *db, QWidget *parent)
                                   .arg(i + 1)
                                   .arg(absent.size())
                                   .arg(absent.at(i).table));
-        QSqlQuery q(db->database());
-        if (!q.exec(createStatement(absent.at(i), db->dbType)))
-            error = q.lastError().text();
+        for (const QString &statement : createStatements(absent.at(i), db->dbType)) {
+            QSqlQuery q(db->database());
+            if (error.isEmpty() && !q.exec(statement))
+                error = q.lastError().text();
+        }
         progress.setValue(i + 1);
     }
     progress.close();
+    missing(db);
     if (error.isEmpty())
         return true;
     // Said once a run for each database, not at every logout.

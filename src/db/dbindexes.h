@@ -11,8 +11,9 @@ class QWidget;
 // The indexes of the program's schema, as the schema scripts create them:
 // the foreign keys the pages look rows up by, and one per column that a
 // list can be sorted by, so that every sort reads one range of an index.
-// Long texts (TEXT) are indexed on SQLite only: MariaDB indexes a prefix of
-// them, which no sort can use.
+// MariaDB indexes no more than a prefix of a long text (TEXT), which no sort
+// can use: there such a column is sorted by its first 255 characters, a
+// virtual column that no row stores and no "SELECT *" shows.
 namespace DbIndexes {
 
 struct Index
@@ -20,13 +21,23 @@ struct Index
     QString name;
     QString table;
     QString columns; // "iStatus, iAddDate"
+    QString sortedText; // the long text whose virtual column is indexed
 };
+
+// The virtual column that sorts a long text on MariaDB.
+QString sortColumn(const QString &column);
+// The name of the index of that column on a long text, empty for a column
+// that is no long text.
+QString textSortIndex(const QString &table, const QString &column);
 
 // Every index of the schema on the engine.
 const QList<Index> &all(DbWidget::DbType type);
-// The statement that adds an index: online on MariaDB, so that the other
-// workstations go on working meanwhile.
-QString createStatement(const Index &index, DbWidget::DbType type);
+// The statements that add an index (with its virtual column): online on
+// MariaDB, so that the other workstations go on working meanwhile.
+QStringList createStatements(const Index &index, DbWidget::DbType type);
+// Whether the database had the index when its indexes were last read (once
+// for each connection, and after missing()).
+bool hasIndex(DbWidget *db, const QString &name);
 // The indexes of all() the database lacks, found by one statement; all of
 // them when the list of indexes cannot be read.
 QList<Index> missing(DbWidget *db);

@@ -1,5 +1,6 @@
 #include "records/recordmodel.h"
 
+#include "db/dbindexes.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 
@@ -135,6 +136,14 @@ void RecordModel::setTable(const QString &tableName)
         m_columns << columns.fieldName(i);
     m_sortColumn = -1;
     m_fewRelated = -1;
+    // The virtual columns that sort long texts on MariaDB are no part of a
+    // list (the toolkit lists them although no "SELECT *" does).
+    for (int i = int(m_columns.size()) - 1; i >= 0; --i) {
+        const QString &name = m_columns.at(i);
+        if (name.endsWith(QLatin1String("Sort"))
+            && !DbIndexes::textSortIndex(tableName, name.chopped(4)).isEmpty())
+            removeColumns(i, 1);
+    }
 }
 
 void RecordModel::setSort(int column, Qt::SortOrder order)
@@ -403,12 +412,34 @@ bool RecordModel::descending() const
     return m_sortColumn >= 0 && m_sortColumn < m_columns.size() && m_sortOrder == Qt::DescendingOrder;
 }
 
+QString RecordModel::sortExpression() const
+{
+    if (isMySql() && !relation(m_sortColumn).isValid()) {
+        const QString column = m_columns.at(m_sortColumn);
+        const QString index = DbIndexes::textSortIndex(tableName(), column);
+        if (!index.isEmpty() && DbIndexes::hasIndex(dbw, index))
+            return tableName() + QLatin1Char('.') + DbIndexes::sortColumn(column);
+    }
+    return columnExpression(m_sortColumn);
+}
+
+QVariant RecordModel::sortKey(const QVariant &value) const
+{
+    if (value.isNull() || sortExpression() == columnExpression(m_sortColumn))
+        return value;
+    // The first 255 characters, as the server counts them.
+    const QList<uint> characters = value.toString().toUcs4();
+    if (characters.size() <= 255)
+        return value;
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData()), 255);
+}
+
 QString RecordModel::orderByClause() const
 {
     const QString direction = descending() ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     QString order = QStringLiteral("ORDER BY ");
     if (sortsByColumn())
-        order += columnExpression(m_sortColumn) + direction + QLatin1String(", ");
+        order += sortExpression() + direction + QLatin1String(", ");
     order += tableName() + QLatin1String(".iId") + direction;
     return order + QLatin1String(" LIMIT ") + QString::number(m_pageSize);
 }
@@ -416,9 +447,8 @@ QString RecordModel::orderByClause() const
 QList<RecordModel::Bound> RecordModel::afterConditions(const Row &last) const
 {
     const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
-    return afterParts(sortsByColumn() ? columnExpression(m_sortColumn) : QString(),
-                      tableName() + QLatin1String(".iId"),
-                      sortsByColumn() ? last.value(m_sortColumn) : QVariant(), last.value(keyColumn),
+    return afterParts(sortsByColumn() ? sortExpression() : QString(), tableName() + QLatin1String(".iId"),
+                      sortsByColumn() ? sortKey(last.value(m_sortColumn)) : QVariant(), last.value(keyColumn),
                       descending());
 }
 

@@ -175,6 +175,11 @@ private:
     bool descending() const;
     // Sorted by the shown column of a relation, listed by inner joins.
     bool sortsByRelation() const;
+    // What the rows are ordered by for a sort by a column: the column, or
+    // the indexed first characters of a long text on MariaDB; the value of
+    // a row compared with it.
+    QString sortExpression() const;
+    QVariant sortKey(const QVariant &value) const;
     // The register with its relations; leading >= 0 puts that relation first.
     QString fromClause(int leading = -1) const;
     QString fieldList() const;

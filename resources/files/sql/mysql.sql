@@ -209,8 +209,7 @@ CREATE TABLE version (
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_polish_ci;
 
 -- Indexes (named as in the SQLite database): the foreign keys the pages
--- look rows up by, then one per column that a list sorts by. Long texts
--- (TEXT) get none: an index of their prefix serves no sort.
+-- look rows up by, then one per column that a list sorts by.
 
 -- repairs
 CREATE INDEX idx_repairs_iClientId ON repairs (iClientId);
@@ -303,6 +302,24 @@ CREATE INDEX idx_users_sUser ON users (sUser);
 CREATE INDEX idx_settings_sGroup_sKey ON settings (sGroup, sKey);
 -- docsources
 CREATE INDEX idx_docsources_iRepairId ON docsources (iRepairId);
+-- Long texts: sorted by their first 255 characters, a virtual column that
+-- no row stores and no SELECT * shows.
+ALTER TABLE repairs ADD COLUMN sDefectSort VARCHAR(255) AS (LEFT(sDefect, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_repairs_sDefect ON repairs (sDefectSort);
+ALTER TABLE repairs ADD COLUMN sSolutionSort VARCHAR(255) AS (LEFT(sSolution, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_repairs_sSolution ON repairs (sSolutionSort);
+ALTER TABLE repairs ADD COLUMN sCommentSort VARCHAR(255) AS (LEFT(sComment, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_repairs_sComment ON repairs (sCommentSort);
+ALTER TABLE billing ADD COLUMN sDescriptionSort VARCHAR(255) AS (LEFT(sDescription, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_billing_sDescription ON billing (sDescriptionSort);
+ALTER TABLE hardware ADD COLUMN sStoreCommentSort VARCHAR(255) AS (LEFT(sStoreComment, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_hardware_sStoreComment ON hardware (sStoreCommentSort);
+ALTER TABLE hardware ADD COLUMN sFieldLongSort VARCHAR(255) AS (LEFT(sFieldLong, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_hardware_sFieldLong ON hardware (sFieldLongSort);
+ALTER TABLE templates ADD COLUMN sFieldLongSort VARCHAR(255) AS (LEFT(sFieldLong, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_templates_sFieldLong ON templates (sFieldLongSort);
+ALTER TABLE clients ADD COLUMN sDescriptionSort VARCHAR(255) AS (LEFT(sDescription, 255)) VIRTUAL INVISIBLE;
+CREATE INDEX idx_clients_sDescription ON clients (sDescriptionSort);
 
 -- Starting data
 
