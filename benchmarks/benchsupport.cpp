@@ -23,6 +23,7 @@ namespace Bench {
 
 Shop::Shop()
 {
+    usePrivateSettings();
     const QString ini = qEnvironmentVariable("WARSZTAT_BENCH_INI");
     if (!ini.isEmpty()) {
         QSettings settings(ini, QSettings::IniFormat);
@@ -175,19 +176,24 @@ public:
 
     void Finalize() override
     {
-        std::printf("| %-44s | %-7s | %9s | %9s | %6s |\n", "case", "engine", "program", "floor", "ratio");
-        std::printf("|%s|%s|%s|%s|%s|\n", QByteArray(46, '-').constData(), QByteArray(9, '-').constData(),
+        std::printf("| %-44s | %-7s | %9s | %9s | %9s | %7s | %7s |\n", "case", "engine", "program", "own SQL",
+                    "best", "p/own", "p/best");
+        std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", QByteArray(46, '-').constData(),
+                    QByteArray(9, '-').constData(), QByteArray(11, '-').constData(),
                     QByteArray(11, '-').constData(), QByteArray(11, '-').constData(),
-                    QByteArray(8, '-').constData());
+                    QByteArray(9, '-').constData(), QByteArray(9, '-').constData());
         for (const QString &name : std::as_const(cases)) {
             const QString programKey = name + QStringLiteral("/program");
-            const QString floorKey = name + QStringLiteral("/floor");
-            if (!m_medians.contains(programKey) || !m_medians.contains(floorKey))
+            const QString ownKey = name + QStringLiteral("/own SQL");
+            const QString bestKey = name + QStringLiteral("/best");
+            if (!m_medians.contains(programKey) || !m_medians.contains(ownKey))
                 continue;
             const double program = m_medians.value(programKey);
-            const double floor = m_medians.value(floorKey);
-            std::printf("| %-44s | %-7s | %9.2f | %9.2f | %6.2f |\n", qPrintable(name), qPrintable(m_engine),
-                        program, floor, floor > 0 ? program / floor : 0.0);
+            const double own = m_medians.value(ownKey);
+            const double best = m_medians.value(bestKey, own);
+            std::printf("| %-44s | %-7s | %9.2f | %9.2f | %9.2f | %7.2f | %7.2f |\n", qPrintable(name),
+                        qPrintable(m_engine), program, own, best, own > 0 ? program / own : 0.0,
+                        best > 0 ? program / best : 0.0);
         }
         for (const auto &line : std::as_const(notes))
             std::printf("| %s: %s (%s)\n", qPrintable(line.first), qPrintable(line.second),
@@ -215,14 +221,59 @@ void registerRun(const QString &name, const Bench::Run &run, int repetitions)
 
 } // namespace
 
-void addCase(const QString &name, const Run &program, const Run &floor)
+void addCase(const QString &name, const Run &program, const Run &ownSql, const Run &best)
 {
     int repetitions = qEnvironmentVariableIntValue("WARSZTAT_BENCH_RUNS");
     if (repetitions <= 0)
         repetitions = 9;
     cases << name;
     registerRun(name + QStringLiteral("/program"), program, repetitions);
-    registerRun(name + QStringLiteral("/floor"), floor, repetitions);
+    registerRun(name + QStringLiteral("/own SQL"), ownSql, repetitions);
+    if (best)
+        registerRun(name + QStringLiteral("/best"), best, repetitions);
+}
+
+QString pageThenJoins(RecordModel *model)
+{
+    // The pieces of the model's own statement: its fields, the joins after
+    // the register, its order.
+    const QString own = model->firstPageStatement();
+    const QString table = model->tableName();
+    const QString from = QStringLiteral(" FROM ") + table;
+    const int fieldsEnd = int(own.indexOf(from));
+    const int orderAt = int(own.lastIndexOf(QStringLiteral(" ORDER BY ")));
+    int joinsEnd = int(own.indexOf(QStringLiteral(" WHERE ("), fieldsEnd));
+    if (joinsEnd < 0)
+        joinsEnd = orderAt;
+    const QString fields = own.mid(7, fieldsEnd - 7);
+    const QString joins = own.mid(fieldsEnd + from.size(), joinsEnd - fieldsEnd - from.size());
+    const QString order = own.mid(orderAt);
+    QString page = QStringLiteral("SELECT * FROM ") + table;
+    if (!model->filter().isEmpty())
+        page += QStringLiteral(" WHERE (") + model->filter() + QLatin1Char(')');
+    page += order;
+    return QStringLiteral("SELECT ") + fields + QStringLiteral(" FROM (") + page + QStringLiteral(") ") + table
+           + joins + order.left(order.indexOf(QStringLiteral(" LIMIT ")));
+}
+
+int roundTrips(DbWidget *db, const std::function<void()> &step)
+{
+    if (db->dbType != DbWidget::MySQL) {
+        step();
+        return -1;
+    }
+    auto requests = [db] {
+        int sum = 0;
+        QSqlQuery q = db->query(QStringLiteral(
+            "SHOW SESSION STATUS WHERE Variable_name IN ('Questions', 'Com_show_fields')"));
+        while (q.next())
+            sum += q.value(1).toInt();
+        return sum;
+    };
+    const int before = requests();
+    step();
+    // The reading of the counters is a request of its own.
+    return requests() - before - 1;
 }
 
 void note(const QString &what, const QString &value)
@@ -251,9 +302,18 @@ void printPlan(DbWidget *db, const QString &name, const QString &statement)
     }
 }
 
-void addSearchCase(const QString &name, SearchWidget *page)
+void addSearchCase(const QString &name, SearchWidget *page, const std::function<QString(RecordModel *)> &best)
 {
-    auto statement = [page] { return qobject_cast<RecordModel *>(page->model)->firstPageStatement(); };
+    auto model = [page] { return qobject_cast<RecordModel *>(page->model); };
+    auto statement = [model] { return model()->firstPageStatement(); };
+    Run bestRun;
+    if (best) {
+        bestRun = [=] {
+            const QString sql = best(model());
+            printPlan(page->db, name + QStringLiteral(" (best)"), sql);
+            return readAll(page->db, {sql});
+        };
+    }
     addCase(
         name,
         [=] {
@@ -264,7 +324,7 @@ void addSearchCase(const QString &name, SearchWidget *page)
             printPlan(page->db, name, statement());
             return ms;
         },
-        [=] { return readAll(page->db, {statement()}); });
+        [=] { return readAll(page->db, {statement()}); }, bestRun);
 }
 
 int runAll(int argc, char **argv, const Shop &shop)

@@ -5,7 +5,9 @@
 //
 // opens connection group "db_N" of the INI file (as config.ini describes
 // databases), creates the schema when the database is empty and writes the
-// registers (300,000 repairs unless REPAIRS says otherwise).
+// registers (300,000 repairs unless REPAIRS says otherwise). A database that
+// already holds records (clients, hardware, repairs, templates, bills, notes)
+// is refused and left untouched.
 #include "db/dbwidget.h"
 #include "shopgenerator.h"
 
@@ -17,8 +19,16 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s CONFIG.INI N [REPAIRS]\n", argv[0]);
+    bool repairsOk = true;
+    const int repairs = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt(&repairsOk) : 300000;
+    if (argc < 3 || !repairsOk || repairs <= 0) {
+        std::fprintf(stderr,
+                     "usage: %s CONFIG.INI N [REPAIRS]\n"
+                     "Fills database N of CONFIG.INI (group db_N) with a generated shop of REPAIRS\n"
+                     "repairs (300000 by default) and the rest to scale. Only a new, empty database\n"
+                     "is filled: one that already holds records (clients, hardware, repairs,\n"
+                     "templates, bills, notes) is refused and left untouched.\n",
+                     argv[0]);
         return 2;
     }
     QSettings ini(QString::fromLocal8Bit(argv[1]), QSettings::IniFormat);
@@ -31,7 +41,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(db.errorText));
         return 1;
     }
-    const int repairs = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 300000;
     QElapsedTimer timer;
     timer.start();
     ShopGenerator generator(&db);

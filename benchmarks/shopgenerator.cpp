@@ -114,6 +114,7 @@ ShopSize ShopSize::forRepairs(int repairs)
     size.hardware = qMax(1, repairs / 2);
     size.notes = repairs * 5;
     size.bills = qMax(1, repairs / 3);
+    size.templates = qMax(1, repairs / 600);
     return size;
 }
 
@@ -175,8 +176,34 @@ bool ShopGenerator::insertRows(const QString &table, const QStringList &columns,
     return true;
 }
 
+const QStringList &ShopGenerator::recordTables()
+{
+    static const QStringList tables{QStringLiteral("clients"), QStringLiteral("hardware"),
+                                    QStringLiteral("repairs"), QStringLiteral("templates"),
+                                    QStringLiteral("billing"), QStringLiteral("notes")};
+    return tables;
+}
+
+QString ShopGenerator::firstFilledTable()
+{
+    for (const QString &table : recordTables()) {
+        QSqlQuery q(m_db->database());
+        if (!q.exec(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(table)) || q.next())
+            return table;
+    }
+    return QString();
+}
+
 bool ShopGenerator::fill(const ShopSize &size, const Progress &progress)
 {
+    const QString filled = firstFilledTable();
+    if (!filled.isEmpty()) {
+        m_error = QStringLiteral("Baza danych zawiera już rekordy (tabela %1). Generator wypełnia tylko nową, "
+                                 "pustą bazę: podaj nowy plik lub pustą bazę MySQL/MariaDB; nic nie zostało "
+                                 "zmienione.")
+                      .arg(filled);
+        return false;
+    }
     QRandomGenerator rng(m_seed);
     const qint64 end = endOfHistory();
     const qint64 start = end - qint64(10) * 365 * 86400;
@@ -309,7 +336,7 @@ bool ShopGenerator::fill(const ShopSize &size, const Progress &progress)
                     progress))
         return false;
 
-    return insertRows(QStringLiteral("billing"),
+    if (!insertRows(QStringLiteral("billing"),
                       {"iId", "iAddDate", "iClientId", "iRepairId", "iHardwareId", "sPriceNet",
                        "sPriceGross", "sPriceParts", "sPriceLabor", "sPriceOuter", "sDescription",
                        "iStatus", "iDate", "iUser"},
@@ -326,6 +353,28 @@ bool ShopGenerator::fill(const ShopSize &size, const Progress &progress)
                             << QStringLiteral("0") << QStringLiteral("Rachunek za naprawę nr %1").arg(repair + 1)
                             << (settled ? 1 : 0) << (settled ? added[repair] + 86400 * 5 : 0)
                             << (settled ? 1 + int(rng.bounded(quint32(users))) : 0);
+                      },
+                      progress))
+        return false;
+
+    // A template per device model and kind of use, numbered on.
+    return insertRows(QStringLiteral("templates"),
+                      {"iId", "sHName", "iHType", "sField1", "sField2", "sField3", "sField4", "sField5",
+                       "sField6", "sField7", "sField8", "sField9", "sField10", "sField11", "sField12",
+                       "sField13", "sField14", "iFieldDate", "sFieldLong"},
+                      size.templates,
+                      [&](int i, QVariantList &v) {
+                          const Device &device = Devices.at(i % Devices.size());
+                          const int model = (i / int(Devices.size())) % int(device.models.size());
+                          const QString maker = device.makers.at(model % device.makers.size());
+                          v << i + 1
+                            << QStringLiteral("%1 %2 %3 (%4)")
+                                   .arg(QString::fromUtf8(device.name), maker, device.models.at(model))
+                                   .arg(i + 1)
+                            << device.type << maker << device.models.at(model) << Empty << pick(rng, Accessories);
+                          for (int f = 5; f <= 14; ++f)
+                              v << Empty;
+                          v << 0 << Empty;
                       },
                       progress);
 }

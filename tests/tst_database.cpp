@@ -3,6 +3,7 @@
 #include "db/dbwidget.h"
 #include "messageboxrecorder.h"
 #include "records/repair.h"
+#include "shopgenerator.h"
 #include "startup.h"
 #include "testdatabase.h"
 #include "testmain.h"
@@ -44,6 +45,8 @@ private Q_SLOTS:
     void columnLengthsRefused();
     void schemaRace_data();
     void schemaRace();
+    void generatorFillsOnlyANewDatabase_data();
+    void generatorFillsOnlyANewDatabase();
     void missingIndexesAreAddedAtStart();
     void withoutRightsToAddIndexesTheListsStillWork();
 
@@ -544,6 +547,44 @@ void TestDatabaseLayer::schemaRace()
     QCOMPARE(t.count("version"), 1);
     QCOMPARE(t.count("statusesconf"), 6);
     QCOMPARE(t.count("fieldsconf"), 16);
+}
+
+void TestDatabaseLayer::generatorFillsOnlyANewDatabase_data()
+{
+    QTest::addColumn<QString>("kept");
+    for (const QString &table : ShopGenerator::recordTables())
+        QTest::newRow(qPrintable(table)) << table;
+}
+
+void TestDatabaseLayer::generatorFillsOnlyANewDatabase()
+{
+    QFETCH(QString, kept);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    auto rows = [&t](const QString &table) {
+        QSqlQuery q = t.db()->query(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    // A new database holds its seed rows (users, statuses): it is filled,
+    // templates too.
+    ShopGenerator generator(t.db());
+    QVERIFY2(generator.fill(ShopSize::forRepairs(30)), qPrintable(generator.error()));
+    QVERIFY(rows(QStringLiteral("templates")) > 0);
+    // Rows left in any one register: refused, saying which, nothing written.
+    for (const QString &table : ShopGenerator::recordTables()) {
+        if (table != kept)
+            QVERIFY(t.exec(QStringLiteral("DELETE FROM ") + table));
+    }
+    QStringList before;
+    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
+        before << table + QLatin1Char(' ') + QString::number(rows(table));
+    QVERIFY(!generator.fill(ShopSize::forRepairs(30)));
+    QVERIFY2(generator.error().contains(QStringLiteral("zawiera już rekordy (tabela %1)").arg(kept)),
+             qPrintable(generator.error()));
+    QStringList after;
+    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
+        after << table + QLatin1Char(' ') + QString::number(rows(table));
+    QCOMPARE(after, before);
 }
 
 void TestDatabaseLayer::missingIndexesAreAddedAtStart()

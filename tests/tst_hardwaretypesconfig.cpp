@@ -5,6 +5,8 @@
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSqlError>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void deleteAndItsRefusals();
     void cancelledQuestionsWriteNothing();
     void failedWritesReorderNothing();
+    void dictionaryReadOncePerConnection();
     void renders();
 
 private:
@@ -123,6 +126,34 @@ QStringList TestHardwareTypesConfig::order() const
     while (q.next())
         list << q.value(0).toString() + ' ' + q.value(1).toString();
     return list;
+}
+
+void TestHardwareTypesConfig::dictionaryReadOncePerConnection()
+{
+    makePage();
+    MessageBoxRecorder rec;
+    auto offered = [this] {
+        QComboBox combo;
+        HardwareTypesConfig::setupComboBox(t->db(), &combo);
+        QStringList names;
+        for (int i = 0; i < combo.count(); ++i)
+            names << combo.itemText(i);
+        return names;
+    };
+    const QStringList shown = offered();
+    // A type stored by another workstation is not read again on this
+    // connection...
+    QVERIFY(!t->db()->query(insertType(90, "Obcy")).lastError().isValid());
+    QCOMPARE(offered(), shown);
+    // ...but a change made on the page is, and with it what others stored.
+    addType("Skaner", 0);
+    const QStringList changed = offered();
+    QCOMPARE(changed.size(), shown.size() + 2);
+    QVERIFY(changed.contains("Skaner") && changed.contains("Obcy"));
+    // So is a type the page only showed: it reads the table on every show.
+    QVERIFY(!t->db()->query(insertType(91, "Pokazany")).lastError().isValid());
+    reshow(page);
+    QVERIFY(offered().contains("Pokazany"));
 }
 
 void TestHardwareTypesConfig::tableAfterLoad()

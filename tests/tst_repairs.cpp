@@ -167,6 +167,9 @@ private Q_SLOTS:
                       repair(3, 7, 34, now(), Closed, "", at(today.addDays(3))),
                       repair(4, 7, 34, old, Open, "", at(today.addDays(30)))}));
         auto w = startPage();
+        // The list is built when first shown.
+        QVERIFY(!w->findChild<SearchWidget *>());
+        click(w.get(), "searchGeneralButton");
         auto *s = w->findChild<SearchWidget *>();
         // A status chosen by hand and another register's filters shown.
         s->repairStatus->setChecked(true);
@@ -266,6 +269,7 @@ private Q_SLOTS:
     {
         QVERIFY(fill({repair(12, 7, 34, now(), Open), repair(14, 7, 34, now(), Open)}));
         auto w = startPage();
+        click(w.get(), "searchGeneralButton");
         auto *s = w->findChild<SearchWidget *>();
         QSignalSpy relayed(w.get(), &RepairsWidget::repairsStatusChanged);
         const int pages = child<QStackedWidget>(w.get(), "repairsStack")->count();
@@ -309,9 +313,9 @@ private Q_SLOTS:
     void widePagesAskForTheirRoom()
     {
         auto w = startPage();
-        auto *list = w->findChild<SearchWidget *>();
         const auto width = [](QWidget *page) { return page->minimumSizeHint().width(); };
         click(w.get(), "searchGeneralButton");
+        auto *list = w->findChild<SearchWidget *>();
         QTRY_VERIFY(width(w.get()) >= width(list));
         click(w.get(), "newRepairButton");
         auto *intake = current(w.get());

@@ -193,9 +193,9 @@ void TestSearchFilters::builderJoinsAndEscapes()
 
     QCOMPARE(SearchFilterBuilder(DbWidget::SQLite).text(), QStringLiteral("1"));
     QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {1, 2}),
-             QStringLiteral("(repairs.iStatus=1 OR repairs.iStatus=2 OR 0)"));
+             QStringLiteral("repairs.iStatus IN (1,2)"));
     QCOMPARE(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), {}),
-             QStringLiteral("(0)"));
+             QStringLiteral("0"));
 
     // A combo without a current entry, or with data that is no number.
     const QList<QPair<QVariant, QString>> values = {
@@ -233,12 +233,12 @@ void TestSearchFilters::repairFilterWithEveryInput()
     w->repairStatusClosed->setChecked(true);
 
     QCOMPARE(searched(w.get()),
-             QStringLiteral("repairs.iId=17 AND repairs.iAddDate >=%1 AND repairs.iAddDate < %2 AND "
+             QStringLiteral("repairs.iId=17 AND "
                             "repairs.iEndDate >=%3 AND repairs.iEndDate <%4 AND repairs.iStatus=3 AND "
                             "repairs.iType=1 AND repairs.iTechnicanId=0 AND repairs.iClientId = 7 AND "
                             "repairs.iHardwareId = 8 AND repairs.sOuterNo LIKE '%%5%' AND "
-                            "(repairs.iStatus=2 OR repairs.iStatus=3 OR repairs.iStatus=4 OR "
-                            "repairs.iStatus=5 OR 0) AND 1")
+                            "repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iAddDate >=%1 AND "
+                            "listed.iAddDate < %2 AND listed.iStatus IN (2,3,4,5) AND 1) AND 1")
                  .arg(March29).arg(March30).arg(October25).arg(October26)
                  .arg(literal(QStringLiteral("a'b\\c"))));
     VERIFY_NO_MODEL_ERROR(w);
@@ -256,7 +256,7 @@ void TestSearchFilters::repairFilterExamples()
     w->repairId->setText(QStringLiteral("17"));
     w->repairStatusOpen->setChecked(true);
     QCOMPARE(searched(w.get()),
-             QStringLiteral("repairs.iId=17 AND (repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+             QStringLiteral("repairs.iId=17 AND repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iStatus IN (0,1) AND 1) AND 1"));
 
     // The first entries: no repair kind, no technician.
     w->repairId->clear();
@@ -336,9 +336,29 @@ void TestSearchFilters::repairStatusGroups()
         w->repairStatusOpen->setChecked(true);
         w->repairStatusClosed->setChecked(true);
         QCOMPARE(searched(w.get()),
-                 QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR repairs.iStatus=4 OR "
-                                "repairs.iStatus=5 OR 0) AND 1"));
+                 QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iStatus IN (0,1,4,5) AND 1) AND 1"));
         QCOMPARE(allRows(w->model), 4);
+        // Sorted by another column, the same repairs are chosen by conditions
+        // on the rows (which that column's index serves, or, sorted by the
+        // client's name, the status index), by a header click or a search;
+        // sorted by id, by id again.
+        const QString byKey = w->model->filter();
+        const QString onRows = QStringLiteral("repairs.iStatus IN (0,1,4,5) AND 1");
+        const QString besideSort = QStringLiteral("(repairs.iStatus + 0) IN (0,1,4,5) AND 1");
+        QHeaderView *header = w->searchTable->horizontalHeader();
+        header->setSortIndicator(w->model->fieldIndex(QStringLiteral("iAddDate")), Qt::DescendingOrder);
+        QCOMPARE(w->model->filter(), besideSort);
+        QCOMPARE(searched(w.get()), besideSort);
+        QCOMPARE(allRows(w->model), 4);
+        int client = 0;
+        while (!w->model->relation(client).isValid())
+            ++client;
+        header->setSortIndicator(client, Qt::AscendingOrder);
+        QCOMPARE(w->model->filter(), onRows);
+        QCOMPARE(allRows(w->model), 4);
+        header->setSortIndicator(w->model->fieldIndex(QStringLiteral("iId")), Qt::AscendingOrder);
+        QCOMPARE(w->model->filter(), byKey);
+        QCOMPARE(ids(w->model), (QList<int>{1, 2, 4, 5}));
     }
 
     // No status of the closed group configured: "Zamknięte" finds nothing,
@@ -346,11 +366,11 @@ void TestSearchFilters::repairStatusGroups()
     QVERIFY(t.exec(QStringLiteral("DELETE FROM statusesconf WHERE iGroup = 3")));
     auto w = page(t, SearchWidget::RepairsVariant);
     w->repairStatusClosed->setChecked(true);
-    QCOMPARE(searched(w.get()), QStringLiteral("(0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE 0 AND 1) AND 1"));
     QCOMPARE(allRows(w->model), 0);
 
     w->repairStatusOpen->setChecked(true);
-    QCOMPARE(searched(w.get()), QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=1 OR 0) AND 1"));
+    QCOMPARE(searched(w.get()), QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iStatus IN (0,1) AND 1) AND 1"));
     QCOMPARE(allRows(w->model), 2);
 
     // Status 6 takes the place of status 1 in the open group's order, which
@@ -361,7 +381,7 @@ void TestSearchFilters::repairStatusGroups()
     auto shadowed = page(t, SearchWidget::RepairsVariant);
     shadowed->repairStatusOpen->setChecked(true);
     QCOMPARE(searched(shadowed.get()),
-             QStringLiteral("(repairs.iStatus=0 OR repairs.iStatus=6 OR repairs.iStatus=1 OR 0) AND 1"));
+             QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iStatus IN (0,6,1) AND 1) AND 1"));
     QCOMPARE(allRows(shadowed->model), 3);
 }
 

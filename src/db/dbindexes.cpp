@@ -178,6 +178,8 @@ bool addMissing(DbWidget *db, QWidget *parent)
         progress.setValue(i + 1);
     }
     progress.close();
+    // The sort columns added are columns of their tables from now on.
+    db->forgetSchema();
     missing(db);
     if (error.isEmpty())
         return true;

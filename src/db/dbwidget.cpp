@@ -2,6 +2,7 @@
 
 #include "appversion.h"
 #include "db/columnlengths.h"
+#include "db/schemacachedriver.h"
 #include "db/sqlitelike.h"
 
 #include <QAtomicInt>
@@ -17,6 +18,7 @@
 
 namespace {
 QAtomicInt connectionCounter;
+QAtomicInteger<quint64> openCounter;
 }
 
 DbWidget::DbWidget(QObject *parent)
@@ -37,6 +39,7 @@ void DbWidget::close()
     m_inTransaction = false;
     m_connectionLost = false;
     readOnlyReason.clear();
+    openSerial = 0;
     if (!QSqlDatabase::contains(connectionName))
         return;
     {
@@ -44,6 +47,13 @@ void DbWidget::close()
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName);
+    if (QSqlDatabase::contains(serverConnectionName()))
+        QSqlDatabase::removeDatabase(serverConnectionName());
+}
+
+QString DbWidget::serverConnectionName() const
+{
+    return connectionName + QStringLiteral("_server");
 }
 
 bool DbWidget::isOpen() const
@@ -197,7 +207,11 @@ bool DbWidget::openMySql(const QString &database, const QString &hostname,
     dbType = MySQL;
     sslEnabled = ssl;
     description = desc;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), connectionName);
+    // The server's own driver behind one that asks for a table's columns
+    // and key once per connection.
+    auto *driver = new SchemaCacheDriver(
+        QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), serverConnectionName()).driver());
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, connectionName);
     db.setDatabaseName(database);
     db.setHostName(hostname);
     db.setUserName(username);
@@ -253,6 +267,7 @@ bool DbWidget::reopen()
         errorText = db.lastError().text();
         return false;
     }
+    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
     m_connectionLost = !setUpSession();
     return !m_connectionLost;
 }
@@ -326,6 +341,7 @@ bool DbWidget::finishOpen()
     errorText.clear();
     m_inTransaction = false;
     m_connectionLost = false;
+    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
     if (!setUpSession()) {
         db.close();
         return false;
@@ -340,6 +356,13 @@ void DbWidget::prepareSqlite(const QSqlDatabase &db)
     // the case of Polish letters.
     if (!installSqliteLike(db))
         qWarning("The Unicode LIKE could not be installed on %s", qPrintable(db.databaseName()));
+}
+
+void DbWidget::forgetSchema()
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    if (auto *cache = qobject_cast<SchemaCacheDriver *>(db.driver()))
+        cache->forgetSchema();
 }
 
 QSqlDatabase DbWidget::database()
@@ -492,6 +515,7 @@ bool DbWidget::createSchema()
             return false;
         }
     }
+    forgetSchema();
     if (dbType == SQLite) {
         QSqlQuery commit(db);
         if (!commit.exec(QStringLiteral("COMMIT"))) {

@@ -105,9 +105,18 @@ public:
     // The error of the last insert or update of a register that the
     // database refused, for a message that names the field.
     QSqlError lastWriteError;
+    // Tells the connections apart: a new number every time a connection is
+    // opened (never reused in the process), 0 while none is open.
+    quint64 openSerial = 0;
+
+    // Forgets the tables' columns and keys read on this connection (after
+    // the structure was created or changed).
+    void forgetSchema();
 
 private:
     bool finishOpen();
+    // The connection of the server's own driver behind a MySQL connection.
+    QString serverConnectionName() const;
     void prepareSqlite(const QSqlDatabase &db);
     // The MySQL connection options: timeouts, SSL when asked for.
     QString mySqlOptions() const;

@@ -1,6 +1,7 @@
 #include "dictionaries/fieldsconfig.h"
 
 #include "db/dbwidget.h"
+#include "dictionaries/dictionarycache.h"
 #include "plaintext.h"
 
 #include <QDateEdit>
@@ -13,22 +14,25 @@
 QMap<QString, QString> FieldsConfig::Description;
 QMap<QString, bool> FieldsConfig::Required;
 
-bool FieldsConfig::getFieldsDescription(DbWidget *db)
+bool FieldsConfig::getFieldsDescription(DbWidget *db, bool reread)
 {
-    if (!db)
-        return !Description.isEmpty();
-    QSqlQuery q = db->query(QStringLiteral("SELECT iId, sName, sValue, bRequired FROM fieldsconf"));
-    if (!q.isActive())
-        return !Description.isEmpty();
-    QMap<QString, QString> description;
-    QMap<QString, bool> required;
-    while (q.next()) {
-        const QString name = q.value(1).toString();
-        description.insert(name, q.value(2).toString());
-        required.insert(name, q.value(3).toInt() != 0);
-    }
-    Description = description;
-    Required = required;
+    DictionaryCache::load(db, DictionaryCache::Fields, reread, [db] {
+        if (!db)
+            return false;
+        QSqlQuery q = db->query(QStringLiteral("SELECT iId, sName, sValue, bRequired FROM fieldsconf"));
+        if (!q.isActive())
+            return false;
+        QMap<QString, QString> description;
+        QMap<QString, bool> required;
+        while (q.next()) {
+            const QString name = q.value(1).toString();
+            description.insert(name, q.value(2).toString());
+            required.insert(name, q.value(3).toInt() != 0);
+        }
+        Description = description;
+        Required = required;
+        return true;
+    });
     return !Description.isEmpty();
 }
 

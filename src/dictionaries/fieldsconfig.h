@@ -17,10 +17,11 @@ public:
     // Field name -> required flag; an absent name is not required.
     static QMap<QString, bool> Required;
 
-    // Refills both maps from fieldsconf (labels of another database do not
-    // survive); a failed read leaves them as they were. True when Description
-    // then holds at least one entry.
-    static bool getFieldsDescription(DbWidget *db);
+    // Refills both maps from fieldsconf once per connection, or again with
+    // reread (labels of another database do not survive); a failed read
+    // leaves them as they were. True when Description then holds at least one
+    // entry.
+    static bool getFieldsDescription(DbWidget *db, bool reread = false);
     // For every QLabel "<field>Label" under form whose field is in
     // Description: a non-empty label is set as "<label>:" and the label and
     // the field's input are shown; an empty one hides both.

@@ -1,4 +1,5 @@
 #include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/dictionarycache.h"
 #include "ui_hardwareStatusesConfig.h"
 
 QMap<int, HardwareStatusesConfig::HardwareStatus> HardwareStatusesConfig::Statuses;
@@ -16,9 +17,12 @@ HardwareStatusesConfig::~HardwareStatusesConfig()
     delete ui;
 }
 
-void HardwareStatusesConfig::getStatuses(DbWidget *db)
+void HardwareStatusesConfig::getStatuses(DbWidget *db, bool reread)
 {
-    loadStatuses(db, QStringLiteral("hwstatusesconf"), &groupLabel, Statuses, SortedStatuses);
+    DictionaryCache::load(db, DictionaryCache::HardwareStatuses, reread, [db] {
+        loadStatuses(db, QStringLiteral("hwstatusesconf"), &groupLabel, Statuses, SortedStatuses);
+        return !Statuses.isEmpty();
+    });
 }
 
 void HardwareStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)

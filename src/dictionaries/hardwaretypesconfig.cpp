@@ -2,6 +2,7 @@
 #include "ui_hardwareTypesConfig.h"
 
 #include "db/dbwidget.h"
+#include "dictionaries/dictionarycache.h"
 
 #include <QComboBox>
 #include <QSqlQuery>
@@ -21,20 +22,23 @@ HardwareTypesConfig::~HardwareTypesConfig()
     delete ui;
 }
 
-void HardwareTypesConfig::getTypes(DbWidget *db)
+void HardwareTypesConfig::getTypes(DbWidget *db, bool reread)
 {
-    Types.clear();
-    Order.clear();
-    if (!db)
-        return;
-    QSqlQuery q = db->query(QStringLiteral(
-        "SELECT iTypeId, sDescription FROM typesconf WHERE bVisible = 1 ORDER BY iOrder ASC"));
-    int position = 0;
-    while (q.next()) {
-        const int typeId = q.value(0).toInt();
-        Types.insert(typeId, q.value(1).toString());
-        Order.insert(position++, typeId);
-    }
+    DictionaryCache::load(db, DictionaryCache::HardwareTypes, reread, [db] {
+        Types.clear();
+        Order.clear();
+        if (!db)
+            return false;
+        QSqlQuery q = db->query(QStringLiteral(
+            "SELECT iTypeId, sDescription FROM typesconf WHERE bVisible = 1 ORDER BY iOrder ASC"));
+        int position = 0;
+        while (q.next()) {
+            const int typeId = q.value(0).toInt();
+            Types.insert(typeId, q.value(1).toString());
+            Order.insert(position++, typeId);
+        }
+        return q.isActive();
+    });
 }
 
 void HardwareTypesConfig::setupComboBox(DbWidget *db, QComboBox *combo)

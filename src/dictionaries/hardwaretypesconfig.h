@@ -28,9 +28,9 @@ public:
     // 0-based display position -> iTypeId, in ascending iOrder.
     static QMap<int, int> Order;
 
-    // Refills both maps with the visible types; a failed read leaves them
-    // empty.
-    static void getTypes(DbWidget *db);
+    // Refills both maps with the visible types once per connection, or
+    // again with reread; a failed read leaves them empty.
+    static void getTypes(DbWidget *db, bool reread = false);
     // Reloads the types and fills the combo box as fillComboBox() does.
     static void setupComboBox(DbWidget *db, QComboBox *combo);
     // Inserts one item per type of the last load at its display position

@@ -51,7 +51,8 @@ void HardwareTypesConfig::showEvent(QShowEvent *event)
 
 void HardwareTypesConfig::load()
 {
-    getTypes(db);
+    // The page shows, and after a change leaves behind, what is stored now.
+    getTypes(db, true);
     selectedId = 0;
     lastOrder = 0;
 

@@ -1,4 +1,5 @@
 #include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/dictionarycache.h"
 #include "ui_repairStatusesConfig.h"
 
 QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::Statuses;
@@ -16,9 +17,12 @@ RepairStatusesConfig::~RepairStatusesConfig()
     delete ui;
 }
 
-void RepairStatusesConfig::getStatuses(DbWidget *db)
+void RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
 {
-    loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
+    DictionaryCache::load(db, DictionaryCache::RepairStatuses, reread, [db] {
+        loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
+        return !Statuses.isEmpty();
+    });
 }
 
 void RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)

@@ -29,8 +29,9 @@ public:
     // Group -> order -> status: walking it gives the display sequence.
     static QMap<int, QMap<int, RepairStatus>> SortedStatuses;
 
-    // Refills both maps from the database; a failed read leaves them empty.
-    static void getStatuses(DbWidget *db);
+    // Refills both maps from the database once per connection, or again
+    // with reread; a failed read leaves them empty.
+    static void getStatuses(DbWidget *db, bool reread = false);
     // Reloads the statuses, clears the combo box and fills it in display
     // order: a square of the status colour, the name, the status id as data.
     static void setupComboBox(DbWidget *db, QComboBox *combo);

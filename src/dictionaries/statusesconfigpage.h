@@ -63,12 +63,13 @@ public:
 
     StatusesConfigPage(QWidget *page, DbWidget *db, Twin twin);
 
-    // Twin::load of a status class: reloads its dictionary and walks its
-    // SortedStatuses.
+    // Twin::load of a status class: reads its dictionary again (the page
+    // shows, and after a change leaves behind, what is stored now) and walks
+    // its SortedStatuses.
     template <typename Config>
     static QList<Entry> dictionaryEntries(DbWidget *db)
     {
-        Config::getStatuses(db);
+        Config::getStatuses(db, true);
         QList<Entry> entries;
         for (const auto &group : std::as_const(Config::SortedStatuses)) {
             for (const auto &s : group)

@@ -40,6 +40,7 @@ RecordModel::RecordModel(QObject *parent, DbWidget *db)
     connect(this, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_resetting = true;
         m_rows.clear();
+        m_texts.clear();
         m_changed.clear();
         m_more = false;
     });
@@ -362,10 +363,34 @@ QVector<RecordModel::Row> RecordModel::readPage(QSqlQuery &query) const
         Row row;
         row.reserve(columns);
         for (int c = 0; c < columns; ++c)
-            row << query.value(c);
+            row << sharedText(c, query.value(c));
         rows << row;
     }
     return rows;
+}
+
+QVariant RecordModel::sharedText(int column, const QVariant &value) const
+{
+    if (value.metaType().id() != QMetaType::QString)
+        return value;
+    if (column >= m_texts.size())
+        m_texts.resize(column + 1);
+    ColumnTexts &texts = m_texts[column];
+    if (texts.looked >= DefaultPageSize && texts.found * 2 < texts.looked) {
+        texts.seen.clear();
+        return value;
+    }
+    const QString text = value.toString();
+    if (text.isEmpty())
+        return value;
+    ++texts.looked;
+    const auto known = texts.seen.constFind(text);
+    if (known != texts.seen.constEnd()) {
+        ++texts.found;
+        return QVariant(*known);
+    }
+    texts.seen.insert(text);
+    return value;
 }
 
 bool RecordModel::isMySql() const
@@ -781,6 +806,12 @@ QString RecordModel::valuesStatement(const QString &value) const
     if (!filter().isEmpty())
         statement += QLatin1String(" WHERE (") + filter() + QLatin1Char(')');
     return statement;
+}
+
+QString RecordModel::joinedAlias(const QString &column) const
+{
+    const int i = int(m_columns.indexOf(column));
+    return i >= 0 && relation(i).isValid() ? relationAlias(i) : QString();
 }
 
 QString RecordModel::withValues(const QString &statement, const QVariantList &values) const

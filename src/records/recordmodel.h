@@ -85,6 +85,8 @@ public:
     bool select() override;
     void setTable(const QString &tableName) override;
     void setSort(int column, Qt::SortOrder order) override;
+    // The column the rows are sorted by, -1 for none (in the order of iId).
+    int sortColumn() const { return m_sortColumn; }
     // Left joins list a row whose related row is missing (a page of one
     // record); the lists keep the inner join. Applies from the next select.
     void setJoinMode(JoinMode mode);
@@ -110,6 +112,10 @@ public:
     // the values of one expression over every row the model lists, for a
     // condition "... IN (...)" of another register.
     QString valuesStatement(const QString &value) const;
+    // The name under which the statements join the related row of a relation
+    // column (by its stored name), for conditions on that row; empty when the
+    // column has no relation.
+    QString joinedAlias(const QString &column) const;
     // The statement of the first page as select() runs it, and the one of
     // the page after the rows read so far (empty when none were read), with
     // their values written in; a sort by a relation column reads its first
@@ -227,6 +233,19 @@ private:
     bool execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const;
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
+    // The value as kept in a row: a text that the column held before is the
+    // same shared copy (surnames, device names and prices repeat down a
+    // long list). A column whose first page hardly repeats itself (numbers,
+    // descriptions) is kept as read from then on.
+    QVariant sharedText(int column, const QVariant &value) const;
+
+    struct ColumnTexts
+    {
+        QSet<QString> seen;
+        int looked = 0;
+        int found = 0;
+    };
+    mutable QVector<ColumnTexts> m_texts; // by column, until the next reset
 
     // Sort by a relation column: the keys (shown value, key) of the next
     // batch of related rows after the cursor, at most count of them.

@@ -2,6 +2,7 @@
 
 #include "db/dbwidget.h"
 #include "dictionaries/repairstatusesconfig.h"
+#include "dictionaries/technicians.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
@@ -45,11 +46,8 @@ Repair::Repair(QObject *parent, DbWidget *db) : RecordModel(parent, db)
     setRelation(fieldIndex(QStringLiteral("iHardwareId")),
                 QSqlRelation(QStringLiteral("hardware"), QStringLiteral("iId"), QStringLiteral("sHName")));
 
-    if (db) {
-        QSqlQuery q = db->query(QStringLiteral("SELECT users.iId, users.sUser FROM users"));
-        while (q.next())
-            users.insert(q.value(0).toInt(), q.value(1).toString());
-    }
+    if (db)
+        users = userNames(db);
     updateColumns();
 }
 

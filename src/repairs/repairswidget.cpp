@@ -4,6 +4,7 @@
 #include "clients/clientwidget.h"
 #include "db/dbwidget.h"
 #include "hardware/hardwarewidget.h"
+#include "dictionaries/technicians.h"
 #include "formin.h"
 #include "notes/note.h"
 #include "pagestack.h"
@@ -12,6 +13,7 @@
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
+#include "search/searchfilterbuilder.h"
 #include "search/searchwidget.h"
 #include "topframewidget.h"
 #include "userwidget.h"
@@ -19,7 +21,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QListWidgetItem>
+#include <QSqlQuery>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
@@ -28,6 +32,77 @@ namespace {
 constexpr int QuickSearchMarkMs = 2000;
 // Text of the automatic notes of status changes, which the latest notes skip.
 const QString StatusChangeNote = QStringLiteral("Zmiana statusu naprawy na");
+
+// A row of the latest notes. Its texts are made when the list asks for them
+// (a list of uniform rows asks only for the rows it shows), and the tool
+// tip's client and device are read by the repair's key when it is first
+// shown: the page lists thousands of notes, few of which are ever looked at.
+// The icon and the repair id (Qt::UserRole) come from the fields as well, so
+// that a row holds no list of values of its own.
+class LatestNoteItem : public QListWidgetItem
+{
+public:
+    LatestNoteItem(DbWidget *db, qint64 added, int severity, const QString &note, int repairId,
+                   const QString &author)
+        : m_db(db), m_added(added), m_severity(severity), m_note(note), m_repairId(repairId), m_author(author)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::DecorationRole)
+            return Note::severityIcon(m_severity);
+        if (role == Qt::UserRole)
+            return m_repairId;
+        if (role == Qt::DisplayRole || role == Qt::EditRole) {
+            if (m_text.isNull()) {
+                // One line of text under the heading, so that every row has
+                // the same height.
+                QString text = Note::toPlainText(m_note)
+                                   .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                                   .replace(QLatin1Char('\r'), QLatin1Char(' '));
+                if (text.size() > 80)
+                    text = text.left(80) + QStringLiteral("...");
+                m_text = QDateTime::fromSecsSinceEpoch(m_added).toString(QStringLiteral("dd/MM/yy hh:mm"))
+                         + QStringLiteral(" | ") + m_author + QLatin1Char('\n') + text;
+            }
+            return m_text;
+        }
+        if (role == Qt::ToolTipRole) {
+            if (m_toolTip.isNull())
+                m_toolTip = toolTip(m_db, m_repairId, m_note);
+            return m_toolTip;
+        }
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    static QString toolTip(DbWidget *db, int repairId, const QString &note)
+    {
+        QString client, hardware;
+        QSqlQuery q = db->query(RepairsWidget::notedRepairsStatement({repairId}));
+        if (q.next()) {
+            client = q.value(1).toString();
+            const QString firstName = q.value(2).toString();
+            if (!firstName.isEmpty())
+                client += QStringLiteral(", ") + firstName;
+            hardware = q.value(3).toString();
+        }
+        return RepairsWidget::tr("Naprawa nr: <b>") + QString::number(repairId) + QStringLiteral("</b><br>")
+               + RepairsWidget::tr("Klient: <b>") + PlainText::markup(client) + QStringLiteral("</b><br>")
+               + RepairsWidget::tr("Sprzęt") + QStringLiteral(": <b>") + PlainText::markup(hardware)
+               + QStringLiteral("</b><br><br>") + PlainText::markup(Note::toPlainText(note));
+    }
+
+    DbWidget *m_db;
+    qint64 m_added;
+    int m_severity;
+    QString m_note;
+    int m_repairId;
+    QString m_author;
+    mutable QString m_text;
+    mutable QString m_toolTip;
+};
 
 } // namespace
 
@@ -39,11 +114,6 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
     ui->repairsStack->setCurrentWidget(ui->startPage);
     // The search page and the detail pages are wider than the start page.
     sizeStackToCurrentPage(ui->repairsStack);
-
-    searchPage = new SearchWidget(ui->repairsStack, db, user, settings, SearchWidget::RepairsVariant, true);
-    ui->repairsStack->addWidget(searchPage);
-    connect(searchPage, &SearchWidget::showSelectedById, this, &RepairsWidget::showRepairDetailsWidget);
-    connect(searchPage, &SearchWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
 
     connect(ui->newRepairButton, &QPushButton::clicked, this, &RepairsWidget::showNewRepairWidget);
     for (QPushButton *preset : {ui->searchGeneralButton, ui->searchLastButton, ui->searchActiveButton,
@@ -72,6 +142,19 @@ RepairsWidget::RepairsWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
 RepairsWidget::~RepairsWidget()
 {
     delete ui;
+}
+
+SearchWidget *RepairsWidget::repairsList()
+{
+    // Built on the first visit, as the intake: the start page opens without
+    // it, and no hidden list repeats its search until staff open it.
+    if (!searchPage) {
+        searchPage = new SearchWidget(ui->repairsStack, db, user, settings, SearchWidget::RepairsVariant, true);
+        ui->repairsStack->addWidget(searchPage);
+        connect(searchPage, &SearchWidget::showSelectedById, this, &RepairsWidget::showRepairDetailsWidget);
+        connect(searchPage, &SearchWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
+    }
+    return searchPage;
 }
 
 NewRepairWidget *RepairsWidget::createNewRepairPage()
@@ -164,7 +247,7 @@ void RepairsWidget::backFromDetails()
 
 void RepairsWidget::showRepairSearch()
 {
-    ui->repairsStack->setCurrentWidget(searchPage);
+    ui->repairsStack->setCurrentWidget(repairsList());
     QObject *from = sender();
     const QDate today = QDate::currentDate();
     bool addDate = false;
@@ -260,51 +343,40 @@ void RepairsWidget::quickSearchReset()
 
 QString RepairsWidget::lastNotesStatement(qint64 cutoff)
 {
-    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, "
-                          "clients.sSName, clients.sFName, hardware.sHName, users.sUser FROM notes "
-                          "LEFT JOIN repairs ON notes.iRepairId = repairs.iId "
-                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
-                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
-                          "LEFT JOIN users ON notes.iUserId = users.iId "
-                          "WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
+    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, notes.iUserId "
+                          "FROM notes WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
         .arg(cutoff);
+}
+
+QString RepairsWidget::notedRepairsStatement(const QList<int> &repairIds)
+{
+    return QStringLiteral("SELECT repairs.iId, clients.sSName, clients.sFName, hardware.sHName FROM repairs "
+                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
+                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId WHERE ")
+        + SearchFilterBuilder::anyOf(QStringLiteral("repairs.iId"), repairIds);
 }
 
 void RepairsWidget::loadLastNotes(int days)
 {
     ui->lastNotesList->clear();
+    const QMap<int, QString> authors = userNames(db);
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
     *query = db->query(lastNotesStatement(cutoff));
-    while (query->next()) {
-        const QString stored = query->value(2).toString();
-        if (stored.contains(StatusChangeNote))
-            continue;
-        const QString note = Note::toPlainText(stored);
-        // One line of text under the heading, so that every row has the
-        // same height.
-        QString text = QString(note)
-                           .replace(QLatin1Char('\n'), QLatin1Char(' '))
-                           .replace(QLatin1Char('\r'), QLatin1Char(' '));
-        if (text.size() > 80)
-            text = text.left(80) + QStringLiteral("...");
-        const int repairId = query->value(3).toInt();
-        auto *item = new QListWidgetItem(
-            Note::severityIcon(query->value(1).toInt()),
-            QDateTime::fromSecsSinceEpoch(query->value(0).toLongLong()).toString(QStringLiteral("dd/MM/yy hh:mm"))
-                + QStringLiteral(" | ") + query->value(7).toString() + QLatin1Char('\n') + text);
-        item->setData(Qt::UserRole, repairId);
-        QString client = query->value(4).toString();
-        const QString firstName = query->value(5).toString();
-        if (!firstName.isEmpty())
-            client += QStringLiteral(", ") + firstName;
-        item->setToolTip(tr("Naprawa nr: <b>") + QString::number(repairId) + QStringLiteral("</b><br>")
-                         + tr("Klient: <b>") + PlainText::markup(client) + QStringLiteral("</b><br>")
-                         + tr("Sprzęt") + QStringLiteral(": <b>")
-                         + PlainText::markup(query->value(6).toString())
-                         + QStringLiteral("</b><br><br>") + PlainText::markup(note));
-        ui->lastNotesList->addItem(item);
+    {
+        // Thousands of rows go in while the list's model keeps quiet, and its
+        // view is told once (reset) instead of once for every row.
+        const QSignalBlocker quiet(ui->lastNotesList->model());
+        while (query->next()) {
+            const QString note = query->value(2).toString();
+            if (note.contains(StatusChangeNote))
+                continue;
+            ui->lastNotesList->addItem(new LatestNoteItem(db, query->value(0).toLongLong(),
+                                                          query->value(1).toInt(), note, query->value(3).toInt(),
+                                                          authors.value(query->value(4).toInt())));
+        }
     }
+    ui->lastNotesList->reset();
 }
 
 void RepairsWidget::lastNotesRepairShortcut(QListWidgetItem *item)

@@ -29,9 +29,10 @@ public:
     // repair card, the id before "/" of a display number, or a whole number;
     // -1 when the text names none.
     static int repairIdFromText(const QString &text);
-    // The latest notes from the cutoff (seconds since 1970) on, newest first,
-    // with their repair's client and device and the author.
+    // The latest notes from the cutoff (seconds since 1970) on, newest first.
     static QString lastNotesStatement(qint64 cutoff);
+    // The client and device of the given repairs, by repair id.
+    static QString notedRepairsStatement(const QList<int> &repairIds);
 
 Q_SIGNALS:
     // Relays what changes the header counters: a repair added, a repair's
@@ -53,6 +54,8 @@ private Q_SLOTS:
 private:
     // The intake page; one for the life of this page, built on first use.
     NewRepairWidget *createNewRepairPage();
+    // The list of repairs, built on first use.
+    SearchWidget *repairsList();
     // The client and hardware pages of the given id; fromSearch shows their
     // back button.
     QWidget *createClientPage(int clientId, bool fromSearch);

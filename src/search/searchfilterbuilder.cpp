@@ -100,10 +100,13 @@ qint64 SearchFilterBuilder::dayEnd(const QDate &date)
 
 QString SearchFilterBuilder::anyOf(const QString &column, const QList<int> &ids)
 {
-    QString condition = QStringLiteral("(");
+    if (ids.isEmpty())
+        return QStringLiteral("0");
+    QStringList values;
+    values.reserve(ids.size());
     for (const int id : ids)
-        condition += column + QLatin1Char('=') + QString::number(id) + QLatin1String(" OR ");
-    return condition + QLatin1String("0)");
+        values << QString::number(id);
+    return column + QLatin1String(" IN (") + values.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 QString SearchFilterBuilder::anyEqual(const QString &column, const QStringList &values,

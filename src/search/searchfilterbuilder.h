@@ -49,7 +49,8 @@ public:
     // Local midnight at the start of the next day: the exclusive end of the
     // day, which is not dayStart + 86400 on a daylight-saving change.
     static qint64 dayEnd(const QDate &date);
-    // "(" column=id1 OR column=id2 ... "0)"; "(0)" when there is no id.
+    // "column IN (id1,id2,...)", one range of an index on the column per id;
+    // "0" when there is no id.
     static QString anyOf(const QString &column, const QList<int> &ids);
     // The filter that narrows a register to the values a sub-search found:
     // "column = value" for each distinct value in first-seen order, joined

@@ -51,31 +51,6 @@ void addHardwareConditions(SearchFilterBuilder &filter, const Ui::searchWidget &
 
 void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
 {
-    SearchFilterBuilder filter(db->dbType);
-
-    filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
-    // From the start of the from-day up to, not including, the start of the
-    // day after the to-day.
-    if (addDateBox->isChecked())
-        filter.addRange(QStringLiteral("repairs.iAddDate >="),
-                        SearchFilterBuilder::dayStart(fromAddDate->date()),
-                        QStringLiteral("repairs.iAddDate < "),
-                        SearchFilterBuilder::dayEnd(toAddDate->date()));
-    if (endDateBox->isChecked())
-        filter.addRange(QStringLiteral("repairs.iEndDate >="),
-                        SearchFilterBuilder::dayStart(fromEndDate->date()),
-                        QStringLiteral("repairs.iEndDate <"),
-                        SearchFilterBuilder::dayEnd(toEndDate->date()));
-    if (repairStatus->isChecked())
-        filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
-    if (repairType->isChecked())
-        filter.addValue(QStringLiteral("repairs.iType="), iType->currentData());
-    if (repairTechnican->isChecked())
-        filter.addValue(QStringLiteral("repairs.iTechnicanId="), iTechnicanId->currentData());
-    filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
-    filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
-    filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
-
     // Status groups: any status of the checked groups. A checked group
     // without a configured status matches nothing rather than everything.
     QList<int> groups;
@@ -85,32 +60,85 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         groups << 2;
     if (repairStatusClosed->isChecked())
         groups << 3;
-    if (!groups.isEmpty()) {
-        QList<int> statusIds;
-        for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
-             group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {
-            if (!groups.contains(group.key()))
-                continue;
-            for (const RepairStatusesConfig::RepairStatus &status : group.value())
-                statusIds << status.statusId;
-        }
-        // A status that shares its group and place with another one is left
-        // out of the sorted map, yet its repairs belong to the group too.
-        for (const RepairStatusesConfig::RepairStatus &status : RepairStatusesConfig::Statuses) {
-            if (groups.contains(status.group) && !statusIds.contains(status.statusId))
-                statusIds << status.statusId;
-        }
-        filter.add(SearchFilterBuilder::anyOf(QStringLiteral("repairs.iStatus"), statusIds));
+    QList<int> statusIds;
+    for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
+         group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {
+        if (!groups.contains(group.key()))
+            continue;
+        for (const RepairStatusesConfig::RepairStatus &status : group.value())
+            statusIds << status.statusId;
+    }
+    // A status that shares its group and place with another one is left
+    // out of the sorted map, yet its repairs belong to the group too.
+    for (const RepairStatusesConfig::RepairStatus &status : RepairStatusesConfig::Statuses) {
+        if (groups.contains(status.group) && !statusIds.contains(status.statusId))
+            statusIds << status.statusId;
     }
 
-    applyFilter(model, filter);
+    // The intake dates and the status groups, on the columns of a row name;
+    // the status as written.
+    const auto addIndexed = [&](SearchFilterBuilder &filter, const QString &row, const QString &status) {
+        // From the start of the from-day up to, not including, the start of
+        // the day after the to-day.
+        if (addDateBox->isChecked())
+            filter.addRange(row + QLatin1String(".iAddDate >="), SearchFilterBuilder::dayStart(fromAddDate->date()),
+                            row + QLatin1String(".iAddDate < "), SearchFilterBuilder::dayEnd(toAddDate->date()));
+        if (!groups.isEmpty())
+            filter.add(SearchFilterBuilder::anyOf(status, statusIds));
+    };
+    enum Form { ByKey, OnRows, BesideSort };
+    const auto build = [&](Form form) {
+        SearchFilterBuilder filter(db->dbType);
+        filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
+        if (endDateBox->isChecked())
+            filter.addRange(QStringLiteral("repairs.iEndDate >="), SearchFilterBuilder::dayStart(fromEndDate->date()),
+                            QStringLiteral("repairs.iEndDate <"), SearchFilterBuilder::dayEnd(toEndDate->date()));
+        if (repairStatus->isChecked())
+            filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
+        if (repairType->isChecked())
+            filter.addValue(QStringLiteral("repairs.iType="), iType->currentData());
+        if (repairTechnican->isChecked())
+            filter.addValue(QStringLiteral("repairs.iTechnicanId="), iTechnicanId->currentData());
+        filter.addId(QStringLiteral("repairs.iClientId = "), repairClientId->text());
+        filter.addId(QStringLiteral("repairs.iHardwareId = "), repairHardwareId->text());
+        filter.addLike(QStringLiteral("repairs.sOuterNo LIKE '%"), sOuterNo->text());
+        if (form != ByKey) {
+            // Beside a sort by another column of the register, both engines
+            // would read the group through the status index and sort all of
+            // it; as an expression the status leaves them the index of the
+            // sort column.
+            addIndexed(filter, QStringLiteral("repairs"),
+                       form == BesideSort ? QStringLiteral("(repairs.iStatus + 0)") : QStringLiteral("repairs.iStatus"));
+        } else if (addDateBox->isChecked() || !groups.isEmpty()) {
+            SearchFilterBuilder indexed(db->dbType);
+            addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
+            filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)")
+                           .arg(indexed.text()));
+        }
+        return filter.text();
+    };
+    // Listed by id (as unsorted), the repairs of the dates and groups are
+    // chosen by their ids from an index alone ((iStatus, iAddDate) or
+    // iAddDate): the list walks those ids in its order and reads one page of
+    // rows, where conditions on the rows would read and join every repair
+    // they match before the first row. Sorted by another column of the
+    // register, the list walks that column's index and keeps the rows that
+    // match; sorted by a related name, the rows a filter keeps are read by
+    // its index. A header click picks the form anew (sortChanging()).
+    repairFilters = {build(ByKey), build(OnRows), build(BesideSort)};
+    model->setFilter(model == this->model ? repairFilterFor(sortSection()) : repairFilters.byKey);
 }
 
 void SearchWidget::clientSearch(QSqlRelationalTableModel *model)
 {
+    model->setFilter(clientFilter(QStringLiteral("clients")));
+}
+
+QString SearchWidget::clientFilter(const QString &table) const
+{
     SearchFilterBuilder filter(db->dbType);
 
-    filter.addId(QStringLiteral("clients.iId="), clientId->text());
+    filter.addId(table + QLatin1String(".iId="), clientId->text());
     const QPair<const char *, QLineEdit *> texts[] = {
         {"sSName", sSName},   {"sFName", sFName},   {"sCompany", sCompany},
         {"sNIP", sNIP},       {"sStreet", sStreet}, {"sAddrBuild", sAddrBuild},
@@ -118,11 +146,10 @@ void SearchWidget::clientSearch(QSqlRelationalTableModel *model)
         {"sEmail", sEmail},   {"sEmail2", sEmail2}, {"sPhone", sPhone},
         {"sPhone2", sPhone2}};
     for (const auto &input : texts)
-        filter.addLike(QLatin1String("clients.") + QLatin1String(input.first)
+        filter.addLike(table + QLatin1Char('.') + QLatin1String(input.first)
                            + QLatin1String(" LIKE '%"),
                        input.second->text());
-
-    applyFilter(model, filter);
+    return filter.text();
 }
 
 void SearchWidget::hardwareSearch(QSqlRelationalTableModel *model)

@@ -17,6 +17,7 @@
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/recordmodel.h"
 #include "records/repair.h"
 #include "records/template.h"
 #include "search/barcodedialog.h"
@@ -103,6 +104,8 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     model->setFilter(QStringLiteral("0"));
     auto *header = new SearchHeaderView(searchTable, settings ? settings->native : nullptr, variant);
     header->setMinimumSectionSize(searchTable->horizontalHeader()->minimumSectionSize());
+    // Connected before the table's own sorting, so that it runs first.
+    connect(header, &QHeaderView::sortIndicatorChanged, this, &SearchWidget::sortChanging);
     searchTable->setHorizontalHeader(header);
     searchTable->setModel(model);
     header->setStretchLastSection(true);
@@ -213,6 +216,35 @@ void SearchWidget::search()
         model->select();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
+}
+
+int SearchWidget::sortSection() const
+{
+    if (const auto *records = qobject_cast<const RecordModel *>(model))
+        return records->sortColumn();
+    const QHeaderView *header = searchTable->horizontalHeader();
+    return header->isSortIndicatorShown() ? header->sortIndicatorSection() : -1;
+}
+
+bool SearchWidget::listedByKey(int section) const
+{
+    return section < 0 || section == model->fieldIndex(QStringLiteral("iId"));
+}
+
+QString SearchWidget::repairFilterFor(int section) const
+{
+    if (listedByKey(section))
+        return repairFilters.byKey;
+    return model->relation(section).isValid() ? repairFilters.onRows : repairFilters.besideSort;
+}
+
+void SearchWidget::sortChanging(int section)
+{
+    const QString shown = model->filter();
+    if (shown.isEmpty()
+        || (shown != repairFilters.byKey && shown != repairFilters.onRows && shown != repairFilters.besideSort))
+        return;
+    model->setFilter(repairFilterFor(section));
 }
 
 void SearchWidget::changeSubVariant()

@@ -85,6 +85,9 @@ private slots:
     void configureSize();
     // The shown model was re-selected: no row is selected any more.
     void selectionReset();
+    // Before a header click sorts the list: a repairs filter takes the form
+    // that serves the new order (see repairSearch()).
+    void sortChanging(int section);
 
 private:
     // Turns the rows of subModel into the filter of model and selects model
@@ -93,6 +96,25 @@ private:
     // The condition on model that keeps the rows linked to the rows that the
     // filter of subModel chooses; "0" when the registers are not linked.
     QString subSearchFilter() const;
+    // The condition of the clients filter page on the columns of the given
+    // table name or alias.
+    QString clientFilter(const QString &table) const;
+    // The section the shown list is sorted by, -1 for none.
+    int sortSection() const;
+    // True when a list sorted by section is in the order of the ids.
+    bool listedByKey(int section) const;
+
+    // The forms of the last repairs filter: the intake dates and status
+    // groups choosing the repairs by id, the same as conditions on the rows,
+    // and those beside a sort by another column of the register.
+    struct RepairFilters
+    {
+        QString byKey;
+        QString onRows;
+        QString besideSort;
+    } repairFilters;
+    // The form that serves a list sorted by section.
+    QString repairFilterFor(int section) const;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };

@@ -1,5 +1,7 @@
 #include "testdatabase.h"
 
+#include "dictionaries/dictionarycache.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QSettings>
@@ -161,6 +163,9 @@ std::unique_ptr<DbWidget> TestDatabase::openAnother(quint16 port, int readTimeou
 
 bool TestDatabase::exec(const QStringList &statements)
 {
+    // A test's own statements stand for another workstation's changes: the
+    // dictionaries are read again, as after a new connection.
+    DictionaryCache::markAllChanged();
     for (const QString &sql : statements) {
         QSqlQuery q = m_db->query(sql);
         if (q.lastError().isValid()) {
@@ -174,6 +179,7 @@ bool TestDatabase::exec(const QStringList &statements)
 bool TestDatabase::addUser(int id, const QString &name, const QString &password, int level,
                            bool active)
 {
+    DictionaryCache::markAllChanged();
     QSqlQuery q(m_db->database());
     q.prepare(QStringLiteral("INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) "
                              "VALUES (:iId, :sUser, :sPassword, :iLevel, :bActive)"));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <functional>
+
+class DbWidget;
+
+// The dictionaries (hardware types, repair and hardware statuses, field
+// labels, users) are read once per connection and kept in their classes'
+// static maps: every page and register model asks for them, and on a server
+// each read is a round trip. A connection opened anew, or a configuration
+// page that changed a dictionary, makes the next use read it again.
+namespace DictionaryCache {
+
+enum Dictionary { HardwareTypes, RepairStatuses, HardwareStatuses, Fields, Users, DictionaryCount };
+
+// True when the dictionary was read on db's open connection and not marked
+// changed since.
+bool isFresh(const DbWidget *db, Dictionary dictionary);
+// The dictionary now holds what db's open connection stores.
+void markRead(const DbWidget *db, Dictionary dictionary);
+// The next use reads the dictionary again.
+void markChanged(Dictionary dictionary);
+void markAllChanged();
+// Runs read() unless the dictionary is fresh on db and no reread is asked
+// for; a read that returns true marks it read.
+void load(const DbWidget *db, Dictionary dictionary, bool reread, const std::function<bool()> &read);
+
+} // namespace DictionaryCache
