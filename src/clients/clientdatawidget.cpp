@@ -127,13 +127,10 @@ void ClientDataWidget::editFunctionButton()
 
 void ClientDataWidget::send()
 {
-    // The stored record, not what may have been typed since: the form's
-    // model holds the typing of a save that the database refused.
-    Client stored(nullptr, db);
-    stored.setFilter(QStringLiteral("clients.iId=")
-                     + QString::number(model->record(0).value(QStringLiteral("iId")).toInt()));
-    stored.select();
-    const QSqlRecord record = stored.record(0);
+    // The stored record, not what may have been typed since: the model's
+    // record gives a field typed into but not stored (a save the database
+    // refused) as it was read.
+    const QSqlRecord record = model->record(0);
     QObject *button = sender();
     if (button == ui->smsButton) {
         const QString digits =
