@@ -601,6 +601,13 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
         << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "
            "r.iHardwareId = h.iId WHERE r.iId NOT IN (2, 5) ORDER BY c.sSName, c.iId, r.iId"
         << "repairs.iId NOT IN (2, 5)";
+    // The same over a filter on another relation, which the sorted ids need
+    // joined as well.
+    QTest::newRow("repairs by client name, filtered by device")
+        << "Repair" << "iClientId" << asc
+        << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "
+           "r.iHardwareId = h.iId WHERE h.sHName = 'PC' ORDER BY c.sSName, c.iId, r.iId"
+        << "relTblAl_14.sHName = 'PC'";
     QTest::newRow("bills by settling user, filtered, descending")
         << "Bill" << "iUser" << desc << bills + "WHERE b.iId <> 4 ORDER BY u.sUser DESC, u.iId DESC, b.iId DESC"
         << "billing.iId <> 4";

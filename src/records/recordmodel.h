@@ -206,7 +206,8 @@ private:
     QString sortExpression() const;
     QVariant sortKey(const QVariant &value) const;
     // The register with its relations; leading >= 0 puts that relation first.
-    QString fromClause(int leading = -1) const;
+    // With uses given, only the relations whose alias it names are joined.
+    QString fromClause(int leading = -1, const QString &uses = QString()) const;
     QString fieldList() const;
     // The fields, the register with its joined relations, the filter, the
     // condition that starts the page (none for the first) and the order with
