@@ -283,7 +283,9 @@ bool fillForPaging(TestDatabase &t)
     }
     for (int i = 1; i <= 11; ++i)
         statements << repairSql(i, "", March5 + (i % 3) * 86400, 0, 0, 1, "0", 1 + i % 3, 1 + i % 3, 1, 0);
+    // Repairs whose device is gone (hardware 99), not listed.
     statements << repairSql(12, "", March5, 0, 0, 1, "0", 1, 99, 1, 0)
+               << repairSql(13, "", March5, 0, 0, 1, "0", 2, 99, 1, 0)
                << "UPDATE repairs SET sMCost = NULL WHERE iId IN (4, 8, 9)"
                << "UPDATE repairs SET sMCost = '5' WHERE iId IN (1, 5, 10)";
     for (int i = 1; i <= 8; ++i) {
@@ -601,8 +603,8 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
         << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "
            "r.iHardwareId = h.iId WHERE r.iId NOT IN (2, 5) ORDER BY c.sSName, c.iId, r.iId"
         << "repairs.iId NOT IN (2, 5)";
-    // The same over a filter on another relation, which the sorted ids need
-    // joined as well.
+    // The same with the filter on another relation, and past a second
+    // repair whose device is gone.
     QTest::newRow("repairs by client name, filtered by device")
         << "Repair" << "iClientId" << asc
         << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "

@@ -412,7 +412,7 @@ QString RecordModel::columnExpression(int column) const
     return tableName() + QLatin1Char('.') + m_columns.value(column);
 }
 
-QString RecordModel::fromClause(int leading, const QString &uses) const
+QString RecordModel::fromClause(int leading) const
 {
     // MySQL and MariaDB would otherwise start from a related table, join every
     // row and sort them all before the first row; SQLite's CROSS JOIN keeps
@@ -436,8 +436,7 @@ QString RecordModel::fromClause(int leading, const QString &uses) const
                + tableName() + on(leading);
     for (int i = 0; i < m_columns.size(); ++i) {
         const QSqlRelation rel = relation(i);
-        if (!rel.isValid() || i == leading
-            || (!uses.isEmpty() && !uses.contains(relationAlias(i) + QLatin1Char('.'))))
+        if (!rel.isValid() || i == leading)
             continue;
         from += join + rel.tableName() + QLatin1Char(' ') + relationAlias(i);
         if (mySql && rel.indexColumn() == QLatin1String("iId"))
@@ -681,25 +680,13 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
              {cursor.key, cursor.lastId}});
 
     const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    const QString where = conditions.isEmpty() ? QString()
-                                               : QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
-    const QString order = QStringLiteral(" ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
-                              .arg(column, key, tableName(), direction)
-                              .arg(limit);
-    const QString select = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key + QLatin1String(" FROM ");
-    if (!first.isEmpty()) {
-        statement.condition = select + fromClause(m_sortColumn) + where + order;
-        return statement;
-    }
-    // Without a batch the filter's index chooses the rows, which are then
-    // sorted: the ids of the page are sorted alone, over the relations the
-    // filter and the order need, and only the page's rows are read whole.
-    const QString join = isMySql() ? QStringLiteral(" STRAIGHT_JOIN ") : QStringLiteral(" CROSS JOIN ");
-    const QString ids = QLatin1String("(SELECT ") + tableName() + QLatin1String(".iId FROM ")
-                        + fromClause(-1, where + order) + where + order + QLatin1String(") AS pageRows");
-    const QString from = fromClause();
-    statement.condition = select + ids + join + tableName() + QLatin1String(" ON ") + tableName()
-                          + QLatin1String(".iId = pageRows.iId") + from.mid(tableName().size()) + order;
+    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
+                          + QLatin1String(" FROM ") + (first.isEmpty() ? fromClause() : fromClause(m_sortColumn));
+    if (!conditions.isEmpty())
+        statement.condition += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
+    statement.condition += QStringLiteral(" ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
+                               .arg(column, key, tableName(), direction)
+                               .arg(limit);
     return statement;
 }
 

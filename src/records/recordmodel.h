@@ -206,8 +206,7 @@ private:
     QString sortExpression() const;
     QVariant sortKey(const QVariant &value) const;
     // The register with its relations; leading >= 0 puts that relation first.
-    // With uses given, only the relations whose alias it names are joined.
-    QString fromClause(int leading = -1, const QString &uses = QString()) const;
+    QString fromClause(int leading = -1) const;
     QString fieldList() const;
     // The fields, the register with its joined relations, the filter, the
     // condition that starts the page (none for the first) and the order with

@@ -220,7 +220,6 @@ CREATE INDEX idx_repairs_iClientId ON repairs (iClientId);
 CREATE INDEX idx_repairs_iHardwareId ON repairs (iHardwareId);
 -- Status with intake date: the open and waiting lists, newest first.
 CREATE INDEX idx_repairs_iStatus_iAddDate ON repairs (iStatus, iAddDate);
-CREATE INDEX idx_repairs_iStatus_iClientId ON repairs (iStatus, iClientId);
 CREATE INDEX idx_repairs_iAddDate ON repairs (iAddDate);
 CREATE INDEX idx_repairs_iEndDate ON repairs (iEndDate);
 CREATE INDEX idx_repairs_sNum ON repairs (sNum);
