@@ -8,9 +8,10 @@
 
 class QWidget;
 
-// The indexes of the program's schema, as the schema scripts create them:
-// the foreign keys the pages look rows up by, and one per column that a
-// list can be sorted by, so that every sort reads one range of an index.
+// The indexes of the program's schema, added to a new database after its
+// schema script and to one made earlier at start: the foreign keys the
+// pages look rows up by, and one per column that a list can be sorted by,
+// so that every sort reads one range of an index.
 // MariaDB indexes no more than a prefix of a long text (TEXT), which no sort
 // can use: there such a column is sorted by its first 255 characters, a
 // virtual column that no row stores and no "SELECT *" shows.

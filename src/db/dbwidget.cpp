@@ -2,6 +2,7 @@
 
 #include "appversion.h"
 #include "db/columnlengths.h"
+#include "db/dbindexes.h"
 #include "db/schemacachedriver.h"
 #include "db/sqlitelike.h"
 
@@ -458,6 +459,8 @@ QStringList DbWidget::schemaStatements()
         if (!ColumnLengths::substitute(&statement, dbType, &errorText))
             return {};
     }
+    for (const DbIndexes::Index &index : DbIndexes::all(dbType))
+        statements += DbIndexes::createStatements(index, dbType);
     return statements;
 }
 

@@ -134,8 +134,8 @@ private:
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
     // The statements of the engine's schema script with the column types of
-    // the table of column lengths in place of its placeholders; none, with
-    // errorText set, when it cannot be read.
+    // the table of column lengths in place of its placeholders, then those
+    // adding the indexes; none, with errorText set, when it cannot be read.
     QStringList schemaStatements();
     // Creating the structure: one workstation at a time. Unlocking also
     // drops what SQLite has not committed.
