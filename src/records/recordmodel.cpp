@@ -614,7 +614,23 @@ RecordModel::RelationCursor RecordModel::cursorAfter(const Row &last) const
     return cursor;
 }
 
-QVector<QVariantList> RecordModel::relatedBatch(const RelationCursor &cursor, int count) const
+void RecordModel::RelatedBatch::append(const QVariantList &related)
+{
+    if (size == 0)
+        first = related;
+    last = related;
+    ++size;
+}
+
+void RecordModel::RelatedBatch::prepend(const QVariantList &related)
+{
+    if (size == 0)
+        last = related;
+    first = related;
+    ++size;
+}
+
+RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor, int count) const
 {
     const QSqlRelation rel = relation(m_sortColumn);
     const QString alias = relationAlias(m_sortColumn);
@@ -624,7 +640,7 @@ QVector<QVariantList> RecordModel::relatedBatch(const RelationCursor &cursor, in
     const QList<Bound> parts = cursor.started
                                    ? afterParts(column, key, cursor.value, cursor.key, descending())
                                    : QList<Bound>{{QString(), {}}};
-    QVector<QVariantList> batch;
+    RelatedBatch batch;
     for (const Bound &part : parts) {
         QSqlQuery query(database());
         query.setForwardOnly(true);
@@ -633,12 +649,12 @@ QVector<QVariantList> RecordModel::relatedBatch(const RelationCursor &cursor, in
             statement += QLatin1String(" WHERE ") + part.condition;
         statement += QStringLiteral(" ORDER BY %1%3, %2%3 LIMIT %4")
                          .arg(column, key, direction)
-                         .arg(count - batch.size());
+                         .arg(count - batch.size);
         if (!execBound(query, statement, part.values))
             break;
         while (query.next())
             batch.append({query.value(0), query.value(1)});
-        if (batch.size() >= count)
+        if (batch.size >= count)
             break;
     }
     return batch;
@@ -690,6 +706,44 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
     return statement;
 }
 
+namespace {
+
+// Batches of related rows a filtered relation sort reads before it reads
+// the rest by the filter alone, and the largest of them.
+constexpr int Batches = 3;
+constexpr qint64 LargestBatch = 4000;
+
+} // namespace
+
+RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint64 count, int limit,
+                                             RelatedBatch *batch, bool *full) const
+{
+    // A small related table (the users) has many rows for each related row:
+    // those are read one related row at a time, in the order of the
+    // register's index of the foreign key, with nothing to sort.
+    const bool oneByOne = fewRelatedRows();
+    *batch = RelatedBatch();
+    *full = false;
+    if (!filteredList() || cursor.round < Batches) {
+        const int size = oneByOne ? 1 : int(count);
+        if (!cursor.lastId.isValid() || !oneByOne)
+            *batch = relatedBatch(cursor, size);
+        *full = oneByOne || batch->size >= size;
+        if (cursor.lastId.isValid())
+            batch->prepend({cursor.value, cursor.key});
+        if (batch->size == 0)
+            return {};
+    }
+    if (oneByOne && batch->size > 0)
+        return groupStatement(cursor, batch->first, limit);
+    return relationStatement(cursor, batch->first, *full ? batch->last : QVariantList(), limit);
+}
+
+bool RecordModel::filteredList() const
+{
+    return !filter().isEmpty() && filter() != QLatin1String("1");
+}
+
 QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int wanted, bool *more) const
 {
     // Batches of related rows, each larger than the one before. Under a
@@ -697,35 +751,20 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
     // when that is too large (the filter keeps few rows), the rest is read
     // by one statement that the filter's index serves, after a few batches
     // at the latest.
-    // A small related table (the users) has many rows for each related row:
-    // those are read one related row at a time, in the order of the
-    // register's index of the foreign key, with nothing to sort.
-    constexpr int Batches = 3;
-    constexpr qint64 LargestBatch = 4000;
     const bool oneByOne = fewRelatedRows();
-    const bool filtered = !filter().isEmpty() && filter() != QLatin1String("1");
+    const bool filtered = filteredList();
     qint64 count = m_pageSize;
     QVector<Row> rows;
     *more = false;
     while (rows.size() < wanted) {
         const int limit = int(wanted - rows.size());
-        QVector<QVariantList> batch;
+        RelatedBatch batch;
         bool full = false;
-        if (!filtered || cursor.round < Batches) {
-            const int size = oneByOne ? 1 : int(count);
-            batch = cursor.lastId.isValid() && oneByOne ? QVector<QVariantList>() : relatedBatch(cursor, size);
-            full = oneByOne || batch.size() >= size;
-            if (cursor.lastId.isValid())
-                batch.prepend({cursor.value, cursor.key});
-            if (batch.isEmpty())
-                return rows;
-        }
+        const Bound statement = relationStep(cursor, count, limit, &batch, &full);
+        if (statement.condition.isEmpty())
+            return rows;
         QSqlQuery query(database());
         query.setForwardOnly(true);
-        const Bound statement = oneByOne && !batch.isEmpty()
-                                    ? groupStatement(cursor, batch.constFirst(), limit)
-                                    : relationStatement(cursor, batch.value(0),
-                                                        full ? batch.constLast() : QVariantList(), limit);
         if (!execBound(query, statement.condition, statement.values))
             return rows;
         const QVector<Row> page = readPage(query);
@@ -737,8 +776,8 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
         if (!full)
             return rows;
         cursor.started = true;
-        cursor.value = batch.constLast().at(0);
-        cursor.key = batch.constLast().at(1);
+        cursor.value = batch.last.at(0);
+        cursor.key = batch.last.at(1);
         cursor.lastId = QVariant();
         ++cursor.round;
         if (oneByOne)
@@ -831,10 +870,9 @@ QString RecordModel::firstPageStatement() const
 {
     if (!sortsByRelation())
         return selectStatement();
-    const QVector<QVariantList> batch = relatedBatch(RelationCursor(), m_pageSize);
-    const Bound statement = relationStatement(
-        RelationCursor(), batch.value(0),
-        batch.size() >= m_pageSize ? batch.constLast() : QVariantList(), m_pageSize);
+    RelatedBatch batch;
+    bool full = false;
+    const Bound statement = relationStep(RelationCursor(), m_pageSize, m_pageSize, &batch, &full);
     return withValues(statement.condition, statement.values);
 }
 
@@ -843,12 +881,9 @@ QString RecordModel::nextPageStatement() const
     if (m_rows.isEmpty())
         return QString();
     if (sortsByRelation()) {
-        const RelationCursor cursor = cursorAfter(m_rows.constLast());
-        QVector<QVariantList> batch = relatedBatch(cursor, m_pageSize);
-        const bool full = batch.size() >= m_pageSize;
-        batch.prepend({cursor.value, cursor.key});
-        const Bound statement = relationStatement(cursor, batch.value(0),
-                                                  full ? batch.constLast() : QVariantList(), m_pageSize);
+        RelatedBatch batch;
+        bool full = false;
+        const Bound statement = relationStep(cursorAfter(m_rows.constLast()), m_pageSize, m_pageSize, &batch, &full);
         return withValues(statement.condition, statement.values);
     }
     const Bound after = afterConditions(m_rows.constLast()).constFirst();

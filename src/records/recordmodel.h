@@ -247,9 +247,25 @@ private:
     };
     mutable QVector<ColumnTexts> m_texts; // by column, until the next reset
 
-    // Sort by a relation column: the keys (shown value, key) of the next
-    // batch of related rows after the cursor, at most count of them.
-    QVector<QVariantList> relatedBatch(const RelationCursor &cursor, int count) const;
+    // Related rows (shown value, key) of a relation sort that a statement
+    // covers: the first and the last of them and how many.
+    struct RelatedBatch
+    {
+        QVariantList first;
+        QVariantList last;
+        int size = 0;
+        void append(const QVariantList &related);
+        void prepend(const QVariantList &related);
+    };
+    // Sort by a relation column: the next batch of related rows after the
+    // cursor, at most count of them.
+    RelatedBatch relatedBatch(const RelationCursor &cursor, int count) const;
+    // The statement reading on from the cursor, as relationRows() runs it:
+    // of one related row (a small related table), of a batch of count of
+    // them (full when the batch was), or of the rest. Empty when no related
+    // row follows.
+    Bound relationStep(const RelationCursor &cursor, qint64 count, int limit, RelatedBatch *batch,
+                       bool *full) const;
     // The statement of one batch (from its first to its last related row;
     // to the end when last is null) or, without a batch, of the rest.
     Bound relationStatement(const RelationCursor &cursor, const QVariantList &first,
@@ -262,6 +278,8 @@ private:
     // The related table of the sort has so few rows that each has many in
     // the register (counted once for each sort column).
     bool fewRelatedRows() const;
+    // A filter that may leave out rows ("1" and none keep them all).
+    bool filteredList() const;
     static constexpr int FewRelatedRows = 1000;
     mutable int m_fewRelated = -1;
     // The cursor after the last row read (whose related key the rows of a
