@@ -447,18 +447,19 @@ QStringList DbWidget::splitScript(const QString &script)
 
 QStringList DbWidget::schemaStatements()
 {
-    const QString path = dbType == MySQL ? QStringLiteral(":/files/sql/mysql.sql")
-                                         : QStringLiteral(":/files/sql/sqlite.sql");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile structure(dbType == MySQL ? QStringLiteral(":/files/sql/mysql.sql")
+                                    : QStringLiteral(":/files/sql/sqlite.sql"));
+    QFile seed(QStringLiteral(":/files/sql/seed.sql"));
+    if (!structure.open(QIODevice::ReadOnly) || !seed.open(QIODevice::ReadOnly)) {
         errorText = tr("Nie można odczytać skryptu bazy danych.");
         return {};
     }
-    QStringList statements = splitScript(QString::fromUtf8(file.readAll()));
+    QStringList statements = splitScript(QString::fromUtf8(structure.readAll()));
     for (QString &statement : statements) {
         if (!ColumnLengths::substitute(&statement, dbType, &errorText))
             return {};
     }
+    statements += splitScript(QString::fromUtf8(seed.readAll()));
     for (const DbIndexes::Index &index : DbIndexes::all(dbType))
         statements += DbIndexes::createStatements(index, dbType);
     return statements;

@@ -70,7 +70,8 @@ public:
 
     // True when the table `repairs` or `users` cannot be read.
     bool isEmptyDatabase();
-    // Creates every table with its seed rows from the engine's schema script.
+    // Creates every table, its indexes and its seed rows from the schema
+    // scripts.
     // Workstations that start on an empty database at once take turns: the
     // one that finds the structure made by another creates nothing and
     // succeeds.
@@ -134,8 +135,9 @@ private:
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
     // The statements of the engine's schema script with the column types of
-    // the table of column lengths in place of its placeholders, then those
-    // adding the indexes; none, with errorText set, when it cannot be read.
+    // the table of column lengths in place of its placeholders, then the
+    // seed rows and the indexes; none, with errorText set, when a script
+    // cannot be read.
     QStringList schemaStatements();
     // Creating the structure: one workstation at a time. Unlocking also
     // drops what SQLite has not committed.
