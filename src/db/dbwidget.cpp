@@ -256,20 +256,24 @@ bool DbWidget::setUpSession()
     return false;
 }
 
+bool DbWidget::openSession(QSqlDatabase &db)
+{
+    m_inTransaction = false;
+    if (!db.open()) {
+        errorText = db.lastError().text();
+        return false;
+    }
+    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
+    return setUpSession();
+}
+
 bool DbWidget::reopen()
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     if (!db.isValid())
         return false;
     db.close();
-    m_inTransaction = false;
-    m_connectionLost = !db.open();
-    if (m_connectionLost) {
-        errorText = db.lastError().text();
-        return false;
-    }
-    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
-    m_connectionLost = !setUpSession();
+    m_connectionLost = !openSession(db);
     return !m_connectionLost;
 }
 
@@ -335,15 +339,9 @@ void DbWidget::rollbackTransaction()
 bool DbWidget::finishOpen()
 {
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
-    if (!db.open()) {
-        errorText = db.lastError().text();
-        return false;
-    }
     errorText.clear();
-    m_inTransaction = false;
     m_connectionLost = false;
-    openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
-    if (!setUpSession()) {
+    if (!openSession(db)) {
         db.close();
         return false;
     }
@@ -376,42 +374,52 @@ QSqlDatabase DbWidget::database()
     return db;
 }
 
-QSqlQuery DbWidget::query(const QString &sql)
+bool DbWidget::withReconnect(const std::function<bool(bool again)> &attempt,
+                             const std::function<QSqlError()> &error)
 {
     QElapsedTimer timer;
     timer.start();
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    if (!q.exec(sql) && reconnectAfter(q.lastError(), timer.elapsed())) {
-        q = QSqlQuery(database());
-        q.setForwardOnly(true);
-        if (!q.exec(sql))
-            noteLost(q.lastError());
-    }
+    if (attempt(false))
+        return true;
+    if (!reconnectAfter(error(), timer.elapsed()))
+        return false;
+    if (attempt(true))
+        return true;
+    noteLost(error());
+    return false;
+}
+
+QSqlQuery DbWidget::query(const QString &sql)
+{
+    QSqlQuery q;
+    withReconnect(
+        [&](bool) {
+            q = QSqlQuery(database());
+            q.setForwardOnly(true);
+            return q.exec(sql);
+        },
+        [&] { return q.lastError(); });
     return q;
 }
 
 bool DbWidget::exec(QSqlQuery &q)
 {
-    QElapsedTimer timer;
-    timer.start();
-    if (q.exec())
-        return true;
-    if (!reconnectAfter(q.lastError(), timer.elapsed()))
-        return false;
-    // Prepared again on the new connection, with the values bound so far.
-    const QVariantList values = q.boundValues();
-    QSqlQuery again(database());
-    again.setForwardOnly(q.isForwardOnly());
-    if (again.prepare(q.lastQuery())) {
-        for (int i = 0; i < values.size(); ++i)
-            again.bindValue(i, values.at(i));
-    }
-    const bool ok = again.exec();
-    if (!ok)
-        noteLost(again.lastError());
-    q = std::move(again);
-    return ok;
+    return withReconnect(
+        [&](bool again) {
+            if (again) {
+                // Prepared again on the new connection, with the values bound so far.
+                const QVariantList values = q.boundValues();
+                QSqlQuery fresh(database());
+                fresh.setForwardOnly(q.isForwardOnly());
+                if (fresh.prepare(q.lastQuery())) {
+                    for (int i = 0; i < values.size(); ++i)
+                        fresh.bindValue(i, values.at(i));
+                }
+                q = std::move(fresh);
+            }
+            return q.exec();
+        },
+        [&] { return q.lastError(); });
 }
 
 bool DbWidget::isEmptyDatabase()

@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
+
 class QSettings;
 class QSqlError;
 
@@ -56,10 +58,12 @@ public:
     // True when the error says the server connection is gone (a drop, a
     // restart, a timeout): the statement did not run to its end.
     static bool isConnectionLost(const QSqlError &error);
-    // After a failed statement that ran for elapsedMs: true when the error
-    // says the connection was lost outside a transaction, sooner than the read
-    // timeout, and a new one is open for a second try.
-    bool reconnectAfter(const QSqlError &error, qint64 elapsedMs);
+    // Runs attempt (again false). When it failed because the connection was
+    // lost outside a transaction, sooner than the read timeout, opens a new
+    // connection and runs it once more (again true); error gives the error
+    // of the attempt just made.
+    bool withReconnect(const std::function<bool(bool again)> &attempt,
+                       const std::function<QSqlError()> &error);
     // Opens the MySQL connection again with the same parameters; false, with
     // errorText set, when the server cannot be reached.
     bool reopen();
@@ -116,6 +120,12 @@ public:
 
 private:
     bool finishOpen();
+    // Opens the connection and sets up its session, as a new one.
+    bool openSession(QSqlDatabase &db);
+    // After a failed statement that ran for elapsedMs: true when the error
+    // says the connection was lost outside a transaction, sooner than the read
+    // timeout, and a new one is open for a second try.
+    bool reconnectAfter(const QSqlError &error, qint64 elapsedMs);
     // The connection of the server's own driver behind a MySQL connection.
     QString serverConnectionName() const;
     void prepareSqlite(const QSqlDatabase &db);

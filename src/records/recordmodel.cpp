@@ -6,7 +6,6 @@
 
 #include <QColor>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -211,13 +210,11 @@ bool RecordModel::select()
         return true;
     // A connection known to be lost is opened again first; one found lost by
     // this statement is opened again and the rows read once more.
-    if (dbw)
-        dbw->database();
-    QElapsedTimer timer;
-    timer.start();
-    return QSqlRelationalTableModel::select()
-        || (dbw && dbw->reconnectAfter(lastError(), timer.elapsed())
-            && QSqlRelationalTableModel::select());
+    if (!dbw)
+        return QSqlRelationalTableModel::select();
+    dbw->database();
+    return dbw->withReconnect([this](bool) { return QSqlRelationalTableModel::select(); },
+                              [this] { return lastError(); });
 }
 
 void RecordModel::setTable(const QString &tableName)
