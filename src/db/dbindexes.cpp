@@ -74,16 +74,11 @@ QList<DbIndexes::Index> build(DbWidget::DbType type)
     return indexes;
 }
 
-// Indexes present, by connection: read once, refreshed by missing().
-QHash<QString, QSet<QString>> &presentCache()
+// Indexes present, by connection opened: read once, refreshed by missing().
+QHash<quint64, QSet<QString>> &presentCache()
 {
-    static QHash<QString, QSet<QString>> cache;
+    static QHash<quint64, QSet<QString>> cache;
     return cache;
-}
-
-QString cacheKey(DbWidget *db)
-{
-    return db->connectionName + QLatin1Char('/') + db->database().databaseName();
 }
 
 } // namespace
@@ -129,9 +124,9 @@ bool hasIndex(DbWidget *db, const QString &name)
 {
     if (!db)
         return false;
-    if (!presentCache().contains(cacheKey(db)))
+    if (!presentCache().contains(db->openSerial))
         missing(db);
-    return presentCache().value(cacheKey(db)).contains(name.toLower());
+    return presentCache().value(db->openSerial).contains(name.toLower());
 }
 
 QList<Index> missing(DbWidget *db)
@@ -143,7 +138,7 @@ QList<Index> missing(DbWidget *db)
     QSet<QString> present;
     while (q.next())
         present.insert(q.value(0).toString().toLower());
-    presentCache().insert(cacheKey(db), present);
+    presentCache().insert(db->openSerial, present);
     QList<Index> absent;
     for (const Index &index : all(db->dbType)) {
         if (!present.contains(index.name.toLower()))
