@@ -14,35 +14,15 @@ QString markup(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    QString html;
-    html.reserve(text.size() + text.size() / 8 + 48);
-    html += QLatin1String("<span style=\"white-space: pre-wrap\">");
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '<':
-            html += QLatin1String("&lt;");
-            break;
-        case '>':
-            html += QLatin1String("&gt;");
-            break;
-        case '&':
-            html += QLatin1String("&amp;");
-            break;
-        case '"':
-            html += QLatin1String("&quot;");
-            break;
-        case '\n':
-            html += QLatin1String("<br>");
-            break;
-        case '\t':
-            html += c;
-            break;
-        default:
-            html += c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(QLatin1Char(' ')) : c;
-        }
+    // Control characters other than line breaks and tabs show as blanks.
+    QString shown = text;
+    for (QChar &c : shown) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\n' && u != u'\t') || u == 0x7f)
+            c = QLatin1Char(' ');
     }
-    html += QLatin1String("</span>");
-    return html;
+    return QLatin1String("<span style=\"white-space: pre-wrap\">")
+           + shown.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")) + QLatin1String("</span>");
 }
 
 QString toolTip(const QString &text)

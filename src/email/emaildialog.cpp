@@ -28,7 +28,7 @@ EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QSt
     } else {
         fromValue->setStyleSheet(QStringLiteral("color: #c00000;"));
         fromValue->setWordWrap(true);
-        fromValue->setText(missingAccountText());
+        PlainText::show(fromValue, missingAccountText());
         sendButton->setEnabled(false);
     }
     connect(sendButton, &QPushButton::clicked, this, &EMailDialog::send);

@@ -13,7 +13,6 @@
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
-#include "search/searchfilterbuilder.h"
 #include "search/searchwidget.h"
 #include "topframewidget.h"
 #include "userwidget.h"
@@ -80,7 +79,11 @@ private:
     static QString toolTip(DbWidget *db, int repairId, const QString &note)
     {
         QString client, hardware;
-        QSqlQuery q = db->query(RepairsWidget::notedRepairsStatement({repairId}));
+        QSqlQuery q = db->query(QStringLiteral("SELECT repairs.iId, clients.sSName, clients.sFName, hardware.sHName "
+                                               "FROM repairs LEFT JOIN clients ON repairs.iClientId = clients.iId "
+                                               "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId "
+                                               "WHERE repairs.iId = %1")
+                                    .arg(repairId));
         if (q.next()) {
             client = q.value(1).toString();
             const QString firstName = q.value(2).toString();
@@ -346,14 +349,6 @@ QString RepairsWidget::lastNotesStatement(qint64 cutoff)
     return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, notes.iRepairId, notes.iUserId "
                           "FROM notes WHERE notes.iAddDate >= %1 ORDER BY notes.iAddDate DESC")
         .arg(cutoff);
-}
-
-QString RepairsWidget::notedRepairsStatement(const QList<int> &repairIds)
-{
-    return QStringLiteral("SELECT repairs.iId, clients.sSName, clients.sFName, hardware.sHName FROM repairs "
-                          "LEFT JOIN clients ON repairs.iClientId = clients.iId "
-                          "LEFT JOIN hardware ON repairs.iHardwareId = hardware.iId WHERE ")
-        + SearchFilterBuilder::anyOf(QStringLiteral("repairs.iId"), repairIds);
 }
 
 void RepairsWidget::loadLastNotes(int days)

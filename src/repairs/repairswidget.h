@@ -31,8 +31,6 @@ public:
     static int repairIdFromText(const QString &text);
     // The latest notes from the cutoff (seconds since 1970) on, newest first.
     static QString lastNotesStatement(qint64 cutoff);
-    // The client and device of the given repairs, by repair id.
-    static QString notedRepairsStatement(const QList<int> &repairIds);
 
 Q_SIGNALS:
     // Relays what changes the header counters: a repair added, a repair's
