@@ -418,6 +418,8 @@ void TestDatabaseLayer::sqliteFiles_data()
     QTest::newRow("the program's") << "x.db" << "ours" << "" << "" << none;
     QTest::newRow("read-only file") << "x.db" << "ours" << "file" << "plik" << readOnly;
     QTest::newRow("read-only folder") << "x.db" << "ours" << "folder" << "folder" << readOnly;
+    // An earlier version's database lacks an index, which is not tried.
+    QTest::newRow("read-only file of an earlier version") << "x.db" << "older" << "file" << "plik" << readOnly;
     // No structure is offered that could not be stored.
     QTest::newRow("empty file in a read-only folder")
         << "x.db" << "" << "folder" << "folder" << readOnly + QStringList{"Brak struktury bazy danych"};
@@ -432,15 +434,16 @@ void TestDatabaseLayer::sqliteFiles()
     QTemporaryDir dir;
     const QString path = dir.filePath(dbfile.trimmed());
     QFile file(path);
-    if (content == "ours" || content == "truncated" || content == "foreign") {
+    if (content == "ours" || content == "older" || content == "truncated" || content == "foreign") {
         DbWidget db;
         QVERIFY(db.openSqlite(path));
         QVERIFY(content == "foreign" ? db.query("CREATE TABLE faktury (id INTEGER)").isActive() : db.createSchema());
+        QVERIFY(content != "older" || db.query("DROP INDEX idx_repairs_sNum").isActive());
     }
     const QByteArray written = content == "garbage" ? QByteArray(4096, '\x9c')
                              : content == "text"    ? QByteArray("[db_1]\nTo jest tekst.\n")
                                                     : fileBytes(path).left(8192);
-    if (content != "none" && content != "ours" && content != "foreign" && content != "folder")
+    if (content != "none" && content != "ours" && content != "older" && content != "foreign" && content != "folder")
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(written) == written.size());
     file.close();
     QVERIFY(content != "folder" || QDir(dir.path()).mkdir(dbfile));

@@ -152,6 +152,10 @@ bool addMissing(DbWidget *db, QWidget *parent)
     const QList<Index> absent = missing(db);
     if (absent.isEmpty())
         return true;
+    // Nothing can be added to a database that cannot be written, which the
+    // user has been told already.
+    if (!db->readOnlyReason.isEmpty())
+        return false;
     QProgressDialog progress(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania..."), QString(), 0,
                              int(absent.size()), parent);
     progress.setWindowTitle(tr("Aktualizacja bazy danych"));

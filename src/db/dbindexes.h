@@ -46,7 +46,8 @@ QList<Index> missing(DbWidget *db);
 // Adds the missing indexes of a database made by an earlier version, with a
 // progress window; no row is changed. When the user may not change the
 // schema (or any addition fails), says once that lists may be slow and
-// goes on. Returns whether every index is there afterwards.
+// goes on; a database that cannot be written is left as it is. Returns
+// whether every index is there afterwards.
 bool addMissing(DbWidget *db, QWidget *parent = nullptr);
 
 } // namespace DbIndexes
