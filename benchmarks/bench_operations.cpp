@@ -174,26 +174,15 @@ void presetCases()
     RepairsWidget *start = keep(new RepairsWidget(nullptr, db, admin, settings));
     own<QPushButton>(start, "searchGeneralButton")->click();
     auto *list = start->findChild<SearchWidget *>();
-    auto model = [list] { return qobject_cast<RecordModel *>(list->model); };
     const QPair<const char *, const char *> presets[] = {{"searchLastButton", "Ostatnie naprawy"},
                                                          {"searchActiveButton", "Naprawy w trakcie"},
                                                          {"searchToExpireButton", "Naprawy wygasające"},
                                                          {"searchExpiredButton", "Naprawy po terminie"}};
     for (const auto &preset : presets) {
-        const QString name = QStringLiteral("preset: ") + QString::fromUtf8(preset.second);
         const QString button = QLatin1String(preset.first);
-        Bench::addCase(
-            name,
-            [=] {
-                const double ms = Bench::timed([&] {
-                    own<QPushButton>(start, qPrintable(button))->click();
-                    Bench::paintFirstScreen(list->model);
-                });
-                Bench::printPlan(db, name, model()->firstPageStatement());
-                return ms;
-            },
-            [=] { return Bench::readAll(db, {model()->firstPageStatement()}); },
-            [=] { return Bench::readAll(db, {Bench::pageThenJoins(model())}); });
+        Bench::addSearchCase(QStringLiteral("preset: ") + QString::fromUtf8(preset.second), list,
+                             Bench::pageThenJoins,
+                             [=] { own<QPushButton>(start, qPrintable(button))->click(); });
     }
 }
 

@@ -294,19 +294,7 @@ void registerCases(UserWidget *user)
             page->repairStatusOpen->setChecked(true);
         else
             page->repairClientId->setText(client);
-        Bench::addCase(
-            name,
-            [page] {
-                return Bench::timed([&] {
-                    page->search();
-                    Bench::paintFirstScreen(page->model);
-                });
-            },
-            [page] { return Bench::readAll(db, {pagedModel(page)->firstPageStatement()}); },
-            [name, best] {
-                Bench::printPlan(db, name, best);
-                return Bench::readAll(db, {best});
-            });
+        Bench::addSearchCase(name, page, [best = best](RecordModel *) { return best; });
     }
 
     for (int v = SearchWidget::RepairsVariant; v <= SearchWidget::TemplatesVariant; ++v)
