@@ -265,14 +265,9 @@ QStringList repairPageStatements(int repairId)
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(repairId));
     const QString ids = QStringLiteral(" FROM repairs WHERE iId = %1").arg(repairId);
     return {repair.firstPageStatement(),
-            QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = ")
-                + shop->scalar(QStringLiteral("SELECT iClientId") + ids),
-            QStringLiteral("SELECT sHName FROM hardware WHERE iId = ")
-                + shop->scalar(QStringLiteral("SELECT iHardwareId") + ids),
-            QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
-                           "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
-                           "ORDER BY notes.iAddDate DESC, notes.iId DESC")
-                .arg(repairId)};
+            RepairDetailsWidget::clientNameStatement(shop->scalar(QStringLiteral("SELECT iClientId") + ids).toInt()),
+            RepairDetailsWidget::deviceNameStatement(shop->scalar(QStringLiteral("SELECT iHardwareId") + ids).toInt()),
+            RepairDetailsWidget::notesStatement(repairId)};
 }
 
 void detailPageCases()
