@@ -192,6 +192,10 @@ void startPageCases()
     const QString counter = QStringLiteral(
         "SELECT COUNT(repairs.iId) FROM repairs LEFT JOIN statusesconf ON repairs.iStatus = "
         "statusesconf.iStatusId WHERE statusesconf.iGroup = %1");
+    // The page's statement of the latest notes as it would run now.
+    auto lastNotes = [period] {
+        return RepairsWidget::lastNotesStatement(QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400);
+    };
     Bench::addCase(
         QStringLiteral("repairs start page: counters and last notes"),
         [] {
@@ -201,21 +205,10 @@ void startPageCases()
                         QString::number(page->findChild<QListWidget *>("lastNotesList")->count()));
             return ms;
         },
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {counter.arg(1), counter.arg(2), RepairsWidget::lastNotesStatement(cutoff)});
-        });
+        [=] { return Bench::readAll(db, {counter.arg(1), counter.arg(2), lastNotes()}); });
     // What the start page's time is held against: the latest notes alone.
-    Bench::addCase(
-        QStringLiteral("the latest notes statement alone"),
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {RepairsWidget::lastNotesStatement(cutoff)});
-        },
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {RepairsWidget::lastNotesStatement(cutoff)});
-        });
+    const Bench::Run lastNotesAlone = [=] { return Bench::readAll(db, {lastNotes()}); };
+    Bench::addCase(QStringLiteral("the latest notes statement alone"), lastNotesAlone, lastNotesAlone);
 
     // The quick search opens the repair page of the id typed.
     RepairsWidget *start = keep(new RepairsWidget(nullptr, db, admin, settings));
