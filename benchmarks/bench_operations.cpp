@@ -174,26 +174,15 @@ void presetCases()
     RepairsWidget *start = keep(new RepairsWidget(nullptr, db, admin, settings));
     own<QPushButton>(start, "searchGeneralButton")->click();
     auto *list = start->findChild<SearchWidget *>();
-    auto model = [list] { return qobject_cast<RecordModel *>(list->model); };
     const QPair<const char *, const char *> presets[] = {{"searchLastButton", "Ostatnie naprawy"},
                                                          {"searchActiveButton", "Naprawy w trakcie"},
                                                          {"searchToExpireButton", "Naprawy wygasające"},
                                                          {"searchExpiredButton", "Naprawy po terminie"}};
     for (const auto &preset : presets) {
-        const QString name = QStringLiteral("preset: ") + QString::fromUtf8(preset.second);
         const QString button = QLatin1String(preset.first);
-        Bench::addCase(
-            name,
-            [=] {
-                const double ms = Bench::timed([&] {
-                    own<QPushButton>(start, qPrintable(button))->click();
-                    Bench::paintFirstScreen(list->model);
-                });
-                Bench::printPlan(db, name, model()->firstPageStatement());
-                return ms;
-            },
-            [=] { return Bench::readAll(db, {model()->firstPageStatement()}); },
-            [=] { return Bench::readAll(db, {Bench::pageThenJoins(model())}); });
+        Bench::addSearchCase(QStringLiteral("preset: ") + QString::fromUtf8(preset.second), list,
+                             Bench::pageThenJoins,
+                             [=] { own<QPushButton>(start, qPrintable(button))->click(); });
     }
 }
 
@@ -203,6 +192,10 @@ void startPageCases()
     const QString counter = QStringLiteral(
         "SELECT COUNT(repairs.iId) FROM repairs LEFT JOIN statusesconf ON repairs.iStatus = "
         "statusesconf.iStatusId WHERE statusesconf.iGroup = %1");
+    // The page's statement of the latest notes as it would run now.
+    auto lastNotes = [period] {
+        return RepairsWidget::lastNotesStatement(QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400);
+    };
     Bench::addCase(
         QStringLiteral("repairs start page: counters and last notes"),
         [] {
@@ -212,21 +205,10 @@ void startPageCases()
                         QString::number(page->findChild<QListWidget *>("lastNotesList")->count()));
             return ms;
         },
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {counter.arg(1), counter.arg(2), RepairsWidget::lastNotesStatement(cutoff)});
-        });
+        [=] { return Bench::readAll(db, {counter.arg(1), counter.arg(2), lastNotes()}); });
     // What the start page's time is held against: the latest notes alone.
-    Bench::addCase(
-        QStringLiteral("the latest notes statement alone"),
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {RepairsWidget::lastNotesStatement(cutoff)});
-        },
-        [=] {
-            const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(period) * 86400;
-            return Bench::readAll(db, {RepairsWidget::lastNotesStatement(cutoff)});
-        });
+    const Bench::Run lastNotesAlone = [=] { return Bench::readAll(db, {lastNotes()}); };
+    Bench::addCase(QStringLiteral("the latest notes statement alone"), lastNotesAlone, lastNotesAlone);
 
     // The quick search opens the repair page of the id typed.
     RepairsWidget *start = keep(new RepairsWidget(nullptr, db, admin, settings));
@@ -276,14 +258,9 @@ QStringList repairPageStatements(int repairId)
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(repairId));
     const QString ids = QStringLiteral(" FROM repairs WHERE iId = %1").arg(repairId);
     return {repair.firstPageStatement(),
-            QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = ")
-                + shop->scalar(QStringLiteral("SELECT iClientId") + ids),
-            QStringLiteral("SELECT sHName FROM hardware WHERE iId = ")
-                + shop->scalar(QStringLiteral("SELECT iHardwareId") + ids),
-            QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
-                           "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
-                           "ORDER BY notes.iAddDate DESC, notes.iId DESC")
-                .arg(repairId)};
+            RepairDetailsWidget::clientNameStatement(shop->scalar(QStringLiteral("SELECT iClientId") + ids).toInt()),
+            RepairDetailsWidget::deviceNameStatement(shop->scalar(QStringLiteral("SELECT iHardwareId") + ids).toInt()),
+            RepairDetailsWidget::notesStatement(repairId)};
 }
 
 void detailPageCases()

@@ -65,17 +65,22 @@ QString literal(const QVariant &value)
 }
 
 // "(column, key) past (value, keyValue)" in the order of both (empty values
-// first), or at or past it; a range of the index on column where it can be.
-QString past(const QString &column, const QString &key, const QVariant &value, const QVariant &keyValue,
-             bool descending, bool orAt)
+// first in ascending order, last in descending order), or at or past it; a
+// range of the index on column where it can be: the empty values a column
+// of table may hold are a range of their own.
+QString past(const QString &table, const QString &column, const QString &key, const QVariant &value,
+             const QVariant &keyValue, bool descending, bool orAt)
 {
     const QString keyOp = QLatin1String(descending ? " <" : " >") + QLatin1String(orAt ? "= " : " ");
     if (value.isNull())
         return descending ? QStringLiteral("%1 IS NULL AND %2%3%4").arg(column, key, keyOp, literal(keyValue))
                           : QStringLiteral("(%1 IS NULL AND %2%3%4) OR %1 IS NOT NULL")
                                 .arg(column, key, keyOp, literal(keyValue));
-    return QStringLiteral("%1 %2= %3 AND (%1 %2 %3 OR %4%5%6)")
-        .arg(column, descending ? "<" : ">", literal(value), key, keyOp, literal(keyValue));
+    const QString after = QStringLiteral("%1 %2= %3 AND (%1 %2 %3 OR %4%5%6)")
+                              .arg(column, descending ? "<" : ">", literal(value), key, keyOp, literal(keyValue));
+    const bool nullsPossible =
+        db->database().record(table).field(column).requiredStatus() != QSqlField::Required;
+    return descending && nullsPossible ? QStringLiteral("(%1) OR %2 IS NULL").arg(after, column) : after;
 }
 
 // The relation a column of the model shows, if any: the register and the
@@ -137,7 +142,8 @@ QString bestPage(RecordModel *model, int section, bool descending, const After *
         QString keys = QStringLiteral("SELECT iId, %1 FROM %2").arg(sorted->shown, sorted->related);
         QString rest;
         if (after) {
-            keys += QLatin1String(" WHERE ") + past(sorted->shown, "iId", after->value, after->relatedKey, descending, true);
+            keys += QLatin1String(" WHERE ")
+                    + past(sorted->related, sorted->shown, "iId", after->value, after->relatedKey, descending, true);
             rest = QStringLiteral(" WHERE (k.iId <> %1 OR t.iId%2%3)")
                        .arg(literal(after->relatedKey), descending ? " < " : " > ", literal(after->id));
         }
@@ -157,7 +163,7 @@ QString bestPage(RecordModel *model, int section, bool descending, const After *
         page += QLatin1String(" WHERE ")
                 + (column == QLatin1String("iId")
                        ? QStringLiteral("iId%1%2").arg(descending ? " < " : " > ", literal(after->id))
-                       : past(column, "iId", after->value, after->id, descending, false));
+                       : past(table, column, "iId", after->value, after->id, descending, false));
     page += column == QLatin1String("iId") ? QStringLiteral(" ORDER BY iId%1 LIMIT 200").arg(dir)
                                            : QStringLiteral(" ORDER BY %1%2, iId%2 LIMIT 200").arg(column, dir);
     return QStringLiteral("SELECT t.*%1 FROM (%2) t%3 ORDER BY t.%4%5, t.iId%5")
@@ -294,19 +300,7 @@ void registerCases(UserWidget *user)
             page->repairStatusOpen->setChecked(true);
         else
             page->repairClientId->setText(client);
-        Bench::addCase(
-            name,
-            [page] {
-                return Bench::timed([&] {
-                    page->search();
-                    Bench::paintFirstScreen(page->model);
-                });
-            },
-            [page] { return Bench::readAll(db, {pagedModel(page)->firstPageStatement()}); },
-            [name, best] {
-                Bench::printPlan(db, name, best);
-                return Bench::readAll(db, {best});
-            });
+        Bench::addSearchCase(name, page, [best = best](RecordModel *) { return best; });
     }
 
     for (int v = SearchWidget::RepairsVariant; v <= SearchWidget::TemplatesVariant; ++v)

@@ -302,7 +302,8 @@ void printPlan(DbWidget *db, const QString &name, const QString &statement)
     }
 }
 
-void addSearchCase(const QString &name, SearchWidget *page, const std::function<QString(RecordModel *)> &best)
+void addSearchCase(const QString &name, SearchWidget *page, const std::function<QString(RecordModel *)> &best,
+                   const std::function<void()> &start)
 {
     auto model = [page] { return qobject_cast<RecordModel *>(page->model); };
     auto statement = [model] { return model()->firstPageStatement(); };
@@ -318,7 +319,10 @@ void addSearchCase(const QString &name, SearchWidget *page, const std::function<
         name,
         [=] {
             const double ms = timed([&] {
-                page->search();
+                if (start)
+                    start();
+                else
+                    page->search();
                 paintFirstScreen(page->model);
             });
             printPlan(page->db, name, statement());

@@ -87,9 +87,11 @@ double peakMb(bool reset = false);
 void addCase(const QString &name, const Run &program, const Run &ownSql, const Run &best = {});
 // A search on a page as staff start it, up to the first screen painted,
 // beside the first-page statement of the page's model; best gives the best
-// statement known for the same page (none: the model's own).
+// statement known for the same page (none: the model's own), start what
+// starts the search (none: the page's search()).
 void addSearchCase(const QString &name, SearchWidget *page,
-                   const std::function<QString(RecordModel *)> &best = {});
+                   const std::function<QString(RecordModel *)> &best = {},
+                   const std::function<void()> &start = {});
 // The first page of a model read as the best known statement for a filter on
 // the register's own columns: the page of the register's rows chosen and
 // ordered first (by the index that serves the filter or the order), then

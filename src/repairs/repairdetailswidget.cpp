@@ -110,10 +110,8 @@ bool RepairDetailsWidget::loadRepair()
     RepairStatusesConfig::setupComboBox(db, ui->iStatus);
     ui->iStatus->setCurrentIndex(ui->iStatus->findData(m_status));
 
-    const QSqlRecord client = firstRow(
-        db, QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = %1").arg(m_clientId));
-    const QSqlRecord device = firstRow(
-        db, QStringLiteral("SELECT sHName FROM hardware WHERE iId = %1").arg(m_hardwareId));
+    const QSqlRecord client = firstRow(db, clientNameStatement(m_clientId));
+    const QSqlRecord device = firstRow(db, deviceNameStatement(m_hardwareId));
     QString clientName = client.value(0).toString();
     if (!client.value(1).toString().isEmpty())
         clientName += QLatin1Char(' ') + client.value(1).toString();
@@ -126,14 +124,28 @@ bool RepairDetailsWidget::loadRepair()
     return found && !client.isEmpty() && !device.isEmpty();
 }
 
+QString RepairDetailsWidget::clientNameStatement(int clientId)
+{
+    return QStringLiteral("SELECT sSName, sFName FROM clients WHERE iId = %1").arg(clientId);
+}
+
+QString RepairDetailsWidget::deviceNameStatement(int hardwareId)
+{
+    return QStringLiteral("SELECT sHName FROM hardware WHERE iId = %1").arg(hardwareId);
+}
+
+QString RepairDetailsWidget::notesStatement(int repairId)
+{
+    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
+                          "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
+                          "ORDER BY notes.iAddDate DESC, notes.iId DESC")
+        .arg(repairId);
+}
+
 void RepairDetailsWidget::loadNotes()
 {
     ui->notesList->clear();
-    QSqlQuery q = db->query(
-        QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
-                       "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
-                       "ORDER BY notes.iAddDate DESC, notes.iId DESC")
-            .arg(m_repairId));
+    QSqlQuery q = db->query(notesStatement(m_repairId));
     while (q.next()) {
         const QString note = Note::toPlainText(q.value(2).toString());
         auto *item = new QListWidgetItem(

@@ -22,6 +22,12 @@ public:
 
     int repairId() const { return m_repairId; }
 
+    // The statements the page reads the name of the repair's client and
+    // device with, and the repair's notes, newest first.
+    static QString clientNameStatement(int clientId);
+    static QString deviceNameStatement(int hardwareId);
+    static QString notesStatement(int repairId);
+
 public Q_SLOTS:
     // Reads the repair, its client, its device and its notes anew. A record
     // that cannot be read is reported in an error dialog.
