@@ -20,11 +20,7 @@ class TestNewRepair : public QObject
     QDateEdit *date(const char *name) const { return w<QDateEdit>(name); }
     void click(const char *name) const { clickChild(intake, name); }
     QString page() const { return w<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
-    SearchWidget *picker(const char *button) const
-    {
-        click(button);
-        return qobject_cast<SearchWidget *>(w<QStackedWidget>("stackedWidget")->currentWidget());
-    }
+    SearchWidget *picker(const char *button) const { return openPicker(intake, button); }
     // The names of the marked inputs, sorted.
     QString marks() const
     {

@@ -320,8 +320,7 @@ private Q_SLOTS:
         click(w.get(), "newRepairButton");
         auto *intake = current(w.get());
         QTRY_VERIFY(width(w.get()) < width(list));
-        click(intake, "clientSearchButton");
-        auto *picker = qobject_cast<SearchWidget *>(child<QStackedWidget>(intake, "stackedWidget")->currentWidget());
+        auto *picker = openPicker(intake, "clientSearchButton");
         QVERIFY(picker);
         QTRY_VERIFY(width(w.get()) >= width(picker));
         click(intake, "backButton");
