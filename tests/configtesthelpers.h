@@ -3,6 +3,7 @@
 #include "testdatabase.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QList>
 #include <QSize>
 #include <QSqlQuery>
@@ -33,6 +34,15 @@ inline const QString saveQuestionText =
 inline void click(QWidget *page, const char *name)
 {
     QTest::mouseClick(page->findChild<QAbstractButton *>(name), Qt::LeftButton);
+}
+
+// The texts of a combo box's entries, in order.
+inline QStringList itemTexts(const QComboBox &box)
+{
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i)
+        texts << box.itemText(i);
+    return texts;
 }
 
 // Selects what is at point of a view's viewport and double-clicks it.
