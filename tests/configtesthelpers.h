@@ -3,6 +3,7 @@
 #include "testdatabase.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QList>
 #include <QSize>
 #include <QSqlQuery>
@@ -33,6 +34,15 @@ inline const QString saveQuestionText =
 inline void click(QWidget *page, const char *name)
 {
     QTest::mouseClick(page->findChild<QAbstractButton *>(name), Qt::LeftButton);
+}
+
+// The texts of a combo box's entries, in order.
+inline QStringList itemTexts(const QComboBox &box)
+{
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i)
+        texts << box.itemText(i);
+    return texts;
 }
 
 // Selects what is at point of a view's viewport and double-clicks it.
@@ -75,13 +85,19 @@ void deletePageAndDatabase(Page *&page, TestDatabase *&t)
     t = nullptr;
 }
 
+// The trigger through which failWrites makes writes fail.
+inline QString refusalTrigger(const QString &table, const QString &event)
+{
+    return QStringLiteral("refuse_%1_%2").arg(table, event.toLower());
+}
+
 // Makes writes to a table fail on either engine through a trigger.
 // event: "INSERT", "UPDATE" or "DELETE"; condition: an optional test on the
 // NEW (or OLD, for DELETE) row, such as "NEW.iId = 3".
 inline bool failWrites(TestDatabase &t, const QString &table, const QString &event,
                        const QString &condition = QString())
 {
-    const QString name = QStringLiteral("refuse_%1_%2").arg(table, event.toLower());
+    const QString name = refusalTrigger(table, event);
     if (TestDatabase::isMySql()) {
         const QString signal =
             QStringLiteral("SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
@@ -95,6 +111,12 @@ inline bool failWrites(TestDatabase &t, const QString &table, const QString &eve
                                  "SELECT RAISE(ABORT, 'refused'); END")
                       .arg(name, event, table,
                            condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
+}
+
+// Lets the writes that failWrites made fail through again.
+inline bool allowWrites(TestDatabase &t, const QString &table, const QString &event)
+{
+    return t.exec(QStringLiteral("DROP TRIGGER ") + refusalTrigger(table, event));
 }
 
 // Records the iId of every row of table that an UPDATE touches, in the table

@@ -46,6 +46,13 @@ inline void clickChild(const QWidget *page, const char *name)
     QTest::mouseClick(formChild<QAbstractButton>(page, name), Qt::LeftButton);
 }
 
+// Opens the intake's picker behind button and gives it.
+inline SearchWidget *openPicker(const QWidget *intake, const char *button)
+{
+    clickChild(intake, button);
+    return qobject_cast<SearchWidget *>(formChild<QStackedWidget>(intake, "stackedWidget")->currentWidget());
+}
+
 // Closes the error windows that are open and gives their texts.
 inline QStringList takeErrors()
 {

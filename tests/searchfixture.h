@@ -74,9 +74,11 @@ inline QString repair(int id, int client, int hardware, qint64 addDate = 0, int 
         .arg(client).arg(hardware).arg(technican);
 }
 
-inline QString note(int id, int repairId)
+inline QString note(int id, int repairId, qint64 addDate = 0, int severity = 1,
+                    const QString &text = QStringLiteral("notatka"), int user = 1)
 {
-    return QStringLiteral("(%1, %2, 0, 1, 'notatka', 1)").arg(id).arg(repairId);
+    return QStringLiteral("(%1, %2, %3, %4, %5, %6)")
+        .arg(id).arg(repairId).arg(addDate).arg(severity).arg(quoted(text)).arg(user);
 }
 
 inline QString bill(int id, int client, int repair, int hardware, qint64 date = 0, int status = 0)

@@ -170,7 +170,7 @@ private slots:
         click(w->dataPage, "saveButton");
         QFETCH(QString, stored);
         QCOMPARE(storedRow(*t, "clients", "sSName, sPhone", "iId = 7"), stored);
-        QCOMPARE((boxes.last().title + ": " + boxes.last().text).left(box.size()) + QString::number(boxes.count()),
+        QCOMPARE(boxes.lastLine().left(box.size()) + QString::number(boxes.count()),
                  box + QString::number(!box.isEmpty()));
         QFETCH(QString, shown);
         QCOMPARE(child<QLineEdit>(w->dataPage, "sSName")->text(), shown);

@@ -564,30 +564,28 @@ void TestDatabaseLayer::generatorFillsOnlyANewDatabase()
     QFETCH(QString, kept);
     TestDatabase t;
     REQUIRE_DB(t);
-    auto rows = [&t](const QString &table) {
-        QSqlQuery q = t.db()->query(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-        return q.next() ? q.value(0).toInt() : -1;
+    // The rows of every register and of users, "table count" each.
+    const auto counts = [&t] {
+        QStringList list;
+        for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
+            list << table + QLatin1Char(' ') + QString::number(t.count(table));
+        return list;
     };
     // A new database holds its seed rows (users, statuses): it is filled,
     // templates too.
     ShopGenerator generator(t.db());
     QVERIFY2(generator.fill(ShopSize::forRepairs(30)), qPrintable(generator.error()));
-    QVERIFY(rows(QStringLiteral("templates")) > 0);
+    QVERIFY(t.count(QStringLiteral("templates")) > 0);
     // Rows left in any one register: refused, saying which, nothing written.
     for (const QString &table : ShopGenerator::recordTables()) {
         if (table != kept)
             QVERIFY(t.exec(QStringLiteral("DELETE FROM ") + table));
     }
-    QStringList before;
-    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
-        before << table + QLatin1Char(' ') + QString::number(rows(table));
+    const QStringList before = counts();
     QVERIFY(!generator.fill(ShopSize::forRepairs(30)));
     QVERIFY2(generator.error().contains(QStringLiteral("zawiera już rekordy (tabela %1)").arg(kept)),
              qPrintable(generator.error()));
-    QStringList after;
-    for (const QString &table : ShopGenerator::recordTables() + QStringList{QStringLiteral("users")})
-        after << table + QLatin1Char(' ') + QString::number(rows(table));
-    QCOMPARE(after, before);
+    QCOMPARE(counts(), before);
 }
 
 void TestDatabaseLayer::missingIndexesAreAddedAtStart()
@@ -643,8 +641,7 @@ void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
                          QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1.* TO '%2'@'127.0.0.1'")
                              .arg(database, user)}),
                  qPrintable(t.error()));
-        QVERIFY2(limited.openMySql(database, qEnvironmentVariable("WARSZTAT_TEST_MYSQL_HOST"), user, "ro",
-                                   qEnvironmentVariableIntValue("WARSZTAT_TEST_MYSQL_PORT"), false),
+        QVERIFY2(limited.openMySql(database, TestDatabase::serverHost(), user, "ro", TestDatabase::serverPort(), false),
                  qPrintable(limited.errorText));
     } else {
         QVERIFY2(limited.openSqlite(database), qPrintable(limited.errorText));

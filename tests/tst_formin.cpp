@@ -1,4 +1,5 @@
 // WARSZTAT_TEST_NO_DATABASE: the form mixin works on widgets only.
+#include "configtesthelpers.h"
 #include "formin.h"
 #include "testmain.h"
 
@@ -88,14 +89,6 @@ struct Form
         QCOMPARE(check->styleSheet(), FormIn::FormStyle2);
     }
 };
-
-QStringList itemTexts(const QComboBox &box)
-{
-    QStringList texts;
-    for (int i = 0; i < box.count(); ++i)
-        texts << box.itemText(i);
-    return texts;
-}
 
 QVariantList itemCodes(const QComboBox &box)
 {

@@ -135,10 +135,7 @@ void TestHardwareTypesConfig::dictionaryReadOncePerConnection()
     auto offered = [this] {
         QComboBox combo;
         HardwareTypesConfig::setupComboBox(t->db(), &combo);
-        QStringList names;
-        for (int i = 0; i < combo.count(); ++i)
-            names << combo.itemText(i);
-        return names;
+        return itemTexts(combo);
     };
     const QStringList shown = offered();
     // A type stored by another workstation is not read again on this

@@ -297,7 +297,7 @@ private slots:
         w<QLineEdit>("sHName")->setText("Dell 2");
         click("saveButton");
         QCOMPARE(stored("sHName, iStoreStatus, iReceivedDate"), data<QString>("row"));
-        QCOMPARE((boxes->last().title + ": " + boxes->last().text).left(box.size()) + QString::number(boxes->count()),
+        QCOMPARE(boxes->lastLine().left(box.size()) + QString::number(boxes->count()),
                  box + QString::number(!box.isEmpty()));
         QCOMPARE(w<QLineEdit>("sHName")->text(), data<QString>("shown"));
         QCOMPARE(editing(), !box.isEmpty());

@@ -5,6 +5,7 @@
 // leaves every table as it was. Stored text that looks like markup is shown
 // as text.
 #include "clients/clientwidget.h"
+#include "documentrequests.h"
 #include "hardware/hardwarewidget.h"
 #include "messagebox.h"
 #include "messageboxrecorder.h"
@@ -24,7 +25,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -250,15 +250,13 @@ private slots:
         QVERIFY(insert(*m_db, ClientsInsert, {client(100, payload)}));
         QVERIFY(insert(*m_db, HardwareInsert, {hardware(100, payload, 100)}));
         QVERIFY(insert(*m_db, RepairsInsert, {repair(100, 100, 100, now)}));
-        QVERIFY(insert(*m_db, NotesInsert, {QStringLiteral("(100, 100, %1, 1, %2, 1)").arg(now).arg(quoted(payload))}));
+        QVERIFY(insert(*m_db, NotesInsert, {note(100, 100, now, 1, payload)}));
         // A note reads as it was typed, blanks and all, past a NUL.
         const QString typed = QStringLiteral("Tom & Jerry \"x\"  <b>\u0000b");
         QVERIFY(Note::add(m_db->db(), 100, 0, Note::fromPlainText(typed), 1));
 
         // Whatever a document asks for, the hook hears of it.
-        QStringList asked;
-        QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) { asked << url.toString(); return QVariant(); });
-        auto reset = qScopeGuard([] { QTextDocument::setDefaultResourceProvider({}); });
+        DocumentRequests requests;
         Settings settings(dir.path());
         DbWidget *db = m_db->db();
         auto *intake = new NewRepairWidget(nullptr, db, &m_admin, &settings);
@@ -289,7 +287,7 @@ private slots:
             }
             QVERIFY2(shown, page->metaObject()->className());
         }
-        QCOMPARE(asked, QStringList());
+        QCOMPARE(requests.asked, QStringList());
         const QListWidget *notes = pages[3]->findChild<QListWidget *>(QStringLiteral("notesList"));
         QVERIFY(notes && notes->count() == 2);
         QVERIFY2(notes->item(0)->text().endsWith(QLatin1Char('\n') + typed), qPrintable(notes->item(0)->text()));

@@ -1,3 +1,4 @@
+#include "configtesthelpers.h"
 #include "db/dbwidget.h"
 #include "infodialog.h"
 #include "loginwidget.h"
@@ -176,10 +177,7 @@ void TestLogin::onlyActiveUsersListedByName()
              qPrintable(t.error()));
     Config c;
     Page p = makePage(t.db(), &c.settings);
-    QStringList names;
-    for (int i = 0; i < p.users->count(); ++i)
-        names << p.users->itemText(i);
-    QCOMPARE(names, QStringList({"Adam", "Administrator", "Zenon"}));
+    QCOMPARE(itemTexts(*p.users), QStringList({"Adam", "Administrator", "Zenon"}));
     QCOMPARE(p.users->itemData(2).toInt(), 2);
     // Nothing preselected from the INI: the first user.
     QCOMPARE(p.users->currentIndex(), 0);

@@ -1,3 +1,4 @@
+#include "documentrequests.h"
 #include "pagetesthelpers.h"
 #include "notes/note.h"
 #include "plaintext.h"
@@ -7,7 +8,6 @@
 
 #include <QListWidget>
 #include <QProgressBar>
-#include <QTextDocument>
 
 using namespace SearchRows;
 
@@ -27,11 +27,6 @@ class TestRepairs : public QObject
             && insert(*t, RepairsInsert, repairs);
     }
     static qint64 now() { return QDateTime::currentSecsSinceEpoch(); }
-    static QString note(int id, int repairId, qint64 ago, int severity, const QString &text, int user = 1)
-    {
-        return QStringLiteral("(%1, %2, %3, %4, %5, %6)").arg(id).arg(repairId).arg(now() - ago).arg(severity)
-            .arg(quoted(text)).arg(user);
-    }
     template<typename Page>
     static std::unique_ptr<Page> shown(Page *page)
     {
@@ -212,12 +207,9 @@ private Q_SLOTS:
         QFETCH(QString, note);
         QFETCH(QString, shown);
         // Nothing may ask for a file that a document would read.
-        QStringList asked;
-        QTextDocument::setDefaultResourceProvider([&asked](const QUrl &url) { asked << url.toString(); return QVariant(); });
-        const QString text = Note::toPlainText(note);
-        QTextDocument::setDefaultResourceProvider({});
-        QCOMPARE(text, shown);
-        QCOMPARE(asked, QStringList());
+        DocumentRequests requests;
+        QCOMPARE(Note::toPlainText(note), shown);
+        QCOMPARE(requests.asked, QStringList());
     }
 
     void lastNotes_data()
@@ -232,10 +224,11 @@ private Q_SLOTS:
         QFETCH(int, days);
         const QString eighty = QString(79, QLatin1Char('a')) + QStringLiteral("ż");
         QVERIFY(fill({repair(12, 7, 34)}, "<i>Nowak</i> & syn"));
+        const auto ago = [](qint64 seconds) { return now() - seconds; };
         QVERIFY(insert(*t, NotesInsert,
-                       {note(1, 12, 3600, 2, eighty), note(2, 12, 30 * 3600, 0, "<p>" + eighty + "b</p>", 99),
-                        note(3, 12, 60, 1, "Zmiana statusu naprawy na \"X\""), note(4, 40, 60 * 3600, 9, "bez naprawy"),
-                        note(5, 12, 5 * 86400, 0, "dawno")}));
+                       {note(1, 12, ago(3600), 2, eighty), note(2, 12, ago(30 * 3600), 0, "<p>" + eighty + "b</p>", 99),
+                        note(3, 12, ago(60), 1, "Zmiana statusu naprawy na \"X\""),
+                        note(4, 40, ago(60 * 3600), 9, "bez naprawy"), note(5, 12, ago(5 * 86400), 0, "dawno")}));
         auto w = startPage();
         auto *list = child<QListWidget>(w.get(), "lastNotesList");
         child<QSpinBox>(w.get(), "lastNotesPeriod")->setValue(days);
@@ -320,8 +313,7 @@ private Q_SLOTS:
         click(w.get(), "newRepairButton");
         auto *intake = current(w.get());
         QTRY_VERIFY(width(w.get()) < width(list));
-        click(intake, "clientSearchButton");
-        auto *picker = qobject_cast<SearchWidget *>(child<QStackedWidget>(intake, "stackedWidget")->currentWidget());
+        auto *picker = openPicker(intake, "clientSearchButton");
         QVERIFY(picker);
         QTRY_VERIFY(width(w.get()) >= width(picker));
         click(intake, "backButton");

@@ -30,6 +30,8 @@ public:
     QList<Box> boxes;
     int count() const { return boxes.size(); }
     Box last() const { return boxes.isEmpty() ? Box{QMessageBox::NoIcon, {}, {}, {}} : boxes.last(); }
+    // The last box as one line, "title: text".
+    QString lastLine() const { return last().title + QStringLiteral(": ") + last().text; }
     QStringList titles() const;
     void clear() { boxes.clear(); }
 

@@ -142,6 +142,11 @@ void TestDatabase::writeUnreachableIni(QSettings *ini, int number, const QString
     ini->endGroup();
 }
 
+QString TestDatabase::serverHost()
+{
+    return ServerParams().host;
+}
+
 quint16 TestDatabase::serverPort()
 {
     return quint16(ServerParams().port);

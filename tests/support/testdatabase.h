@@ -33,7 +33,8 @@ public:
     // when one is given (a relay to the test server), with the given read
     // timeout in seconds.
     std::unique_ptr<DbWidget> openAnother(quint16 port = 0, int readTimeout = 30) const;
-    // The port of the MySQL test server.
+    // The host and the port of the MySQL test server.
+    static QString serverHost();
     static quint16 serverPort();
 
     // Runs statements and fails loudly (returns false and fills error) on the
