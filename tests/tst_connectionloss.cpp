@@ -231,6 +231,28 @@ private Q_SLOTS:
         QVERIFY(!link->query(QStringLiteral("SELECT iStatus FROM repairs")).isActive());
         QCOMPARE(proxy->faults(), faults + 1);
     }
+
+    // An insert whose answer went with the connection may be stored: it is
+    // reported failed and not run a second time, prepared or plain.
+    void insertWithLostAnswerStoredOnce()
+    {
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        proxy->arm(QStringLiteral("INSERT INTO clients"), MySqlCutProxy::CutAfterRun);
+        QSqlQuery prepared(link->database());
+        QVERIFY(prepared.prepare(QStringLiteral("INSERT INTO clients (sSName) VALUES (?)")));
+        prepared.addBindValue(QStringLiteral("Zieliński"));
+        QVERIFY(!link->exec(prepared));
+        QVERIFY(!link->query(QStringLiteral("INSERT INTO clients (sSName) VALUES ('Wójcik')")).isActive());
+        proxy->letThrough();
+        QSqlQuery stored = link->query(QStringLiteral("SELECT sSName, COUNT(*) FROM clients "
+                                                      "WHERE sSName IN ('Zieliński', 'Wójcik') GROUP BY sSName"));
+        QStringList counts;
+        while (stored.next())
+            counts << stored.value(0).toString() + QLatin1Char(' ') + stored.value(1).toString();
+        counts.sort();
+        QCOMPARE(counts, QStringList({QStringLiteral("Wójcik 1"), QStringLiteral("Zieliński 1")}));
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestConnectionLoss)

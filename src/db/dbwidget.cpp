@@ -375,18 +375,31 @@ QSqlDatabase DbWidget::database()
 }
 
 bool DbWidget::withReconnect(const std::function<bool(bool again)> &attempt,
-                             const std::function<QSqlError()> &error)
+                             const std::function<QSqlError()> &error, bool mayRepeat)
 {
     QElapsedTimer timer;
     timer.start();
     if (attempt(false))
         return true;
+    if (!mayRepeat) {
+        noteLost(error());
+        return false;
+    }
     if (!reconnectAfter(error(), timer.elapsed()))
         return false;
     if (attempt(true))
         return true;
     noteLost(error());
     return false;
+}
+
+bool DbWidget::addsRows(const QString &sql)
+{
+    // A lost connection does not tell whether the server ran the statement:
+    // run again, an insert would store its rows twice.
+    const QString start = sql.trimmed().left(7);
+    return start.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)
+        || start.startsWith(QLatin1String("REPLACE"), Qt::CaseInsensitive);
 }
 
 QSqlQuery DbWidget::query(const QString &sql)
@@ -398,7 +411,7 @@ QSqlQuery DbWidget::query(const QString &sql)
             q.setForwardOnly(true);
             return q.exec(sql);
         },
-        [&] { return q.lastError(); });
+        [&] { return q.lastError(); }, !addsRows(sql));
     return q;
 }
 
@@ -419,7 +432,7 @@ bool DbWidget::exec(QSqlQuery &q)
             }
             return q.exec();
         },
-        [&] { return q.lastError(); });
+        [&] { return q.lastError(); }, !addsRows(q.lastQuery()));
 }
 
 bool DbWidget::isEmptyDatabase()

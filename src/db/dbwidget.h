@@ -60,10 +60,12 @@ public:
     static bool isConnectionLost(const QSqlError &error);
     // Runs attempt (again false). When it failed because the connection was
     // lost outside a transaction, sooner than the read timeout, opens a new
-    // connection and runs it once more (again true); error gives the error
-    // of the attempt just made.
+    // connection and, if it may repeat, runs it once more (again true);
+    // error gives the error of the attempt just made.
     bool withReconnect(const std::function<bool(bool again)> &attempt,
-                       const std::function<QSqlError()> &error);
+                       const std::function<QSqlError()> &error, bool mayRepeat = true);
+    // Whether a statement adds rows (which a second run would add again).
+    static bool addsRows(const QString &sql);
     // Opens the MySQL connection again with the same parameters; false, with
     // errorText set, when the server cannot be reached.
     bool reopen();

@@ -40,7 +40,7 @@ struct MySqlCutProxy::Relay : QObject
     {
         QTcpSocket *client, *server;
         QByteArray fromClient = {}, fromServer = {};
-        bool greeted = false, swallowed = false;
+        bool greeted = false, swallowed = false, cutOnAnswer = false;
         QString preparing = {};               // the prepare awaiting its answer
         QHash<quint32, QString> prepared = {}; // statement id -> SQL
     };
@@ -100,6 +100,7 @@ struct MySqlCutProxy::Relay : QObject
             if (met == Cut)
                 return drop(link);
             link->swallowed = met == Swallow;
+            link->cutOnAnswer = met == CutAfterRun;
             if (!link->swallowed)
                 link->server->write(packet);
         }
@@ -107,6 +108,9 @@ struct MySqlCutProxy::Relay : QObject
 
     void fromServer(Link *link)
     {
+        // The server has run the statement: its answer goes nowhere.
+        if (link->cutOnAnswer)
+            return drop(link);
         link->fromServer += link->server->readAll();
         for (QByteArray packet : takePackets(link->fromServer)) {
             if (!std::exchange(link->greeted, true)) {

@@ -5,7 +5,8 @@
 
 // A relay on 127.0.0.1 between the program and the MySQL test server that
 // reads the program's commands and meets the armed statement with a fault:
-// the connection cut (both sides closed, as a dropped network does) or
+// the connection cut (both sides closed, as a dropped network does), cut
+// once the server has run it (its answer lost on the way back) or
 // swallowed (nothing passed on and nothing answered, as a hung server). A
 // prepared statement meets it when executed, COMMIT when the driver commits.
 // The server's greeting is passed on without TLS or compression, so commands
@@ -15,7 +16,7 @@
 class MySqlCutProxy
 {
 public:
-    enum Fault { Cut, Swallow };
+    enum Fault { Cut, CutAfterRun, Swallow };
 
     explicit MySqlCutProxy(quint16 serverPort);
     ~MySqlCutProxy();
