@@ -820,6 +820,20 @@ void TestRecords::clientModel()
         QCOMPARE(model.data(index, Qt::EditRole), model.QSqlRelationalTableModel::data(index, Qt::EditRole));
     }
     VERIFY_NONE(rowColourMismatch(model, id));
+
+    // A save of two rows refused at the second (deleted elsewhere) keeps the
+    // first written; tried again, only the second is refused, as deleted.
+    model.setEditStrategy(QSqlTableModel::OnManualSubmit);
+    QVERIFY(selectWhere(model, QStringLiteral("clients.iId IN (1, %1)").arg(id)));
+    const int surname = model.fieldIndex("sSName");
+    QVERIFY(model.setData(model.index(0, surname), QStringLiteral("Kowalska")));
+    QVERIFY(model.setData(model.index(1, surname), QStringLiteral("Nowakowa")));
+    EXEC(t, QStringLiteral("DELETE FROM clients WHERE iId = %1").arg(id));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QVERIFY(!model.submitAll());
+        QCOMPARE(model.refusal(), RecordModel::Refusal::Deleted);
+    }
+    QCOMPARE(t.scalar("SELECT sSName FROM clients WHERE iId = 1"), QStringLiteral("Kowalska"));
 }
 
 void TestRecords::hardwareColumnsFollowFieldLabels()

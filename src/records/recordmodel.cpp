@@ -87,11 +87,16 @@ bool RecordModel::submitAll()
     const int key = int(m_columns.indexOf(QStringLiteral("iId")));
     // NULL-safe: a field read empty (NULL) still matches.
     const QString same = isMySql() ? QStringLiteral(" <=> :o") : QStringLiteral(" IS :o");
-    for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
-        const Row &row = m_rows.at(it.key());
+    // Row by row in the list's order; a row written is no longer changed, so
+    // that a save tried again after a refusal writes only what is left.
+    QList<int> changedRows = m_changed.keys();
+    std::sort(changedRows.begin(), changedRows.end());
+    for (const int r : std::as_const(changedRows)) {
+        const QHash<int, QVariant> &changed = m_changed[r];
+        const Row &row = m_rows.at(r);
         QStringList assignments;
         QString unchanged;
-        for (auto c = it.value().cbegin(); c != it.value().cend(); ++c) {
+        for (auto c = changed.cbegin(); c != changed.cend(); ++c) {
             const QString &column = m_columns.at(c.key());
             assignments << column + QLatin1String(" = :v") + QString::number(c.key());
             unchanged += QLatin1String(" AND ") + column + same + QString::number(c.key());
@@ -99,7 +104,7 @@ bool RecordModel::submitAll()
         QSqlQuery update(dbw ? dbw->database() : database());
         update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key%3")
                            .arg(tableName(), assignments.join(QLatin1String(", ")), unchanged));
-        for (auto c = it.value().cbegin(); c != it.value().cend(); ++c) {
+        for (auto c = changed.cbegin(); c != changed.cend(); ++c) {
             QVariant value = row.at(c.key());
             // MySQL's text columns are NOT NULL: an empty text is written.
             if (value.isNull() && value.metaType().id() == QMetaType::QString)
@@ -114,11 +119,11 @@ bool RecordModel::submitAll()
             return false;
         }
         if (update.numRowsAffected() < 1) {
-            m_refusal = diagnose(it.key(), row.value(key));
+            m_refusal = diagnose(r, row.value(key));
             return false;
         }
+        m_changed.remove(r);
     }
-    m_changed.clear();
     return select();
 }
 
