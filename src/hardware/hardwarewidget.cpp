@@ -281,9 +281,7 @@ void HardwareWidget::saveChanges()
     if (!writeRow()) {
         // The typed values stay on the page, still editable, for another try;
         // or the record changed elsewhere is read again, when the user asks.
-        if (hardwareModel->rowCount() < 1)
-            MessageBox::saveFailed(hardwareModel->lastError());
-        else if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
+        if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
             loadData(true);
         return;
     }

@@ -213,6 +213,9 @@ bool RecordModel::select()
 {
     if (m_holdSelect)
         return true;
+    // What refused an earlier save does not concern the rows read now.
+    m_refusal = Refusal::None;
+    m_changedElsewhere.clear();
     // A connection known to be lost is opened again first; one found lost by
     // this statement is opened again and the rows read once more.
     if (!dbw)
