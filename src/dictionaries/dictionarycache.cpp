@@ -7,21 +7,6 @@ namespace {
 quint64 readOn[DictionaryCache::DictionaryCount] = {};
 } // namespace
 
-bool DictionaryCache::isFresh(const DbWidget *db, Dictionary dictionary)
-{
-    return db && db->openSerial != 0 && readOn[dictionary] == db->openSerial;
-}
-
-void DictionaryCache::markRead(const DbWidget *db, Dictionary dictionary)
-{
-    readOn[dictionary] = db ? db->openSerial : 0;
-}
-
-void DictionaryCache::markChanged(Dictionary dictionary)
-{
-    readOn[dictionary] = 0;
-}
-
 void DictionaryCache::markAllChanged()
 {
     for (quint64 &connection : readOn)
@@ -30,10 +15,7 @@ void DictionaryCache::markAllChanged()
 
 void DictionaryCache::load(const DbWidget *db, Dictionary dictionary, bool reread, const std::function<bool()> &read)
 {
-    if (!reread && isFresh(db, dictionary))
+    if (!reread && db && db->openSerial != 0 && readOn[dictionary] == db->openSerial)
         return;
-    if (read() && db)
-        markRead(db, dictionary);
-    else
-        markChanged(dictionary);
+    readOn[dictionary] = read() && db ? db->openSerial : 0;
 }

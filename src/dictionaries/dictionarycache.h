@@ -13,16 +13,10 @@ namespace DictionaryCache {
 
 enum Dictionary { HardwareTypes, RepairStatuses, HardwareStatuses, Fields, Users, DictionaryCount };
 
-// True when the dictionary was read on db's open connection and not marked
-// changed since.
-bool isFresh(const DbWidget *db, Dictionary dictionary);
-// The dictionary now holds what db's open connection stores.
-void markRead(const DbWidget *db, Dictionary dictionary);
-// The next use reads the dictionary again.
-void markChanged(Dictionary dictionary);
+// The next use of every dictionary reads it again.
 void markAllChanged();
-// Runs read() unless the dictionary is fresh on db and no reread is asked
-// for; a read that returns true marks it read.
+// Runs read() unless the dictionary was read on db's open connection and no
+// reread is asked for; a read that fails is tried again at the next use.
 void load(const DbWidget *db, Dictionary dictionary, bool reread, const std::function<bool()> &read);
 
 } // namespace DictionaryCache
