@@ -484,19 +484,25 @@ QString RecordModel::fieldList() const
     return fields.join(QLatin1String(", "));
 }
 
+QString RecordModel::listStatement(const QString &fields, const QString &from, QStringList conditions,
+                                   const QString &order) const
+{
+    if (!filter().isEmpty())
+        conditions.prepend(QLatin1Char('(') + filter() + QLatin1Char(')'));
+    QString statement = QLatin1String("SELECT ") + fields + QLatin1String(" FROM ") + from;
+    if (!conditions.isEmpty())
+        statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
+    return statement + QLatin1Char(' ') + order;
+}
+
 QString RecordModel::pageStatement(const QString &after) const
 {
     if (tableName().isEmpty() || m_columns.isEmpty())
         return QString();
     QStringList conditions;
-    if (!filter().isEmpty())
-        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
     if (!after.isEmpty())
         conditions << QLatin1Char('(') + after + QLatin1Char(')');
-    QString statement = QLatin1String("SELECT ") + fieldList() + QLatin1String(" FROM ") + fromClause();
-    if (!conditions.isEmpty())
-        statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
-    return statement + QLatin1Char(' ') + orderByClause();
+    return listStatement(fieldList(), fromClause(), conditions, orderByClause());
 }
 
 bool RecordModel::sortsByRelation() const
@@ -679,8 +685,6 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
         conditions << QLatin1Char('(') + bound.condition + QLatin1Char(')');
         statement.values += bound.values;
     };
-    if (!filter().isEmpty())
-        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
     // A batch from its first to its last related row; within the batch
     // empty values can only lie between two empty ends.
     const bool nullsPossible = first.value(0).isNull() || last.value(0).isNull();
@@ -701,13 +705,11 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
              {cursor.key, cursor.lastId}});
 
     const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
-                          + QLatin1String(" FROM ") + (first.isEmpty() ? fromClause() : fromClause(m_sortColumn));
-    if (!conditions.isEmpty())
-        statement.condition += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
-    statement.condition += QStringLiteral(" ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
-                               .arg(column, key, tableName(), direction)
-                               .arg(limit);
+    statement.condition = listStatement(fieldList() + QLatin1String(", ") + key,
+                                        first.isEmpty() ? fromClause() : fromClause(m_sortColumn), conditions,
+                                        QStringLiteral("ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
+                                            .arg(column, key, tableName(), direction)
+                                            .arg(limit));
     return statement;
 }
 
@@ -807,20 +809,15 @@ RecordModel::Bound RecordModel::groupStatement(const RelationCursor &cursor, con
     const QString key = relationAlias(m_sortColumn) + QLatin1Char('.') + relation(m_sortColumn).indexColumn();
     const QString id = tableName() + QLatin1String(".iId");
     Bound statement{QString(), {related.at(1)}};
-    QStringList conditions;
-    if (!filter().isEmpty())
-        conditions << QLatin1Char('(') + filter() + QLatin1Char(')');
-    conditions << tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" = ?");
+    QStringList conditions{tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" = ?")};
     if (cursor.lastId.isValid() && related.at(1) == cursor.key) {
         conditions << id + (desc ? QLatin1String(" < ?") : QLatin1String(" > ?"));
         statement.values << cursor.lastId;
     }
-    statement.condition = QLatin1String("SELECT ") + fieldList() + QLatin1String(", ") + key
-                          + QLatin1String(" FROM ") + fromClause() + QLatin1String(" WHERE ")
-                          + conditions.join(QLatin1String(" AND "))
-                          + QStringLiteral(" ORDER BY %1%2 LIMIT %3")
-                                .arg(id, desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC"))
-                                .arg(limit);
+    statement.condition = listStatement(fieldList() + QLatin1String(", ") + key, fromClause(), conditions,
+                                        QStringLiteral("ORDER BY %1%2 LIMIT %3")
+                                            .arg(id, desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC"))
+                                            .arg(limit));
     return statement;
 }
 

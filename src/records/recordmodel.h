@@ -212,6 +212,9 @@ private:
     // condition that starts the page (none for the first) and the order with
     // the page's LIMIT.
     QString pageStatement(const QString &after) const;
+    // SELECT fields FROM from, the filter and the conditions, then order.
+    QString listStatement(const QString &fields, const QString &from, QStringList conditions,
+                          const QString &order) const;
     // The conditions choosing the rows after the given one in the model's
     // order, part after part: a part that ends short goes on with the next.
     QList<Bound> afterConditions(const Row &last) const;
