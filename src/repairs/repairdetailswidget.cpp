@@ -210,8 +210,8 @@ void RepairDetailsWidget::addNote()
     const QString text = ui->noteText->toPlainText().trimmed();
     if (m_status < 0 || text.isEmpty())
         return;
-    // In a transaction of its own: a connection lost on the way fails the
-    // note instead of storing it twice on a second try.
+    // In a transaction of its own: a note whose save is reported failed
+    // (the connection lost on the way) is not stored either.
     const int severity = ui->noteSeverity->currentIndex();
     if (!runInTransaction(db, [&] {
             return Note::add(db, m_repairId, severity, Note::fromPlainText(text), user ? user->id : 0);
