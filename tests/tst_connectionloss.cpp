@@ -7,6 +7,7 @@
 #include "hardware/hardwarewidget.h"
 #include "mysqlcutproxy.h"
 #include "pagetesthelpers.h"
+#include "records/client.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "settings.h"
@@ -233,12 +234,16 @@ private Q_SLOTS:
     }
 
     // An insert whose answer went with the connection may be stored: it is
-    // reported failed and not run a second time, prepared or plain.
+    // reported failed and not run a second time, prepared or plain; a
+    // record's insert, in a transaction of its own, is not stored at all.
     void insertWithLostAnswerStoredOnce()
     {
         if (!proxy)
             QSKIP("a lost answer concerns MariaDB only");
         proxy->arm(QStringLiteral("INSERT INTO clients"), MySqlCutProxy::CutAfterRun);
+        QStringList values(14);
+        values[1] = QStringLiteral("Lewandowski");
+        QCOMPARE(Client::dbInsert(link.get(), values), -1);
         QSqlQuery prepared(link->database());
         QVERIFY(prepared.prepare(QStringLiteral("INSERT INTO clients (sSName) VALUES (?)")));
         prepared.addBindValue(QStringLiteral("Zieliński"));
@@ -246,7 +251,8 @@ private Q_SLOTS:
         QVERIFY(!link->query(QStringLiteral("INSERT INTO clients (sSName) VALUES ('Wójcik')")).isActive());
         proxy->letThrough();
         QSqlQuery stored = link->query(QStringLiteral("SELECT sSName, COUNT(*) FROM clients "
-                                                      "WHERE sSName IN ('Zieliński', 'Wójcik') GROUP BY sSName"));
+                                                      "WHERE sSName IN ('Zieliński', 'Wójcik', 'Lewandowski') "
+                                                      "GROUP BY sSName"));
         QStringList counts;
         while (stored.next())
             counts << stored.value(0).toString() + QLatin1Char(' ') + stored.value(1).toString();

@@ -1,6 +1,7 @@
 #include "records/recordmodel.h"
 
 #include "db/dbindexes.h"
+#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 
@@ -953,6 +954,12 @@ int RecordModel::insertRecord(DbWidget *db, const QString &table, const QStringL
 {
     if (!db || values.size() < columns.size())
         return -1;
+    // In a transaction of its own when none is open: a record whose save is
+    // reported failed (the connection lost on the way) is not stored either.
+    if (!db->inTransaction()) {
+        int id = -1;
+        return runInTransaction(db, [&] { return (id = insertRecord(db, table, columns, values)) >= 0; }) ? id : -1;
+    }
     QStringList placeholders;
     for (const QString &column : columns)
         placeholders << QLatin1Char(':') + column;

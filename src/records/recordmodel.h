@@ -155,7 +155,8 @@ protected:
     // no row comes back.
     static int readInt(DbWidget *db, const QString &sql);
     // Inserts one row, binding values[i] as text to ":" + columns[i]; the
-    // values after the last column are ignored. The new iId, or -1.
+    // values after the last column are ignored. The new iId, or -1. Outside
+    // a transaction it runs in one of its own.
     static int insertRecord(DbWidget *db, const QString &table, const QStringList &columns,
                             const QStringList &values);
 

@@ -436,11 +436,8 @@ void NewRepairWidget::addClient()
                       tr("bez dodawania sprzętu i naprawy."),
                       tr("Czy chcesz dodać tylko klienta bez dodawania sprzętu i naprawy ?")))
         return;
-    int id = -1;
-    if (!runInTransaction(db, [&] {
-            id = Client::dbInsert(db, clientValues());
-            return id > 0;
-        })) {
+    const int id = Client::dbInsert(db, clientValues());
+    if (id <= 0) {
         saveFailed(tr("Nie udało się dodać klienta."));
         return;
     }
