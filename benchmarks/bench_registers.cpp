@@ -286,13 +286,22 @@ void registerCases(UserWidget *user)
     // for the embedded lists of one client as well.
     const QString repairPage = "SELECT t.*, k.sSName, h.sHName FROM %1 JOIN hardware h ON h.iId = t.iHardwareId "
                                "WHERE %2 ORDER BY k.sSName, k.iId, t.iId LIMIT 200";
+    const QString open = "t.iStatus IN (SELECT iStatusId FROM statusesconf WHERE iGroup = 1)";
+    const bool mySql = db->dbType == DbWidget::MySQL;
     const QList<std::tuple<QString, QString, QString>> filtered = {
         {"repairs of one client, by client name", "77",
          repairPage.arg("repairs t JOIN clients k ON k.iId = t.iClientId", "t.iClientId = 77")},
         {"repairs, open group, by client name", QString(),
-         // Few repairs are open: read by the status index and sorted.
-         repairPage.arg("repairs t JOIN clients k ON k.iId = t.iClientId",
-                        "t.iStatus IN (SELECT iStatusId FROM statusesconf WHERE iGroup = 1)")}};
+         // Few clients have an open repair: the first 200 of them by name
+         // (the name index walked, each looked up among the open repairs'
+         // clients), then their open repairs.
+         repairPage.arg(QStringLiteral("(SELECT iId, sSName FROM clients%1 WHERE %2iId IN (SELECT iClientId FROM "
+                                       "repairs WHERE iStatus IN (SELECT iStatusId FROM statusesconf WHERE "
+                                       "iGroup = 1)) ORDER BY sSName, iId LIMIT 200) k "
+                                       "%3 repairs t ON t.iClientId = k.iId")
+                            .arg(mySql ? " FORCE INDEX (idx_clients_sSName)" : "", mySql ? "" : "+",
+                                 mySql ? "STRAIGHT_JOIN" : "CROSS JOIN"),
+                        open)}};
     for (const auto &[name, client, best] : filtered) {
         page = newPage(user, SearchWidget::RepairsVariant);
         page->model->setSort(page->model->fieldIndex("iClientId"), Qt::AscendingOrder);

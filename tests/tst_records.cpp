@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
@@ -270,7 +271,8 @@ bool fillAll(TestDatabase &t)
 
 // Rows of every register with ties in the sorted columns (surnames with an
 // apostrophe, a backslash or a NUL among them), empty (NULL) material costs
-// and costs with a NUL, and a repair whose hardware row is gone.
+// and costs with a NUL, and repairs whose hardware row is gone (one of them
+// the only repair of its client).
 bool fillForPaging(TestDatabase &t)
 {
     QStringList statements;
@@ -286,6 +288,11 @@ bool fillForPaging(TestDatabase &t)
     // Repairs whose device is gone (hardware 99), not listed.
     statements << repairSql(12, "", March5, 0, 0, 1, "0", 1, 99, 1, 0)
                << repairSql(13, "", March5, 0, 0, 1, "0", 2, 99, 1, 0)
+               << repairSql(23, "", March5, 0, 0, 1, "0", 5, 99, 1, 0);
+    // Repairs of clients that come later by name.
+    for (int i = 14; i <= 22; ++i)
+        statements << repairSql(i, "", March5, 0, 0, 1, "0", 6 + i % 3, 1 + i % 3, 1, 0);
+    statements
                << "UPDATE repairs SET sMCost = NULL WHERE iId IN (4, 8, 9)"
                << "UPDATE repairs SET sMCost = '5' WHERE iId IN (1, 5, 10)";
     for (int i = 1; i <= 8; ++i) {
@@ -610,6 +617,18 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
         << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "
            "r.iHardwareId = h.iId WHERE h.sHName = 'PC' ORDER BY c.sSName, c.iId, r.iId"
         << "relTblAl_14.sHName = 'PC'";
+    // A filter that keeps many rows of few related rows (the first clients
+    // in the order have none): the related rows that the kept
+    // rows name are walked in order and their rows read by key, past the
+    // repairs whose device is gone.
+    QTest::newRow("repairs by client name, walking the clients kept")
+        << "Repair" << "iClientId" << asc
+        << repairs.chopped(9) + "WHERE r.iClientId NOT IN (1, 3) ORDER BY c.sSName, c.iId, r.iId"
+        << "repairs.iClientId NOT IN (1, 3)";
+    QTest::newRow("repairs by client name, walking the clients kept, descending")
+        << "Repair" << "iClientId" << desc
+        << repairs.chopped(9) + "WHERE r.iClientId NOT IN (1, 4, 7) ORDER BY c.sSName DESC, c.iId DESC, r.iId DESC"
+        << "repairs.iClientId NOT IN (1, 4, 7)";
     QTest::newRow("bills by settling user, filtered, descending")
         << "Bill" << "iUser" << desc << bills + "WHERE b.iId <> 4 ORDER BY u.sUser DESC, u.iId DESC, b.iId DESC"
         << "billing.iId <> 4";
@@ -645,6 +664,9 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     QVERIFY2(model->select(), qPrintable(model->lastError().text()));
     QCOMPARE(model->rowCount(), 3);
     QVERIFY(model->canFetchMore());
+    // The next page of a walk reads its related rows by key.
+    if (QByteArray(QTest::currentDataTag()).contains("walking"))
+        QVERIFY(paged->nextPageStatement().contains(QRegularExpression("relTblAl_\\d+\\.iId IN \\(")));
     const QString failures = modelTesterFailures(model.get(), false);
     QVERIFY2(failures.isEmpty(), qPrintable(failures));
     QVERIFY(!model->canFetchMore());

@@ -340,6 +340,7 @@ QSqlRecord RecordModel::record(int row) const
 void RecordModel::setPageSize(int rows)
 {
     m_pageSize = qMax(1, rows);
+    m_fewRelated = -1;
 }
 
 void RecordModel::queryChange()
@@ -347,6 +348,7 @@ void RecordModel::queryChange()
     QSqlRelationalTableModel::queryChange();
     QSqlQuery first = query();
     m_rows.clear();
+    m_candidates = -1;
     bool more = false;
     if (sortsByRelation()) {
         // The statement that select() ran lists nothing: the rows come in
@@ -613,6 +615,16 @@ RecordModel::Bound RecordModel::orderBound(const QString &column, const QString 
             {value, value, keyValue}};
 }
 
+namespace {
+
+// Batches of related rows a filtered relation sort reads before it walks
+// the related rows its rows name or reads the rest by the filter alone, and
+// the largest of them.
+constexpr int Batches = 3;
+constexpr qint64 LargestBatch = 4000;
+
+} // namespace
+
 RecordModel::RelationCursor RecordModel::cursorAfter(const Row &last) const
 {
     // The rows of a relation sort carry the related key after the columns.
@@ -623,6 +635,9 @@ RecordModel::RelationCursor RecordModel::cursorAfter(const Row &last) const
     cursor.value = last.value(m_sortColumn);
     cursor.key = last.constLast();
     cursor.lastId = last.value(int(m_columns.indexOf(QStringLiteral("iId"))));
+    // A list whose rows were found by walking the candidates goes on so.
+    if (m_candidates == 1)
+        cursor.round = Batches;
     return cursor;
 }
 
@@ -631,6 +646,8 @@ void RecordModel::RelatedBatch::append(const QVariantList &related)
     if (size == 0)
         first = related;
     last = related;
+    if (keepKeys)
+        keys.append(related.at(1));
     ++size;
 }
 
@@ -639,10 +656,12 @@ void RecordModel::RelatedBatch::prepend(const QVariantList &related)
     if (size == 0)
         last = related;
     first = related;
+    if (keepKeys)
+        keys.prepend(related.at(1));
     ++size;
 }
 
-RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor, int count) const
+RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor, int count, bool candidates) const
 {
     const QSqlRelation rel = relation(m_sortColumn);
     const QString alias = relationAlias(m_sortColumn);
@@ -653,12 +672,21 @@ RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor
                                    ? afterParts(column, key, cursor.value, cursor.key, descending())
                                    : QList<Bound>{{QString(), {}}};
     RelatedBatch batch;
+    batch.keepKeys = candidates;
     for (const Bound &part : parts) {
         QSqlQuery query(database());
         query.setForwardOnly(true);
         QString statement = QStringLiteral("SELECT %1, %2 FROM %3 %4").arg(column, key, rel.tableName(), alias);
+        QStringList conditions;
+        if (candidates) {
+            if (isMySql())
+                statement += QStringLiteral(" FORCE INDEX (%1)").arg(relatedNameIndex());
+            conditions << candidatesCondition(key);
+        }
         if (!part.condition.isEmpty())
-            statement += QLatin1String(" WHERE ") + part.condition;
+            conditions << (candidates ? QLatin1Char('(') + part.condition + QLatin1Char(')') : part.condition);
+        if (!conditions.isEmpty())
+            statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
         statement += QStringLiteral(" ORDER BY %1%3, %2%3 LIMIT %4")
                          .arg(column, key, direction)
                          .arg(count - batch.size);
@@ -673,7 +701,8 @@ RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor
 }
 
 RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, const QVariantList &first,
-                                                  const QVariantList &last, int limit) const
+                                                  const QVariantList &last, int limit,
+                                                  const QVariantList &keys) const
 {
     const QSqlRelation rel = relation(m_sortColumn);
     const QString alias = relationAlias(m_sortColumn);
@@ -689,7 +718,13 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
     // A batch from its first to its last related row; within the batch
     // empty values can only lie between two empty ends.
     const bool nullsPossible = first.value(0).isNull() || last.value(0).isNull();
-    if (!first.isEmpty()) {
+    if (!keys.isEmpty()) {
+        // The related rows named one by one, read by their key.
+        QStringList marks;
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            marks << QStringLiteral("?");
+        add({key + QLatin1String(" IN (") + marks.join(QLatin1String(", ")) + QLatin1Char(')'), keys});
+    } else if (!first.isEmpty()) {
         add(orderBound(column, key, first.at(0), first.at(1), true, desc, nullsPossible));
     } else if (cursor.started) {
         // Past the cursor's related row, or at it when its rows go on.
@@ -707,21 +742,13 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
 
     const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     statement.condition = listStatement(fieldList() + QLatin1String(", ") + key,
-                                        first.isEmpty() ? fromClause() : fromClause(m_sortColumn), conditions,
+                                        first.isEmpty() && keys.isEmpty() ? fromClause() : fromClause(m_sortColumn),
+                                        conditions,
                                         QStringLiteral("ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
                                             .arg(column, key, tableName(), direction)
                                             .arg(limit));
     return statement;
 }
-
-namespace {
-
-// Batches of related rows a filtered relation sort reads before it reads
-// the rest by the filter alone, and the largest of them.
-constexpr int Batches = 3;
-constexpr qint64 LargestBatch = 4000;
-
-} // namespace
 
 RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint64 count, int limit,
                                              RelatedBatch *batch, bool *full) const
@@ -732,6 +759,15 @@ RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint6
     const bool oneByOne = fewRelatedRows();
     *batch = RelatedBatch();
     *full = false;
+    if (filteredList() && cursor.round >= Batches && !oneByOne && walksCandidates()) {
+        *batch = relatedBatch(cursor, limit, true);
+        *full = batch->size >= limit;
+        if (cursor.lastId.isValid())
+            batch->prepend({cursor.value, cursor.key});
+        if (batch->size == 0)
+            return {};
+        return relationStatement(cursor, {}, {}, limit, batch->keys);
+    }
     if (!filteredList() || cursor.round < Batches) {
         const int size = oneByOne ? 1 : int(count);
         if (!cursor.lastId.isValid() || !oneByOne)
@@ -747,6 +783,44 @@ RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint6
     return relationStatement(cursor, batch->first, *full ? batch->last : QVariantList(), limit);
 }
 
+QString RecordModel::relatedNameIndex() const
+{
+    const QSqlRelation rel = relation(m_sortColumn);
+    return QStringLiteral("idx_%1_%2").arg(rel.tableName(), rel.displayColumn());
+}
+
+QString RecordModel::candidatesCondition(const QString &key) const
+{
+    // The unary plus keeps SQLite from reading the related rows by their
+    // keys and sorting them all; MariaDB is held to the name index by the
+    // statement's FORCE INDEX.
+    return (isMySql() ? QString() : QStringLiteral("+")) + key + QLatin1String(" IN (SELECT ") + tableName()
+           + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" FROM ") + tableName()
+           + QLatin1String(" WHERE ") + QLatin1Char('(') + filter() + QLatin1String("))");
+}
+
+bool RecordModel::walksCandidates() const
+{
+    if (m_candidates < 0) {
+        // Only for a filter on the register's own columns, when the name
+        // index is there, and when the filter keeps enough rows that
+        // sorting them all would cost more than the walk.
+        m_candidates = 0;
+        if (!filter().contains(QLatin1String("relTblAl_")) && DbIndexes::hasIndex(dbw, relatedNameIndex())) {
+            QSqlQuery query(database());
+            query.setForwardOnly(true);
+            if (execBound(query,
+                          QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 WHERE (%2) LIMIT %3) AS kept")
+                              .arg(tableName(), filter())
+                              .arg(CandidatePages * m_pageSize),
+                          {})
+                && query.next())
+                m_candidates = query.value(0).toInt() >= CandidatePages * m_pageSize ? 1 : 0;
+        }
+    }
+    return m_candidates == 1;
+}
+
 bool RecordModel::filteredList() const
 {
     return !filter().isEmpty() && filter() != QLatin1String("1");
@@ -756,9 +830,11 @@ QVector<RecordModel::Row> RecordModel::relationRows(RelationCursor cursor, int w
 {
     // Batches of related rows, each larger than the one before. Under a
     // filter, the rows a batch gave tell how large the next one must be;
-    // when that is too large (the filter keeps few rows), the rest is read
-    // by one statement that the filter's index serves, after a few batches
-    // at the latest.
+    // when that is too large (the filter keeps the rows of few related
+    // rows), after a few batches at the latest, the related rows that the
+    // kept rows name are walked in order where the filter keeps many rows,
+    // or else the rest is read by one statement that the filter's index
+    // serves.
     const bool oneByOne = fewRelatedRows();
     const bool filtered = filteredList();
     qint64 count = m_pageSize;
@@ -829,8 +905,8 @@ bool RecordModel::fewRelatedRows() const
         QSqlQuery query(database());
         query.exec(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT %2) AS related")
                        .arg(relation(m_sortColumn).tableName())
-                       .arg(FewRelatedRows));
-        m_fewRelated = query.next() && query.value(0).toInt() < FewRelatedRows ? 1 : 0;
+                       .arg(FewRelatedPages * m_pageSize));
+        m_fewRelated = query.next() && query.value(0).toInt() < FewRelatedPages * m_pageSize ? 1 : 0;
     }
     return m_fewRelated == 1;
 }

@@ -257,23 +257,27 @@ private:
     {
         QVariantList first;
         QVariantList last;
+        QVariantList keys; // every key, where asked for
+        bool keepKeys = false;
         int size = 0;
         void append(const QVariantList &related);
         void prepend(const QVariantList &related);
     };
     // Sort by a relation column: the next batch of related rows after the
-    // cursor, at most count of them.
-    RelatedBatch relatedBatch(const RelationCursor &cursor, int count) const;
+    // cursor, at most count of them; with candidates, only those that some
+    // row of the register under the filter names (every key kept).
+    RelatedBatch relatedBatch(const RelationCursor &cursor, int count, bool candidates = false) const;
     // The statement reading on from the cursor, as relationRows() runs it:
     // of one related row (a small related table), of a batch of count of
-    // them (full when the batch was), or of the rest. Empty when no related
-    // row follows.
+    // them (full when the batch was), of the candidates walked, or of the
+    // rest. Empty when no related row follows.
     Bound relationStep(const RelationCursor &cursor, qint64 count, int limit, RelatedBatch *batch,
                        bool *full) const;
     // The statement of one batch (from its first to its last related row;
-    // to the end when last is null) or, without a batch, of the rest.
+    // to the end when last is null; or of the related rows of keys) or,
+    // without a batch, of the rest.
     Bound relationStatement(const RelationCursor &cursor, const QVariantList &first,
-                            const QVariantList &last, int limit) const;
+                            const QVariantList &last, int limit, const QVariantList &keys = {}) const;
     // Reads up to wanted rows in relation order from the cursor on; more
     // tells whether rows may follow.
     QVector<Row> relationRows(RelationCursor cursor, int wanted, bool *more) const;
@@ -284,8 +288,17 @@ private:
     bool fewRelatedRows() const;
     // A filter that may leave out rows ("1" and none keep them all).
     bool filteredList() const;
-    static constexpr int FewRelatedRows = 1000;
+    static constexpr int FewRelatedPages = 5;
     mutable int m_fewRelated = -1;
+    // Under a filter that keeps rows of few related rows: the related rows
+    // are walked in order of the shown value by its index, and only those
+    // some row under the filter names are read, instead of sorting every
+    // row the filter keeps. Decided once a selection (-1: not yet).
+    bool walksCandidates() const;
+    QString candidatesCondition(const QString &key) const;
+    QString relatedNameIndex() const;
+    static constexpr int CandidatePages = 4;
+    mutable int m_candidates = -1;
     // The cursor after the last row read (whose related key the rows of a
     // relation sort carry after the columns).
     RelationCursor cursorAfter(const Row &last) const;
