@@ -234,11 +234,12 @@ void TestSearchFilters::repairFilterWithEveryInput()
 
     QCOMPARE(searched(w.get()),
              QStringLiteral("repairs.iId=17 AND "
-                            "repairs.iEndDate >=%3 AND repairs.iEndDate <%4 AND repairs.iStatus=3 AND "
+                            "repairs.iStatus=3 AND "
                             "repairs.iType=1 AND repairs.iTechnicanId=0 AND repairs.iClientId = 7 AND "
                             "repairs.iHardwareId = 8 AND repairs.sOuterNo LIKE '%%5%' AND "
                             "repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE listed.iAddDate >=%1 AND "
-                            "listed.iAddDate < %2 AND listed.iStatus IN (2,3,4,5) AND 1) AND 1")
+                            "listed.iAddDate < %2 AND listed.iEndDate >=%3 AND listed.iEndDate <%4 AND "
+                            "listed.iStatus IN (2,3,4,5) AND 1) AND 1")
                  .arg(March29).arg(March30).arg(October25).arg(October26)
                  .arg(literal(QStringLiteral("a'b\\c"))));
     VERIFY_NO_MODEL_ERROR(w);

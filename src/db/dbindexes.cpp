@@ -36,7 +36,7 @@ QList<DbIndexes::Index> build(DbWidget::DbType type)
     // The foreign keys first, then the sortable columns of each register.
     const QList<TableIndexes> tables = {
         {"repairs",
-         {"iClientId", "iHardwareId", "iStatus, iAddDate", "iStatus, iClientId", "iAddDate", "iEndDate", "sNum", "iType", "sCost",
+         {"iClientId", "iHardwareId", "iStatus, iAddDate", "iStatus, iEndDate", "iStatus, iClientId", "iAddDate", "iEndDate", "sNum", "iType", "sCost",
           "sMCost", "sOuterNo", "iStatus", "iProgress", "iSubmitterId", "iTechnicanId"},
          {"sDefect", "sSolution", "sComment"}},
         {"notes", {"iRepairId", "iAddDate"}, {}},

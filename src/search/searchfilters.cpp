@@ -75,24 +75,33 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
             statusIds << status.statusId;
     }
 
+    // From the start of the from-day up to, not including, the start of the
+    // day after the to-day, on the columns of a row name.
+    const auto addEndDate = [&](SearchFilterBuilder &filter, const QString &row) {
+        if (endDateBox->isChecked())
+            filter.addRange(row + QLatin1String(".iEndDate >="), SearchFilterBuilder::dayStart(fromEndDate->date()),
+                            row + QLatin1String(".iEndDate <"), SearchFilterBuilder::dayEnd(toEndDate->date()));
+    };
     // The intake dates and the status groups, on the columns of a row name;
-    // the status as written.
+    // the status as written. The end dates go with them where the repairs
+    // are chosen by their ids, so that the (iStatus, iEndDate) index finds
+    // the repairs of a group past or near their term.
     const auto addIndexed = [&](SearchFilterBuilder &filter, const QString &row, const QString &status) {
-        // From the start of the from-day up to, not including, the start of
-        // the day after the to-day.
         if (addDateBox->isChecked())
             filter.addRange(row + QLatin1String(".iAddDate >="), SearchFilterBuilder::dayStart(fromAddDate->date()),
                             row + QLatin1String(".iAddDate < "), SearchFilterBuilder::dayEnd(toAddDate->date()));
+        if (row != QLatin1String("repairs"))
+            addEndDate(filter, row);
         if (!groups.isEmpty())
             filter.add(SearchFilterBuilder::anyOf(status, statusIds));
     };
     enum Form { ByKey, OnRows, BesideSort };
     const auto build = [&](Form form) {
+        const bool byIds = form == ByKey && (addDateBox->isChecked() || !groups.isEmpty());
         SearchFilterBuilder filter(db->dbType);
         filter.addId(QStringLiteral("repairs.iId="), repairId->text(), true);
-        if (endDateBox->isChecked())
-            filter.addRange(QStringLiteral("repairs.iEndDate >="), SearchFilterBuilder::dayStart(fromEndDate->date()),
-                            QStringLiteral("repairs.iEndDate <"), SearchFilterBuilder::dayEnd(toEndDate->date()));
+        if (!byIds)
+            addEndDate(filter, QStringLiteral("repairs"));
         if (repairStatus->isChecked())
             filter.addValue(QStringLiteral("repairs.iStatus="), iStatus->currentData());
         if (repairType->isChecked())
@@ -109,7 +118,7 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
             // sort column.
             addIndexed(filter, QStringLiteral("repairs"),
                        form == BesideSort ? QStringLiteral("(repairs.iStatus + 0)") : QStringLiteral("repairs.iStatus"));
-        } else if (addDateBox->isChecked() || !groups.isEmpty()) {
+        } else if (byIds) {
             SearchFilterBuilder indexed(db->dbType);
             addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
             filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)")
@@ -118,8 +127,8 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         return filter.text();
     };
     // Listed by id (as unsorted), the repairs of the dates and groups are
-    // chosen by their ids from an index alone ((iStatus, iAddDate) or
-    // iAddDate): the list walks those ids in its order and reads one page of
+    // chosen by their ids from an index alone ((iStatus, iAddDate),
+    // (iStatus, iEndDate) or iAddDate): the list walks those ids in its order and reads one page of
     // rows, where conditions on the rows would read and join every repair
     // they match before the first row. Sorted by another column of the
     // register, the list walks that column's index and keeps the rows that
