@@ -719,11 +719,15 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
     // empty values can only lie between two empty ends.
     const bool nullsPossible = first.value(0).isNull() || last.value(0).isNull();
     if (!keys.isEmpty()) {
-        // The related rows named one by one, read by their key.
+        // The rows of the related rows named one by one, read from the
+        // register by the foreign key (or an index of the filter's column
+        // and the key) before they are joined.
         QStringList marks;
         for (qsizetype i = 0; i < keys.size(); ++i)
             marks << QStringLiteral("?");
-        add({key + QLatin1String(" IN (") + marks.join(QLatin1String(", ")) + QLatin1Char(')'), keys});
+        add({tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" IN (")
+                 + marks.join(QLatin1String(", ")) + QLatin1Char(')'),
+             keys});
     } else if (!first.isEmpty()) {
         add(orderBound(column, key, first.at(0), first.at(1), true, desc, nullsPossible));
     } else if (cursor.started) {
@@ -742,7 +746,7 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
 
     const QString direction = desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     statement.condition = listStatement(fieldList() + QLatin1String(", ") + key,
-                                        first.isEmpty() && keys.isEmpty() ? fromClause() : fromClause(m_sortColumn),
+                                        first.isEmpty() ? fromClause() : fromClause(m_sortColumn),
                                         conditions,
                                         QStringLiteral("ORDER BY %1%4, %2%4, %3.iId%4 LIMIT %5")
                                             .arg(column, key, tableName(), direction)
