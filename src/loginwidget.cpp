@@ -81,10 +81,12 @@ void LoginWidget::loadUsers()
         return;
     QSqlQuery q = db->query(
         QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
-    if (!q.isActive() && db->isEmptyDatabase()) {
+    if (!q.isActive()) {
         // Stays until another database is chosen.
         m_noticeTimer->stop();
-        ui->noticeLabel->setText(tr("Baza danych nie ma struktury programu."));
+        ui->noticeLabel->setText(DbWidget::isConnectionLost(q.lastError()) ? tr("Brak połączenia z bazą danych !")
+                                 : db->isEmptyDatabase() ? tr("Baza danych nie ma struktury programu.")
+                                                         : tr("Nie można odczytać użytkowników z bazy danych."));
         ui->noticeLabel->show();
         return;
     }

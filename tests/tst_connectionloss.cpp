@@ -5,12 +5,14 @@
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
 #include "hardware/hardwarewidget.h"
+#include "loginwidget.h"
 #include "mysqlcutproxy.h"
 #include "pagetesthelpers.h"
 #include "records/client.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "settings.h"
+#include "startup.h"
 
 #include <QCheckBox>
 #include <QTemporaryDir>
@@ -208,6 +210,29 @@ private Q_SLOTS:
         QCOMPARE(page.model->rowCount(), 3);
         QCOMPARE(boxes.count(), 0);
         QCOMPARE(state().section(QLatin1Char('|'), 0, 5), QStringLiteral("3|2|1|2|0|Nowak-Kowalska"));
+    }
+
+    // Nothing can be read at the login: a server lost there is said as
+    // such and does not pass for a database without the program's structure
+    // (which start-up would offer to make) nor for one without its indexes
+    // (which start-up would try to add, then ask for the right to). On
+    // SQLite the users' table is gone indeed.
+    void lostServerIsNoMissingStructure()
+    {
+        MessageBoxRecorder boxes;
+        if (proxy)
+            proxy->arm(QStringLiteral("SELECT"));
+        else
+            QVERIFY(t->exec(QStringLiteral("ALTER TABLE users RENAME TO users_away")));
+        LoginWidget page(nullptr, db(), settings.get());
+        const auto *notice = formChild<QLabel>(&page, "noticeLabel");
+        QVERIFY(!notice->isHidden());
+        QCOMPARE(notice->text(), proxy ? QStringLiteral("Brak połączenia z bazą danych !")
+                                       : QStringLiteral("Baza danych nie ma struktury programu."));
+        QCOMPARE(db()->isEmptyDatabase(), !proxy);
+        if (proxy)
+            Startup::checkDatabase(db());
+        QCOMPARE(boxes.count(), 0);
     }
 
     // A server that takes the statement and never answers: the save ends with

@@ -135,6 +135,9 @@ QList<Index> missing(DbWidget *db)
                                 ? QStringLiteral("SELECT DISTINCT INDEX_NAME FROM information_schema.STATISTICS "
                                                  "WHERE TABLE_SCHEMA = DATABASE()")
                                 : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'"));
+    // A list that cannot be read (the server lost) names nothing missing.
+    if (!q.isActive())
+        return {};
     QSet<QString> present;
     while (q.next())
         present.insert(q.value(0).toString().toLower());

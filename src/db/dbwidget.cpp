@@ -437,9 +437,14 @@ bool DbWidget::exec(QSqlQuery &q)
 
 bool DbWidget::isEmptyDatabase()
 {
-    const QSqlQuery repairs = query(QStringLiteral("SELECT iId FROM repairs LIMIT 1"));
-    const QSqlQuery users = query(QStringLiteral("SELECT iId FROM users LIMIT 1"));
-    return !repairs.isActive() || !users.isActive();
+    // Told by the tables the database lists: a statement that fails (a
+    // server lost on the way) says nothing of its structure.
+    QSqlQuery q = query(dbType == MySQL
+                            ? QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+                                             "DATABASE() AND TABLE_NAME IN ('repairs', 'users')")
+                            : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name "
+                                             "IN ('repairs', 'users')"));
+    return q.first() && q.value(0).toInt() < 2;
 }
 
 QStringList DbWidget::splitScript(const QString &script)

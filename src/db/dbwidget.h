@@ -74,7 +74,8 @@ public:
     // is given up; applies from the next open.
     int readTimeout = 30;
 
-    // True when the table `repairs` or `users` cannot be read.
+    // True when the database has no table `repairs` or `users`; false as
+    // well when its list of tables cannot be read (the server lost).
     bool isEmptyDatabase();
     // Creates every table, its indexes and its seed rows from the schema
     // scripts.
