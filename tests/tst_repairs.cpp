@@ -226,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(fill({repair(12, 7, 34)}, "<i>Nowak</i> & syn"));
         const auto ago = [](qint64 seconds) { return now() - seconds; };
         QVERIFY(insert(*t, NotesInsert,
-                       {note(1, 12, ago(3600), 2, eighty), note(2, 12, ago(30 * 3600), 0, "<p>" + eighty + "b</p>", 99),
+                       {note(1, 12, ago(3600), 2, eighty), note(2, 12, ago(30 * 3600), 0, "<p>" + eighty.left(79) + "\U0001F600b</p>", 99),
                         note(3, 12, ago(60), 1, "Zmiana statusu naprawy na \"X\""),
                         note(4, 40, ago(60 * 3600), 9, "bez naprawy"), note(5, 12, ago(5 * 86400), 0, "dawno")}));
         auto w = startPage();
@@ -236,7 +236,8 @@ private Q_SLOTS:
         const auto heading = [](qint64 ago, const QString &user) {
             return QDateTime::fromSecsSinceEpoch(now() - ago).toString("dd/MM/yy hh:mm") + " | " + user + "\n";
         };
-        // Newest first; 80 characters whole, more cut; names escaped.
+        // Newest first; 80 characters whole, more cut (not within an
+        // emoji); names escaped.
         QCOMPARE(list->item(0)->text(), heading(3600, "Administrator") + eighty);
         QCOMPARE(list->item(0)->data(Qt::UserRole).toInt(), 12);
         QVERIFY(!list->item(0)->icon().isNull());
@@ -244,7 +245,7 @@ private Q_SLOTS:
                                                + "</b><br>Sprzęt: <b>" + PlainText::markup("Laptop") + "</b><br><br>"
                                                + PlainText::markup(eighty));
         if (days > 1)
-            QCOMPARE(list->item(1)->text(), heading(30 * 3600, "") + eighty + "...");
+            QCOMPARE(list->item(1)->text(), heading(30 * 3600, "") + eighty.left(79) + "...");
         if (days > 2) { // a repair that is gone, a severity without icon
             QVERIFY(list->item(2)->icon().isNull());
             QCOMPARE(list->item(2)->toolTip(), "Naprawa nr: <b>40</b><br>Klient: <b></b><br>Sprzęt: <b></b><br><br>"

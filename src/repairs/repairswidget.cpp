@@ -60,8 +60,10 @@ public:
                 QString text = Note::toPlainText(m_note)
                                    .replace(QLatin1Char('\n'), QLatin1Char(' '))
                                    .replace(QLatin1Char('\r'), QLatin1Char(' '));
-                if (text.size() > 80)
-                    text = text.left(80) + QStringLiteral("...");
+                if (text.size() > 80) {
+                    // Not between the two halves of a character beyond 16 bits.
+                    text = text.left(text.at(79).isHighSurrogate() ? 79 : 80) + QStringLiteral("...");
+                }
                 m_text = QDateTime::fromSecsSinceEpoch(m_added).toString(QStringLiteral("dd/MM/yy hh:mm"))
                          + QStringLiteral(" | ") + m_author + QLatin1Char('\n') + text;
             }
