@@ -815,8 +815,7 @@ bool RecordModel::walksCandidates() const
             query.setForwardOnly(true);
             if (execBound(query,
                           QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 WHERE (%2) LIMIT %3) AS kept")
-                              .arg(tableName(), filter())
-                              .arg(CandidatePages * m_pageSize),
+                              .arg(tableName(), filter(), QString::number(CandidatePages * m_pageSize)),
                           {})
                 && query.next())
                 m_candidates = query.value(0).toInt() >= CandidatePages * m_pageSize ? 1 : 0;
