@@ -410,7 +410,7 @@ void TestDatabaseLayer::sqliteFiles_data()
     QTest::newRow("garbage") << "x.db" << "garbage" << "" << noSqlite << none;
     QTest::newRow("text file") << "x.txt" << "text" << "" << noSqlite << none;
     QTest::newRow("truncated") << "x.db" << "truncated" << "" << notOurs + "plik jest ucięty" << none;
-    QTest::newRow("folder") << "x.db" << "folder" << "" << notOurs + "to folder" << none;
+    QTest::newRow("folder") << "x%2.db" << "folder" << "" << "x%2.db " + notOurs + "to folder" << none;
     QTest::newRow("another program's") << "x.db" << "foreign" << "" << "zawiera tabele innego programu" << none;
     QTest::newRow("missing folder") << "brak/x.db" << "none" << "" << "Nie można otworzyć pliku bazy danych" << none;
     QTest::newRow("new file") << "x.db" << "none" << "" << "" << offer;
