@@ -7,6 +7,7 @@
 #include "messagebox.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 QString tr(const char *text)
@@ -35,14 +36,19 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
 
 void checkDatabase(DbWidget *db)
 {
-    // Said once at start rather than by every save that fails later.
-    if (!db->readOnlyReason.isEmpty())
+    // Said once a run for each database and reason, rather than by every
+    // save that fails later or at every logout.
+    static QSet<QString> warned;
+    const QString readOnly = db->location() + QLatin1Char('\n') + db->readOnlyReason;
+    if (!db->readOnlyReason.isEmpty() && !warned.contains(readOnly)) {
+        warned.insert(readOnly);
         MessageBox::warning(tr("Baza danych tylko do odczytu"),
                             tr("W tej bazie danych nie można niczego zapisać: %1.")
                                     .arg(db->readOnlyReason)
                                 + QStringLiteral("\n\n")
                                 + tr("Dane można przeglądać, ale żadna zmiana nie zostanie "
                                      "zapisana. Popraw uprawnienia i uruchom program ponownie."));
+    }
     if (!offerSchema(db))
         return;
     // A database made by an earlier version lacks the indexes added since.

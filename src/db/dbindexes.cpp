@@ -187,9 +187,7 @@ bool addMissing(DbWidget *db, QWidget *parent)
         return true;
     // Said once a run for each database, not at every logout.
     static QSet<QString> warned;
-    const QSqlDatabase connection = db->database();
-    const QString where = connection.hostName() + QLatin1Char(':') + QString::number(connection.port())
-                          + QLatin1Char('/') + connection.databaseName();
+    const QString where = db->location();
     if (warned.contains(where))
         return false;
     warned.insert(where);

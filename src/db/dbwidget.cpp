@@ -438,6 +438,13 @@ bool DbWidget::exec(QSqlQuery &q)
         [&] { return q.lastError(); }, !addsRows(q.lastQuery()));
 }
 
+QString DbWidget::location() const
+{
+    const QSqlDatabase connection = QSqlDatabase::database(connectionName, false);
+    return connection.hostName() + QLatin1Char(':') + QString::number(connection.port()) + QLatin1Char('/')
+           + connection.databaseName();
+}
+
 bool DbWidget::isEmptyDatabase()
 {
     // Told by the tables the database lists: a statement that fails (a

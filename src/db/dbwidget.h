@@ -74,6 +74,9 @@ public:
     // is given up; applies from the next open.
     int readTimeout = 30;
 
+    // Where the connection leads: host:port/database (the file on SQLite).
+    QString location() const;
+
     // True when the database has no table `repairs` or `users`; false as
     // well when its list of tables cannot be read (the server lost).
     bool isEmptyDatabase();
