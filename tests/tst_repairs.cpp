@@ -244,6 +244,7 @@ private Q_SLOTS:
         QCOMPARE(list->item(0)->toolTip(), "Naprawa nr: <b>12</b><br>Klient: <b>" + PlainText::markup("<i>Nowak</i> & syn, Jan")
                                                + "</b><br>Sprzęt: <b>" + PlainText::markup("Laptop") + "</b><br><br>"
                                                + PlainText::markup(eighty));
+        QVERIFY(list->item(0)->toolTip().contains("&lt;i&gt;Nowak&lt;/i&gt; &amp; syn, Jan"));
         if (days > 1)
             QCOMPARE(list->item(1)->text(), heading(30 * 3600, "") + eighty.left(79) + "...");
         if (days > 2) { // a repair that is gone, a severity without icon
@@ -430,7 +431,15 @@ private Q_SLOTS:
         QVERIFY(list->item(0)->text().endsWith(" | Administrator\ncena < 100 & zgoda\nklienta"));
         QVERIFY(!list->item(0)->icon().isNull());
         QCOMPARE(changed.count(), 0);
+        // A status and a progress picked and not yet set stay picked after a note.
+        auto *status = child<QComboBox>(w.get(), "iStatus");
+        status->setCurrentIndex(status->findData(1));
         child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+        child<QPlainTextEdit>(w.get(), "noteText")->setPlainText("druga");
+        click(w.get(), "addNoteButton");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(status->currentData().toInt(), 1);
+        QCOMPARE(child<QSpinBox>(w.get(), "progressBox")->value(), 70);
         click(w.get(), "setProgressButton");
         QCOMPARE(Repair::getProgress(t->db(), 12), 70);
         QCOMPARE(child<QProgressBar>(w.get(), "iProgress")->value(), 70);

@@ -220,8 +220,18 @@ void RepairDetailsWidget::addNote()
         return;
     }
     ui->noteText->clear();
-    // Shown as stored: another workstation may have changed the repair.
+    // Shown as stored: another workstation may have changed the repair. A
+    // status or progress picked and not yet set stays picked while the
+    // stored one is the same.
+    const int status = m_status;
+    const int progress = ui->iProgress->value();
+    const int pickedStatus = ui->iStatus->findData(ui->iStatus->currentData());
+    const int pickedProgress = ui->progressBox->value();
     load();
+    if (m_status == status && pickedStatus >= 0)
+        ui->iStatus->setCurrentIndex(pickedStatus);
+    if (ui->iProgress->value() == progress)
+        ui->progressBox->setValue(pickedProgress);
 }
 
 void RepairDetailsWidget::setProgress()
