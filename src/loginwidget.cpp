@@ -83,11 +83,10 @@ void LoginWidget::loadUsers()
         QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
     if (!q.isActive()) {
         // Stays until another database is chosen.
-        m_noticeTimer->stop();
-        ui->noticeLabel->setText(DbWidget::isConnectionLost(q.lastError()) ? tr("Brak połączenia z bazą danych !")
-                                 : db->isEmptyDatabase() ? tr("Baza danych nie ma struktury programu.")
-                                                         : tr("Nie można odczytać użytkowników z bazy danych."));
-        ui->noticeLabel->show();
+        showNotice(DbWidget::isConnectionLost(q.lastError()) ? tr("Brak połączenia z bazą danych !")
+                   : db->isEmptyDatabase()                   ? tr("Baza danych nie ma struktury programu.")
+                                                             : tr("Nie można odczytać użytkowników z bazy danych."),
+                   true);
         return;
     }
     const QIcon icon(QStringLiteral(":/loginWidget/users.png"));
@@ -134,10 +133,14 @@ void LoginWidget::login()
     Q_EMIT loggedIn(id, name, level);
 }
 
-void LoginWidget::showNotice(const QString &text)
+void LoginWidget::showNotice(const QString &text, bool stays)
 {
     ui->noticeLabel->setText(text);
     ui->noticeLabel->show();
+    if (stays) {
+        m_noticeTimer->stop();
+        return;
+    }
     ui->passwordEdit->selectAll();
     ui->passwordEdit->setFocus();
     m_noticeTimer->start();

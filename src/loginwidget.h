@@ -36,7 +36,8 @@ private Q_SLOTS:
 
 private:
     void loadDatabases();
-    void showNotice(const QString &text);
+    // A notice that stays is hidden only when another database is chosen.
+    void showNotice(const QString &text, bool stays = false);
 
     Ui::loginWidget *ui;
     // Hides the failure notice; a further failure starts it afresh.

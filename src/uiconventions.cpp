@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QAbstractItemModel>
 
 namespace {
@@ -77,7 +78,8 @@ private:
 void installUiConventions(QApplication *app)
 {
     QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-    static UiConventions *conventions = nullptr;
+    // Gone with its application, should a process make a second one.
+    static QPointer<UiConventions> conventions;
     if (conventions)
         return;
     QApplication *target = app ? app : qApp;

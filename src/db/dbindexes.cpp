@@ -63,12 +63,11 @@ QList<DbIndexes::Index> build(DbWidget::DbType type)
             columns += t.texts;
         const QString table = QString::fromLatin1(t.table);
         for (const QString &c : columns) {
-            indexes.append({QStringLiteral("idx_%1_%2").arg(table, QString(c).remove(' ').replace(',', '_')),
-                            table, c, QString()});
+            indexes.append({DbIndexes::indexName(table, c), table, c, QString()});
         }
         if (type == DbWidget::MySQL) {
             for (const QString &c : t.texts)
-                indexes.append({QStringLiteral("idx_%1_%2").arg(table, c), table, DbIndexes::sortColumn(c), c});
+                indexes.append({DbIndexes::indexName(table, c), table, DbIndexes::sortColumn(c), c});
         }
     }
     return indexes;
@@ -90,6 +89,13 @@ const QList<Index> &all(DbWidget::DbType type)
     static const QList<Index> mySql = build(DbWidget::MySQL);
     static const QList<Index> sqlite = build(DbWidget::SQLite);
     return type == DbWidget::MySQL ? mySql : sqlite;
+}
+
+QString indexName(const QString &table, const QString &columns)
+{
+    QString joined = columns;
+    joined.remove(QLatin1Char(' ')).replace(QLatin1Char(','), QLatin1Char('_'));
+    return QStringLiteral("idx_%1_%2").arg(table, joined);
 }
 
 QString sortColumn(const QString &column)
@@ -118,6 +124,32 @@ QStringList createStatements(const Index &index, DbWidget::DbType type)
                           .arg(index.table, index.columns, index.sortedText);
     return statements << QStringLiteral("ALTER TABLE %1 ADD INDEX %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
                              .arg(index.table, index.name, index.columns);
+}
+
+QStringList newSchemaStatements(DbWidget::DbType type)
+{
+    QStringList statements;
+    if (type != DbWidget::MySQL) {
+        for (const Index &index : all(type))
+            statements += createStatements(index, type);
+        return statements;
+    }
+    // Tables nobody uses yet: one statement a table, which MariaDB runs
+    // several times faster than one an index.
+    QStringList tables;
+    QHash<QString, QStringList> parts;
+    for (const Index &index : all(type)) {
+        if (!parts.contains(index.table))
+            tables << index.table;
+        QStringList &table = parts[index.table];
+        if (!index.sortedText.isEmpty())
+            table.prepend(QStringLiteral("ADD COLUMN %1 VARCHAR(255) AS (LEFT(%2, 255)) VIRTUAL INVISIBLE")
+                              .arg(index.columns, index.sortedText));
+        table << QStringLiteral("ADD INDEX %1 (%2)").arg(index.name, index.columns);
+    }
+    for (const QString &table : tables)
+        statements << QStringLiteral("ALTER TABLE %1 ").arg(table) + parts.value(table).join(QLatin1String(", "));
+    return statements;
 }
 
 bool hasIndex(DbWidget *db, const QString &name)

@@ -25,6 +25,8 @@ struct Index
     QString sortedText; // the long text whose virtual column is indexed
 };
 
+// The name of the index of a table's column ("a, b": of two columns).
+QString indexName(const QString &table, const QString &columns);
 // The virtual column that sorts a long text on MariaDB.
 QString sortColumn(const QString &column);
 // The name of the index of that column on a long text, empty for a column
@@ -36,11 +38,13 @@ const QList<Index> &all(DbWidget::DbType type);
 // The statements that add an index (with its virtual column): online on
 // MariaDB, so that the other workstations go on working meanwhile.
 QStringList createStatements(const Index &index, DbWidget::DbType type);
+// The statements that give a new, empty database every index.
+QStringList newSchemaStatements(DbWidget::DbType type);
 // Whether the database had the index when its indexes were last read (once
 // for each connection, and after missing()).
 bool hasIndex(DbWidget *db, const QString &name);
-// The indexes of all() the database lacks, found by one statement; all of
-// them when the list of indexes cannot be read.
+// The indexes of all() the database lacks, found by one statement; none
+// when the list of indexes cannot be read (the server lost).
 QList<Index> missing(DbWidget *db);
 
 // Adds the missing indexes of a database made by an earlier version, with a

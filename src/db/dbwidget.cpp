@@ -139,11 +139,17 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
         problem = tr("zawiera tabele innego programu");
     if (!problem.isEmpty()) {
         close();
-        errorText = tr("Plik %1 nie jest bazą danych programu (%2).").arg(file, problem);
+        errorText = notOurDatabase(file, problem);
         return false;
     }
     readOnlyReason = sqliteWriteProblem(file);
     return true;
+}
+
+QString DbWidget::notOurDatabase(const QString &file, const QString &why)
+{
+    // Both filled in at once: a "%2" in the file's name stays as it is.
+    return tr("Plik %1 nie jest bazą danych programu (%2).").arg(file, why);
 }
 
 QString DbWidget::sqliteFileProblem(const QString &file)
@@ -152,12 +158,8 @@ QString DbWidget::sqliteFileProblem(const QString &file)
     // A new file is made at the first write; a missing folder fails to open.
     if (!info.exists() || (info.isFile() && info.size() == 0))
         return QString();
-    // Both filled in at once: a "%2" in the file's name stays as it is.
-    const auto notOurs = [&file](const QString &why) {
-        return tr("Plik %1 nie jest bazą danych programu (%2).").arg(file, why);
-    };
     if (info.isDir())
-        return notOurs(tr("to folder"));
+        return notOurDatabase(file, tr("to folder"));
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return tr("Nie można odczytać pliku bazy danych %1: %2").arg(file, f.errorString());
@@ -165,13 +167,13 @@ QString DbWidget::sqliteFileProblem(const QString &file)
     // when valid, the number of pages the file must hold.
     const QByteArray header = f.read(100);
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        return notOurs(tr("to nie jest plik bazy SQLite"));
+        return notOurDatabase(file, tr("to nie jest plik bazy SQLite"));
     const auto number = [&header](int offset) { return qFromBigEndian<quint32>(header.constData() + offset); };
     const quint16 sizeField = qFromBigEndian<quint16>(header.constData() + 16);
     const qint64 pageSize = sizeField == 1 ? 65536 : sizeField;
     const qint64 pages = number(28);
     if (number(24) == number(92) && pages > 0 && info.size() < pages * pageSize)
-        return notOurs(tr("plik jest ucięty: ma %1 bajtów z %2").arg(info.size()).arg(pages * pageSize));
+        return notOurDatabase(file, tr("plik jest ucięty: ma %1 bajtów z %2").arg(info.size()).arg(pages * pageSize));
     return QString();
 }
 
@@ -496,9 +498,7 @@ QStringList DbWidget::schemaStatements()
             return {};
     }
     statements += splitScript(QString::fromUtf8(seed.readAll()));
-    for (const DbIndexes::Index &index : DbIndexes::all(dbType))
-        statements += DbIndexes::createStatements(index, dbType);
-    return statements;
+    return statements + DbIndexes::newSchemaStatements(dbType);
 }
 
 bool DbWidget::lockSchema()

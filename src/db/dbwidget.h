@@ -148,6 +148,8 @@ private:
     // Why the file cannot be an SQLite database of the program; empty when
     // it can be.
     static QString sqliteFileProblem(const QString &file);
+    // "The file is not a database of the program", and why.
+    static QString notOurDatabase(const QString &file, const QString &why);
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
     // The statements of the engine's schema script with the column types of

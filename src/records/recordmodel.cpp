@@ -681,10 +681,10 @@ RecordModel::RelatedBatch RecordModel::relatedBatch(const RelationCursor &cursor
         if (candidates) {
             if (isMySql())
                 statement += QStringLiteral(" FORCE INDEX (%1)").arg(relatedNameIndex());
-            conditions << candidatesCondition(key);
+            conditions << candidatesCondition();
         }
         if (!part.condition.isEmpty())
-            conditions << (candidates ? QLatin1Char('(') + part.condition + QLatin1Char(')') : part.condition);
+            conditions << part.condition;
         if (!conditions.isEmpty())
             statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
         statement += QStringLiteral(" ORDER BY %1%3, %2%3 LIMIT %4")
@@ -722,11 +722,8 @@ RecordModel::Bound RecordModel::relationStatement(const RelationCursor &cursor, 
         // The rows of the related rows named one by one, read from the
         // register by the foreign key (or an index of the filter's column
         // and the key) before they are joined.
-        QStringList marks;
-        for (qsizetype i = 0; i < keys.size(); ++i)
-            marks << QStringLiteral("?");
-        add({tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" IN (")
-                 + marks.join(QLatin1String(", ")) + QLatin1Char(')'),
+        add({foreignKey() + QLatin1String(" IN (")
+                 + QStringList(keys.size(), QStringLiteral("?")).join(QLatin1String(", ")) + QLatin1Char(')'),
              keys});
     } else if (!first.isEmpty()) {
         add(orderBound(column, key, first.at(0), first.at(1), true, desc, nullsPossible));
@@ -763,25 +760,19 @@ RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint6
     const bool oneByOne = fewRelatedRows();
     *batch = RelatedBatch();
     *full = false;
-    if (filteredList() && cursor.round >= Batches && !oneByOne && walksCandidates()) {
-        *batch = relatedBatch(cursor, limit, true);
-        *full = batch->size >= limit;
-        if (cursor.lastId.isValid())
-            batch->prepend({cursor.value, cursor.key});
-        if (batch->size == 0)
-            return {};
-        return relationStatement(cursor, {}, {}, limit, batch->keys);
-    }
-    if (!filteredList() || cursor.round < Batches) {
-        const int size = oneByOne ? 1 : int(count);
+    const bool walk = filteredList() && cursor.round >= Batches && !oneByOne && walksCandidates();
+    if (walk || !filteredList() || cursor.round < Batches) {
+        const int size = walk ? limit : oneByOne ? 1 : int(count);
         if (!cursor.lastId.isValid() || !oneByOne)
-            *batch = relatedBatch(cursor, size);
+            *batch = relatedBatch(cursor, size, walk);
         *full = oneByOne || batch->size >= size;
         if (cursor.lastId.isValid())
             batch->prepend({cursor.value, cursor.key});
         if (batch->size == 0)
             return {};
     }
+    if (walk)
+        return relationStatement(cursor, {}, {}, limit, batch->keys);
     if (oneByOne && batch->size > 0)
         return groupStatement(cursor, batch->first, limit);
     return relationStatement(cursor, batch->first, *full ? batch->last : QVariantList(), limit);
@@ -790,17 +781,22 @@ RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint6
 QString RecordModel::relatedNameIndex() const
 {
     const QSqlRelation rel = relation(m_sortColumn);
-    return QStringLiteral("idx_%1_%2").arg(rel.tableName(), rel.displayColumn());
+    return DbIndexes::indexName(rel.tableName(), rel.displayColumn());
 }
 
-QString RecordModel::candidatesCondition(const QString &key) const
+QString RecordModel::foreignKey() const
+{
+    return tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn);
+}
+
+QString RecordModel::candidatesCondition() const
 {
     // The unary plus keeps SQLite from reading the related rows by their
     // keys and sorting them all; MariaDB is held to the name index by the
     // statement's FORCE INDEX.
-    return (isMySql() ? QString() : QStringLiteral("+")) + key + QLatin1String(" IN (SELECT ") + tableName()
-           + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" FROM ") + tableName()
-           + QLatin1String(" WHERE ") + QLatin1Char('(') + filter() + QLatin1String("))");
+    return (isMySql() ? QString() : QStringLiteral("+")) + relationAlias(m_sortColumn) + QLatin1Char('.')
+           + relation(m_sortColumn).indexColumn() + QLatin1String(" IN (SELECT ") + foreignKey()
+           + QLatin1String(" FROM ") + tableName() + QLatin1String(" WHERE (") + filter() + QLatin1String("))");
 }
 
 bool RecordModel::walksCandidates() const
@@ -809,17 +805,12 @@ bool RecordModel::walksCandidates() const
         // Only for a filter on the register's own columns, when the name
         // index is there, and when the filter keeps enough rows that
         // sorting them all would cost more than the walk.
-        m_candidates = 0;
-        if (!filter().contains(QLatin1String("relTblAl_")) && DbIndexes::hasIndex(dbw, relatedNameIndex())) {
-            QSqlQuery query(database());
-            query.setForwardOnly(true);
-            if (execBound(query,
-                          QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 WHERE (%2) LIMIT %3) AS kept")
-                              .arg(tableName(), filter(), QString::number(CandidatePages * m_pageSize)),
-                          {})
-                && query.next())
-                m_candidates = query.value(0).toInt() >= CandidatePages * m_pageSize ? 1 : 0;
-        }
+        const int enough = CandidatePages * m_pageSize;
+        m_candidates = !filter().contains(QLatin1String("relTblAl_"))
+                               && DbIndexes::hasIndex(dbw, relatedNameIndex())
+                               && countUpTo(tableName(), filter(), enough) >= enough
+                           ? 1
+                           : 0;
     }
     return m_candidates == 1;
 }
@@ -889,7 +880,7 @@ RecordModel::Bound RecordModel::groupStatement(const RelationCursor &cursor, con
     const QString key = relationAlias(m_sortColumn) + QLatin1Char('.') + relation(m_sortColumn).indexColumn();
     const QString id = tableName() + QLatin1String(".iId");
     Bound statement{QString(), {related.at(1)}};
-    QStringList conditions{tableName() + QLatin1Char('.') + m_columns.at(m_sortColumn) + QLatin1String(" = ?")};
+    QStringList conditions{foreignKey() + QLatin1String(" = ?")};
     if (cursor.lastId.isValid() && related.at(1) == cursor.key) {
         conditions << id + (desc ? QLatin1String(" < ?") : QLatin1String(" > ?"));
         statement.values << cursor.lastId;
@@ -901,15 +892,20 @@ RecordModel::Bound RecordModel::groupStatement(const RelationCursor &cursor, con
     return statement;
 }
 
+int RecordModel::countUpTo(const QString &table, const QString &condition, int cap) const
+{
+    // Counted up to the cap only, whatever the size of the table; the
+    // condition filled in with the rest, so that a "%1" in it stays.
+    return readInt(dbw, QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 WHERE (%2) LIMIT %3) AS counted")
+                            .arg(table, condition, QString::number(cap)));
+}
+
 bool RecordModel::fewRelatedRows() const
 {
     if (m_fewRelated < 0) {
-        // Counted up to the limit only, whatever the size of the table.
-        QSqlQuery query(database());
-        query.exec(QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT %2) AS related")
-                       .arg(relation(m_sortColumn).tableName())
-                       .arg(FewRelatedPages * m_pageSize));
-        m_fewRelated = query.next() && query.value(0).toInt() < FewRelatedPages * m_pageSize ? 1 : 0;
+        const int cap = FewRelatedPages * m_pageSize;
+        const int rows = countUpTo(relation(m_sortColumn).tableName(), QStringLiteral("1"), cap);
+        m_fewRelated = rows >= 0 && rows < cap ? 1 : 0;
     }
     return m_fewRelated == 1;
 }

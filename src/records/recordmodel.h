@@ -31,8 +31,10 @@ class DbWidget;
 // foreign key, ordered by (shown value, related key, iId). A page that the
 // batch does not fill goes on with a larger batch; after a few, the rest is
 // read by one statement driven from the register, as a filter that keeps
-// few rows is best served by its own index. A small related table (the
-// users) is walked one related row at a time instead.
+// few rows is best served by its own index. Under a filter that keeps many
+// rows of few related rows, the related rows those rows name are walked by
+// the name index instead, and their rows read by the foreign key. A small
+// related table (the users) is walked one related row at a time instead.
 class RecordModel : public QSqlRelationalTableModel
 {
     Q_OBJECT
@@ -286,6 +288,11 @@ private:
     // The related table of the sort has so few rows that each has many in
     // the register (counted once for each sort column).
     bool fewRelatedRows() const;
+    // The rows of a table under a condition, counted up to cap only; -1
+    // when they cannot be read.
+    int countUpTo(const QString &table, const QString &condition, int cap) const;
+    // "register.column" of the relation the list is sorted by.
+    QString foreignKey() const;
     // A filter that may leave out rows ("1" and none keep them all).
     bool filteredList() const;
     static constexpr int FewRelatedPages = 5;
@@ -295,7 +302,7 @@ private:
     // some row under the filter names are read, instead of sorting every
     // row the filter keeps. Decided once a selection (-1: not yet).
     bool walksCandidates() const;
-    QString candidatesCondition(const QString &key) const;
+    QString candidatesCondition() const;
     QString relatedNameIndex() const;
     static constexpr int CandidatePages = 4;
     mutable int m_candidates = -1;
