@@ -256,10 +256,16 @@ QStringList repairPageStatements(int repairId)
     Repair repair(nullptr, db);
     repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(repairId));
-    const QString ids = QStringLiteral(" FROM repairs WHERE iId = %1").arg(repairId);
+    // The page reads the keys of the repair's client and device by
+    // themselves, then their names.
+    const QString key = QStringLiteral("SELECT repairs.%1 FROM repairs WHERE repairs.iId=%2 LIMIT 1");
+    const QString clientKey = key.arg(QStringLiteral("iClientId")).arg(repairId);
+    const QString deviceKey = key.arg(QStringLiteral("iHardwareId")).arg(repairId);
     return {repair.firstPageStatement(),
-            RepairDetailsWidget::clientNameStatement(shop->scalar(QStringLiteral("SELECT iClientId") + ids).toInt()),
-            RepairDetailsWidget::deviceNameStatement(shop->scalar(QStringLiteral("SELECT iHardwareId") + ids).toInt()),
+            clientKey,
+            deviceKey,
+            RepairDetailsWidget::clientNameStatement(shop->scalar(clientKey).toInt()),
+            RepairDetailsWidget::deviceNameStatement(shop->scalar(deviceKey).toInt()),
             RepairDetailsWidget::notesStatement(repairId)};
 }
 
@@ -297,6 +303,7 @@ void statusChangeCase()
         },
         [=] {
             const int statusId = status->itemData((*floorRun)++ % status->count()).toInt();
+            const QStringList pageAgain = repairPageStatements(repair);
             return Bench::timed([&] {
                 QSqlDatabase base = db->database();
                 base.transaction();
@@ -312,6 +319,7 @@ void statusChangeCase()
                 if (!note.exec())
                     qFatal("%s", qPrintable(note.lastError().text()));
                 base.commit();
+                Bench::readAll(db, pageAgain);
             });
         });
 }

@@ -258,6 +258,35 @@ private Q_SLOTS:
         QCOMPARE(proxy->faults(), faults + 1);
     }
 
+    // A server that cannot be reached any more: opening a page, which reads
+    // several statements, waits for it once (the connect timeout, a second
+    // here), not once a statement; the next action tries again.
+    void unreachableServerTriedOncePerAction()
+    {
+        if (!proxy)
+            QSKIP("an unreachable server concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        QVERIFY2(link->isOpen(), qPrintable(link->errorText));
+        proxy->holdNew(true);
+        proxy->cutAll();
+        const int opened = proxy->connections();
+        {
+            RepairDetailsWidget page(nullptr, link.get(), &user, nullptr, 50, false);
+            QCOMPARE(formChild<QLineEdit>(&page, "sNum")->text(), QString());
+        }
+        QCOMPARE(proxy->connections(), opened + 1);
+        QVERIFY(!link->query(QStringLiteral("SELECT COUNT(*) FROM clients")).isActive());
+        QCOMPARE(proxy->connections(), opened + 1);
+        // Back in the event loop, the server there again: the next statement
+        // opens a new connection.
+        QCoreApplication::processEvents();
+        proxy->holdNew(false);
+        QSqlQuery clients = link->query(QStringLiteral("SELECT COUNT(*) FROM clients"));
+        QVERIFY(clients.next());
+        QCOMPARE(clients.value(0).toInt(), 2);
+        QCOMPARE(proxy->connections(), opened + 2);
+    }
+
     // An insert whose answer went with the connection may be stored: it is
     // reported failed and not run a second time, prepared or plain; a
     // record's insert, in a transaction of its own, is not stored at all.

@@ -235,9 +235,10 @@ QString DbWidget::mySqlOptions() const
     // reconnectAfter() does it between operations. The timeouts turn a server
     // that stops answering into an error instead of a frozen window.
     const int timeout = qMax(1, readTimeout);
-    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10;MYSQL_OPT_READ_TIMEOUT=%1;"
+    QString options = QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%2;MYSQL_OPT_READ_TIMEOUT=%1;"
                                      "MYSQL_OPT_WRITE_TIMEOUT=%1")
-                          .arg(timeout);
+                          .arg(timeout)
+                          .arg(qMax(1, connectTimeout));
     options += QStringLiteral(";CLIENT_FOUND_ROWS=1"); // an UPDATE counts the rows it matched
     if (sslEnabled)
         options += QStringLiteral(";CLIENT_SSL=1");
@@ -278,7 +279,15 @@ bool DbWidget::reopen()
     if (!db.isValid())
         return false;
     db.close();
+    if (m_reopenFailed) {
+        m_connectionLost = true;
+        return false;
+    }
     m_connectionLost = !openSession(db);
+    if (m_connectionLost) {
+        m_reopenFailed = true;
+        QMetaObject::invokeMethod(this, [this] { m_reopenFailed = false; }, Qt::QueuedConnection);
+    }
     return !m_connectionLost;
 }
 
@@ -346,6 +355,7 @@ bool DbWidget::finishOpen()
     QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     errorText.clear();
     m_connectionLost = false;
+    m_reopenFailed = false;
     if (!openSession(db)) {
         db.close();
         return false;

@@ -67,12 +67,17 @@ public:
     // Whether a statement adds rows (which a second run would add again).
     static bool addsRows(const QString &sql);
     // Opens the MySQL connection again with the same parameters; false, with
-    // errorText set, when the server cannot be reached.
+    // errorText set, when the server cannot be reached. Once that failed, it
+    // is not tried again before the program goes back to its event loop (the
+    // next thing staff do): a host that does not answer makes each try wait
+    // the connect timeout, and one action runs many statements.
     bool reopen();
 
     // Seconds a MySQL statement may wait for the server before the connection
-    // is given up; applies from the next open.
+    // is given up, and an open for the server to answer; apply from the next
+    // open.
     int readTimeout = 30;
+    int connectTimeout = 10;
 
     // Where the connection leads: host:port/database (the file on SQLite).
     QString location() const;
@@ -145,6 +150,8 @@ private:
 
     bool m_inTransaction = false;
     bool m_connectionLost = false;
+    // A reopen failed in what the program is doing now (see reopen()).
+    bool m_reopenFailed = false;
     // Why the file cannot be an SQLite database of the program; empty when
     // it can be.
     static QString sqliteFileProblem(const QString &file);

@@ -52,10 +52,21 @@ struct MySqlCutProxy::Relay : QObject
     QString sqlStart;
     Fault fault = Cut;
     int faults = 0;
+    bool holding = false;
+    int connections = 0;
 
     void accept()
     {
         while (QTcpSocket *client = listener.nextPendingConnection()) {
+            {
+                QMutexLocker lock(&mutex);
+                ++connections;
+            }
+            if (holding) {
+                // Kept open without a word until the program gives up.
+                connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+                continue;
+            }
             if (links.size() >= 16) {
                 client->abort();
                 continue;
@@ -191,4 +202,15 @@ int MySqlCutProxy::faults() const
 {
     QMutexLocker lock(&m_relay->mutex);
     return m_relay->faults;
+}
+
+void MySqlCutProxy::holdNew(bool on)
+{
+    QMetaObject::invokeMethod(m_relay, [this, on] { m_relay->holding = on; }, Qt::BlockingQueuedConnection);
+}
+
+int MySqlCutProxy::connections() const
+{
+    QMutexLocker lock(&m_relay->mutex);
+    return m_relay->connections;
 }

@@ -29,6 +29,11 @@ public:
     void letThrough() { arm(QString()); }
     // Cuts every open connection at once, as a restarting server does.
     void cutAll();
+    // While on, a new connection is taken and never answered, as by a host
+    // that is not there; off, new connections are relayed again.
+    void holdNew(bool on);
+    // How many connections the program opened to the relay so far.
+    int connections() const;
     // How many statements met a fault so far.
     int faults() const;
 

@@ -156,6 +156,7 @@ std::unique_ptr<DbWidget> TestDatabase::openAnother(quint16 port, int readTimeou
 {
     auto other = std::make_unique<DbWidget>();
     other->readTimeout = readTimeout;
+    other->connectTimeout = qMin(other->connectTimeout, readTimeout);
     if (isMySql()) {
         const ServerParams p;
         other->openMySql(m_name, p.host, p.user, p.password, port ? port : p.port, false,
