@@ -73,10 +73,17 @@ QList<DbIndexes::Index> build(DbWidget::DbType type)
     return indexes;
 }
 
-// Indexes present, by connection opened: read once, refreshed by missing().
-QHash<quint64, QSet<QString>> &presentCache()
+// Indexes present on the connection a DbWidget opened last: read once for
+// each connection opened, refreshed by missing().
+struct Present
 {
-    static QHash<quint64, QSet<QString>> cache;
+    quint64 openSerial = 0;
+    QSet<QString> names;
+};
+
+QHash<const DbWidget *, Present> &presentCache()
+{
+    static QHash<const DbWidget *, Present> cache;
     return cache;
 }
 
@@ -156,9 +163,10 @@ bool hasIndex(DbWidget *db, const QString &name)
 {
     if (!db)
         return false;
-    if (!presentCache().contains(db->openSerial))
+    if (presentCache().value(db).openSerial != db->openSerial)
         missing(db);
-    return presentCache().value(db->openSerial).contains(name.toLower());
+    const Present present = presentCache().value(db);
+    return present.openSerial == db->openSerial && present.names.contains(name.toLower());
 }
 
 QList<Index> missing(DbWidget *db)
@@ -173,7 +181,7 @@ QList<Index> missing(DbWidget *db)
     QSet<QString> present;
     while (q.next())
         present.insert(q.value(0).toString().toLower());
-    presentCache().insert(db->openSerial, present);
+    presentCache().insert(db, {db->openSerial, present});
     QList<Index> absent;
     for (const Index &index : all(db->dbType)) {
         if (!present.contains(index.name.toLower()))
