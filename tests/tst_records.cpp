@@ -603,13 +603,19 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
     QTest::newRow("bills by settling user") << "Bill" << "iUser" << asc << bills + "ORDER BY u.sUser, u.iId, b.iId" << QString();
     QTest::newRow("bills by settling user, descending")
         << "Bill" << "iUser" << desc << bills + "ORDER BY u.sUser DESC, u.iId DESC, b.iId DESC" << QString();
-    // A filter that leaves few rows: the batches of related rows come back
+    // A filter that leaves rows out: the batches of related rows come back
     // short and the rest is read in one statement.
     QTest::newRow("repairs by client name, filtered")
         << "Repair" << "iClientId" << asc
         << "SELECT r.iId FROM repairs r JOIN clients c ON r.iClientId = c.iId JOIN hardware h ON "
            "r.iHardwareId = h.iId WHERE r.iId NOT IN (2, 5) ORDER BY c.sSName, c.iId, r.iId"
         << "repairs.iId NOT IN (2, 5)";
+    // A filter that keeps under four pages of rows: they are read at once
+    // and sorted, with no batches of clients.
+    QTest::newRow("repairs by client name, few rows kept")
+        << "Repair" << "iClientId" << desc
+        << repairs.chopped(9) + "WHERE r.iId <= 10 ORDER BY c.sSName DESC, c.iId DESC, r.iId DESC"
+        << "repairs.iId <= 10";
     // The same with the filter on another relation, and past a second
     // repair whose device is gone.
     QTest::newRow("repairs by client name, filtered by device")
@@ -668,6 +674,8 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     // The next page of a walk reads its related rows by key.
     if (QByteArray(QTest::currentDataTag()).contains("walking"))
         QVERIFY(paged->nextPageStatement().contains(QRegularExpression("repairs\\.iClientId IN \\(\\d")));
+    if (QByteArray(QTest::currentDataTag()).contains("few rows"))
+        QVERIFY(!paged->firstPageStatement().contains(QLatin1String("sSName <=")));
     const QString failures = modelTesterFailures(model.get(), false);
     QVERIFY2(failures.isEmpty(), qPrintable(failures));
     QVERIFY(!model->canFetchMore());

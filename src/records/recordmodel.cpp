@@ -349,6 +349,7 @@ void RecordModel::queryChange()
     QSqlQuery first = query();
     m_rows.clear();
     m_candidates = -1;
+    m_fewKept = -1;
     bool more = false;
     if (sortsByRelation()) {
         // The statement that select() ran lists nothing: the rows come in
@@ -760,8 +761,11 @@ RecordModel::Bound RecordModel::relationStep(const RelationCursor &cursor, qint6
     const bool oneByOne = fewRelatedRows();
     *batch = RelatedBatch();
     *full = false;
-    const bool walk = filteredList() && cursor.round >= Batches && !oneByOne && walksCandidates();
-    if (walk || !filteredList() || cursor.round < Batches) {
+    // Under a filter: a few batches, then the walk or the rest at once; the
+    // rest at once from the start where the filter keeps few rows.
+    const bool batches = !filteredList() || (cursor.round < Batches && (oneByOne || !keepsFewRows()));
+    const bool walk = !batches && !oneByOne && walksCandidates();
+    if (walk || batches) {
         const int size = walk ? limit : oneByOne ? 1 : int(count);
         if (!cursor.lastId.isValid() || !oneByOne)
             *batch = relatedBatch(cursor, size, walk);
@@ -805,14 +809,25 @@ bool RecordModel::walksCandidates() const
         // Only for a filter on the register's own columns, when the name
         // index is there, and when the filter keeps enough rows that
         // sorting them all would cost more than the walk.
-        const int enough = CandidatePages * m_pageSize;
         m_candidates = !filter().contains(QLatin1String("relTblAl_"))
-                               && DbIndexes::hasIndex(dbw, relatedNameIndex())
-                               && countUpTo(tableName(), filter(), enough) >= enough
+                               && DbIndexes::hasIndex(dbw, relatedNameIndex()) && !keepsFewRows()
                            ? 1
                            : 0;
     }
     return m_candidates == 1;
+}
+
+bool RecordModel::keepsFewRows() const
+{
+    if (m_fewKept < 0) {
+        // A filter on a joined row cannot be counted on the register alone.
+        const int enough = CandidatePages * m_pageSize;
+        m_fewKept = !filter().contains(QLatin1String("relTblAl_"))
+                            && countUpTo(tableName(), filter(), enough) < enough
+                        ? 1
+                        : 0;
+    }
+    return m_fewKept == 1;
 }
 
 bool RecordModel::filteredList() const

@@ -306,6 +306,12 @@ private:
     QString relatedNameIndex() const;
     static constexpr int CandidatePages = 4;
     mutable int m_candidates = -1;
+    // A filter on the register's own columns that keeps fewer than
+    // CandidatePages pages of rows: they are read at once and sorted, with
+    // no batches of related rows that would each find few of them. Counted
+    // once a selection (-1: not yet).
+    bool keepsFewRows() const;
+    mutable int m_fewKept = -1;
     // The cursor after the last row read (whose related key the rows of a
     // relation sort carry after the columns).
     RelationCursor cursorAfter(const Row &last) const;
