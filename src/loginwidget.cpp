@@ -83,9 +83,10 @@ void LoginWidget::loadUsers()
         QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
     if (!q.isActive()) {
         // Stays until another database is chosen.
-        showNotice(DbWidget::isConnectionLost(q.lastError()) ? tr("Brak połączenia z bazą danych !")
-                   : db->isEmptyDatabase()                   ? tr("Baza danych nie ma struktury programu.")
-                                                             : tr("Nie można odczytać użytkowników z bazy danych."),
+        const bool lost = DbWidget::isConnectionLost(q.lastError()) || db->connectionLost();
+        showNotice(lost                    ? tr("Brak połączenia z bazą danych !")
+                   : db->isEmptyDatabase() ? tr("Baza danych nie ma struktury programu.")
+                                           : tr("Nie można odczytać użytkowników z bazy danych."),
                    true);
         return;
     }
@@ -118,8 +119,8 @@ void LoginWidget::login()
         QStringLiteral("SELECT sUser, sPassword, iLevel FROM users WHERE iId = %1 AND bActive <> 0")
             .arg(id));
     if (!q.first()) {
-        showNotice(q.lastError().isValid() ? tr("Brak połączenia z bazą danych !")
-                                           : tr("Nieprawidłowe hasło !"));
+        // Not read at all, or no such active user.
+        showNotice(!q.isActive() ? tr("Brak połączenia z bazą danych !") : tr("Nieprawidłowe hasło !"));
         return;
     }
     if (!passwordMatches(q.value(1).toString(), ui->passwordEdit->text())) {

@@ -287,6 +287,25 @@ private Q_SLOTS:
         QCOMPARE(proxy->connections(), opened + 2);
     }
 
+    // The server lost at the login: each click on "Zaloguj", and a login page
+    // opened afterwards, say so, never that the password is wrong.
+    void loginDuringOutage()
+    {
+        if (!proxy)
+            QSKIP("an unreachable server concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        LoginWidget page(nullptr, link.get(), settings.get());
+        proxy->holdNew(true);
+        proxy->cutAll();
+        for (int click = 0; click < 2; ++click) {
+            clickChild(&page, "loginButton");
+            QCOMPARE(formChild<QLabel>(&page, "noticeLabel")->text(), QStringLiteral("Brak połączenia z bazą danych !"));
+            QCoreApplication::processEvents();
+        }
+        LoginWidget again(nullptr, link.get(), settings.get());
+        QCOMPARE(formChild<QLabel>(&again, "noticeLabel")->text(), QStringLiteral("Brak połączenia z bazą danych !"));
+    }
+
     // An insert whose answer went with the connection may be stored: it is
     // reported failed and not run a second time, prepared or plain; a
     // record's insert, in a transaction of its own, is not stored at all.

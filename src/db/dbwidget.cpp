@@ -304,11 +304,14 @@ bool DbWidget::isConnectionLost(const QSqlError &error)
 
 void DbWidget::noteLost(const QSqlError &error)
 {
-    m_connectionLost = dbType == MySQL && isConnectionLost(error);
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    // A statement on a connection that could not be opened again fails
+    // without an error of its own: the connection is still lost.
+    m_connectionLost = dbType == MySQL && (isConnectionLost(error) || (!error.isValid() && !db.isOpen()));
     // Closed at once: the statements prepared on it then go without a word
     // to a server that is not there.
     if (m_connectionLost)
-        QSqlDatabase::database(connectionName, false).close();
+        db.close();
 }
 
 bool DbWidget::reconnectAfter(const QSqlError &error, qint64 elapsedMs)

@@ -58,6 +58,9 @@ public:
     // True when the error says the server connection is gone (a drop, a
     // restart, a timeout): the statement did not run to its end.
     static bool isConnectionLost(const QSqlError &error);
+    // True while the server connection is lost: the last statement lost it,
+    // or found it closed because no new one could be opened.
+    bool connectionLost() const { return m_connectionLost; }
     // Runs attempt (again false). When it failed because the connection was
     // lost outside a transaction, sooner than the read timeout, opens a new
     // connection and, if it may repeat, runs it once more (again true);
