@@ -258,9 +258,8 @@ QStringList repairPageStatements(int repairId)
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(repairId));
     // The page reads the keys of the repair's client and device by
     // themselves, then their names.
-    const QString key = QStringLiteral("SELECT repairs.%1 FROM repairs WHERE repairs.iId=%2 LIMIT 1");
-    const QString clientKey = key.arg(QStringLiteral("iClientId")).arg(repairId);
-    const QString deviceKey = key.arg(QStringLiteral("iHardwareId")).arg(repairId);
+    const QString clientKey = Repair::idOfRowStatement(QStringLiteral("iClientId"), QString::number(repairId));
+    const QString deviceKey = Repair::idOfRowStatement(QStringLiteral("iHardwareId"), QString::number(repairId));
     return {repair.firstPageStatement(),
             clientKey,
             deviceKey,

@@ -340,7 +340,10 @@ QSqlRecord RecordModel::record(int row) const
 void RecordModel::setPageSize(int rows)
 {
     m_pageSize = qMax(1, rows);
+    // The counts that decide how a relation sort reads are bounded by pages.
     m_fewRelated = -1;
+    m_candidates = -1;
+    m_kept = NotCounted;
 }
 
 void RecordModel::queryChange()
@@ -349,7 +352,7 @@ void RecordModel::queryChange()
     QSqlQuery first = query();
     m_rows.clear();
     m_candidates = -1;
-    m_fewKept = -1;
+    m_kept = NotCounted;
     bool more = false;
     if (sortsByRelation()) {
         // The statement that select() ran lists nothing: the rows come in
@@ -809,25 +812,27 @@ bool RecordModel::walksCandidates() const
         // Only for a filter on the register's own columns, when the name
         // index is there, and when the filter keeps enough rows that
         // sorting them all would cost more than the walk.
-        m_candidates = !filter().contains(QLatin1String("relTblAl_"))
-                               && DbIndexes::hasIndex(dbw, relatedNameIndex()) && !keepsFewRows()
+        m_candidates = DbIndexes::hasIndex(dbw, relatedNameIndex()) && keptRows() >= CandidatePages * m_pageSize
                            ? 1
                            : 0;
     }
     return m_candidates == 1;
 }
 
+int RecordModel::keptRows() const
+{
+    // A filter on a joined row cannot be counted on the register alone.
+    if (m_kept == NotCounted)
+        m_kept = filter().contains(QLatin1String("relTblAl_"))
+                     ? -1
+                     : countUpTo(tableName(), filter(), CandidatePages * m_pageSize);
+    return m_kept;
+}
+
 bool RecordModel::keepsFewRows() const
 {
-    if (m_fewKept < 0) {
-        // A filter on a joined row cannot be counted on the register alone.
-        const int enough = CandidatePages * m_pageSize;
-        m_fewKept = !filter().contains(QLatin1String("relTblAl_"))
-                            && countUpTo(tableName(), filter(), enough) < enough
-                        ? 1
-                        : 0;
-    }
-    return m_fewKept == 1;
+    const int kept = keptRows();
+    return kept >= 0 && kept < CandidatePages * m_pageSize;
 }
 
 bool RecordModel::filteredList() const

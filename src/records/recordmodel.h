@@ -306,12 +306,16 @@ private:
     QString relatedNameIndex() const;
     static constexpr int CandidatePages = 4;
     mutable int m_candidates = -1;
-    // A filter on the register's own columns that keeps fewer than
-    // CandidatePages pages of rows: they are read at once and sorted, with
-    // no batches of related rows that would each find few of them. Counted
-    // once a selection (-1: not yet).
+    // The rows a filter on the register's own columns keeps, counted up to
+    // CandidatePages pages once a selection; -1 for a filter on a joined row
+    // or a count that failed.
+    int keptRows() const;
+    mutable int m_kept = NotCounted;
+    static constexpr int NotCounted = -2;
+    // The filter keeps fewer than CandidatePages pages of rows: they are read
+    // at once and sorted, with no batches of related rows that would each
+    // find few of them.
     bool keepsFewRows() const;
-    mutable int m_fewKept = -1;
     // The cursor after the last row read (whose related key the rows of a
     // relation sort carry after the columns).
     RelationCursor cursorAfter(const Row &last) const;

@@ -155,8 +155,12 @@ int Repair::readIdOfRow(const QString &column, int row) const
 {
     if (row < 0 || row >= rowCount())
         return -1;
-    return readInt(dbw, QStringLiteral("SELECT repairs.%1 FROM repairs WHERE repairs.iId=%2 LIMIT 1")
-                            .arg(column, storedValue(row, colId).toString()));
+    return readInt(dbw, idOfRowStatement(column, storedValue(row, colId).toString()));
+}
+
+QString Repair::idOfRowStatement(const QString &column, const QString &repairId)
+{
+    return QStringLiteral("SELECT repairs.%1 FROM repairs WHERE repairs.iId=%2 LIMIT 1").arg(column, repairId);
 }
 
 int Repair::getClientId(int row) const

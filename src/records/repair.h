@@ -41,6 +41,8 @@ public:
     // The raw client / hardware id of the repair in a row, -1 when none.
     int getClientId(int row) const;
     int getHardwareId(int row) const;
+    // The statement that reads them: column of the repair repairId.
+    static QString idOfRowStatement(const QString &column, const QString &repairId);
 
     // Repair kinds: [0] names, [1] codes ("-1" none, "0".."3"), in the shape
     // FormIn::comboboxSetup takes.
