@@ -108,10 +108,12 @@ void MessageBox::reportSave(bool ok, QWidget *parent)
         saveFailed(parent);
 }
 
-void MessageBox::recordDeleted(const QString &what, const QString &outcome, QWidget *parent)
+void MessageBox::recordDeleted(const QString &what, const QString &outcome, QWidget *parent, Gender gender)
 {
     warning(QObject::tr("Rekord usunięty"),
-            what + QLatin1Char(' ') + QObject::tr("został usunięty na innym stanowisku.")
+            what + QLatin1Char(' ')
+                + (gender == Gender::Feminine ? QObject::tr("została usunięta na innym stanowisku.")
+                                              : QObject::tr("został usunięty na innym stanowisku."))
                 + QLatin1Char(' ') + outcome,
             parent);
 }

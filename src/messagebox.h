@@ -41,9 +41,12 @@ public:
     // saved() after a successful write, saveFailed() after a failed one.
     static void reportSave(bool ok, QWidget *parent = nullptr);
 
+    // The grammatical gender of what names a record ("Ten klient", "Ta naprawa").
+    enum class Gender { Masculine, Feminine };
     // A record gone before a write reached it: "<what> został usunięty na
-    // innym stanowisku." and what became of the write.
-    static void recordDeleted(const QString &what, const QString &outcome, QWidget *parent = nullptr);
+    // innym stanowisku." (or "została usunięta") and what became of the write.
+    static void recordDeleted(const QString &what, const QString &outcome, QWidget *parent = nullptr,
+                              Gender gender = Gender::Masculine);
     // Fields that another workstation changed since the page read them,
     // named; true when the user wants the record read again.
     static bool changedElsewhere(const QStringList &fields, QWidget *parent = nullptr);

@@ -294,7 +294,8 @@ private slots:
     }
 
     // Newest first; a new bill is stored unsettled for this client and the
-    // current user, with the repair chosen and no hardware, and listed on top.
+    // current user, with the repair chosen and no hardware, and listed on top;
+    // none for a record deleted meanwhile.
     void bills()
     {
         MessageBoxRecorder boxes;
@@ -322,6 +323,20 @@ private slots:
                  1);
         QVERIFY(b->ui->newBillBox->isHidden());
         QCOMPARE(panelIds(b), (QList<int>{3, 1, 2}));
+
+        // The chosen device, then the client deleted on another workstation:
+        // each refused and named, the form kept open as typed.
+        click(b, "newBillButton");
+        b->ui->sPriceGross->setText(QStringLiteral("99 zł"));
+        b->ui->iHardwareId->setCurrentIndex(1);
+        for (const QString gone : {"hardware:Wybrany sprzęt został usunięty", "clients:Ten klient został usunięty"}) {
+            QCOMPARE(onAnotherWorkstation(*t, "DELETE FROM " + gone.section(':', 0, 0)), QString());
+            click(b, "saveBillButton");
+            QCOMPARE(boxes.lastLine(), "Rekord usunięty: " + gone.section(':', 1)
+                                           + " na innym stanowisku. Rachunek nie został zapisany.");
+        }
+        QCOMPARE(t->count(QStringLiteral("billing")) * 10 + b->ui->newBillBox->isVisible(), 31);
+        QCOMPARE(b->ui->sPriceGross->text(), QStringLiteral("99 zł"));
     }
 };
 

@@ -812,7 +812,10 @@ void TestRecords::repairReaders()
     QCOMPARE(Repair::getProgress(t.db(), 12), 40);
     QCOMPARE(Repair::getProgress(t.db(), 15), 0); // NULL progress
     QCOMPARE(Repair::getProgress(t.db(), 999), -1);
-    Repair::updateProgress(t.db(), 12, 75);
+    // The same value again still counts as stored; a missing repair does not.
+    QCOMPARE(QList<bool>({Repair::updateProgress(t.db(), 12, 75), Repair::updateProgress(t.db(), 12, 75),
+                          Repair::updateProgress(t.db(), 999, 75)}),
+             QList<bool>({true, true, false}));
     QCOMPARE(Repair::getProgress(t.db(), 12), 75);
     QCOMPARE(t.scalar("SELECT iProgress FROM repairs WHERE iId = 13").toInt(), 0);
 

@@ -445,6 +445,31 @@ private Q_SLOTS:
         QCOMPARE(child<QProgressBar>(w.get(), "iProgress")->value(), 70);
         QCOMPARE(changed.count(), 1);
     }
+
+    // Saves on a repair deleted on another workstation: refused naming it,
+    // nothing stored, no success signal, the typed note kept.
+    void savesOnDeletedRepair_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        for (const char *button : {"changeStatusButton", "addNoteButton", "setProgressButton"})
+            QTest::newRow(button) << QByteArray(button);
+    }
+    void savesOnDeletedRepair()
+    {
+        QVERIFY(fill({repair(12, 7, 34, 0, Open)}));
+        auto w = repairPage();
+        QSignalSpy changed(w.get(), &RepairDetailsWidget::repairStatusChanged);
+        auto *status = child<QComboBox>(w.get(), "iStatus");
+        status->setCurrentIndex(status->findData(Closed));
+        child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+        child<QPlainTextEdit>(w.get(), "noteText")->setPlainText("cena 100 zł");
+        QCOMPARE(onAnotherWorkstation(*t, "DELETE FROM repairs"), QString());
+        MessageBoxRecorder boxes;
+        click(w.get(), QTest::currentDataTag());
+        QCOMPARE(boxes.lastLine(), "Rekord usunięty: Ta naprawa została usunięta na innym stanowisku. Zmiany nie zostały zapisane.");
+        QCOMPARE(t->count("notes") + t->count("repairs") + changed.count() + takeErrors().size(), 0);
+        QCOMPARE(child<QPlainTextEdit>(w.get(), "noteText")->toPlainText(), "cena 100 zł");
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestRepairs)

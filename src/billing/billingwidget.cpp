@@ -6,6 +6,7 @@
 #include "messagebox.h"
 #include "records/bill.h"
 #include "records/client.h"
+#include "records/refusedsave.h"
 #include "records/repair.h"
 #include "userwidget.h"
 
@@ -225,11 +226,17 @@ void BillingWidget::saveBill()
         Bill::Statuses[1].at(0), // unsettled
         QStringLiteral("0"),     // not settled yet
         QString::number(user ? user->id : 0)};
-    // A refused bill keeps the form open with what was typed.
-    if (Bill::dbInsert(db, values) < 0) {
-        MessageBox::saveFailed();
+    // The client and the repair and device named must not go before the
+    // bill is stored. A refused bill keeps the form open with what was typed.
+    QList<HeldRecord> held = {{QStringLiteral("clients"), clientId, tr("Ten klient")}};
+    if (values.at(2) != NoRecord)
+        held.append({QStringLiteral("repairs"), values.at(2).toInt(), tr("Wybrana naprawa"),
+                     MessageBox::Gender::Feminine});
+    if (values.at(3) != NoRecord)
+        held.append({QStringLiteral("hardware"), values.at(3).toInt(), tr("Wybrany sprzęt")});
+    if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."),
+                            [&] { return Bill::dbInsert(db, values) >= 0; }))
         return;
-    }
     closeNewBill();
     loadBills();
 }

@@ -1,5 +1,6 @@
 #include "records/refusedsave.h"
 
+#include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "records/recordmodel.h"
 
@@ -18,4 +19,25 @@ bool explainRefusedSave(const RecordModel *model, const QString &what)
         MessageBox::saveFailed(model->lastError());
         return false;
     }
+}
+
+bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
+                        const std::function<bool()> &work, QWidget *parent)
+{
+    const HeldRecord *gone = nullptr;
+    const bool saved = runInTransaction(db, [&] {
+        for (const HeldRecord &record : held) {
+            const RecordModel::RowState state = RecordModel::rowState(db, record.table, record.id, true);
+            if (state == RecordModel::RowState::Missing)
+                gone = &record;
+            if (state != RecordModel::RowState::Present)
+                return false;
+        }
+        return work();
+    });
+    if (gone)
+        MessageBox::recordDeleted(gone->name, outcome, parent, gone->gender);
+    else if (!saved)
+        MessageBox::saveFailed(parent);
+    return saved;
 }

@@ -1,7 +1,13 @@
 #pragma once
 
-#include <QString>
+#include "messagebox.h"
 
+#include <QList>
+#include <QString>
+#include <functional>
+
+class DbWidget;
+class QWidget;
 class RecordModel;
 
 // After a submitAll() of model that stored nothing, tells the user why: the
@@ -10,3 +16,19 @@ class RecordModel;
 // write. True when the user chose to read the record again (the typed changes
 // are dropped then); otherwise the typed values stay for another try.
 bool explainRefusedSave(const RecordModel *model, const QString &what);
+
+// A record that a save writes to or refers to, named as the user knows it.
+struct HeldRecord
+{
+    QString table;
+    int id;
+    QString name; // e.g. "Ten klient"
+    MessageBox::Gender gender = MessageBox::Gender::Masculine;
+};
+
+// Runs work in one transaction once every record of held is found there,
+// locked against deletion until the end. True when committed. Otherwise the
+// user is told: a record deleted on another workstation is named, with
+// outcome (e.g. "Zmiany nie zostały zapisane."); anything else is a failed save.
+bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
+                        const std::function<bool()> &work, QWidget *parent = nullptr);

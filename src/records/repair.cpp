@@ -131,10 +131,13 @@ int Repair::getProgress(DbWidget *db, int repairId)
 
 bool Repair::updateProgress(DbWidget *db, int repairId, int progress)
 {
-    return db
-        && db->query(QStringLiteral("UPDATE repairs SET iProgress = %1 WHERE repairs.iId=%2")
-                         .arg(progress).arg(repairId))
-               .isActive();
+    // A repair deleted meanwhile is not reported as updated (MySQL counts
+    // the rows matched, so an unchanged value counts as well).
+    if (!db)
+        return false;
+    const QSqlQuery update = db->query(
+        QStringLiteral("UPDATE repairs SET iProgress = %1 WHERE repairs.iId=%2").arg(progress).arg(repairId));
+    return update.numRowsAffected() > 0;
 }
 
 int Repair::dbInsert(DbWidget *db, const QStringList &values)

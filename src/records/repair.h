@@ -31,7 +31,8 @@ public:
     static QString getTypeById(int code);
     // Stored progress of a repair, -1 when there is no such repair.
     static int getProgress(DbWidget *db, int repairId);
-    // Stores the progress in percent; false when the update failed.
+    // Stores the progress in percent; false when the update failed or found
+    // no such repair.
     static bool updateProgress(DbWidget *db, int repairId, int progress);
     // Inserts a repair from exactly 13 texts: sNum, iAddDate, iEndDate, iType,
     // sCost, sDefect, sComment, sOuterNo, iStatus, iClientId, iHardwareId,

@@ -1,7 +1,6 @@
 #include "repairs/repairdetailswidget.h"
 #include "ui_repairDetailsWidget.h"
 
-#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/repairstatusesconfig.h"
 #include "formin.h"
@@ -9,6 +8,7 @@
 #include "messagebox.h"
 #include "notes/note.h"
 #include "plaintext.h"
+#include "records/refusedsave.h"
 #include "records/repair.h"
 #include "userwidget.h"
 
@@ -187,7 +187,7 @@ void RepairDetailsWidget::changeStatus()
         ? QStringLiteral(", iEndDate = %1").arg(QDateTime::currentSecsSinceEpoch())
         : QString();
     const int userId = user ? user->id : 0;
-    const bool saved = runInTransaction(db, [&] {
+    const bool saved = saveRepair([&] {
         const QSqlQuery update =
             db->query(QStringLiteral("UPDATE repairs SET iStatus = %1%2 WHERE repairs.iId = %3")
                           .arg(status.statusId).arg(endDate).arg(m_repairId));
@@ -197,10 +197,8 @@ void RepairDetailsWidget::changeStatus()
                              + status.description.toHtmlEscaped() + QLatin1Char('"'),
                          userId);
     });
-    if (!saved) {
-        MessageBox::saveFailed(this);
+    if (!saved)
         return;
-    }
     load();
     Q_EMIT repairStatusChanged();
 }
@@ -213,12 +211,10 @@ void RepairDetailsWidget::addNote()
     // In a transaction of its own: a note whose save is reported failed
     // (the connection lost on the way) is not stored either.
     const int severity = ui->noteSeverity->currentIndex();
-    if (!runInTransaction(db, [&] {
+    if (!saveRepair([&] {
             return Note::add(db, m_repairId, severity, Note::fromPlainText(text), user ? user->id : 0);
-        })) {
-        MessageBox::saveFailed(this);
+        }))
         return;
-    }
     ui->noteText->clear();
     // Shown as stored: another workstation may have changed the repair. A
     // status or progress picked and not yet set stays picked while the
@@ -238,10 +234,15 @@ void RepairDetailsWidget::setProgress()
 {
     if (m_status < 0 || !UserWidget::mayEditRepairs(user))
         return;
-    if (!Repair::updateProgress(db, m_repairId, ui->progressBox->value())) {
-        MessageBox::saveFailed(this);
+    const int progress = ui->progressBox->value();
+    if (!saveRepair([&] { return Repair::updateProgress(db, m_repairId, progress); }))
         return;
-    }
     load();
     Q_EMIT repairStatusChanged();
+}
+
+bool RepairDetailsWidget::saveRepair(const std::function<bool()> &work)
+{
+    return saveHoldingRecords(db, {{QStringLiteral("repairs"), m_repairId, tr("Ta naprawa"), MessageBox::Gender::Feminine}},
+                              tr("Zmiany nie zostały zapisane."), work, this);
 }

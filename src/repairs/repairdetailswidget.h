@@ -3,6 +3,7 @@
 #include "widgetbase.h"
 
 #include <QWidget>
+#include <functional>
 
 namespace Ui {
 class repairDetailsWidget;
@@ -50,6 +51,10 @@ private:
     // False when the repair, its client or its device cannot be read.
     bool loadRepair();
     void loadNotes();
+    // Runs a save of this repair in one transaction with its row locked;
+    // false, the user told why, when the repair was deleted on another
+    // workstation or the save failed.
+    bool saveRepair(const std::function<bool()> &work);
 
     Ui::repairDetailsWidget *ui;
     int m_repairId;
