@@ -31,6 +31,8 @@ private Q_SLOTS:
     void deleteAsksAndRemoves();
     void failedWritesAreReported();
     void editOfTemplateDeletedMeanwhile();
+    void editKeepsChangesMadeElsewhere_data();
+    void editKeepsChangesMadeElsewhere();
     void renders();
 
 private:
@@ -315,11 +317,46 @@ void TestTemplatesConfig::editOfTemplateDeletedMeanwhile()
     edit("sHName")->setText("Zmieniony");
     QVERIFY(t->exec("DELETE FROM templates WHERE sHName = 'Laptop Dell'"));
     click(page, "saveButton");
-    QCOMPARE(rec.titles(), QStringList({"Edycja szablonu sprzętu", "Błąd zapisu do bazy"}));
+    QCOMPARE(rec.lastLine(), "Rekord usunięty: Ten szablon został usunięty na innym stanowisku. "
+                             "Zmiany nie zostały zapisane.");
     QVERIFY(onEditPage());
     QCOMPARE(edit("sHName")->text(), QStringLiteral("Zmieniony"));
     QCOMPARE(t->count("templates"), 1);
     QCOMPARE(t->count("templates", "sHName = 'Zmieniony'"), 0);
+}
+
+// Another workstation changes the template while it is on the edit page,
+// where its model is then changed: a change of another field stays, one of
+// the model refuses the save and the typed model stays on the page.
+void TestTemplatesConfig::editKeepsChangesMadeElsewhere_data()
+{
+    QTest::addColumn<QString>("elsewhere");
+    QTest::addColumn<QString>("stored"); // model and equipment
+    QTest::newRow("equipment") << "sField4 = 'Torba'" << "Precision|Torba";
+    QTest::newRow("model") << "sField2 = 'Vostro'" << "Vostro|Zasilacz";
+    QTest::newRow("model's case") << "sField2 = 'latitude żółta'" << "latitude żółta|Zasilacz";
+}
+
+void TestTemplatesConfig::editKeepsChangesMadeElsewhere()
+{
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, stored);
+    const bool refused = !stored.startsWith("Precision");
+    QVERIFY(t->exec("UPDATE templates SET sField2 = 'Latitude żółta' WHERE sHName = 'Laptop Dell'"));
+    makePage();
+    MessageBoxRecorder rec;
+    rec.answer(QMessageBox::Ok);
+    rec.answer(QMessageBox::No); // the typed values kept
+    table()->sortByColumn(1, Qt::AscendingOrder);
+    selectRow(0);
+    click(page, "editButton");
+    QVERIFY(t->exec("UPDATE templates SET " + elsewhere + " WHERE sHName = 'Laptop Dell'"));
+    edit("sField2")->setText("Precision");
+    click(page, "saveButton");
+    QCOMPARE(rec.last().title, refused ? "Zmiany na innym stanowisku" : "Zapisano.");
+    QVERIFY(!refused || rec.last().text.contains("zmieniono: Model."));
+    QCOMPARE(storedRow(*t, "templates", "sField2, sField4", "sHName = 'Laptop Dell'"), stored);
+    QCOMPARE(onEditPage() ? edit("sField2")->text() : QString(), refused ? "Precision" : "");
 }
 
 void TestTemplatesConfig::renders()

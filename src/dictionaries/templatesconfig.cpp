@@ -2,15 +2,16 @@
 #include "ui_templatesConfig.h"
 
 #include "db/columnlengths.h"
-#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "messagebox.h"
+#include "records/refusedsave.h"
 #include "records/template.h"
 
 #include <QDateTime>
 #include <QHeaderView>
+#include <QSqlError>
 #include <QSqlQuery>
 
 TemplatesConfig::TemplatesConfig(QWidget *parent, DbWidget *db, UserWidget *user,
@@ -116,17 +117,23 @@ void TemplatesConfig::addTemplate()
 void TemplatesConfig::editTemplate()
 {
     const int id = selectedTemplateId();
-    if (id <= 0)
-        return;
+    if (id > 0 && readTemplate(id))
+        showEditPage();
+}
+
+bool TemplatesConfig::readTemplate(int id)
+{
     *query = db->query(QStringLiteral("SELECT %1 FROM templates WHERE iId = %2")
                            .arg(Template::insertColumns().join(QStringLiteral(", ")))
                            .arg(id));
     if (!query->first())
-        return;
+        return false;
     editedId = id;
+    editedValues.clear();
     int column = 0;
     for (const QString &name : Template::insertColumns()) {
         const QVariant value = query->value(column++);
+        editedValues << value;
         if (name == QLatin1String("iHType")) {
             editedType = value.toInt();
             ui->iHType->setCurrentIndex(ui->iHType->findData(editedType));
@@ -140,7 +147,7 @@ void TemplatesConfig::editTemplate()
             ColumnLengths::showStored(ui->formWidget->findChild<QLineEdit *>(name), value.toString());
         }
     }
-    showEditPage();
+    return true;
 }
 
 QStringList TemplatesConfig::formValues() const
@@ -166,29 +173,31 @@ QStringList TemplatesConfig::formValues() const
     return values;
 }
 
-bool TemplatesConfig::updateTemplate(int id, const QStringList &values)
+bool TemplatesConfig::updateTemplate(const QStringList &values)
 {
-    QStringList assignments;
-    for (const QString &name : Template::insertColumns())
-        assignments << name + QStringLiteral(" = :") + name;
-    QSqlQuery q(db->database());
-    q.prepare(QStringLiteral("UPDATE templates SET %1 WHERE iId = :iId")
-                  .arg(assignments.join(QStringLiteral(", "))));
-    int i = 0;
-    for (const QString &name : Template::insertColumns()) {
-        const QString &value = values.at(i++);
-        q.bindValue(QLatin1Char(':') + name, value.isNull() ? QStringLiteral("") : value);
+    // Only what was typed other than read is written: another workstation's
+    // change of the other fields stays.
+    const QStringList &columns = Template::insertColumns();
+    QList<RecordModel::FieldWrite> fields;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (values.at(i) != editedValues.value(i).toString())
+            fields.append({columns.at(i), editedValues.value(i), values.at(i)});
     }
-    q.bindValue(QStringLiteral(":iId"), id);
-    // A template deleted meanwhile at another workstation updates no row:
-    // that must not be reported as saved. Whether the row is still there is
-    // asked after the update, which holds it until the commit.
-    return runInTransaction(db, [&] {
-        const bool updated = db->exec(q);
-        db->lastWriteError = q.lastError();
-        return updated
-            && db->query(QStringLiteral("SELECT iId FROM templates WHERE iId = %1").arg(id)).next();
-    });
+    QList<int> elsewhere;
+    QSqlError error;
+    const RecordModel::Refusal refusal = RecordModel::writeUnchanged(
+        db, QStringLiteral("templates"), editedId, fields, &elsewhere, &error);
+    if (refusal == RecordModel::Refusal::None)
+        return true;
+    QStringList names;
+    for (const int i : std::as_const(elsewhere)) {
+        const QString header =
+            model->headerData(model->fieldIndex(fields.at(i).column), Qt::Horizontal).toString();
+        names << (header.isEmpty() ? fields.at(i).column : header);
+    }
+    if (explainRefusedSave(refusal, names, error, tr("Ten szablon")))
+        readTemplate(editedId);
+    return false;
 }
 
 void TemplatesConfig::saveTemplate()
@@ -197,12 +206,13 @@ void TemplatesConfig::saveTemplate()
     if (!MessageBox::confirmSave(adding ? tr("Nowy szablon sprzętu") : tr("Edycja szablonu sprzętu")))
         return;
     const QStringList values = formValues();
-    const bool ok = adding ? Template::dbInsert(db, values) > 0 : updateTemplate(editedId, values);
-    if (!ok) {
+    if (adding && Template::dbInsert(db, values) <= 0) {
         // The input stays on the edit page so that nothing typed is lost.
         MessageBox::saveFailed(db->lastWriteError);
         return;
     }
+    if (!adding && !updateTemplate(values))
+        return;
     MessageBox::saved();
     editedId = 0;
     ui->stackedWidget->setCurrentWidget(ui->templatesPage);

@@ -44,7 +44,12 @@ private:
     // The edit page's values in the order of the templates' columns (as
     // Template::dbInsert takes them).
     QStringList formValues() const;
-    bool updateTemplate(int id, const QStringList &values);
+    // Shows the stored template on the edit page; false when it cannot be read.
+    bool readTemplate(int id);
+    // Writes the fields typed other than read, each only while it holds the
+    // value read; a refusal is explained (the form stays, or shows the
+    // template read again when the user asks).
+    bool updateTemplate(const QStringList &values);
 
     Ui::templatesConfig *ui;
     Template *model = nullptr;
@@ -57,4 +62,6 @@ private:
     // date left as it was is stored unchanged.
     QString editedDate;
     QDate editedDay;
+    // The values of the edited template as read, in the order of formValues().
+    QVariantList editedValues;
 };

@@ -86,8 +86,6 @@ bool RecordModel::submitAll()
     if (m_changed.isEmpty())
         return true;
     const int key = int(m_columns.indexOf(QStringLiteral("iId")));
-    // NULL-safe: a field read empty (NULL) still matches.
-    const QString same = isMySql() ? QStringLiteral(" <=> :o") : QStringLiteral(" IS :o");
     // Row by row in the list's order; a row written is no longer changed, so
     // that a save tried again after a refusal writes only what is left.
     QList<int> changedRows = m_changed.keys();
@@ -95,67 +93,108 @@ bool RecordModel::submitAll()
     for (const int r : std::as_const(changedRows)) {
         const QHash<int, QVariant> &changed = m_changed[r];
         const Row &row = m_rows.at(r);
-        QStringList assignments;
-        QString unchanged;
-        for (auto c = changed.cbegin(); c != changed.cend(); ++c) {
-            const QString &column = m_columns.at(c.key());
-            assignments << column + QLatin1String(" = :v") + QString::number(c.key());
-            unchanged += QLatin1String(" AND ") + column + same + QString::number(c.key());
+        QList<int> columns = changed.keys();
+        std::sort(columns.begin(), columns.end());
+        QList<FieldWrite> fields;
+        for (const int c : std::as_const(columns))
+            fields.append({m_columns.at(c), changed.value(c), row.at(c)});
+        QList<int> elsewhere;
+        QSqlError error;
+        m_refusal = key < 0 ? Refusal::Failed
+                            : writeUnchanged(dbw, tableName(), row.value(key), fields, &elsewhere, &error);
+        if (m_refusal == Refusal::Failed)
+            setLastError(error);
+        for (const int i : std::as_const(elsewhere)) {
+            const QString header = headerData(columns.at(i), Qt::Horizontal).toString();
+            m_changedElsewhere << (header.isEmpty() ? fields.at(i).column : header);
         }
-        QSqlQuery update(dbw ? dbw->database() : database());
-        update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key%3")
-                           .arg(tableName(), assignments.join(QLatin1String(", ")), unchanged));
-        for (auto c = changed.cbegin(); c != changed.cend(); ++c) {
-            QVariant value = row.at(c.key());
-            // MySQL's text columns are NOT NULL: an empty text is written.
-            if (value.isNull() && value.metaType().id() == QMetaType::QString)
-                value = QStringLiteral("");
-            update.bindValue(QLatin1String(":v") + QString::number(c.key()), value);
-            update.bindValue(QLatin1String(":o") + QString::number(c.key()), c.value());
-        }
-        update.bindValue(QStringLiteral(":key"), row.value(key));
-        if (key < 0 || !(dbw ? dbw->exec(update) : update.exec())) {
-            setLastError(update.lastError());
-            m_refusal = Refusal::Failed;
+        if (m_refusal != Refusal::None)
             return false;
-        }
-        if (update.numRowsAffected() < 1) {
-            m_refusal = diagnose(r, row.value(key));
-            return false;
-        }
         m_changed.remove(r);
     }
     return select();
 }
 
-RecordModel::Refusal RecordModel::diagnose(int row, const QVariant &key)
+RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,
+                                                 const QList<FieldWrite> &fields, QList<int> *elsewhere,
+                                                 QSqlError *error)
 {
-    const QHash<int, QVariant> &changed = m_changed.value(row);
-    QList<int> columns = changed.keys();
-    std::sort(columns.begin(), columns.end());
+    if (!db)
+        return Refusal::Failed;
+    if (fields.isEmpty())
+        return Refusal::None;
+    const bool mySql = db->dbType == DbWidget::MySQL;
+    QStringList assignments, unchanged;
+    for (int i = 0; i < fields.size(); ++i) {
+        const FieldWrite &field = fields.at(i);
+        const QString n = QString::number(i);
+        assignments << field.column + QLatin1String(" = :v") + n;
+        // NULL-safe: a field read empty (NULL) still matches. MySQL compares
+        // texts under the column's collation, to which "kowalski" and
+        // "Kowalski " are "Kowalski": as bytes, a change of case or of
+        // trailing spaces made elsewhere is seen.
+        if (!mySql)
+            unchanged << field.column + QLatin1String(" IS :o") + n;
+        else if (field.read.metaType().id() == QMetaType::QString)
+            unchanged << QLatin1String("BINARY ") + field.column + QLatin1String(" <=> :o") + n;
+        else
+            unchanged << field.column + QLatin1String(" <=> :o") + n;
+    }
+    QSqlQuery update(db->database());
+    update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key AND %3")
+                       .arg(table, assignments.join(QLatin1String(", ")),
+                            unchanged.join(QLatin1String(" AND "))));
+    for (int i = 0; i < fields.size(); ++i) {
+        QVariant value = fields.at(i).value;
+        // MySQL's text columns are NOT NULL: an empty text is written.
+        if (value.isNull() && value.metaType().id() == QMetaType::QString)
+            value = QStringLiteral("");
+        update.bindValue(QLatin1String(":v") + QString::number(i), value);
+        update.bindValue(QLatin1String(":o") + QString::number(i), fields.at(i).read);
+    }
+    update.bindValue(QStringLiteral(":key"), key);
+    if (!db->exec(update)) {
+        *error = update.lastError();
+        return Refusal::Failed;
+    }
+    if (update.numRowsAffected() > 0)
+        return Refusal::None;
+    return diagnose(db->database(), table, key, fields, elsewhere, error);
+}
+
+RecordModel::Refusal RecordModel::diagnose(QSqlDatabase database, const QString &table, const QVariant &key,
+                                           const QList<FieldWrite> &fields, QList<int> *elsewhere,
+                                           QSqlError *error)
+{
     QStringList names;
-    for (int column : std::as_const(columns))
-        names << m_columns.at(column);
-    QSqlQuery now(database());
+    for (const FieldWrite &field : fields)
+        names << field.column;
+    QSqlQuery now(database);
     now.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE iId = :key")
-                    .arg(names.join(QLatin1String(", ")), tableName()));
+                    .arg(names.join(QLatin1String(", ")), table));
     now.bindValue(QStringLiteral(":key"), key);
     if (!now.exec()) {
-        setLastError(now.lastError());
+        *error = now.lastError();
         return Refusal::Failed;
     }
     if (!now.next())
         return Refusal::Deleted;
-    for (int i = 0; i < columns.size(); ++i) {
-        if (!sameValue(now.value(i), changed.value(columns.at(i)))) {
-            const QString header = headerData(columns.at(i), Qt::Horizontal).toString();
-            m_changedElsewhere << (header.isEmpty() ? names.at(i) : header);
-        }
+    bool written = true;
+    for (int i = 0; i < fields.size(); ++i) {
+        written = written && sameValue(now.value(i), fields.at(i).value);
+        if (!sameValue(now.value(i), fields.at(i).read))
+            elsewhere->append(i);
     }
-    if (m_changedElsewhere.isEmpty()) {
+    // Every field holds the new value: the update ran already, on a
+    // connection lost before its answer came, and matched nothing when run
+    // again on a new one.
+    if (written) {
+        elsewhere->clear();
+        return Refusal::None;
+    }
+    if (elsewhere->isEmpty()) {
         // As read, yet not matched: never reported as written.
-        setLastError(QSqlError(QString(), tr("Zapis nie objął żadnego wiersza."),
-                               QSqlError::TransactionError));
+        *error = QSqlError(QString(), tr("Zapis nie objął żadnego wiersza."), QSqlError::TransactionError);
         return Refusal::Failed;
     }
     return Refusal::ChangedElsewhere;

@@ -66,6 +66,24 @@ public:
     // After ChangedElsewhere: the headers of those fields, in model order.
     QStringList changedElsewhere() const { return m_changedElsewhere; }
 
+    // A field of one row to write: its column, the value read, the new value.
+    struct FieldWrite
+    {
+        QString column;
+        QVariant read;
+        QVariant value;
+    };
+    // Sets the fields of the row of table with iId key, by one UPDATE, only
+    // while each still holds the value read (a text exactly so: on MySQL as
+    // bytes, not under the collation that ignores case and trailing spaces).
+    // None when written, also when the row holds the new values already (an
+    // update whose answer was lost, run again); otherwise why not, with the
+    // positions in fields of those changed since they were read in elsewhere
+    // (in their order), or the database's refusal in error.
+    static Refusal writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,
+                                  const QList<FieldWrite> &fields, QList<int> *elsewhere,
+                                  QSqlError *error);
+
     enum class RowState { Present, Missing, Unreadable };
     // Whether the row of a table with the given iId is there. With lock, a
     // MySQL transaction holds the row against deletion until it ends (SQLite's
@@ -189,8 +207,11 @@ private:
     Refusal m_refusal = Refusal::None;
     QStringList m_changedElsewhere;
     // After an UPDATE of a row matched nothing: why (Deleted, ChangedElsewhere
-    // or Failed when the row is there as read).
-    Refusal diagnose(int row, const QVariant &key);
+    // or Failed when the row is there as read); None when it holds the new
+    // values.
+    static Refusal diagnose(QSqlDatabase database, const QString &table, const QVariant &key,
+                            const QList<FieldWrite> &fields, QList<int> *elsewhere,
+                            QSqlError *error);
     JoinMode m_joinMode = InnerJoin;
     using Row = QVector<QVariant>;
 

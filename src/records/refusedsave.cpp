@@ -2,21 +2,26 @@
 
 #include "db/dbtransaction.h"
 #include "messagebox.h"
-#include "records/recordmodel.h"
 
 #include <QObject>
 #include <QSqlError>
 
 bool explainRefusedSave(const RecordModel *model, const QString &what)
 {
-    switch (model->refusal()) {
+    return explainRefusedSave(model->refusal(), model->changedElsewhere(), model->lastError(), what);
+}
+
+bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changedElsewhere,
+                        const QSqlError &error, const QString &what)
+{
+    switch (refusal) {
     case RecordModel::Refusal::Deleted:
         MessageBox::recordDeleted(what, QObject::tr("Zmiany nie zostały zapisane."));
         return false;
     case RecordModel::Refusal::ChangedElsewhere:
-        return MessageBox::changedElsewhere(model->changedElsewhere());
+        return MessageBox::changedElsewhere(changedElsewhere);
     default:
-        MessageBox::saveFailed(model->lastError());
+        MessageBox::saveFailed(error);
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messagebox.h"
+#include "records/recordmodel.h"
 
 #include <QList>
 #include <QString>
@@ -8,7 +9,6 @@
 
 class DbWidget;
 class QWidget;
-class RecordModel;
 
 // After a submitAll() of model that stored nothing, tells the user why: the
 // record (what, e.g. "Ten klient") deleted on another workstation, fields of
@@ -16,6 +16,10 @@ class RecordModel;
 // write. True when the user chose to read the record again (the typed changes
 // are dropped then); otherwise the typed values stay for another try.
 bool explainRefusedSave(const RecordModel *model, const QString &what);
+// The same after RecordModel::writeUnchanged(), from its refusal, the names
+// of the fields changed elsewhere and the database's error.
+bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changedElsewhere,
+                        const QSqlError &error, const QString &what);
 
 // A record that a save writes to or refers to, named as the user knows it.
 struct HeldRecord

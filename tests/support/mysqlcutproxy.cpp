@@ -51,6 +51,7 @@ struct MySqlCutProxy::Relay : QObject
     QMutex mutex; // guards what the test's thread sets and reads
     QString sqlStart;
     Fault fault = Cut;
+    bool once = false;
     int faults = 0;
     bool holding = false;
     int connections = 0;
@@ -90,6 +91,8 @@ struct MySqlCutProxy::Relay : QObject
         if (sql.isEmpty() || sqlStart.isEmpty() || !sql.trimmed().startsWith(sqlStart, Qt::CaseInsensitive))
             return std::nullopt;
         ++faults;
+        if (once)
+            sqlStart.clear();
         return fault;
     }
 
@@ -186,11 +189,12 @@ MySqlCutProxy::~MySqlCutProxy()
     delete m_relay;
 }
 
-void MySqlCutProxy::arm(const QString &sqlStart, Fault fault)
+void MySqlCutProxy::arm(const QString &sqlStart, Fault fault, bool once)
 {
     QMutexLocker lock(&m_relay->mutex);
     m_relay->sqlStart = sqlStart;
     m_relay->fault = fault;
+    m_relay->once = once;
 }
 
 void MySqlCutProxy::cutAll()

@@ -24,8 +24,8 @@ public:
     // The port the relay listens on; 0 when it could not listen.
     quint16 port() const { return m_port; }
     // From now on every statement whose SQL starts with sqlStart (case aside)
-    // meets the fault, until letThrough().
-    void arm(const QString &sqlStart, Fault fault = Cut);
+    // meets the fault, until letThrough(); with once, only the first one.
+    void arm(const QString &sqlStart, Fault fault = Cut, bool once = false);
     void letThrough() { arm(QString()); }
     // Cuts every open connection at once, as a restarting server does.
     void cutAll();
