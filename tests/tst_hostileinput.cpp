@@ -296,6 +296,50 @@ private slots:
         QCOMPARE(box.textFormat(), Qt::PlainText);
         QCOMPARE(boxes.count(), 0);
     }
+
+    // A server set up with NO_BACKSLASH_ESCAPES (whatever else its mode
+    // holds): the program's sessions read a backslash as an escape all the
+    // same, so text with backslashes is stored and found as typed.
+    void serverWithoutBackslashEscapes_data()
+    {
+        QTest::addColumn<QString>("serverMode");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("alone") << QStringLiteral("NO_BACKSLASH_ESCAPES");
+        QTest::newRow("among others") << QStringLiteral("STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES,NO_ENGINE_SUBSTITUTION");
+    }
+    void serverWithoutBackslashEscapes()
+    {
+        if (!TestDatabase::isMySql())
+            QSKIP("the mode of a MySQL server");
+        QFETCH(QString, serverMode);
+        // The server's mode is what a new connection starts with; it is
+        // changed only while one opens.
+        const QString serverWas = m_db->scalar(QStringLiteral("SELECT @@GLOBAL.sql_mode"));
+        QVERIFY(m_db->exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(serverMode)));
+        const std::unique_ptr<DbWidget> other = m_db->openAnother();
+        QVERIFY(m_db->exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(serverWas)));
+        QVERIFY2(other->isOpen(), qPrintable(other->errorText));
+        QSqlQuery mode = other->query(QStringLiteral("SELECT @@SESSION.sql_mode"));
+        QVERIFY(mode.next());
+        QStringList modes = mode.value(0).toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
+        QStringList expected = serverMode.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        expected.removeAll(QStringLiteral("NO_BACKSLASH_ESCAPES"));
+        expected << QStringLiteral("STRICT_ALL_TABLES");
+        modes.sort();
+        expected.sort();
+        QCOMPARE(modes, expected);
+
+        const QString value = QStringLiteral("D:\\nowy\\'x'\\");
+        QVERIFY(m_db->exec(QStringLiteral("DELETE FROM clients WHERE iId = 301")));
+        QCOMPARE(other->query(QStringLiteral("INSERT INTO clients (iId, sSName) VALUES (301, '%1')")
+                                  .arg(other->escapeLiteral(value))).lastError().text(), QString());
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = 301")), value);
+        QList<int> found;
+        for (QSqlQuery q = other->query(QStringLiteral("SELECT iId FROM clients WHERE sSName LIKE '%%1%'")
+                                            .arg(other->escapeLike(QStringLiteral("nowy\\'")))); q.next();)
+            found << q.value(0).toInt();
+        QCOMPARE(found, QList<int>{301});
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestHostileInput)
