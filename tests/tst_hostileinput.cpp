@@ -4,12 +4,14 @@
 // every search runs without an SQL error, lists only rows that match, and
 // leaves every table as it was. Stored text that looks like markup is shown
 // as text.
+#include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
 #include "documentrequests.h"
 #include "hardware/hardwarewidget.h"
 #include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "notes/note.h"
+#include "pagetesthelpers.h"
 #include "popupmenu.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
@@ -18,8 +20,10 @@
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "uiconventions.h"
 #include "userwidget.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -294,6 +298,68 @@ private slots:
         QMessageBox box;
         MessageBox::prepare(&box);
         QCOMPARE(box.textFormat(), Qt::PlainText);
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // Text pasted into a one-line field with its line breaks (a line copied
+    // from a document or a mail) stays on one line: a filter finds what it
+    // names, a form stores it without the breaks.
+    void pastedLineBreaks_data()
+    {
+        QTest::addColumn<bool>("search"); // the clients' search page, else the client form
+        QTest::addColumn<QString>("before"); // in the field already
+        QTest::addColumn<int>("at"); // where the cursor stands for the paste
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<int>("cursor"); // after the paste
+        QTest::newRow("filter, a line") << true << "" << 0 << "zwykły\n" << "zwykły" << 6;
+        QTest::newRow("filter, CRLF around") << true << "" << 0 << "\r\n\r\nzwykły\r\n" << "zwykły" << 6;
+        QTest::newRow("filter, appended") << true << "zwy" << 3 << "k\r\n" << "zwyk" << 4;
+        QTest::newRow("form, lines and a tab") << false << "" << 0 << "Jan\r\n\tMaria\n" << "Jan Maria" << 9;
+        QTest::newRow("form, into the middle") << false << "JanKowalski" << 3 << "\n\tMaria\n" << "Jan Maria Kowalski" << 10;
+    }
+    void pastedLineBreaks()
+    {
+        QFETCH(bool, search);
+        QFETCH(QString, before);
+        QFETCH(int, at);
+        QFETCH(QString, pasted);
+        QFETCH(QString, kept);
+        QFETCH(int, cursor);
+        installUiConventions(qApp);
+        MessageBoxRecorder boxes;
+        QTemporaryDir dir;
+        Settings settings(dir.path());
+        std::unique_ptr<SearchWidget> filters;
+        std::unique_ptr<ClientWidget> form;
+        QWidget *page;
+        if (search) {
+            filters = searchPage(*m_db, &m_admin, 1, false);
+            filters->show();
+            page = filters.get();
+        } else {
+            QVERIFY(m_db->exec(QStringLiteral("DELETE FROM clients WHERE iId = 300")));
+            QVERIFY(insert(*m_db, ClientsInsert, {client(300, QStringLiteral("Nowak"))}));
+            form = std::make_unique<ClientWidget>(nullptr, m_db->db(), &m_admin, &settings, 300, true);
+            form->show();
+            page = form->dataPage;
+            clickChild(page, "editButton");
+        }
+        auto *field = formChild<QLineEdit>(page, search ? "sSName" : "sFName");
+        field->setText(before);
+        field->setCursorPosition(at);
+        field->setFocus();
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), kept);
+        QCOMPARE(field->cursorPosition(), cursor);
+        if (search) {
+            filters->search();
+            QCOMPARE(ids(filters->model), QList<int>{int(StoredTexts.indexOf(QStringLiteral("zwykły"))) + 1});
+        } else {
+            clickChild(page, "saveButton");
+            QCOMPARE(m_db->scalar(QStringLiteral("SELECT sFName FROM clients WHERE iId = 300")), kept);
+        }
         QCOMPARE(boxes.count(), 0);
     }
 
