@@ -406,6 +406,24 @@ private slots:
             found << q.value(0).toInt();
         QCOMPARE(found, QList<int>{301});
     }
+    // A name of hundreds of characters, on lines, keeps the repair page
+    // about as wide as short names do; the tool tip reads the whole of it.
+    void longNamesOnRepairPage()
+    {
+        const QString device = QStringLiteral("Laptop Dell\nLatitude E7450 ") + QString(228, QLatin1Char('W'));
+        QVERIFY(insert(*m_db, ClientsInsert, {client(400, QStringLiteral("Kowalski\n"))}));
+        QVERIFY(insert(*m_db, HardwareInsert, {hardware(400, device, 400)}));
+        QVERIFY(insert(*m_db, RepairsInsert, {repair(400, 400, 400)}));
+        const int shortNames = int(StoredTexts.indexOf(QStringLiteral("zwykły"))) + 1;
+        RepairDetailsWidget usual(nullptr, m_db->db(), &m_admin, nullptr, shortNames, true);
+        RepairDetailsWidget page(nullptr, m_db->db(), &m_admin, nullptr, 400, true);
+        QVERIFY2(page.sizeHint().width() < usual.sizeHint().width() * 3 / 2,
+                 qPrintable(QStringLiteral("%1 px").arg(page.sizeHint().width())));
+        const auto *button = formChild<QPushButton>(&page, "hardwareButton");
+        QCOMPARE(button->text(), QStringLiteral("Sprzęt: Laptop Dell Latitude E7450 WWWWWWWWWW..."));
+        QVERIFY(button->toolTip().contains(QString(228, QLatin1Char('W'))));
+        QCOMPARE(formChild<QPushButton>(&page, "clientButton")->text(), QStringLiteral("Klient: Kowalski Jan"));
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestHostileInput)
