@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QAbstractItemModel>
 
+#include <algorithm>
+
 namespace {
 
 class UiConventions : public QObject
@@ -23,8 +25,10 @@ protected:
         if (type != QEvent::Polish && type != QEvent::ReadOnlyChange)
             return false;
         if (auto *edit = qobject_cast<QLineEdit *>(watched)) {
-            if (type == QEvent::Polish)
+            if (type == QEvent::Polish) {
                 connect(edit, &QLineEdit::textChanged, edit, [edit] { showStart(edit); });
+                connect(edit, &QLineEdit::textEdited, edit, [edit] { dropLineBreaks(edit); });
+            }
             showStart(edit);
         } else if (type == QEvent::Polish) {
             if (auto *box = qobject_cast<QComboBox *>(watched))
@@ -65,6 +69,45 @@ private:
 
     static constexpr const char *DesignedWidth = "designedMinimumWidth";
     static constexpr const char *FitPending = "fitPending";
+
+    static bool isLineBreak(QChar c)
+    {
+        return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
+    }
+
+    // A one-line field keeps what was pasted into it on one line: each run
+    // of line breaks and tabs becomes one blank, and goes at either end. The
+    // cursor stays after the same character. Only what staff type or paste
+    // passes here: a stored value shown in the field stays as it is. Who
+    // follows the edits hears of the text as it is now.
+    static void dropLineBreaks(QLineEdit *edit)
+    {
+        const QString text = edit->text();
+        if (std::none_of(text.cbegin(), text.cend(), isLineBreak))
+            return;
+        const qsizetype cursor = edit->cursorPosition();
+        qsizetype cursorAt = -1;
+        QString clean;
+        clean.reserve(text.size());
+        for (qsizetype i = 0; i < text.size();) {
+            if (i == cursor)
+                cursorAt = clean.size();
+            if (!isLineBreak(text.at(i))) {
+                clean += text.at(i++);
+                continue;
+            }
+            const qsizetype start = i;
+            while (i < text.size() && isLineBreak(text.at(i)))
+                ++i;
+            if (start > 0 && i < text.size())
+                clean += QLatin1Char(' ');
+            if (cursor > start && cursor <= i)
+                cursorAt = clean.size();
+        }
+        edit->setText(clean);
+        edit->setCursorPosition(int(cursorAt < 0 ? clean.size() : cursorAt));
+        emit edit->textEdited(clean);
+    }
 
     static void showStart(QLineEdit *edit)
     {

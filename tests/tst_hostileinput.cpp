@@ -4,12 +4,14 @@
 // every search runs without an SQL error, lists only rows that match, and
 // leaves every table as it was. Stored text that looks like markup is shown
 // as text.
+#include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
 #include "documentrequests.h"
 #include "hardware/hardwarewidget.h"
 #include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "notes/note.h"
+#include "pagetesthelpers.h"
 #include "popupmenu.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
@@ -18,8 +20,10 @@
 #include "searchfixture.h"
 #include "testdatabase.h"
 #include "testmain.h"
+#include "uiconventions.h"
 #include "userwidget.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -295,6 +299,121 @@ private slots:
         MessageBox::prepare(&box);
         QCOMPARE(box.textFormat(), Qt::PlainText);
         QCOMPARE(boxes.count(), 0);
+    }
+
+    // Text pasted into a one-line field with its line breaks (a line copied
+    // from a document or a mail) stays on one line: a filter finds what it
+    // names, a form stores it without the breaks. "|" marks the cursor.
+    void pastedLineBreaks_data()
+    {
+        QTest::addColumn<bool>("search"); // the clients' search page, else the client form
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("filter, a line") << true << "|" << "zwykły\n" << "zwykły|";
+        QTest::newRow("filter, CRLF around") << true << "|" << "\r\n\r\nzwykły\r\n" << "zwykły|";
+        QTest::newRow("filter, appended") << true << "zwy|" << "k\r\n" << "zwyk|";
+        QTest::newRow("form, lines and a tab") << false << "|" << "Jan\r\n\tMaria\n" << "Jan Maria|";
+        QTest::newRow("form, into the middle") << false << "Jan|Kowalski" << "\n\tMaria\n" << "Jan Maria |Kowalski";
+    }
+    void pastedLineBreaks()
+    {
+        QFETCH(bool, search);
+        QFETCH(QString, before);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        installUiConventions(qApp);
+        MessageBoxRecorder boxes;
+        QTemporaryDir dir;
+        Settings settings(dir.path());
+        std::unique_ptr<SearchWidget> filters;
+        std::unique_ptr<ClientWidget> form;
+        QWidget *page;
+        if (search) {
+            filters = searchPage(*m_db, &m_admin, 1, false);
+            filters->show();
+            page = filters.get();
+        } else {
+            QVERIFY(m_db->exec(QStringLiteral("DELETE FROM clients WHERE iId = 300")));
+            QVERIFY(insert(*m_db, ClientsInsert, {client(300, QStringLiteral("Nowak"))}));
+            form = std::make_unique<ClientWidget>(nullptr, m_db->db(), &m_admin, &settings, 300, true);
+            form->show();
+            page = form->dataPage;
+            clickChild(page, "editButton");
+        }
+        auto *field = formChild<QLineEdit>(page, search ? "sSName" : "sFName");
+        field->setText(QString(before).remove(QLatin1Char('|')));
+        field->setCursorPosition(int(before.indexOf(QLatin1Char('|'))));
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text().insert(field->cursorPosition(), QLatin1Char('|')), after);
+        const QString kept = after.remove(QLatin1Char('|'));
+        if (search) {
+            filters->search();
+            QCOMPARE(ids(filters->model), QList<int>{int(StoredTexts.indexOf(QStringLiteral("zwykły"))) + 1});
+        } else {
+            clickChild(page, "saveButton");
+            QCOMPARE(m_db->scalar(QStringLiteral("SELECT sFName FROM clients WHERE iId = 300")), kept);
+        }
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // A server set up with NO_BACKSLASH_ESCAPES (whatever else its mode
+    // holds): the program's sessions read a backslash as an escape all the
+    // same, so text with backslashes is stored and found as typed.
+    void serverWithoutBackslashEscapes_data()
+    {
+        QTest::addColumn<QString>("serverMode");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("alone") << QStringLiteral("NO_BACKSLASH_ESCAPES");
+        QTest::newRow("among others") << QStringLiteral("STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES,NO_ENGINE_SUBSTITUTION");
+    }
+    void serverWithoutBackslashEscapes()
+    {
+        if (!TestDatabase::isMySql())
+            QSKIP("the mode of a MySQL server");
+        QFETCH(QString, serverMode);
+        // A new connection starts with the server's mode, changed only while one opens.
+        const QString serverWas = m_db->scalar(QStringLiteral("SELECT @@GLOBAL.sql_mode"));
+        QVERIFY(m_db->exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(serverMode)));
+        const std::unique_ptr<DbWidget> other = m_db->openAnother();
+        QVERIFY(m_db->exec(QStringLiteral("SET GLOBAL sql_mode = '%1'").arg(serverWas)));
+        QSqlQuery q = other->query(QStringLiteral("SELECT @@SESSION.sql_mode"));
+        QVERIFY2(q.next(), qPrintable(other->errorText));
+        QStringList expected = serverMode.split(QLatin1Char(','), Qt::SkipEmptyParts) << QStringLiteral("STRICT_ALL_TABLES");
+        expected.removeAll(QStringLiteral("NO_BACKSLASH_ESCAPES"));
+        QStringList modes = q.value(0).toString().split(QLatin1Char(','));
+        modes.sort();
+        expected.sort();
+        QCOMPARE(modes, expected);
+
+        const QString value = QStringLiteral("D:\\nowy\\'x'\\");
+        QVERIFY(m_db->exec(QStringLiteral("DELETE FROM clients WHERE iId = 301")));
+        QCOMPARE(other->query(QStringLiteral("INSERT INTO clients (iId, sSName) VALUES (301, '%1')")
+                                  .arg(other->escapeLiteral(value))).lastError().text(), QString());
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT sSName FROM clients WHERE iId = 301")), value);
+        q = other->query(QStringLiteral("SELECT iId FROM clients WHERE sSName LIKE '%%1%'")
+                             .arg(other->escapeLike(QStringLiteral("nowy\\'"))));
+        QVERIFY(q.next() && q.value(0).toInt() == 301 && !q.next());
+    }
+
+    // A name of hundreds of characters, on lines, keeps the repair page
+    // about as wide as short names do; the tool tip reads the whole of it.
+    void longNamesOnRepairPage()
+    {
+        const QString device = QStringLiteral("Laptop Dell\nLatitude E7450 ") + QString(228, QLatin1Char('W'));
+        QVERIFY(insert(*m_db, ClientsInsert, {client(400, QStringLiteral("Kowalski\n"))}));
+        QVERIFY(insert(*m_db, HardwareInsert, {hardware(400, device, 400)}));
+        QVERIFY(insert(*m_db, RepairsInsert, {repair(400, 400, 400)}));
+        const int shortNames = int(StoredTexts.indexOf(QStringLiteral("zwykły"))) + 1;
+        RepairDetailsWidget usual(nullptr, m_db->db(), &m_admin, nullptr, shortNames, true);
+        RepairDetailsWidget page(nullptr, m_db->db(), &m_admin, nullptr, 400, true);
+        QVERIFY2(page.sizeHint().width() < usual.sizeHint().width() * 3 / 2,
+                 qPrintable(QStringLiteral("%1 px").arg(page.sizeHint().width())));
+        const auto *button = formChild<QPushButton>(&page, "hardwareButton");
+        QCOMPARE(button->text(), QStringLiteral("Sprzęt: Laptop Dell Latitude E7450 WWWWWWWWWW..."));
+        QVERIFY(button->toolTip().contains(QString(228, QLatin1Char('W'))));
+        QCOMPARE(formChild<QPushButton>(&page, "clientButton")->text(), QStringLiteral("Klient: Kowalski Jan"));
     }
 };
 

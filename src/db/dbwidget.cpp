@@ -252,11 +252,14 @@ bool DbWidget::setUpSession()
         return true;
     }
     // Strict mode: a value that does not fit its column is refused, never
-    // cut short without a word.
+    // cut short without a word. A backslash escapes inside literals, as
+    // escapeLiteral() and escapeLike() write them, also on a server set up
+    // with NO_BACKSLASH_ESCAPES.
     QSqlQuery q(QSqlDatabase::database(connectionName, false));
     if (q.exec(QStringLiteral("SET NAMES utf8mb4"))
-        && q.exec(QStringLiteral("SET SESSION sql_mode = TRIM(BOTH ',' FROM "
-                                 "CONCAT(@@SESSION.sql_mode, ',STRICT_ALL_TABLES'))")))
+        && q.exec(QStringLiteral("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
+                                 "@@SESSION.sql_mode, ',STRICT_ALL_TABLES,'), "
+                                 "',NO_BACKSLASH_ESCAPES,', ','))")))
         return true;
     errorText = q.lastError().text();
     return false;

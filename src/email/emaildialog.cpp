@@ -19,7 +19,9 @@ EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QSt
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    toEdit->setText(name + QStringLiteral(" <") + address + QLatin1Char('>'));
+    // A stored name may hold a line break, which the one-line field would
+    // keep and show as a blank.
+    toEdit->setText(name.simplified() + QStringLiteral(" <") + address.trimmed() + QLatin1Char('>'));
     subjectEdit->setText(subject);
     bodyEdit->setPlainText(body);
     const MailAccount account = readAccount();
@@ -67,9 +69,10 @@ void EMailDialog::send()
     static const QRegularExpression named(QStringLiteral("^\\s*(.*?)\\s*<([^<>]*)>\\s*$"));
     static const QRegularExpression valid(QStringLiteral("^[^@\\s<>,;\"]+@[^@\\s<>,;\"]+$"));
     MailMessage message;
-    const QRegularExpressionMatch m = named.match(toEdit->text());
+    const QString recipient = toEdit->text().simplified();
+    const QRegularExpressionMatch m = named.match(recipient);
     message.toName = m.hasMatch() ? m.captured(1) : QString();
-    message.toAddress = (m.hasMatch() ? m.captured(2) : toEdit->text()).trimmed();
+    message.toAddress = (m.hasMatch() ? m.captured(2) : recipient).trimmed();
     if (!valid.match(message.toAddress).hasMatch()) {
         MessageBox::warning(title, tr("Wpisz poprawny adres e-mail odbiorcy."), this);
         toEdit->setFocus();

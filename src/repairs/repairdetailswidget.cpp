@@ -115,9 +115,15 @@ bool RepairDetailsWidget::loadRepair()
     QString clientName = client.value(0).toString();
     if (!client.value(1).toString().isEmpty())
         clientName += QLatin1Char(' ') + client.value(1).toString();
-    ui->clientButton->setText(PlainText::buttonText(tr("Klient") + QStringLiteral(": ") + clientName));
-    ui->hardwareButton->setText(
-        PlainText::buttonText(tr("Sprzęt") + QStringLiteral(": ") + device.value(0).toString()));
+    // A long name, or one of several lines, would widen the page past the
+    // screen: the button shows it on one line, cut short, the tool tip the
+    // whole of it.
+    const auto showName = [](QPushButton *button, const QString &label, const QString &name) {
+        button->setText(PlainText::buttonText(label + QStringLiteral(": ") + PlainText::firstLine(name.simplified(), 40)));
+        button->setToolTip(PlainText::toolTip(name));
+    };
+    showName(ui->clientButton, tr("Klient"), clientName);
+    showName(ui->hardwareButton, tr("Sprzęt"), device.value(0).toString());
     ui->clientButton->setEnabled(!client.isEmpty());
     ui->hardwareButton->setEnabled(!device.isEmpty());
     ui->notesGroup->setEnabled(found);
