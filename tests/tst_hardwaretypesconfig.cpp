@@ -32,6 +32,7 @@ private Q_SLOTS:
     void workedExamples();
     void positionsBeyondTheEnd();
     void deleteAndItsRefusals();
+    void deleteRacesAnotherWorkstation();
     void cancelledQuestionsWriteNothing();
     void failedWritesReorderNothing();
     void dictionaryReadOncePerConnection();
@@ -407,6 +408,23 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
     QCOMPARE(table()->rowCount(), 0);
 }
 
+void TestHardwareTypesConfig::deleteRacesAnotherWorkstation()
+{
+    useFourTypes();
+    makePage();
+    MessageBoxRecorder rec;
+    // B taken into use, then C removed, at another workstation while the question was open.
+    rec.whileOpen = [this] {
+        QVERIFY(t->exec("INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('x', 2, 1)"));
+    };
+    deleteType("B");
+    rec.whileOpen = [this] { QVERIFY(t->exec("DELETE FROM typesconf WHERE iTypeId = 3")); };
+    deleteType("C");
+    QCOMPARE(rec.titles(), QStringList({"Usuwanie typu sprzętu", "Typ sprzętu jest w użytku !",
+                                        "Usuwanie typu sprzętu", "Błąd typu sprzętu !"}));
+    QCOMPARE(order(), QStringList({"A 1", "B 2", "D 4"})); // nothing moved up
+}
+
 void TestHardwareTypesConfig::cancelledQuestionsWriteNothing()
 {
     makePage();
@@ -439,6 +457,7 @@ void TestHardwareTypesConfig::failedWritesReorderNothing()
     click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(order(), QStringList({"A 1", "B 2", "D 4"}));
+    QVERIFY(!typeBox()->isHidden());
     QVERIFY(t->exec(insertType(3, "C")));
     page->load();
     rec.clear();
@@ -451,7 +470,9 @@ void TestHardwareTypesConfig::failedWritesReorderNothing()
     moveType("D", 2);
     QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
     QCOMPARE(order(), before);
-    QVERIFY(typeBox()->isHidden());
+    // The box stays open with what was entered.
+    QVERIFY(!typeBox()->isHidden());
+    QCOMPARE(typeOrder()->value(), 2);
 
     // An insert whose shifting fails is not kept.
     rec.clear();

@@ -117,6 +117,7 @@ private Q_SLOTS:
     void dragToAnotherGroup();
     void dragWithinGroup();
     void dragKeepsOrderOverGaps();
+    void failedDragChangesNothing_data();
     void failedDragChangesNothing();
     void dropOnTheTree();
     void dropReportsThePlace();
@@ -488,6 +489,15 @@ void TestStatusesConfig::deleteStatus()
     QCOMPARE(t->count(table, QStringLiteral("sDescription = '%1'").arg(unused)), 0);
     for (const QStringList &group : treeLayout())
         QVERIFY(!group.contains(unused));
+
+    // Taken into use at another workstation while the question was open: kept.
+    rec.clear();
+    const QString first = "iId = " + tree()->topLevelItem(0)->child(0)->data(0, Qt::UserRole).toString();
+    rec.whileOpen = [&] { QVERIFY(t->exec(tw.useInsert.arg(storedRow(*t, table, "iStatusId", first)))); };
+    select(tree()->topLevelItem(0)->child(0)->text(0));
+    click(page, "deleteButton");
+    QCOMPARE(rec.titles(), QStringList({tw.deleteTitle, tw.inUseTitle}));
+    QCOMPARE(t->count(table, first), 1);
 }
 
 void TestStatusesConfig::deleteRefusals()
@@ -526,6 +536,7 @@ void TestStatusesConfig::failedWritesAreReported()
     QVERIFY(t->exec("DELETE FROM statusesconf WHERE iStatusId = 60"));
     click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
+    QVERIFY(!statusBox()->isHidden());
 
     rec.clear();
     QVERIFY(failWrites(*t, "statusesconf", "UPDATE"));
@@ -547,12 +558,17 @@ void TestStatusesConfig::failedWritesAreReported()
     QTest::keyClicks(description(), "Nowy");
     click(page, "saveButton");
     QCOMPARE(rec.titles(), QStringList({"Nowy status naprawy", "Błąd zapisu do bazy"}));
+    // The box stays open with what was typed, to be saved once writes pass.
+    QCOMPARE(description()->text(), QStringLiteral("Nowy"));
+    QVERIFY(!statusBox()->isHidden() && allowWrites(*t, "statusesconf", "INSERT"));
+    click(page, "saveButton");
+    QCOMPARE(rec.last().title, QStringLiteral("Zapisano."));
 
     rec.clear();
     select("Naprawa ukończona");
     click(page, "deleteButton");
     QCOMPARE(rec.titles(), QStringList({"Usuwanie statusu naprawy", "Błąd zapisu do bazy"}));
-    QCOMPARE(t->count("statusesconf"), 6);
+    QCOMPARE(t->count("statusesconf"), 7);
     QCOMPARE(t->count("statusesconf", "sDescription = 'Zmiana'"), 0);
 }
 
@@ -641,17 +657,33 @@ void TestStatusesConfig::dragKeepsOrderOverGaps()
     QCOMPARE(listed, QStringList({"A", "B", "D", "C"}));
 }
 
+void TestStatusesConfig::failedDragChangesNothing_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // another workstation's change after the load
+    QTest::addColumn<QString>("message");
+    QTest::newRow("write refused") << QString() << "Błąd zapisu do bazy";
+    QTest::newRow("status moved elsewhere")
+        << "UPDATE statusesconf SET iGroup = 1, iOrder = 3 WHERE iId = 5" << "Zmiany na innym stanowisku";
+    QTest::newRow("status deleted elsewhere") << "DELETE FROM statusesconf WHERE iId = 6"
+                                              << "Zmiany na innym stanowisku";
+}
+
 void TestStatusesConfig::failedDragChangesNothing()
 {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
     makePage(false);
-    const Layout before = dbLayout();
     MessageBoxRecorder rec;
-    // The second of the three writes fails: the first is rolled back.
-    QVERIFY(failWrites(*t, "statusesconf", "UPDATE", "NEW.iId = 5"));
+    // The second of the three writes (statuses 2, 5, 6) fails: the first is
+    // rolled back.
+    QVERIFY(meanwhile.isEmpty() ? failWrites(*t, "statusesconf", "UPDATE", "NEW.iId = 5")
+                                : t->exec(meanwhile));
+    const Layout before = dbLayout();
     QVERIFY(!moveStatus(2, 3, 0));
-    QCOMPARE(rec.titles(), QStringList({"Błąd zapisu do bazy"}));
+    QCOMPARE(rec.titles(), QStringList({message}));
     QCOMPARE(dbLayout(), before);
-    QCOMPARE(treeLayout(), twin(false).initialTree);
+    for (int group = 0; group < 3; ++group) // the tree shows what is stored
+        QCOMPARE(treeLayout()[group].size(), before[group].size());
 }
 
 void TestStatusesConfig::dropOnTheTree()

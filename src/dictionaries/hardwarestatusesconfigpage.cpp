@@ -11,7 +11,7 @@ void HardwareStatusesConfig::setupPage()
 
     StatusesConfigPage::Twin twin;
     twin.table = QStringLiteral("hwstatusesconf");
-    twin.useCountSql = QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iStoreStatus = %1");
+    twin.uses = QStringLiteral("hardware WHERE iStoreStatus = %1");
     twin.groupRows = QStringList{tr("Statusy sprzętu: [W serwisie]"),
                                  tr("Statusy sprzętu: [Poza serwisem]"),
                                  tr("Statusy sprzętu: [Sprzęt wydany]")};

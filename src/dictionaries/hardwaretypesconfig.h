@@ -61,8 +61,12 @@ private:
     bool saveEdit();
     bool saveAdd();
     // False when the deletion was refused before its question; written is
-    // set once the deletion was attempted.
+    // set once the deletion was attempted and not refused.
     bool saveDelete(std::optional<bool> *written);
+    // Shows why the selected type cannot be deleted (gone, in use, unknown)
+    // and returns true; false, with its typeId set, when nothing stands in
+    // the way.
+    bool refuseDeletion(int *typeId);
     // The stored position of row id: lastOrder + 10 when the row is gone;
     // false when it cannot be read.
     bool storedOrder(int id, int *order);

@@ -159,6 +159,9 @@ void HardwareTypesConfig::save()
     }
     if (written)
         MessageBox::reportSave(*written);
+    // A failed edit or addition keeps its box open with what was typed.
+    if (written == false && action != QLatin1String("delete"))
+        return;
     ui->typeBox->hide();
     load();
 }
@@ -193,8 +196,11 @@ bool HardwareTypesConfig::saveEdit()
 
 bool HardwareTypesConfig::saveAdd()
 {
-    QSqlQuery last =
-        db->query(QStringLiteral("SELECT iTypeId FROM typesconf ORDER BY iTypeId DESC"));
+    // Locked on MySQL until the commit: another workstation adding at the
+    // same time waits and then reads the number taken here.
+    QSqlQuery last = db->query(
+        QStringLiteral("SELECT iTypeId FROM typesconf ORDER BY iTypeId DESC%1")
+            .arg(db->dbType == DbWidget::MySQL ? QStringLiteral(" FOR UPDATE") : QString()));
     if (!last.isActive())
         return false; // a guessed number could be taken already
     const int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
@@ -213,42 +219,64 @@ bool HardwareTypesConfig::saveAdd()
     return ok && reorderTypes(order, order, id, true);
 }
 
-bool HardwareTypesConfig::saveDelete(std::optional<bool> *written)
+bool HardwareTypesConfig::refuseDeletion(int *typeId)
 {
     QSqlQuery type =
         db->query(QStringLiteral("SELECT iTypeId FROM typesconf WHERE iId = %1").arg(selectedId));
     if (!type.isActive()) {
         MessageBox::saveFailed();
-        return false;
+        return true;
     }
     if (!type.next()) {
         MessageBox::critical(tr("Błąd typu sprzętu !"),
                              tr("Typ o tym numerze nie istnieje w bazie danych."));
-        return false;
+        return true;
     }
-    QSqlQuery count = db->query(QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1")
-                                    .arg(type.value(0).toInt()));
+    *typeId = type.value(0).toInt();
+    QSqlQuery count = db->query(
+        QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1").arg(*typeId));
     if (!count.next()) {
         // Whether any hardware uses the type is unknown: refuse.
         MessageBox::saveFailed();
-        return false;
+        return true;
     }
     if (count.value(0).toInt() > 0) {
         MessageBox::information(tr("Typ sprzętu jest w użytku !"),
                                 tr("Ten typ sprzętu jest obecnie używany w bazie danych. Nie "
                                    "można usuwać typów które są w użyciu."));
+        return true;
+    }
+    return false;
+}
+
+bool HardwareTypesConfig::saveDelete(std::optional<bool> *written)
+{
+    int typeId = 0;
+    if (refuseDeletion(&typeId))
         return false;
-    }
-    if (MessageBox::confirm(tr("Usuwanie typu sprzętu"), tr("Typ sprzętu zostanie usunięty !")
-                                                             + QLatin1Char(' ')
-                                                             + tr("Czy chcesz kontynuować ?"))) {
-        *written = runInTransaction(db, [this] {
-            int oldOrder = 0;
-            return storedOrder(selectedId, &oldOrder)
-                && execute(db, QStringLiteral("DELETE FROM typesconf WHERE iId = %1").arg(selectedId))
-                && reorderTypes(-1, oldOrder, selectedId, false);
-        });
-    }
+    if (!MessageBox::confirm(tr("Usuwanie typu sprzętu"), tr("Typ sprzętu zostanie usunięty !")
+                                                              + QLatin1Char(' ')
+                                                              + tr("Czy chcesz kontynuować ?")))
+        return true;
+    bool notDeleted = false;
+    *written = runInTransaction(db, [&] {
+        int oldOrder = 0;
+        if (!storedOrder(selectedId, &oldOrder))
+            return false;
+        // Only while still unused: hardware of the type may have been added
+        // at another workstation while the question was open.
+        const QSqlQuery q = db->query(
+            QStringLiteral("DELETE FROM typesconf WHERE iId = %1 AND NOT EXISTS "
+                           "(SELECT 1 FROM hardware WHERE iHType = %2)")
+                .arg(selectedId)
+                .arg(typeId));
+        if (!q.isActive())
+            return false;
+        notDeleted = q.numRowsAffected() == 0;
+        return !notDeleted && reorderTypes(-1, oldOrder, selectedId, false);
+    });
+    if (notDeleted && refuseDeletion(&typeId))
+        written->reset();
     return true;
 }
 

@@ -11,7 +11,7 @@ void RepairStatusesConfig::setupPage()
 
     StatusesConfigPage::Twin twin;
     twin.table = QStringLiteral("statusesconf");
-    twin.useCountSql = QStringLiteral("SELECT COUNT(iId) FROM repairs WHERE iStatus = %1");
+    twin.uses = QStringLiteral("repairs WHERE iStatus = %1");
     twin.groupRows = QStringList{tr("Statusy dla napraw: [Otwarte]"),
                                  tr("Statusy dla napraw: [Oczekujące]"),
                                  tr("Statusy dla napraw: [Zamknięte]")};

@@ -211,13 +211,16 @@ void StatusesConfigPage::save()
             written = saveEdit();
     } else if (mode == QLatin1String("add")) {
         if (MessageBox::confirmSave(twin.addConfirmTitle))
-            written = saveAdd();
+            written = runInTransaction(db, [this] { return saveAdd(); });
     } else if (mode == QLatin1String("delete")) {
         if (!saveDelete(&written))
             return;
     }
     if (written)
         MessageBox::reportSave(*written);
+    // A failed edit or addition keeps its box open with what was typed.
+    if (written == false && mode != QLatin1String("delete"))
+        return;
     statusBox->hide();
     load();
 }
@@ -259,10 +262,14 @@ bool StatusesConfigPage::saveEdit()
 bool StatusesConfigPage::saveAdd()
 {
     bool ok = false;
-    // A failed read must not lead to a status id that is already taken.
-    const int statusId = readInt(QStringLiteral("SELECT iStatusId FROM %1 ORDER BY iStatusId DESC")
-                                     .arg(twin.table),
-                                 49, &ok)
+    // A failed read must not lead to a status id that is already taken. On
+    // MySQL the read is locked until the commit, so that another workstation
+    // adding at the same time waits and then reads the number taken here.
+    const int statusId =
+        readInt(QStringLiteral("SELECT iStatusId FROM %1 ORDER BY iStatusId DESC%2")
+                    .arg(twin.table, db->dbType == DbWidget::MySQL ? QStringLiteral(" FOR UPDATE")
+                                                                   : QString()),
+                49, &ok)
         + 1;
     if (!ok)
         return false;
@@ -283,35 +290,56 @@ bool StatusesConfigPage::saveAdd()
     return db->exec(q);
 }
 
-bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
+bool StatusesConfigPage::refuseDeletion(int *statusId)
 {
     QSqlQuery row = db->query(
         QStringLiteral("SELECT iStatusId FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
     if (!row.isActive()) {
         MessageBox::saveFailed();
-        return false;
+        return true;
     }
     if (!row.next() || row.value(0).toInt() == -1) {
         MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
-        return false;
+        return true;
     }
+    *statusId = row.value(0).toInt();
     bool ok = false;
-    const int uses = readInt(twin.useCountSql.arg(row.value(0).toInt()), -1, &ok);
+    const int uses =
+        readInt(QStringLiteral("SELECT COUNT(iId) FROM %1").arg(twin.uses.arg(*statusId)), -1, &ok);
     if (!ok || uses < 0) {
         // Whether anything uses the status is unknown: refuse.
         MessageBox::saveFailed();
-        return false;
+        return true;
     }
     if (uses > 0) {
         MessageBox::information(twin.inUseTitle, twin.inUseText);
+        return true;
+    }
+    return false;
+}
+
+bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
+{
+    int statusId = 0;
+    if (refuseDeletion(&statusId))
         return false;
-    }
-    if (MessageBox::confirm(twin.deleteTitle, twin.deleteSentence + QLatin1Char(' ')
-                                                  + tr("Czy chcesz kontynuować ?"))) {
+    if (!MessageBox::confirm(twin.deleteTitle, twin.deleteSentence + QLatin1Char(' ')
+                                                   + tr("Czy chcesz kontynuować ?")))
+        return true;
+    bool notDeleted = false;
+    *written = runInTransaction(db, [&] {
+        // Only while still unused: another workstation may have taken the
+        // status into use while the question was open.
         const QSqlQuery q = db->query(
-            QStringLiteral("DELETE FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
-        *written = q.isActive();
-    }
+            QStringLiteral("DELETE FROM %1 WHERE iId = %2 AND NOT EXISTS (SELECT 1 FROM %3)")
+                .arg(twin.table)
+                .arg(selectedId)
+                .arg(twin.uses.arg(statusId)));
+        notDeleted = q.isActive() && q.numRowsAffected() == 0;
+        return q.isActive() && !notDeleted;
+    });
+    if (notDeleted && refuseDeletion(&statusId))
+        written->reset();
     return true;
 }
 
@@ -366,6 +394,7 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
 
     // Write every status of these groups whose stored place differs from the
     // listed one, all or nothing.
+    bool changedElsewhere = false;
     const bool ok = runInTransaction(db, [&] {
         for (const Group &group : std::as_const(concerned)) {
             for (int i = 0; i < group.items.size(); ++i) {
@@ -373,19 +402,33 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
                 if (it->data(0, GroupRole).toInt() == group.number
                     && it->data(0, OrderRole).toInt() == i + 1)
                     continue;
+                // Only from the place the tree was loaded with: a status
+                // moved at another workstation since is not put back.
                 const QString update =
-                    QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 WHERE iId = %4")
+                    QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 "
+                                   "WHERE iId = %4 AND iGroup = %5 AND iOrder = %6")
                         .arg(twin.table)
                         .arg(group.number)
                         .arg(i + 1)
-                        .arg(it->data(0, Qt::UserRole).toInt());
-                if (!db->query(update).isActive())
+                        .arg(it->data(0, Qt::UserRole).toInt())
+                        .arg(it->data(0, GroupRole).toInt())
+                        .arg(it->data(0, OrderRole).toInt());
+                const QSqlQuery q = db->query(update);
+                if (!q.isActive())
                     return false;
+                if (q.numRowsAffected() == 0) {
+                    changedElsewhere = true;
+                    return false;
+                }
             }
         }
         return true;
     });
-    if (!ok)
+    if (changedElsewhere)
+        MessageBox::warning(tr("Zmiany na innym stanowisku"),
+                            tr("Statusy zostały zmienione na innym stanowisku. Przeniesienie nie "
+                               "zostało zapisane, a lista została wczytana ponownie."));
+    else if (!ok)
         MessageBox::saveFailed();
     load();
     return ok;

@@ -40,7 +40,7 @@ public:
     struct Twin
     {
         QString table;       // statusesconf / hwstatusesconf
-        QString useCountSql; // "SELECT COUNT(iId) FROM ... = %1"
+        QString uses;        // "<table> WHERE <column> = %1": the records using status %1
         QStringList groupRows;
         QString addTitle;         // edit box title while adding
         QString editTitle;        // edit box title while editing
@@ -107,8 +107,12 @@ private:
     bool saveEdit();
     bool saveAdd();
     // False when the deletion was refused before its question; written is
-    // set once the deletion was attempted.
+    // set once the deletion was attempted and not refused.
     bool saveDelete(std::optional<bool> *written);
+    // Shows why the selected status cannot be deleted (gone, in use, unknown)
+    // and returns true; false, with its statusId set, when nothing stands in
+    // the way.
+    bool refuseDeletion(int *statusId);
     bool moveItem(QTreeWidgetItem *item, int groupIndex, int row);
     // First column of the first row as int: def when no row, ok false when
     // the statement failed.
