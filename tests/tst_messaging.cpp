@@ -412,6 +412,14 @@ private slots:
         if (!account.from.isEmpty() && !said.isEmpty())
             QCOMPARE(sendMail(account, {"", "jan@example.com", "", "x"}).error, "Niepoprawny adres nadawcy lub odbiorcy.");
     }
+
+    // The number an SMS goes to from a phone as staff store it.
+    void smsNumber()
+    {
+        QCOMPARE(SmsDialog::numberFrom("22 123 45 67 w. 21"), "221234567");
+        QCOMPARE(SmsDialog::numberFrom("tel. (+48) 601-202 303, 602 000 000"), "+48601202303");
+        QCOMPARE(SmsDialog::numberFrom("brak - nie podał"), "");
+    }
 };
 
 WARSZTAT_TEST_MAIN(TestMessaging)
