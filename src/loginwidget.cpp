@@ -60,7 +60,9 @@ void LoginWidget::loadDatabases()
     const QList<int> numbers = settings->connectionNumbers();
     for (int n : numbers) {
         const QString group = QStringLiteral("db_%1").arg(n);
-        QString description = settings->ini->value(group + QStringLiteral("/description")).toString();
+        // A description the INI syntax would change shows as the group's
+        // name; opening that connection says what to mend.
+        QString description = CheckedGroup(settings->ini, group).value(QStringLiteral("description")).toString();
         if (description.isEmpty())
             description = group;
         ui->databaseBox->addItem(QIcon(QStringLiteral(":/configurationWidget/database.png")),

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
 
 // Owner of the two settings stores: the INI file "config.ini" next to the
 // program (database connections, default database, last login) and the
@@ -34,4 +36,28 @@ public:
     // Tells staff where options missing from the native store are kept: the
     // store's file (or registry key), its group and the keys, in Polish.
     static QString whereKept(const QSettings &store, const QString &group, const QString &keys);
+};
+
+// Reads the keys of one group of a settings store. A value written by hand in
+// the store's file with a backslash, a quote, or a comma or semicolon outside
+// quotes is read by the INI syntax as something else than was written (an
+// escape, a list, a comment): it is not used, and problem() then tells staff,
+// in Polish, which file, group and key to mend and how.
+class CheckedGroup
+{
+public:
+    CheckedGroup(QSettings *store, const QString &group);
+
+    // The key's value; invalid once this or an earlier key of the group was
+    // found written so.
+    QVariant value(const QString &key, const QVariant &defaultValue = QVariant());
+    const QString &problem() const { return m_problem; }
+
+private:
+    static QString rawKey(const QString &name);
+
+    QSettings *m_store;
+    QString m_group;
+    QString m_problem;
+    QHash<QString, QString> m_written; // key: the text after "=" in the file
 };

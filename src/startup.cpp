@@ -28,6 +28,8 @@ bool connectDatabase(DbWidget *db, QSettings *ini, int number, QWidget *owner)
         if (owner)
             dialog->setParent(owner, Qt::Dialog);
         dialog->setMinimumWidth(440);
+        // As high as the wrapped text needs at that width.
+        dialog->adjustSize();
         dialog->show();
         return false;
     }

@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(edit->text(), typed.left(limit));
     }
 
-    // The dialogs get the stored phone as digits and the stored address,
+    // The dialogs get the stored phone's number and the stored address,
     // whatever was typed since, also by a save that the database refused.
     void messages_data()
     {
@@ -257,7 +257,7 @@ private slots:
             mail = mail ? mail : qobject_cast<EMailDialog *>(top);
         }
         QVERIFY(sms && mail);
-        QCOMPARE(sms->numberEdit->text(), clientId == 7 ? QStringLiteral("48601202303") : QString());
+        QCOMPARE(sms->numberEdit->text(), clientId == 7 ? QStringLiteral("+48601202303") : QString());
         QCOMPARE(mail->toEdit->text(), clientId == 7 ? QStringLiteral("Jan Kowalski <jan@example.pl>")
                                                      : QStringLiteral("Jan Wiśniewski <>"));
         delete sms;

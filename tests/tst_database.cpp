@@ -40,6 +40,8 @@ private Q_SLOTS:
     void scriptSplitting();
     void openFromIni();
     void openFromIniFailures();
+    void handWrittenIni_data();
+    void handWrittenIni();
     void sqliteFiles_data();
     void sqliteFiles();
     void columnLengthsRefused();
@@ -366,6 +368,46 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(!db.errorText.isEmpty());
     QVERIFY(db.sslEnabled);
     QVERIFY(QSqlDatabase::database(db.connectionName, false).connectOptions().endsWith(";CLIENT_SSL=1"));
+}
+
+// Hand-written config.ini: a value that the INI syntax would read otherwise is
+// refused, naming its key, and no file is made; quoted values and what the
+// program writes open the file written.
+void TestDatabaseLayer::handWrittenIni_data()
+{
+    QTest::addColumn<QString>("lines"); // of [db_1], %1 the folder; "set:" a file the program writes
+    QTest::addColumn<QString>("outcome"); // the file made in the folder, or the key refused
+    QTest::newRow("backslash") << "dbfile=%1/dane\\nowe.db" << "klucz dbfile";
+    QTest::newRow("backslash, quoted") << "dbfile=\"%1/dane\\nowe.db\"" << "klucz dbfile";
+    QTest::newRow("backslash doubled") << "dbfile=%1/dane\\\\nowe.db" << "dane\\nowe.db";
+    QTest::newRow("comma") << "dbfile=%1/dane,2024.db" << "klucz dbfile";
+    QTest::newRow("comma, quoted") << "dbfile=\"%1/dane,2024.db\"" << "dane,2024.db";
+    QTest::newRow("semicolon") << "dbfile=%1/a;b.db" << "klucz dbfile";
+    QTest::newRow("written by the program") << "set:a\\b, \"c\"; d.db" << "a\\b, \"c\"; d.db";
+    QTest::newRow("description") << "description=Sklep, filia\ndbfile=%1/x.db" << "klucz description";
+    QTest::newRow("MySQL password") << "engine=MySQL\nhostname=127.0.0.1\nport=1\npassword=ab;cd" << "klucz password";
+}
+
+void TestDatabaseLayer::handWrittenIni()
+{
+    QFETCH(QString, lines);
+    QFETCH(QString, outcome);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("config.ini"));
+    const bool set = lines.startsWith("set:"), refused = outcome.startsWith("klucz ");
+    const QString group = lines.contains("engine=") ? lines : "engine=SQLite\n" + (set ? "" : lines);
+    const QByteArray text = "[db_1]\n" + QString(group).replace("%1", dir.path()).toUtf8() + '\n';
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    QSettings ini(file.fileName(), QSettings::IniFormat);
+    if (set)
+        ini.setValue("db_1/dbfile", dir.filePath(lines.mid(4)));
+    DbWidget db;
+    QCOMPARE(db.open(&ini, 1), !refused);
+    QVERIFY2(refused ? db.errorText.startsWith("W pliku " + file.fileName() + " (grupa [db_1], " + outcome + ") ")
+                     : db.createSchema() && QFile::exists(dir.filePath(outcome)),
+             qPrintable(db.errorText));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), refused ? 1 : 2);
 }
 
 namespace {

@@ -8,11 +8,13 @@
 #include "sms/smsdialog.h"
 #include "sms/smsgateway.h"
 
+#include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <memory>
 
 // A loopback server that hands each connection's bytes, as they come, to handle().
@@ -372,6 +374,54 @@ private slots:
             QCOMPARE(headerValue(head, "To"), recipient.isEmpty() ? composed : recipient);
         }
         verifyOutcome(d, sent, {"jan@example.com", subject, "Dzień dobry,\nżółw gotowy.\n."}, boxes, box);
+    }
+
+    // Hand-written mail and gateway settings: a value that the INI syntax would
+    // read otherwise, or a sender that is no plain address, is not used and the
+    // text names the key; quoted values are read as written.
+    void handWrittenSettings_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("said"); // by the refusal; empty: used
+        const QByteArray mail = "[email]\nhost=127.0.0.1\nfrom=", sms = "[sms]\nurl=http://127.0.0.1:1/s\nlogin=a\npassword=";
+        QTest::newRow("quoted") << mail + "\"serwis@example.com\"\npassword=\"ab;cd,\\\\ef\"" << "";
+        QTest::newRow("password, semicolon") << mail + "serwis@example.com\npassword=ab;cd" << "(grupa [email], klucz password)";
+        QTest::newRow("sender with a name") << mail + "Serwis <serwis@example.com>"
+                                            << "Adres nadawcy (klucz from) w ustawieniach poczty jest niepoprawny.";
+        QTest::newRow("sender, line break") << mail + "a@example.com\\r\\nRCPT TO:<x@example.com>" << "(grupa [email], klucz from)";
+        QTest::newRow("gateway, semicolon") << sms + "ab;cd" << "(grupa [sms], klucz password)";
+    }
+    void handWrittenSettings()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("warsztat.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size());
+        file.close();
+        QSettings settings(file.fileName(), QSettings::IniFormat);
+        const MailAccount account = MailAccount::read(&settings);
+        SmsGateway gateway(&settings, nullptr);
+        QSignalSpy info(&gateway, &SmsGateway::infoFinished);
+        const bool sms = lines.startsWith("[sms]");
+        if (sms && !said.isEmpty())
+            gateway.requestInfo(); // answered at once
+        const QString text = !sms ? account.problem : info.isEmpty() ? QString() : info[0][1].toString();
+        QCOMPARE(sms ? gateway.configured() : account.complete(), said.isEmpty());
+        const QString where = said.startsWith("Adres") ? "\"email\", klucze: from." : "W pliku " + file.fileName();
+        QVERIFY2(said.isEmpty() ? text.isEmpty() : text.contains(said) && text.contains(where), qPrintable(text));
+        QVERIFY(sms || !said.isEmpty() || account.password == "ab;cd,\\ef");
+        // Nor does a sender that is no plain address go into the server's commands.
+        if (!account.from.isEmpty() && !said.isEmpty())
+            QCOMPARE(sendMail(account, {"", "jan@example.com", "", "x"}).error, "Niepoprawny adres nadawcy lub odbiorcy.");
+    }
+
+    // The number an SMS goes to from a phone as staff store it.
+    void smsNumber()
+    {
+        QCOMPARE(SmsDialog::numberFrom("22 123 45 67 w. 21"), "221234567");
+        QCOMPARE(SmsDialog::numberFrom("tel. (+48) 601-202 303, 602 000 000"), "+48601202303");
+        QCOMPARE(SmsDialog::numberFrom("brak - nie podał"), "");
     }
 };
 

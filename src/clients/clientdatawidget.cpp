@@ -14,7 +14,6 @@
 #include <QDataWidgetMapper>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QSqlRecord>
 
 namespace {
@@ -133,9 +132,7 @@ void ClientDataWidget::send()
     const QSqlRecord record = model->record(0);
     QObject *button = sender();
     if (button == ui->smsButton) {
-        const QString digits =
-            record.value(QStringLiteral("sPhone")).toString().remove(QRegularExpression(QStringLiteral("\\D")));
-        new SmsDialog(db, user, digits, QString());
+        new SmsDialog(db, user, SmsDialog::numberFrom(record.value(QStringLiteral("sPhone")).toString()), QString());
     } else if (button == ui->emailButton) {
         const QString name = record.value(QStringLiteral("sFName")).toString() + QLatin1Char(' ')
             + record.value(QStringLiteral("sSName")).toString();

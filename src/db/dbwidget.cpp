@@ -5,6 +5,7 @@
 #include "db/dbindexes.h"
 #include "db/schemacachedriver.h"
 #include "db/sqlitelike.h"
+#include "settings.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -74,33 +75,41 @@ bool DbWidget::open(QSettings *ini, int number)
         errorText = tr("Brak konfiguracji połączenia z bazą danych.");
         return false;
     }
-    ini->beginGroup(group);
-    const QString engine = ini->value(QStringLiteral("engine")).toString();
-    const QString desc = ini->value(QStringLiteral("description")).toString();
+    // A value that the INI syntax would read otherwise than it was written
+    // is not used: a changed file name would open another, empty database.
+    CheckedGroup values(ini, group);
+    const auto value = [&values](const char *key, const QVariant &defaultValue = QVariant()) {
+        return values.value(QLatin1String(key), defaultValue);
+    };
+    const QString engine = value("engine").toString();
+    const QString desc = value("description").toString();
     bool ok = false;
     if (engine.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
-        const QString file = ini->value(QStringLiteral("dbfile")).toString().trimmed();
-        ini->endGroup();
+        const QString file = value("dbfile").toString().trimmed();
         // An empty name would open an anonymous database that vanishes at exit
         // with the day's work.
-        if (file.isEmpty())
+        if (!values.problem().isEmpty())
+            errorText = values.problem();
+        else if (file.isEmpty())
             errorText = tr("Nie podano pliku bazy danych: w grupie [%1] pliku config.ini brak "
                            "klucza dbfile lub jest on pusty.")
                             .arg(group);
         else
             ok = openSqlite(file, desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
-        const QString database = ini->value(QStringLiteral("database")).toString();
-        const QString hostname = ini->value(QStringLiteral("hostname")).toString();
-        const QString username = ini->value(QStringLiteral("username")).toString();
-        const QString password = ini->value(QStringLiteral("password")).toString();
-        const int port = ini->value(QStringLiteral("port"), 3306).toInt();
-        const bool ssl = ini->value(QStringLiteral("ssl"), false).toBool();
-        ini->endGroup();
-        ok = openMySql(database, hostname, username, password, port, ssl, desc);
+        const QString database = value("database").toString();
+        const QString hostname = value("hostname").toString();
+        const QString username = value("username").toString();
+        const QString password = value("password").toString();
+        const int port = value("port", 3306).toInt();
+        const bool ssl = value("ssl", false).toBool();
+        if (!values.problem().isEmpty())
+            errorText = values.problem();
+        else
+            ok = openMySql(database, hostname, username, password, port, ssl, desc);
     } else {
-        ini->endGroup();
-        errorText = tr("Nieznany rodzaj bazy danych: %1").arg(engine);
+        errorText = values.problem().isEmpty() ? tr("Nieznany rodzaj bazy danych: %1").arg(engine)
+                                               : values.problem();
     }
     return ok;
 }

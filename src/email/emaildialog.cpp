@@ -30,7 +30,7 @@ EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QSt
     } else {
         fromValue->setStyleSheet(QStringLiteral("color: #c00000;"));
         fromValue->setWordWrap(true);
-        PlainText::show(fromValue, missingAccountText());
+        PlainText::show(fromValue, missingAccountText(account));
         sendButton->setEnabled(false);
     }
     connect(sendButton, &QPushButton::clicked, this, &EMailDialog::send);
@@ -48,8 +48,10 @@ MailAccount EMailDialog::readAccount() const
     return MailAccount::read(store.get());
 }
 
-QString EMailDialog::missingAccountText() const
+QString EMailDialog::missingAccountText(const MailAccount &account) const
 {
+    if (!account.problem.isEmpty())
+        return account.problem;
     const std::unique_ptr<QSettings> opened(settings ? nullptr : Settings::openNative());
     const QSettings *store = settings ? settings->native : opened.get();
     return tr("Brak ustawień poczty e-mail (serwer SMTP i adres nadawcy).") + QLatin1Char(' ')
@@ -62,18 +64,17 @@ void EMailDialog::send()
     const QString title = tr("Wysyłanie e-mail");
     const MailAccount account = readAccount();
     if (!account.complete()) {
-        MessageBox::warning(title, missingAccountText(), this);
+        MessageBox::warning(title, missingAccountText(account), this);
         return;
     }
     // "Name <address>" or a bare address.
     static const QRegularExpression named(QStringLiteral("^\\s*(.*?)\\s*<([^<>]*)>\\s*$"));
-    static const QRegularExpression valid(QStringLiteral("^[^@\\s<>,;\"]+@[^@\\s<>,;\"]+$"));
     MailMessage message;
     const QString recipient = toEdit->text().simplified();
     const QRegularExpressionMatch m = named.match(recipient);
     message.toName = m.hasMatch() ? m.captured(1) : QString();
     message.toAddress = (m.hasMatch() ? m.captured(2) : recipient).trimmed();
-    if (!valid.match(message.toAddress).hasMatch()) {
+    if (!validAddress(message.toAddress)) {
         MessageBox::warning(title, tr("Wpisz poprawny adres e-mail odbiorcy."), this);
         toEdit->setFocus();
         return;

@@ -34,8 +34,9 @@ protected:
 
 private:
     MailAccount readAccount() const;
-    // Which options are missing and where they are read from.
-    QString missingAccountText() const;
+    // Why the account read cannot be used, or which options are missing,
+    // and where they are read from.
+    QString missingAccountText(const MailAccount &account) const;
     void sendFinished(const MailResult &result);
 
     QStringList m_sending;

@@ -1,5 +1,7 @@
 #include "email/mailtransport.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -191,17 +193,32 @@ void append(Slist &list, const QByteArray &line)
 MailAccount MailAccount::read(QSettings *store)
 {
     MailAccount a;
-    a.host = store->value(QStringLiteral("email/host")).toString().trimmed();
-    a.ssl = store->value(QStringLiteral("email/ssl"), false).toBool();
+    const QString group = QStringLiteral("email");
+    CheckedGroup values(store, group);
+    const auto value = [&values](const char *key, const QVariant &defaultValue = QVariant()) {
+        return values.value(QLatin1String(key), defaultValue);
+    };
+    a.host = value("host").toString().trimmed();
+    a.ssl = value("ssl", false).toBool();
     bool ok = false;
-    a.port = store->value(QStringLiteral("email/port")).toInt(&ok);
+    a.port = value("port").toInt(&ok);
     if (!ok || a.port <= 0 || a.port > 65535)
         a.port = a.ssl ? 465 : 25;
-    a.user = store->value(QStringLiteral("email/user")).toString();
-    a.password = store->value(QStringLiteral("email/password")).toString();
-    a.from = store->value(QStringLiteral("email/from")).toString().trimmed();
-    a.fromName = store->value(QStringLiteral("email/fromname")).toString().trimmed();
+    a.user = value("user").toString();
+    a.password = value("password").toString();
+    a.from = value("from").toString().trimmed();
+    a.fromName = value("fromname").toString().trimmed();
+    a.problem = values.problem();
+    if (a.problem.isEmpty() && !a.from.isEmpty() && !validAddress(a.from))
+        a.problem = tr("Adres nadawcy (klucz from) w ustawieniach poczty jest niepoprawny.")
+            + QLatin1Char(' ') + Settings::whereKept(*store, group, QStringLiteral("from"));
     return a;
+}
+
+bool validAddress(const QString &address)
+{
+    static const QRegularExpression valid(QStringLiteral("^[^@\\s<>,;\"]+@[^@\\s<>,;\"]+$"));
+    return valid.match(address).hasMatch();
 }
 
 QString MailAccount::url() const
@@ -226,6 +243,11 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 
     MailResult result;
+    // Either address goes into the server's commands as it is.
+    if (!validAddress(account.from) || !validAddress(message.toAddress)) {
+        result.error = tr("Niepoprawny adres nadawcy lub odbiorcy.");
+        return result;
+    }
     std::unique_ptr<CURL, void (*)(CURL *)> curl(curl_easy_init(), curl_easy_cleanup);
     if (!curl) {
         result.error = tr("Nie udało się przygotować wysyłki poczty.");

@@ -16,14 +16,21 @@ struct MailAccount
     QString password;
     QString from;
     QString fromName;
+    // Why the settings read cannot be used (Polish, with where they are
+    // kept); empty when they can.
+    QString problem;
 
     static MailAccount read(QSettings *store);
-    bool complete() const { return !host.isEmpty() && !from.isEmpty(); }
+    bool complete() const { return problem.isEmpty() && !host.isEmpty() && !from.isEmpty(); }
     // smtp://host:port or smtps://host:port.
     QString url() const;
     // The sender as the From header and the window show it.
     QString sender() const;
 };
+
+// True for one plain e-mail address (local part "@" domain): no blank, line
+// break, "<", ">", ",", ";" or quote, which would end it or add another.
+bool validAddress(const QString &address);
 
 struct MailMessage
 {

@@ -9,6 +9,11 @@
 #include <QRegularExpression>
 #include <memory>
 
+namespace {
+// What staff write between the digits of a phone number.
+const QRegularExpression separators(QStringLiteral("[\\s()-]"));
+} // namespace
+
 SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text)
     : QDialog(nullptr), WidgetBase(db, user, nullptr)
 {
@@ -34,11 +39,17 @@ SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text
 
 SmsDialog::~SmsDialog() = default;
 
+QString SmsDialog::numberFrom(const QString &phone)
+{
+    static const QRegularExpression run(QStringLiteral("\\+?[\\d\\s()-]*\\d[\\d\\s()-]*"));
+    return run.match(phone).captured().remove(separators);
+}
+
 void SmsDialog::send()
 {
     const QString title = tr("Wysyłanie SMS");
     QString number = numberEdit->text();
-    number.remove(QRegularExpression(QStringLiteral("[\\s()-]")));
+    number.remove(separators);
     if (!QRegularExpression(QStringLiteral("^\\+?\\d{3,15}$")).match(number).hasMatch()) {
         MessageBox::warning(title, tr("Wpisz poprawny numer telefonu (same cyfry, "
                                       "na początku może stać \"+\")."), this);

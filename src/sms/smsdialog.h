@@ -18,6 +18,11 @@ public:
     SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text);
     ~SmsDialog() override;
 
+    // The number to send to from a phone as stored: its first run of digits,
+    // blanks, dashes and brackets (with a "+" before it kept), the separators
+    // dropped; what follows, such as an extension, is no part of it.
+    static QString numberFrom(const QString &phone);
+
 Q_SIGNALS:
     // After a successful send: the number and the text sent.
     void sent(QStringList);

@@ -13,9 +13,11 @@
 SmsGateway::SmsGateway(QSettings *store, QObject *parent)
     : QObject(parent), m_network(new QNetworkAccessManager(this))
 {
-    m_url = QUrl(store->value(QStringLiteral("sms/url")).toString().trimmed());
-    m_login = store->value(QStringLiteral("sms/login")).toString();
-    m_password = store->value(QStringLiteral("sms/password")).toString();
+    CheckedGroup values(store, QStringLiteral("sms"));
+    m_url = QUrl(values.value(QStringLiteral("url")).toString().trimmed());
+    m_login = values.value(QStringLiteral("login")).toString();
+    m_password = values.value(QStringLiteral("password")).toString();
+    m_problem = values.problem();
     m_whereKept = Settings::whereKept(*store, QStringLiteral("sms"),
                                       QStringLiteral("url, login, password"));
 }
@@ -23,7 +25,7 @@ SmsGateway::SmsGateway(QSettings *store, QObject *parent)
 bool SmsGateway::configured() const
 {
     const QString scheme = m_url.scheme();
-    return m_url.isValid() && !m_url.host().isEmpty()
+    return m_problem.isEmpty() && m_url.isValid() && !m_url.host().isEmpty()
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
         && !m_login.isEmpty();
 }
@@ -45,7 +47,9 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
                       void (SmsGateway::*finished)(bool, const QString &))
 {
     if (!configured()) {
-        Q_EMIT(this->*finished)(false, tr("Brak ustawień bramki SMS.") + QLatin1Char(' ') + m_whereKept);
+        Q_EMIT(this->*finished)(false, m_problem.isEmpty()
+                                           ? tr("Brak ustawień bramki SMS.") + QLatin1Char(' ') + m_whereKept
+                                           : m_problem);
         return;
     }
     QList<QPair<QString, QString>> all = fields;

@@ -26,7 +26,8 @@ public:
     // "sms/password") from the given native store.
     SmsGateway(QSettings *store, QObject *parent);
 
-    // True when the address is a valid http(s) URL and a login is set.
+    // True when the address is a valid http(s) URL and a login is set, and
+    // none of the three was written so that it reads otherwise.
     bool configured() const;
 
     void requestInfo();
@@ -55,5 +56,6 @@ private:
     QString m_login;
     QString m_password;
     QString m_whereKept; // where the address and the account are read from
+    QString m_problem;   // why the settings read cannot be used
     int m_deadline = DefaultDeadline;
 };
