@@ -136,7 +136,7 @@ RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &ta
         if (!mySql)
             unchanged << field.column + QLatin1String(" IS :o") + n;
         else if (field.read.metaType().id() == QMetaType::QString)
-            unchanged << QLatin1String("BINARY ") + field.column + QLatin1String(" <=> :o") + n;
+            unchanged << QLatin1String("CAST(") + field.column + QLatin1String(" AS BINARY) <=> :o") + n;
         else
             unchanged << field.column + QLatin1String(" <=> :o") + n;
     }

@@ -1,6 +1,7 @@
 #include "records/refusedsave.h"
 
 #include "db/dbtransaction.h"
+#include "db/dbwidget.h"
 #include "messagebox.h"
 
 #include <QObject>
@@ -26,23 +27,26 @@ bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changed
     }
 }
 
+bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone)
+{
+    for (const HeldRecord &record : held) {
+        const RecordModel::RowState state = RecordModel::rowState(db, record.table, record.id, true);
+        if (state == RecordModel::RowState::Missing)
+            *gone = &record;
+        if (state != RecordModel::RowState::Present)
+            return false;
+    }
+    return true;
+}
+
 bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
                         const std::function<bool()> &work, QWidget *parent)
 {
     const HeldRecord *gone = nullptr;
-    const bool saved = runInTransaction(db, [&] {
-        for (const HeldRecord &record : held) {
-            const RecordModel::RowState state = RecordModel::rowState(db, record.table, record.id, true);
-            if (state == RecordModel::RowState::Missing)
-                gone = &record;
-            if (state != RecordModel::RowState::Present)
-                return false;
-        }
-        return work();
-    });
+    const bool saved = runInTransaction(db, [&] { return holdRecords(db, held, &gone) && work(); });
     if (gone)
         MessageBox::recordDeleted(gone->name, outcome, parent, gone->gender);
     else if (!saved)
-        MessageBox::saveFailed(parent);
+        MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
     return saved;
 }

@@ -30,6 +30,11 @@ struct HeldRecord
     MessageBox::Gender gender = MessageBox::Gender::Masculine;
 };
 
+// Inside an open transaction: every record of held still there, locked
+// against deletion until the transaction ends. False when one is not; *gone
+// then names the one deleted (it stays null when one could not be read).
+bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone);
+
 // Runs work in one transaction once every record of held is found there,
 // locked against deletion until the end. True when committed. Otherwise the
 // user is told: a record deleted on another workstation is named, with

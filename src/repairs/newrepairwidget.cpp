@@ -15,6 +15,7 @@
 #include "popupmenu.h"
 #include "records/client.h"
 #include "records/hardware.h"
+#include "records/refusedsave.h"
 #include "records/repair.h"
 #include "records/template.h"
 #include "search/searchwidget.h"
@@ -643,27 +644,16 @@ void NewRepairWidget::addRepair()
 
 bool NewRepairWidget::heldRecordsExist(QString &gone)
 {
-    const struct
-    {
-        int id;
-        const char *table;
-        QString name;
-    } held[] = {{clientId, "clients", tr("Wybrany klient (numer %1)").arg(clientId)},
-                {hardwareId, "hardware", tr("Wybrany sprzęt (numer %1)").arg(hardwareId)}};
-    for (const auto &record : held) {
-        if (record.id == 0)
-            continue;
-        switch (RecordModel::rowState(db, QLatin1String(record.table), record.id, true)) {
-        case RecordModel::RowState::Present:
-            break;
-        case RecordModel::RowState::Missing:
-            gone = record.name;
-            return false;
-        default:
-            return false;
-        }
-    }
-    return true;
+    QList<HeldRecord> held;
+    if (clientId != 0)
+        held.append({QStringLiteral("clients"), clientId, tr("Wybrany klient (numer %1)").arg(clientId)});
+    if (hardwareId != 0)
+        held.append({QStringLiteral("hardware"), hardwareId, tr("Wybrany sprzęt (numer %1)").arg(hardwareId)});
+    const HeldRecord *missing = nullptr;
+    const bool present = holdRecords(db, held, &missing);
+    if (missing)
+        gone = missing->name;
+    return present;
 }
 
 void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
