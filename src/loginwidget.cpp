@@ -60,9 +60,8 @@ void LoginWidget::loadDatabases()
     const QList<int> numbers = settings->connectionNumbers();
     for (int n : numbers) {
         const QString group = QStringLiteral("db_%1").arg(n);
-        // A description the INI syntax would change shows as the group's
-        // name; opening that connection says what to mend.
-        QString description = CheckedGroup(settings->ini, group).value(QStringLiteral("description")).toString();
+        // A description the INI syntax would change shows as the group's name.
+        QString description = CheckedGroup(settings->ini, group).label(QStringLiteral("description")).toString();
         if (description.isEmpty())
             description = group;
         ui->databaseBox->addItem(QIcon(QStringLiteral(":/configurationWidget/database.png")),
@@ -131,9 +130,23 @@ void LoginWidget::login()
     }
     const QString name = q.value(0).toString();
     const int level = q.value(2).toInt();
+    rememberLogin(name);
+    Q_EMIT loggedIn(id, name, level);
+}
+
+void LoginWidget::rememberLogin(const QString &name)
+{
+    // QSettings writes the whole file back as it read it: a hand-written
+    // value it reads otherwise would be stored changed, and then no longer
+    // be refused. Such a file is left as it is until mended.
+    if (settings->ini->value(lastLoginKey).toString() == name)
+        return;
+    for (int n : settings->connectionNumbers()) {
+        if (CheckedGroup(settings->ini, QStringLiteral("db_%1").arg(n)).writtenOtherwise())
+            return;
+    }
     settings->ini->setValue(lastLoginKey, name);
     settings->ini->sync();
-    Q_EMIT loggedIn(id, name, level);
 }
 
 void LoginWidget::showNotice(const QString &text, bool stays)

@@ -38,6 +38,9 @@ private:
     void loadDatabases();
     // A notice that stays is hidden only when another database is chosen.
     void showNotice(const QString &text, bool stays = false);
+    // Keeps the name for the next start, unless that would write config.ini
+    // over a value it holds written otherwise.
+    void rememberLogin(const QString &name);
 
     Ui::loginWidget *ui;
     // Hides the failure notice; a further failure starts it afresh.

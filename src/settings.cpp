@@ -108,6 +108,18 @@ QVariant CheckedGroup::value(const QString &key, const QVariant &defaultValue)
     return m_store->value(m_group + QLatin1Char('/') + key, defaultValue);
 }
 
+QVariant CheckedGroup::label(const QString &key, const QVariant &defaultValue) const
+{
+    if (readOtherwise(m_written.value(rawKey(key))))
+        return defaultValue;
+    return m_store->value(m_group + QLatin1Char('/') + key, defaultValue);
+}
+
+bool CheckedGroup::writtenOtherwise() const
+{
+    return std::any_of(m_written.cbegin(), m_written.cend(), [](const QString &text) { return readOtherwise(text); });
+}
+
 Settings::~Settings()
 {
     delete ini;

@@ -51,7 +51,17 @@ public:
     // The key's value; invalid once this or an earlier key of the group was
     // found written so.
     QVariant value(const QString &key, const QVariant &defaultValue = QVariant());
+    QVariant value(const char *key, const QVariant &defaultValue = QVariant())
+    {
+        return value(QLatin1String(key), defaultValue);
+    }
+    // A value that only names something (a description): defaultValue when
+    // it is written so, without a problem.
+    QVariant label(const QString &key, const QVariant &defaultValue = QVariant()) const;
     const QString &problem() const { return m_problem; }
+    // Some key of the group is written so that QSettings reads it otherwise:
+    // a file QSettings writes back would keep what it read.
+    bool writtenOtherwise() const;
 
 private:
     static QString rawKey(const QString &name);

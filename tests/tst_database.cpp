@@ -384,7 +384,7 @@ void TestDatabaseLayer::handWrittenIni_data()
     QTest::newRow("comma, quoted") << "dbfile=\"%1/dane,2024.db\"" << "dane,2024.db";
     QTest::newRow("semicolon") << "dbfile=%1/a;b.db" << "klucz dbfile";
     QTest::newRow("written by the program") << "set:a\\b, \"c\"; d.db" << "a\\b, \"c\"; d.db";
-    QTest::newRow("description") << "description=Sklep, filia\ndbfile=%1/x.db" << "klucz description";
+    QTest::newRow("description, only a name") << "description=Sklep, filia\ndbfile=%1/x.db" << "x.db";
     QTest::newRow("MySQL password") << "engine=MySQL\nhostname=127.0.0.1\nport=1\npassword=ab;cd" << "klucz password";
 }
 

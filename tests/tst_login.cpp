@@ -30,6 +30,7 @@ private Q_SLOTS:
     void otherDatabaseReloadsUsers();
     void emptyOtherDatabaseOffersSchema();
     void unreachableDatabaseReported();
+    void handWrittenValueKeptAtLogin();
 
 private:
     // Settings kept in a temporary directory.
@@ -305,6 +306,32 @@ void TestLogin::unreachableDatabaseReported()
     QVERIFY(dialog->isWindow());
     QVERIFY(dialog->text().startsWith("Nie można połączyć się z bazą danych !"));
     QCOMPARE(p.users->count(), 0);
+}
+
+// A login does not write config.ini back over a hand-written value that
+// QSettings reads otherwise: it would store what was read, which would then
+// open another file.
+void TestLogin::handWrittenValueKeptAtLogin()
+{
+    TestDatabase t;
+    REQUIRE_DB(t);
+    Config c;
+    c.setDefault(t);
+    c.settings.ini->sync();
+    QFile file(c.settings.ini->fileName());
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("\n[db_2]\nengine=SQLite\ndbfile=C:\\Serwis\\warsztat.db\n");
+    file.close();
+    c.settings.ini->sync();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    file.close();
+    Page p = makePage(t.db(), &c.settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+    QTest::mouseClick(p.button, Qt::LeftButton);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), written);
 }
 
 WARSZTAT_TEST_MAIN(TestLogin)

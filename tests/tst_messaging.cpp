@@ -422,6 +422,7 @@ private slots:
         QCOMPARE(SmsDialog::numberFrom("22 123 45 67 w. 21"), "221234567");
         QCOMPARE(SmsDialog::numberFrom("tel. (+48) 601-202 303, 602 000 000"), "+48601202303");
         QCOMPARE(SmsDialog::numberFrom("brak - nie podał"), "");
+        QCOMPARE(SmsDialog::numberFrom("601.202.303\n602 000 000"), "601202303");
     }
 };
 

@@ -78,14 +78,12 @@ bool DbWidget::open(QSettings *ini, int number)
     // A value that the INI syntax would read otherwise than it was written
     // is not used: a changed file name would open another, empty database.
     CheckedGroup values(ini, group);
-    const auto value = [&values](const char *key, const QVariant &defaultValue = QVariant()) {
-        return values.value(QLatin1String(key), defaultValue);
-    };
-    const QString engine = value("engine").toString();
-    const QString desc = value("description").toString();
+    const QString engine = values.value("engine").toString();
+    // Only a name: one the INI syntax would change is left empty.
+    const QString desc = values.label(QStringLiteral("description")).toString();
     bool ok = false;
     if (engine.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
-        const QString file = value("dbfile").toString().trimmed();
+        const QString file = values.value("dbfile").toString().trimmed();
         // An empty name would open an anonymous database that vanishes at exit
         // with the day's work.
         if (!values.problem().isEmpty())
@@ -97,12 +95,12 @@ bool DbWidget::open(QSettings *ini, int number)
         else
             ok = openSqlite(file, desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
-        const QString database = value("database").toString();
-        const QString hostname = value("hostname").toString();
-        const QString username = value("username").toString();
-        const QString password = value("password").toString();
-        const int port = value("port", 3306).toInt();
-        const bool ssl = value("ssl", false).toBool();
+        const QString database = values.value("database").toString();
+        const QString hostname = values.value("hostname").toString();
+        const QString username = values.value("username").toString();
+        const QString password = values.value("password").toString();
+        const int port = values.value("port", 3306).toInt();
+        const bool ssl = values.value("ssl", false).toBool();
         if (!values.problem().isEmpty())
             errorText = values.problem();
         else

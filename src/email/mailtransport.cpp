@@ -195,19 +195,16 @@ MailAccount MailAccount::read(QSettings *store)
     MailAccount a;
     const QString group = QStringLiteral("email");
     CheckedGroup values(store, group);
-    const auto value = [&values](const char *key, const QVariant &defaultValue = QVariant()) {
-        return values.value(QLatin1String(key), defaultValue);
-    };
-    a.host = value("host").toString().trimmed();
-    a.ssl = value("ssl", false).toBool();
+    a.host = values.value("host").toString().trimmed();
+    a.ssl = values.value("ssl", false).toBool();
     bool ok = false;
-    a.port = value("port").toInt(&ok);
+    a.port = values.value("port").toInt(&ok);
     if (!ok || a.port <= 0 || a.port > 65535)
         a.port = a.ssl ? 465 : 25;
-    a.user = value("user").toString();
-    a.password = value("password").toString();
-    a.from = value("from").toString().trimmed();
-    a.fromName = value("fromname").toString().trimmed();
+    a.user = values.value("user").toString();
+    a.password = values.value("password").toString();
+    a.from = values.value("from").toString().trimmed();
+    a.fromName = values.value("fromname").toString().trimmed();
     a.problem = values.problem();
     if (a.problem.isEmpty() && !a.from.isEmpty() && !validAddress(a.from))
         a.problem = tr("Adres nadawcy (klucz from) w ustawieniach poczty jest niepoprawny.")

@@ -41,8 +41,11 @@ SmsDialog::~SmsDialog() = default;
 
 QString SmsDialog::numberFrom(const QString &phone)
 {
-    static const QRegularExpression run(QStringLiteral("\\+?[\\d\\s()-]*\\d[\\d\\s()-]*"));
-    return run.match(phone).captured().remove(separators);
+    // Digits with blanks, dots, dashes and brackets between them; a line
+    // break ends the number.
+    static const QRegularExpression run(QStringLiteral("\\+?[\\d \\t().-]*\\d[\\d \\t().-]*"));
+    static const QRegularExpression apart(QStringLiteral("[ \\t().-]"));
+    return run.match(phone).captured().remove(apart);
 }
 
 void SmsDialog::send()
