@@ -8,13 +8,12 @@
 #include "sms/smsdialog.h"
 #include "sms/smsgateway.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <memory>
 
 // A loopback server that hands each connection's bytes, as they come, to handle().
@@ -395,10 +394,8 @@ private slots:
     {
         QFETCH(QByteArray, lines);
         QFETCH(QString, said);
-        QTemporaryDir dir;
-        QFile file(dir.filePath("warsztat.conf"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size());
-        file.close();
+        QTemporaryFile file;
+        QVERIFY(file.open() && file.write(lines) == lines.size() && file.flush());
         QSettings settings(file.fileName(), QSettings::IniFormat);
         const MailAccount account = MailAccount::read(&settings);
         SmsGateway gateway(&settings, nullptr);
