@@ -325,9 +325,8 @@ void TestTemplatesConfig::editOfTemplateDeletedMeanwhile()
     QCOMPARE(t->count("templates", "sHName = 'Zmieniony'"), 0);
 }
 
-// Another workstation changes the template while it is on the edit page,
-// where its model is then changed: a change of another field stays, one of
-// the model refuses the save and the typed model stays on the page.
+// Another workstation changes the template on the edit page, where its model
+// is changed: another field's change stays; the model's refuses the save.
 void TestTemplatesConfig::editKeepsChangesMadeElsewhere_data()
 {
     QTest::addColumn<QString>("elsewhere");
