@@ -414,9 +414,7 @@ void TestHardwareTypesConfig::deleteRacesAnotherWorkstation()
     makePage();
     MessageBoxRecorder rec;
     // B taken into use, then C removed, at another workstation while the question was open.
-    rec.whileOpen = [this] {
-        QVERIFY(t->exec("INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('x', 2, 1)"));
-    };
+    rec.whileOpen = [this] { QVERIFY(t->exec("INSERT INTO hardware (sHName, iHType, iStoreStatus) VALUES ('x', 2, 1)")); };
     deleteType("B");
     rec.whileOpen = [this] { QVERIFY(t->exec("DELETE FROM typesconf WHERE iTypeId = 3")); };
     deleteType("C");

@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <atomic>
 #include <list>
 #include <optional>
 
@@ -54,15 +55,12 @@ struct MySqlCutProxy::Relay : QObject
     bool once = false;
     int faults = 0;
     bool holding = false;
-    int connections = 0;
+    std::atomic<int> connections = 0;
 
     void accept()
     {
         while (QTcpSocket *client = listener.nextPendingConnection()) {
-            {
-                QMutexLocker lock(&mutex);
-                ++connections;
-            }
+            ++connections;
             if (holding) {
                 // Kept open without a word until the program gives up.
                 connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
@@ -215,6 +213,5 @@ void MySqlCutProxy::holdNew(bool on)
 
 int MySqlCutProxy::connections() const
 {
-    QMutexLocker lock(&m_relay->mutex);
     return m_relay->connections;
 }
