@@ -190,11 +190,8 @@ bool TemplatesConfig::updateTemplate(const QStringList &values)
     if (refusal == RecordModel::Refusal::None)
         return true;
     QStringList names;
-    for (const int i : std::as_const(elsewhere)) {
-        const QString header =
-            model->headerData(model->fieldIndex(fields.at(i).column), Qt::Horizontal).toString();
-        names << (header.isEmpty() ? fields.at(i).column : header);
-    }
+    for (const int i : std::as_const(elsewhere))
+        names << model->fieldTitle(model->fieldIndex(fields.at(i).column));
     if (explainRefusedSave(refusal, names, error, tr("Ten szablon")))
         readTemplate(editedId);
     return false;

@@ -104,15 +104,19 @@ bool RecordModel::submitAll()
                             : writeUnchanged(dbw, tableName(), row.value(key), fields, &elsewhere, &error);
         if (m_refusal == Refusal::Failed)
             setLastError(error);
-        for (const int i : std::as_const(elsewhere)) {
-            const QString header = headerData(columns.at(i), Qt::Horizontal).toString();
-            m_changedElsewhere << (header.isEmpty() ? fields.at(i).column : header);
-        }
+        for (const int i : std::as_const(elsewhere))
+            m_changedElsewhere << fieldTitle(columns.at(i));
         if (m_refusal != Refusal::None)
             return false;
         m_changed.remove(r);
     }
     return select();
+}
+
+QString RecordModel::fieldTitle(int column) const
+{
+    const QString header = headerData(column, Qt::Horizontal).toString();
+    return header.isEmpty() ? m_columns.value(column) : header;
 }
 
 RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,

@@ -65,6 +65,8 @@ public:
     Refusal refusal() const { return m_refusal; }
     // After ChangedElsewhere: the headers of those fields, in model order.
     QStringList changedElsewhere() const { return m_changedElsewhere; }
+    // A column as staff know it: its header, or its name when it has none.
+    QString fieldTitle(int column) const;
 
     // A field of one row to write: its column, the value read, the new value.
     struct FieldWrite
