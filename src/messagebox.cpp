@@ -3,6 +3,7 @@
 #include "db/columnlengths.h"
 
 #include <QAbstractButton>
+#include <QSqlError>
 
 MessageBox::Handler MessageBox::s_handler;
 
@@ -93,6 +94,17 @@ void MessageBox::saveFailed(const QSqlError &error, QWidget *parent)
     else
         warning(QObject::tr("Błąd zapisu do bazy"),
                 QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n") + field, parent);
+}
+
+void MessageBox::listReadFailed(const QSqlError &error, QWidget *parent)
+{
+    QString text = QObject::tr("Nie udało się odczytać danych z bazy: lista może być pusta lub niepełna.")
+                   + QStringLiteral("\n\n")
+                   + QObject::tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z pomocą techniczną.");
+    const QString reason = error.text().trimmed();
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
+    warning(QObject::tr("Błąd odczytu z bazy"), text, parent);
 }
 
 void MessageBox::saved(QWidget *parent)

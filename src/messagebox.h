@@ -38,6 +38,8 @@ public:
     static void saveFailed(const QSqlError &error, QWidget *parent = nullptr);
     // The box shown after a successful write.
     static void saved(QWidget *parent = nullptr);
+    // A list whose rows could not all be read: it is empty or ends early.
+    static void listReadFailed(const QSqlError &error, QWidget *parent = nullptr);
     // saved() after a successful write, saveFailed() after a failed one.
     static void reportSave(bool ok, QWidget *parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include "mysqlcutproxy.h"
 #include "pagetesthelpers.h"
 #include "records/client.h"
+#include "records/recordmodel.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "settings.h"
@@ -187,6 +188,63 @@ private Q_SLOTS:
         QVERIFY(save(Save(kind)));
         QVERIFY(state() != before);
         QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")), QStringList());
+    }
+
+    // A list that cannot be read, or read on, says so once: neither an empty
+    // list nor one ending early passes for all there is. On MariaDB the
+    // relay cuts every try at the list's statement (a batch of clients for
+    // a sort by client); on SQLite the clients' table is gone.
+    void failedListReadIsSaid_data()
+    {
+        QTest::addColumn<bool>("byClient");
+        QTest::addColumn<bool>("furtherPage");
+        QTest::newRow("first page") << false << false;
+        QTest::newRow("further page") << false << true;
+        QTest::newRow("by client, first page") << true << false;
+        QTest::newRow("by client, further page") << true << true;
+    }
+    void failedListReadIsSaid()
+    {
+        QFETCH(bool, byClient);
+        QFETCH(bool, furtherPage);
+        QVERIFY(insert(*t, RepairsInsert, {repair(51, 7, 34)}));
+        MessageBoxRecorder boxes;
+        SearchWidget page(nullptr, db(), &user, nullptr, SearchWidget::RepairsVariant, false);
+        auto *records = qobject_cast<RecordModel *>(page.model);
+        records->setPageSize(1);
+        if (byClient)
+            page.searchTable->horizontalHeader()->setSortIndicator(records->fieldIndex("iClientId"),
+                                                                   Qt::AscendingOrder);
+        page.show();
+        const auto failReads = [&](bool fail) {
+            if (proxy)
+                proxy->arm(fail ? QString::fromLatin1(byClient ? "SELECT relTblAl" : "SELECT repairs.") : QString());
+            else
+                QVERIFY(t->exec(fail ? QStringLiteral("ALTER TABLE clients RENAME TO clients_away")
+                                     : QStringLiteral("ALTER TABLE clients_away RENAME TO clients")));
+        };
+        if (furtherPage) {
+            page.search();
+            QCOMPARE(page.model->rowCount(), 1);
+            failReads(true);
+            page.model->fetchMore();
+        } else {
+            failReads(true);
+            page.search();
+        }
+        QCOMPARE(page.model->rowCount(), furtherPage ? 1 : 0);
+        QVERIFY(!page.model->canFetchMore());
+        QVERIFY(!proxy || proxy->faults() > 0);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd odczytu z bazy")});
+
+        failReads(false);
+        page.search();
+        while (page.model->canFetchMore())
+            page.model->fetchMore();
+        QCOMPARE(page.model->rowCount(), 2);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(boxes.count(), 1);
     }
 
     // The server drops the connection while the program waits: the next

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -69,10 +70,12 @@ void BillingWidget::loadBills()
         bills->fetchMore();
     readLinkedNames();
     const int count = bills->rowCount();
-    ui->noBillsLabel->setVisible(count == 0);
+    ui->noBillsLabel->setVisible(count == 0 && !bills->readError().isValid());
     // The panels go above the spacer that keeps them at the top.
     for (int row = 0; row < count; ++row)
         ui->billsLayout->insertWidget(row + 1, billPanel(row));
+    if (bills->readError().isValid())
+        MessageBox::listReadFailed(bills->readError(), this);
 }
 
 QWidget *BillingWidget::billPanel(int row)
@@ -189,6 +192,11 @@ void BillingWidget::fillRepairsAndHardware()
         ui->iHardwareId->addItem(hardware.value(0).toString() + QStringLiteral(": ")
                                      + hardware.value(1).toString(),
                                  hardware.value(0).toString());
+    // Lists short of the client's repairs or devices would have a bill
+    // linked to none of them.
+    const QSqlError failed = repairs.readError().isValid() ? repairs.readError() : hardware.lastError();
+    if (failed.isValid())
+        MessageBox::listReadFailed(failed, this);
 }
 
 bool BillingWidget::validateForm()

@@ -262,11 +262,27 @@ bool RecordModel::select()
     m_changedElsewhere.clear();
     // A connection known to be lost is opened again first; one found lost by
     // this statement is opened again and the rows read once more.
-    if (!dbw)
+    const auto read = [this] {
+        m_readError = QSqlError();
         return QSqlRelationalTableModel::select();
-    dbw->database();
-    return dbw->withReconnect([this](bool) { return QSqlRelationalTableModel::select(); },
-                              [this] { return lastError(); });
+    };
+    bool ok = true;
+    if (dbw) {
+        dbw->database();
+        ok = dbw->withReconnect([&read](bool) { return read(); }, [this] { return lastError(); });
+    } else {
+        ok = read();
+    }
+    // The rows of a relation sort are read after the statement that select()
+    // runs, which lists nothing and so cannot fail for them.
+    if (!ok && !m_readError.isValid())
+        m_readError = lastError();
+    if (!m_readError.isValid())
+        return true;
+    if (!lastError().isValid())
+        setLastError(m_readError);
+    Q_EMIT readFailed();
+    return false;
 }
 
 void RecordModel::setTable(const QString &tableName)
@@ -332,6 +348,7 @@ void RecordModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent) || m_resetting)
         return;
+    const bool failedBefore = m_readError.isValid();
     QVector<Row> page;
     bool full = false;
     if (sortsByRelation()) {
@@ -350,22 +367,28 @@ void RecordModel::fetchMore(const QModelIndex &parent)
         }
     }
     m_more = full;
-    if (page.isEmpty())
-        return;
-    m_fetching = true;
-    beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
-    m_rows += page;
-    endInsertRows();
-    m_fetching = false;
+    if (!page.isEmpty()) {
+        m_fetching = true;
+        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + page.size() - 1));
+        m_rows += page;
+        endInsertRows();
+        m_fetching = false;
+    }
+    if (!failedBefore && m_readError.isValid())
+        Q_EMIT readFailed();
 }
 
 bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
 {
-    if (!query.prepare(statement))
-        return false;
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return dbw ? dbw->exec(query) : query.exec();
+    bool ok = query.prepare(statement);
+    if (ok) {
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        ok = dbw ? dbw->exec(query) : query.exec();
+    }
+    if (!ok)
+        m_readError = query.lastError();
+    return ok;
 }
 
 QSqlRecord RecordModel::record(int row) const

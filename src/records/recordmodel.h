@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QBrush>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QSqlRelationalTableModel>
 #include <QStringList>
@@ -119,6 +120,15 @@ public:
     bool canFetchMore(const QModelIndex &parent = QModelIndex()) const override;
     // Reads the page after the last row read.
     void fetchMore(const QModelIndex &parent = QModelIndex()) override;
+    // Why the rows of the last select() or a page after them could not all
+    // be read (the list ends there); invalid while every read went through.
+    QSqlError readError() const { return m_readError; }
+
+Q_SIGNALS:
+    // A read of rows failed: the list is empty or ends early (readError()).
+    void readFailed();
+
+public:
 
     using QSqlRelationalTableModel::record;
     // The values of a row read so far, by the selected field names, as read:
@@ -334,6 +344,7 @@ private:
     // or a count that failed.
     int keptRows() const;
     mutable int m_kept = NotCounted;
+    mutable QSqlError m_readError;
     static constexpr int NotCounted = -2;
     // The filter keeps fewer than CandidatePages pages of rows: they are read
     // at once and sorted, with no batches of related rows that would each

@@ -13,6 +13,7 @@
 #include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/technicians.h"
 #include "formin.h"
+#include "messagebox.h"
 #include "plaintext.h"
 #include "records/bill.h"
 #include "records/client.h"
@@ -150,6 +151,8 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     connect(searchTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SearchWidget::idSelect);
     connect(model, &QAbstractItemModel::modelReset, this, &SearchWidget::selectionReset);
+    if (auto *records = qobject_cast<RecordModel *>(model))
+        connect(records, &RecordModel::readFailed, this, &SearchWidget::listReadFailed);
     connect(selectButton, &QPushButton::clicked, this, &SearchWidget::showSelected);
     connect(searchTable, &QTableView::doubleClicked, this, &SearchWidget::showSelected);
     connect(deleteButton, &QPushButton::clicked, this, &SearchWidget::deleteSelected);
@@ -216,6 +219,31 @@ void SearchWidget::search()
         model->select();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
+}
+
+void SearchWidget::listReadFailed()
+{
+    readErrorUnseen = true;
+    // After the view's own handling of the rows, which may be what read them.
+    if (isVisible())
+        QMetaObject::invokeMethod(this, &SearchWidget::sayReadError, Qt::QueuedConnection);
+}
+
+void SearchWidget::sayReadError()
+{
+    if (!readErrorUnseen)
+        return;
+    readErrorUnseen = false;
+    const auto *records = qobject_cast<const RecordModel *>(model);
+    if (records && records->readError().isValid())
+        MessageBox::listReadFailed(records->readError(), this);
+}
+
+void SearchWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (readErrorUnseen)
+        QMetaObject::invokeMethod(this, &SearchWidget::sayReadError, Qt::QueuedConnection);
 }
 
 int SearchWidget::sortSection() const

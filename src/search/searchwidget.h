@@ -64,6 +64,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     // Filter builders: each reads its own filter page and sets the filter of
@@ -115,6 +116,12 @@ private:
     } repairFilters;
     // The form that serves a list sorted by section.
     QString repairFilterFor(int section) const;
+    // The list could not be read whole: said once, when the page is shown
+    // and the list has not been read again meanwhile (a hidden page's
+    // refresh waits until staff see it).
+    void listReadFailed();
+    void sayReadError();
+    bool readErrorUnseen = false;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };
