@@ -38,7 +38,8 @@ QStringList snapshot(TestDatabase &t)
 
 // Two clients, each owning one piece of hardware; repair 101 is of client
 // 1's hardware but names client 2, repair 103 is client 1's on client 2's
-// hardware. Each repair has notes (id = repair id * 10 + n) and one bill.
+// hardware. Each repair has notes (id = repair id * 10 + n) and one bill;
+// bill 204 is of repair 101 and names no hardware.
 bool seed(TestDatabase &t)
 {
     return insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak")), client(2, QStringLiteral("Lis"))})
@@ -51,7 +52,7 @@ bool seed(TestDatabase &t)
                       note(1030, 103)})
            && insert(t, BillsInsert,
                      {bill(200, 1, 100, 10), bill(201, 2, 101, 10), bill(202, 2, 102, 11),
-                      bill(203, 1, 103, 11)});
+                      bill(203, 1, 103, 11), bill(204, 2, 101, -1)});
 }
 
 const QString RepairQuestion =
@@ -103,7 +104,7 @@ void TestSearchDelete::deletions_data()
     QTest::addColumn<int>("emitted");
 
     const QStringList withoutRepair100{"clients=1,2,3", "hardware=10,11", "repairs=101,102,103",
-                                       "notes=1010,1020,1030", "billing=201,202,203"};
+                                       "notes=1010,1020,1030", "billing=201,202,203,204"};
     QTest::newRow("repair") << 0 << 0 << 100 << "Usunięcie naprawy nr 100" << RepairQuestion
                             << withoutRepair100 << 1;
     // The lowest level that may delete.
@@ -123,13 +124,13 @@ void TestSearchDelete::deletions_data()
     QTest::newRow("bill")
         << 3 << 0 << 202 << "Usunięcie rozliczenia nr 202" << "Rozliczenie zostanie bezpowrotnie usunięte !"
         << QStringList{"clients=1,2,3", "hardware=10,11", "repairs=100,101,102,103",
-                       "notes=1000,1001,1010,1020,1030", "billing=200,201,203"}
+                       "notes=1000,1001,1010,1020,1030", "billing=200,201,203,204"}
         << 0;
     // A client without repairs, hardware or bills.
     QTest::newRow("client without anything")
         << 1 << 0 << 3 << "Usunięcie klienta nr 3" << ClientQuestion
         << QStringList{"clients=1,2", "hardware=10,11", "repairs=100,101,102,103",
-                       "notes=1000,1001,1010,1020,1030", "billing=200,201,202,203"}
+                       "notes=1000,1001,1010,1020,1030", "billing=200,201,202,203,204"}
         << 1;
 }
 

@@ -36,12 +36,15 @@ QString inList(const QStringList &ids)
     return QLatin1String(" IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-// The listed repairs with their notes.
+// The listed repairs with their notes and bills, as a repair deleted by
+// itself: a bill left behind would name a repair that is gone, or on SQLite
+// the next repair given its id.
 QStringList repairsWithNotes(const QStringList &repairIds)
 {
     if (repairIds.isEmpty())
         return {};
     return {QLatin1String("DELETE FROM notes WHERE notes.iRepairId") + inList(repairIds),
+            QLatin1String("DELETE FROM billing WHERE billing.iRepairId") + inList(repairIds),
             QLatin1String("DELETE FROM repairs WHERE repairs.iId") + inList(repairIds)};
 }
 
