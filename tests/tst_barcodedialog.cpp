@@ -89,6 +89,8 @@ private slots:
             << "1i2i3i" << false << true << QStringList{"1", "2", "3"} << "1I2I3I";
         QTest::newRow("other keys ignored, Escape does not close")
             << "*AZx- \r\x1b" << false << false << QStringList() << "";
+        QTest::newRow("code read in part, then a whole one")
+            << "12I34\r12I34I56I" << false << true << QStringList{"12", "34", "56"} << "12I34I56I";
     }
     void keySequences()
     {

@@ -30,6 +30,14 @@ void BarcodeDialog::keyPressEvent(QKeyEvent *event)
     // not become digits. Nothing is passed on, so Escape and Return do not
     // close the dialog in the middle of a scan.
     const int key = event->key();
+    // A scanner ends each code it reads with Return: one that comes before
+    // the code is complete ends a code read in part, which must not run on
+    // into the next scan and name another record.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        buffer.clear();
+        separatorCount = 0;
+        return;
+    }
     QChar c;
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         c = QLatin1Char(char('0' + (key - Qt::Key_0)));

@@ -9,8 +9,8 @@ class barcodeDialog;
 
 // Reads one code from a keyboard-wedge scanner: keeps the digits and the
 // separator "I" typed into it and, at the third separator, emits the numbers
-// of the code and closes. Shows itself application-modal on construction and
-// deletes itself when closed.
+// of the code and closes; a Return before that drops what was kept. Shows
+// itself application-modal on construction and deletes itself when closed.
 class BarcodeDialog : public QDialog
 {
     Q_OBJECT
