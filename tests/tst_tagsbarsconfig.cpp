@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -30,6 +32,7 @@ private Q_SLOTS:
     void customPaperWritesSizeAndMargins();
     void neverRemovesKeys();
     void unchangedPageWritesNothing();
+    void saveOverUnreadableLine();
     void renders();
 
 private:
@@ -261,6 +264,26 @@ void TestTagsBarsConfig::unchangedPageWritesNothing()
     page->load();
     page->save();
     QVERIFY(storedKeys().isEmpty());
+}
+
+// A line of the store's file that cannot be read leaves the store reporting
+// a format error after every write: a save over it writes and says so.
+void TestTagsBarsConfig::saveOverUnreadableLine()
+{
+    const QString file = settings->native->fileName();
+    delete settings;
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    QFile broken(file);
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("[printouts\nbarcode_size=2\n");
+    broken.close();
+    settings = new Settings(dir.path());
+    makePage();
+    MessageBoxRecorder rec;
+    page->findChild<QSpinBox *>("barcodeSize")->setValue(3);
+    QTest::mouseClick(page->findChild<QPushButton *>("saveButton"), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList{QStringLiteral("Zapisano.")});
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value("printouts/barcode_size").toInt(), 3);
 }
 
 void TestTagsBarsConfig::renders()

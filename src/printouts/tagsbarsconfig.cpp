@@ -6,6 +6,7 @@
 #include "printouts/papersizes.h"
 #include "settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 using namespace LabelSettings;
@@ -88,9 +89,14 @@ void TagsBarsConfig::save()
         }
     }
     s->sync();
-    if (s->status() != QSettings::NoError) {
+    // The store keeps reporting a line of its file that it could not read
+    // (a format error) after every write that went through: only a file it
+    // cannot write fails the save.
+    if (s->status() == QSettings::AccessError) {
         // Keep the changes pending so that the user can try again.
-        MessageBox::saveFailed();
+        MessageBox::warning(tr("Błąd zapisu ustawień"),
+                            tr("Nie udało się zapisać zmian: nie można zapisać pliku ustawień %1.")
+                                .arg(QDir::toNativeSeparators(s->fileName())));
         return;
     }
     barcodeChanged = false;
