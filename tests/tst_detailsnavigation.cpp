@@ -1,6 +1,7 @@
 // Navigation between a search list and the client, hardware and repair pages,
 // in both hosts: the page behind "Klienci", "Sprzęt" and "Rozliczenia", and
 // the repairs start page.
+#include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
 #include "hardware/hardwarewidget.h"
 #include "pagetesthelpers.h"
@@ -103,6 +104,44 @@ private Q_SLOTS:
         QCOMPARE(boxes.last().icon, QMessageBox::Warning);
         QCOMPARE(page->stack()->currentWidget(), page->searchPage());
         QCOMPARE(page->clientPage()->clientId, 2);
+    }
+
+    // A client or device deleted at another workstation after the list was
+    // read: choosing it says so, no empty page opens, the list is read
+    // again. A client page opened on such a client (from a repair) does not
+    // take a save as stored.
+    void chosenRecordDeletedElsewhere_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("id");
+        QTest::newRow("client") << int(SearchWidget::ClientsVariant) << "clients" << 1;
+        QTest::newRow("device") << int(SearchWidget::HardwareVariant) << "hardware" << 10;
+    }
+    void chosenRecordDeletedElsewhere()
+    {
+        QFETCH(int, variant);
+        QFETCH(QString, table);
+        QFETCH(int, id);
+        MessageBoxRecorder boxes;
+        auto page = controller(SearchWidget::SearchVariant(variant));
+        page->searchPage()->search();
+        QCOMPARE(page->searchPage()->model->rowCount(), 2);
+        QVERIFY(t->exec(QStringLiteral("DELETE FROM %1 WHERE iId = %2").arg(table).arg(id)));
+        choose(page->searchPage(), id);
+        QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd ładowania danych")});
+        QCOMPARE(page->stack()->currentWidget(), page->searchPage());
+        QVERIFY(!page->clientPage() && !page->hardwarePage());
+        QCOMPARE(page->searchPage()->model->rowCount(), 1);
+
+        if (table != QLatin1String("clients"))
+            return;
+        ClientWidget client(nullptr, t->db(), &admin, nullptr, id, false);
+        clickChild(client.dataPage, "editButton");
+        formChild<QLineEdit>(client.dataPage, "sSName")->setText(QStringLiteral("Nowakowska"));
+        clickChild(client.dataPage, "saveButton");
+        QCOMPARE(boxes.last().title, QStringLiteral("Rekord usunięty"));
+        QVERIFY(!formChild(client.dataPage, "saveButton")->isHidden());
     }
 
     void hardwareToRepairAndBack()

@@ -111,6 +111,15 @@ void ClientDataWidget::editFunctionButton()
             ui->sSName->setStyleSheet(FormIn::FormStyle2);
             return;
         }
+        // A client that the page could not read (gone before it opened) has
+        // no row to take what was typed: saying it saved would lose it.
+        if (model->rowCount() < 1) {
+            if (model->readError().isValid())
+                MessageBox::saveFailed(model->readError());
+            else
+                MessageBox::recordDeleted(tr("Ten klient"), tr("Zmiany nie zostały zapisane."));
+            return;
+        }
         // A refused save keeps the form in edit mode with what was typed, so
         // that nothing is lost and the user can try again or cancel; or reads
         // the record changed elsewhere again, when the user asks for it.

@@ -5,6 +5,7 @@
 #include "messagebox.h"
 #include "pagestack.h"
 #include "records/bill.h"
+#include "records/recordmodel.h"
 #include "repairs/detailpages.h"
 #include "repairs/repairdetailswidget.h"
 
@@ -51,31 +52,41 @@ RepairDetailsWidget *SearchDetailsController::repairPage() const
 
 void SearchDetailsController::showDetails(int id)
 {
+    const auto present = [this, id](const char *table) {
+        return RecordModel::rowState(db, QLatin1String(table), id) == RecordModel::RowState::Present;
+    };
     switch (m_variant) {
     case SearchWidget::ClientsVariant:
-        showClientDetails(id);
+        if (chosenReadable(present("clients"), tr("wybranego klienta")))
+            showClientDetails(id);
         break;
     case SearchWidget::HardwareVariant:
-        showHardwareDetails(id);
+        if (chosenReadable(present("hardware"), tr("wybranego sprzętu")))
+            showHardwareDetails(id);
         break;
     case SearchWidget::BillsVariant: {
         Bill bill(this, db);
         bill.setFilter(QStringLiteral("billing.iId=%1").arg(id));
         bill.select();
-        if (bill.rowCount() < 1) {
-            // Deleted by another workstation, or unreadable: the list stays.
-            MessageBox::warning(tr("Błąd ładowania danych"),
-                                tr("Nie można odczytać wybranego rachunku. Mógł zostać "
-                                   "usunięty na innym stanowisku."));
-            m_search->search();
-            return;
-        }
-        showBillsDetails(bill.record(0).value(QStringLiteral("iClientId")).toInt());
+        if (chosenReadable(bill.rowCount() > 0, tr("wybranego rachunku")))
+            showBillsDetails(bill.record(0).value(QStringLiteral("iClientId")).toInt());
         break;
     }
     default:
         break;
     }
+}
+
+bool SearchDetailsController::chosenReadable(bool readable, const QString &what)
+{
+    if (readable)
+        return true;
+    // Deleted by another workstation, or unreadable: the list stays, read
+    // again, and no page of nothing opens.
+    MessageBox::warning(tr("Błąd ładowania danych"),
+                        tr("Nie można odczytać %1. Mógł zostać usunięty na innym stanowisku.").arg(what));
+    m_search->search();
+    return false;
 }
 
 void SearchDetailsController::showClientDetails(int clientId)

@@ -42,6 +42,11 @@ private slots:
     void showRepairDetails(int repairId);
 
 private:
+    // True when the record chosen in the list could be read; otherwise says
+    // that it (what: "wybranego klienta") may have been deleted at another
+    // workstation and reads the list again.
+    bool chosenReadable(bool readable, const QString &what);
+
     SearchWidget::SearchVariant m_variant;
     QStackedWidget *m_stack;
     SearchWidget *m_search;
