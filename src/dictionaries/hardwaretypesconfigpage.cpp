@@ -135,6 +135,9 @@ void HardwareTypesConfig::typeAction()
         ui->typeDescription->setText(query->value(0).toString());
         ui->typeOrder->setValue(query->value(1).toInt());
         ui->typeVisible->setChecked(query->value(2).toInt() != 0);
+        // Left open, the read would keep other connections from writing to
+        // an SQLite file for as long as the box is open.
+        query->finish();
         action = QStringLiteral("edit");
         ui->typeBox->show();
     } else if (s == ui->deleteButton) {

@@ -147,6 +147,9 @@ bool TemplatesConfig::readTemplate(int id)
             ColumnLengths::showStored(ui->formWidget->findChild<QLineEdit *>(name), value.toString());
         }
     }
+    // Left open, the read would keep other connections from writing to an
+    // SQLite file for as long as the edit page is open.
+    query->finish();
     return true;
 }
 
