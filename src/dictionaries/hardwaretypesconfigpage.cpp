@@ -6,6 +6,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "reloadonshow.h"
 
 #include <QHash>
 #include <QHeaderView>
@@ -45,7 +46,8 @@ void HardwareTypesConfig::setupPage()
 
 void HardwareTypesConfig::showEvent(QShowEvent *event)
 {
-    load();
+    if (reloadOnShow(event, !ui->typeBox->isHidden()))
+        load();
     QWidget::showEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include "messagebox.h"
 #include "records/refusedsave.h"
 #include "records/template.h"
+#include "reloadonshow.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -49,7 +50,8 @@ TemplatesConfig::~TemplatesConfig()
 
 void TemplatesConfig::showEvent(QShowEvent *event)
 {
-    load();
+    if (reloadOnShow(event, ui->stackedWidget->currentWidget() == ui->savePage))
+        load();
     QWidget::showEvent(event);
 }
 
