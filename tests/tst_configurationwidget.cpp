@@ -1,4 +1,5 @@
 #include "config/configurationwidget.h"
+#include "configtesthelpers.h"
 #include "dictionaries/hardwarestatusesconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/numberingconfig.h"
@@ -13,6 +14,7 @@
 #include "testmain.h"
 #include "userwidget.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void administratorSeesSixTabs();
     void hiddenFromOtherLevels();
     void mainWindowOpensItForTheAdministratorOnly();
+    void pagesKeepPendingEditsWhenShownAgain_data();
+    void pagesKeepPendingEditsWhenShownAgain();
 };
 
 void TestConfigurationWidget::administratorSeesSixTabs()
@@ -154,6 +158,103 @@ void TestConfigurationWidget::mainWindowOpensItForTheAdministratorOnly()
         QCOMPARE(page->findChild<QTabWidget *>("tabWidget")->count(), 0);
         QVERIFY(!page->findChild<RepairStatusesConfig *>());
     }
+}
+
+void TestConfigurationWidget::pagesKeepPendingEditsWhenShownAgain_data()
+{
+    // The page's tab; the input an edit types in; how another workstation
+    // stores a value (a statement, else a key of this workstation's store);
+    // the widget showing it; what is typed and two values stored elsewhere.
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("elsewhere");
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<QStringList>("values");
+    const QStringList texts{"Wpisany", "Obcy 1", "Obcy 2"};
+    const QString status = "UPDATE %2 SET sDescription = '%1' WHERE iId = 1";
+    QTest::newRow("repair statuses") << 0 << "statusDescription"
+                                     << status.arg("%1", "statusesconf") << "statusesTable" << texts;
+    QTest::newRow("hardware statuses") << 1 << "statusDescription"
+                                       << status.arg("%1", "hwstatusesconf") << "statusesTable"
+                                       << texts;
+    QTest::newRow("hardware types") << 2 << "typeDescription"
+                                    << status.arg("%1", "typesconf") << "typesTable" << texts;
+    QTest::newRow("numbering") << 3 << "numberingEdit"
+                               << "INSERT INTO settings (sGroup, sKey, sValue, iUserId) "
+                                  "VALUES('db', 'numbering', '%1', 2)"
+                               << "numberingEdit" << texts;
+    QTest::newRow("templates") << 4 << "sHName" << "INSERT INTO templates (sHName) VALUES('%1')"
+                               << "searchTable" << texts;
+    QTest::newRow("labels") << 5 << "barcodeSize" << "printouts/barcode_size" << "barcodeSize"
+                            << QStringList{"1", "3", "4"};
+}
+
+void TestConfigurationWidget::pagesKeepPendingEditsWhenShownAgain()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, input);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, view);
+    QFETCH(QStringList, values);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    Settings settings(dir.path());
+    const std::unique_ptr<DbWidget> other = t.openAnother();
+    UserWidget admin(1, "Administrator", 0);
+    ConfigurationWidget w(nullptr, t.db(), &admin, &settings);
+    w.show();
+    auto *tabs = w.findChild<QTabWidget *>("tabWidget");
+    QWidget *page = tabs->widget(tab);
+    tabs->setCurrentWidget(page);
+    auto store = [&](const QString &value) {
+        if (elsewhere.contains(' '))
+            QVERIFY(other->query(elsewhere.arg(value)).isActive());
+        else
+            settings.native->setValue(elsewhere, value.toInt());
+    };
+    QWidget *shown = page->findChild<QWidget *>(view);
+    auto *list = qobject_cast<QAbstractItemView *>(shown);
+    // Whether the page shows the value; a row listing it becomes the current one.
+    auto shows = [&](const QString &value) {
+        if (!list)
+            return shown->property("text").toString() == value;
+        for (int column = 0; column < list->model()->columnCount(); ++column) {
+            const QModelIndexList found = list->model()->match(
+                list->model()->index(0, column), Qt::DisplayRole, value, 1,
+                Qt::MatchExactly | Qt::MatchRecursive);
+            if (found.isEmpty())
+                continue;
+            list->setCurrentIndex(found.first());
+            return true;
+        }
+        return false;
+    };
+    auto showAgain = [&] {
+        tabs->setCurrentIndex((tab + 1) % tabs->count());
+        tabs->setCurrentWidget(page);
+    };
+
+    // Nothing pending: a restored window shows the page as it was, a page
+    // shown again what is stored now.
+    store(values[1]);
+    w.setWindowState(Qt::WindowMinimized);
+    w.setWindowState(Qt::WindowNoState);
+    QVERIFY(page->isVisible() && !shows(values[1]));
+    showAgain();
+    QVERIFY(shows(values[1]));
+
+    // The row stored elsewhere is edited: what was typed and not saved stays.
+    if (list)
+        click(page, "editButton");
+    QWidget *edit = page->findChild<QWidget *>(input);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, values[0]);
+    store(values[2]);
+    showAgain();
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->property("text").toString(), values[0]);
+    QVERIFY(!shows(values[2]));
 }
 
 WARSZTAT_TEST_MAIN(TestConfigurationWidget)

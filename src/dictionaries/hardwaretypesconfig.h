@@ -53,7 +53,8 @@ public slots:
     void save();
 
 protected:
-    // The page reloads every time it is shown.
+    // The page reloads when it is shown, unless only the window was restored
+    // or the box of an addition or an edit is open.
     void showEvent(QShowEvent *event) override;
 
 private:

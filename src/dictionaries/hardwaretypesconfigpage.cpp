@@ -6,6 +6,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "reloadonshow.h"
 
 #include <QHash>
 #include <QHeaderView>
@@ -45,7 +46,8 @@ void HardwareTypesConfig::setupPage()
 
 void HardwareTypesConfig::showEvent(QShowEvent *event)
 {
-    load();
+    if (reloadOnShow(event, !ui->typeBox->isHidden()))
+        load();
     QWidget::showEvent(event);
 }
 
@@ -135,6 +137,9 @@ void HardwareTypesConfig::typeAction()
         ui->typeDescription->setText(query->value(0).toString());
         ui->typeOrder->setValue(query->value(1).toInt());
         ui->typeVisible->setChecked(query->value(2).toInt() != 0);
+        // Left open, the read would keep other connections from writing to
+        // an SQLite file for as long as the box is open.
+        query->finish();
         action = QStringLiteral("edit");
         ui->typeBox->show();
     } else if (s == ui->deleteButton) {

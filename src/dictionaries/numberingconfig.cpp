@@ -4,6 +4,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
 
@@ -35,6 +36,7 @@ NumberingConfig::NumberingConfig(QWidget *parent, DbWidget *db, UserWidget *user
 
     connect(ui->numberingEdit, &QLineEdit::textEdited, this,
             &NumberingConfig::generateNumberingPreview);
+    connect(ui->numberingEdit, &QLineEdit::textEdited, this, [this] { schemeEdited = true; });
     connect(ui->numberingSave, &QPushButton::clicked, this, &NumberingConfig::save);
     connect(ui->nextIdSave, &QPushButton::clicked, this, &NumberingConfig::save);
 }
@@ -87,7 +89,8 @@ QString NumberingConfig::generateNumbering(DbWidget *db, UserWidget *user, QDate
 void NumberingConfig::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    load();
+    if (reloadOnShow(event, schemeEdited))
+        load();
 }
 
 void NumberingConfig::load()
@@ -102,6 +105,7 @@ void NumberingConfig::load()
     generateNumberingPreview();
     PlainText::show(ui->dbLabel, QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
     ui->numberingSave->setEnabled(false);
+    schemeEdited = false;
 }
 
 void NumberingConfig::generateNumberingPreview()
@@ -153,7 +157,9 @@ void NumberingConfig::saveScheme()
                     .arg(db->escapeLiteral(scheme),
                          QString::number(user ? user->id : 0))));
     });
-    if (!ok)
+    if (ok)
+        schemeEdited = false;
+    else
         MessageBox::saveFailed();
 }
 

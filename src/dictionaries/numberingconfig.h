@@ -35,6 +35,8 @@ public slots:
     void save();
 
 protected:
+    // Reloads, unless only the window was restored or a typed scheme is not
+    // saved.
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -45,4 +47,7 @@ private:
     Ui::numberingConfig *ui;
     int previewId;
     QString dbLabelText;
+    // A scheme was typed since the last load or save. The save button cannot
+    // tell: it stays enabled after a save.
+    bool schemeEdited = false;
 };

@@ -2,6 +2,7 @@
 
 #include "db/dbwidget.h"
 #include "dictionaries/statusesconfigpage.h"
+#include "reloadonshow.h"
 
 #include <QColor>
 #include <QComboBox>
@@ -22,7 +23,8 @@ bool StatusesConfig::moveStatus(int id, int group, int position)
 
 void StatusesConfig::showEvent(QShowEvent *event)
 {
-    page->load();
+    if (reloadOnShow(event, page->editOpen()))
+        page->load();
     QWidget::showEvent(event);
 }
 

@@ -11,7 +11,7 @@ class StatusesConfigPage;
 
 // What the repair and the hardware status classes share: the status record,
 // the loading and listing of their dictionaries and, as pages, the reload on
-// every show and the move of a status. The page behaviour itself is a
+// show and the move of a status. The page behaviour itself is a
 // StatusesConfigPage that the derived class builds.
 class StatusesConfig : public QWidget, public WidgetBase
 {
@@ -48,7 +48,8 @@ protected:
     // status colour, the name, the status id as data.
     static void fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo);
 
-    // The page reloads every time it is shown.
+    // The page reloads when it is shown, unless only the window was restored
+    // or the box of an addition or an edit is open.
     void showEvent(QShowEvent *event) override;
 
     StatusesConfigPage *page = nullptr;

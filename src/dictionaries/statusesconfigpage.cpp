@@ -96,6 +96,11 @@ void StatusesConfigPage::load()
     statusColor = QColor();
 }
 
+bool StatusesConfigPage::editOpen() const
+{
+    return !statusBox->isHidden();
+}
+
 void StatusesConfigPage::selected()
 {
     const QList<QTreeWidgetItem *> items = tree->selectedItems();

@@ -80,6 +80,8 @@ public:
 
     // Rebuilds the tree from the database.
     void load();
+    // Whether the box of an addition or an edit is open.
+    bool editOpen() const;
     // Moves the status of row id to position (0-based, counted in the
     // group as listed now) of group (1 to 3) and stores the new places of
     // the statuses of the groups concerned in one transaction. False when

@@ -8,6 +8,7 @@
 #include "messagebox.h"
 #include "records/refusedsave.h"
 #include "records/template.h"
+#include "reloadonshow.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -49,7 +50,8 @@ TemplatesConfig::~TemplatesConfig()
 
 void TemplatesConfig::showEvent(QShowEvent *event)
 {
-    load();
+    if (reloadOnShow(event, ui->stackedWidget->currentWidget() == ui->savePage))
+        load();
     QWidget::showEvent(event);
 }
 
@@ -147,6 +149,9 @@ bool TemplatesConfig::readTemplate(int id)
             ColumnLengths::showStored(ui->formWidget->findChild<QLineEdit *>(name), value.toString());
         }
     }
+    // Left open, the read would keep other connections from writing to an
+    // SQLite file for as long as the edit page is open.
+    query->finish();
     return true;
 }
 

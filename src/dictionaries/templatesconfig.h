@@ -30,6 +30,7 @@ public slots:
     void abortEdit();
 
 protected:
+    // Reloads, unless only the window was restored or the edit page is open.
     void showEvent(QShowEvent *event) override;
 
 private slots:

@@ -4,6 +4,7 @@
 #include "messagebox.h"
 #include "printouts/labelsettings.h"
 #include "printouts/papersizes.h"
+#include "reloadonshow.h"
 #include "settings.h"
 
 #include <QDir>
@@ -41,7 +42,8 @@ QSettings *TagsBarsConfig::store() const
 
 void TagsBarsConfig::showEvent(QShowEvent *event)
 {
-    load();
+    if (reloadOnShow(event, barcodeChanged || tagChanged))
+        load();
     QWidget::showEvent(event);
 }
 

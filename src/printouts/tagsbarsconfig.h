@@ -29,6 +29,7 @@ public slots:
     void save();
 
 protected:
+    // Reloads, unless only the window was restored or a change is not saved.
     void showEvent(QShowEvent *event) override;
 
 private slots:
