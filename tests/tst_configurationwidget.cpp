@@ -1,5 +1,6 @@
 #include "config/configurationwidget.h"
 #include "configtesthelpers.h"
+#include "searchfixture.h"
 #include "dictionaries/hardwarestatusesconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/numberingconfig.h"
@@ -198,6 +199,8 @@ void TestConfigurationWidget::pagesKeepPendingEditsWhenShownAgain()
     QFETCH(QStringList, values);
     TestDatabase t;
     REQUIRE_DB(t);
+    // A repair for the numbering page to read the highest key of.
+    QVERIFY(SearchRows::insert(t, SearchRows::RepairsInsert, {SearchRows::repair(5, 1, 1)}));
     QTemporaryDir dir;
     Settings settings(dir.path());
     const std::unique_ptr<DbWidget> other = t.openAnother();

@@ -101,6 +101,9 @@ void NumberingConfig::load()
     *query = db->query(QLatin1String(HighestRepairQuery));
     if (query->next())
         previewId = query->value(0).toInt();
+    // Left open, the read would keep other connections from writing to an
+    // SQLite file for as long as the page is open.
+    query->finish();
 
     generateNumberingPreview();
     PlainText::show(ui->dbLabel, QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
@@ -169,6 +172,7 @@ void NumberingConfig::saveNextId()
 
     *query = db->query(QLatin1String(HighestRepairQuery));
     const int highest = query->next() ? query->value(0).toInt() : 0;
+    query->finish(); // not held open while the question is asked
     if (highest >= next) {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));
