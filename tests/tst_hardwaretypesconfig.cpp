@@ -357,6 +357,9 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
                      "INSERT INTO templates (sHName, iHType) VALUES ('szablon', 2)"}));
     makePage();
     MessageBoxRecorder rec;
+    // Another workstation writes while the refusal is shown.
+    const std::unique_ptr<DbWidget> other = t->openAnother();
+    rec.whileOpen = [&] { QVERIFY(other->query("INSERT INTO templates (sHName, iHType) VALUES ('b', 2)").isActive()); };
 
     // Used by a hardware record: refused, the page unchanged.
     select("A");

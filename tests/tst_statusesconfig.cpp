@@ -467,6 +467,9 @@ void TestStatusesConfig::deleteStatus()
     const int usedStatusId = t->scalar(QStringLiteral("SELECT iStatusId FROM %1 WHERE iId = %2")
                                            .arg(table).arg(idOf(used))).toInt();
     QVERIFY(t->exec(tw.useInsert.arg(usedStatusId)));
+    // Another workstation writes while the refusal is shown.
+    const std::unique_ptr<DbWidget> other = t->openAnother();
+    rec.whileOpen = [&] { QVERIFY(other->query(tw.useInsert.arg(usedStatusId)).isActive()); };
 
     select(used);
     click(page, "deleteButton");

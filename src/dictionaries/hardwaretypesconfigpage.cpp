@@ -238,6 +238,9 @@ bool HardwareTypesConfig::refuseDeletion(int *typeId)
         return true;
     }
     *typeId = type.value(0).toInt();
+    // Done with the reads before any box: an open statement would hold a
+    // shared SQLite file against every other workstation's writes.
+    type.finish();
     QSqlQuery count = db->query(
         QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1").arg(*typeId));
     if (!count.next()) {
@@ -245,7 +248,9 @@ bool HardwareTypesConfig::refuseDeletion(int *typeId)
         MessageBox::saveFailed();
         return true;
     }
-    if (count.value(0).toInt() > 0) {
+    const int uses = count.value(0).toInt();
+    count.finish();
+    if (uses > 0) {
         MessageBox::information(tr("Typ sprzętu jest w użytku !"),
                                 tr("Ten typ sprzętu jest obecnie używany w bazie danych. Nie "
                                    "można usuwać typów które są w użyciu."));

@@ -308,6 +308,9 @@ bool StatusesConfigPage::refuseDeletion(int *statusId)
         return true;
     }
     *statusId = row.value(0).toInt();
+    // Done with the read before any box: an open statement would hold a
+    // shared SQLite file against every other workstation's writes.
+    row.finish();
     bool ok = false;
     const int uses =
         readInt(QStringLiteral("SELECT COUNT(iId) FROM %1").arg(twin.uses.arg(*statusId)), -1, &ok);
