@@ -18,6 +18,7 @@
 #include "topframewidget.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace SearchRows;
@@ -318,6 +319,40 @@ private Q_SLOTS:
         QVERIFY(failReads(false, "SELECT", "repairs"));
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(qobject_cast<RepairDetailsWidget *>(formChild<QStackedWidget>(&page, "repairsStack")->currentWidget()));
+    }
+
+    // A database not reached when the login page came up (its server started
+    // later) is tried again when chosen again; another entry chosen is tried
+    // once. On MariaDB the relay holds new connections; on SQLite the file's
+    // folder is missing.
+    void loginTriesDatabaseAgain()
+    {
+        QTemporaryDir here;
+        const QString folder = here.filePath(QStringLiteral("dane")), key = proxy ? "db_1/port" : "db_1/dbfile";
+        t->writeIni(settings->ini, 1);
+        TestDatabase::writeUnreachableIni(settings->ini, 2, QStringLiteral("Nieosiągalna"));
+        const QFileInfo file(settings->ini->value(key).toString());
+        settings->ini->setValue(key, proxy ? QVariant(proxy->port()) : QVariant(folder + "/" + file.fileName()));
+        if (proxy)
+            proxy->holdNew(true);
+        MessageBoxRecorder boxes;
+        DbWidget program;
+        program.connectTimeout = 1;
+        QVERIFY(!program.open(settings->ini, 1));
+        QWidget owner;
+        auto *page = new LoginWidget(&owner, &program, settings.get());
+        auto *databases = formChild<QComboBox>(page, "databaseBox");
+        QCOMPARE(formChild<QLabel>(page, "noticeLabel")->text(), QStringLiteral("Brak połączenia z bazą danych !"));
+        QVERIFY(!formChild(page, "noticeLabel")->isHidden());
+        emit databases->activated(0);
+        QVERIFY(proxy ? (proxy->holdNew(false), true) : QFile::link(file.absolutePath(), folder));
+        emit databases->activated(0);
+        QCOMPARE(itemTexts(*formChild<QComboBox>(page, "userBox")), QStringList(QStringLiteral("Administrator")));
+        QVERIFY(formChild(page, "noticeLabel")->isHidden());
+        databases->setCurrentIndex(1);
+        emit databases->activated(1);
+        QCOMPARE(owner.findChildren<InfoDialog *>().size(), 2);
+        QCOMPARE(boxes.count(), 0);
     }
 
     // A server that takes the statement and never answers: the save ends with
