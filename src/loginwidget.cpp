@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 const QString lastLoginKey = QStringLiteral("config/lastlogin");
 }
@@ -34,6 +36,8 @@ LoginWidget::LoginWidget(QWidget *parent, DbWidget *db, Settings *settings)
     connect(ui->passwordEdit, &QLineEdit::returnPressed, this, &LoginWidget::login);
     connect(ui->databaseBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &LoginWidget::changeDatabase);
+    connect(ui->databaseBox, qOverload<int>(&QComboBox::activated), this,
+            &LoginWidget::databaseChosen);
     ui->passwordEdit->setFocus();
 }
 
@@ -77,9 +81,12 @@ void LoginWidget::loadUsers()
     ui->userBox->clear();
     ui->loginButton->setEnabled(false);
     hideNotice();
-    // A connection that failed is not tried again here.
-    if (!db->isOpen())
+    // A connection that failed is tried again when its database is chosen
+    // again.
+    if (!db->isOpen()) {
+        showNotice(tr("Brak połączenia z bazą danych !"), true);
         return;
+    }
     QSqlQuery q = db->query(
         QStringLiteral("SELECT iId, sUser, iLevel FROM users WHERE bActive <> 0 ORDER BY sUser"));
     if (!q.isActive()) {
@@ -105,7 +112,25 @@ void LoginWidget::changeDatabase(int index)
 {
     if (index < 0)
         return;
+    // A choice made by the user sends activated() right after this; one made
+    // by the program does not, hence the flag ends with the event.
+    m_choiceHandled = true;
+    QMetaObject::invokeMethod(this, [this] { m_choiceHandled = false; }, Qt::QueuedConnection);
     Startup::openDatabase(db, settings->ini, ui->databaseBox->itemData(index).toInt(), window());
+    loadUsers();
+}
+
+void LoginWidget::databaseChosen(int index)
+{
+    if (std::exchange(m_choiceHandled, false) || index < 0)
+        return;
+    // The database shown chosen again: a server started only after this
+    // workstation is reached now. An open one reads its users again, as a
+    // lost connection is taken anew by the next statement.
+    if (!db->isOpen())
+        Startup::openDatabase(db, settings->ini, ui->databaseBox->itemData(index).toInt(), window());
+    else if (ui->userBox->count() > 0)
+        return;
     loadUsers();
 }
 
@@ -119,9 +144,15 @@ void LoginWidget::login()
     QSqlQuery q = db->query(
         QStringLiteral("SELECT sUser, sPassword, iLevel FROM users WHERE iId = %1 AND bActive <> 0")
             .arg(id));
+    if (!q.isActive()) {
+        showNotice(tr("Brak połączenia z bazą danych !"));
+        return;
+    }
     if (!q.first()) {
-        // Not read at all, or no such active user.
-        showNotice(!q.isActive() ? tr("Brak połączenia z bazą danych !") : tr("Nieprawidłowe hasło !"));
+        // Switched off, or removed, since the list was filled: the list
+        // drops it.
+        loadUsers();
+        showNotice(tr("To konto jest nieaktywne."));
         return;
     }
     if (!passwordMatches(q.value(1).toString(), ui->passwordEdit->text())) {

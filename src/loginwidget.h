@@ -32,6 +32,8 @@ public Q_SLOTS:
 
 private Q_SLOTS:
     void changeDatabase(int index);
+    // Any choice in the list, also of the entry shown.
+    void databaseChosen(int index);
     void hideNotice();
 
 private:
@@ -45,4 +47,7 @@ private:
     Ui::loginWidget *ui;
     // Hides the failure notice; a further failure starts it afresh.
     QTimer *m_noticeTimer;
+    // Set while a choice that changed the entry is handled: its activated(),
+    // which follows, opens nothing a second time.
+    bool m_choiceHandled = false;
 };

@@ -96,15 +96,20 @@ void MessageBox::saveFailed(const QSqlError &error, QWidget *parent)
                 QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n") + field, parent);
 }
 
-void MessageBox::listReadFailed(const QSqlError &error, QWidget *parent)
+void MessageBox::readFailed(const QString &what, const QSqlError &error, QWidget *parent)
 {
-    QString text = QObject::tr("Nie udało się odczytać danych z bazy: lista może być pusta lub niepełna.")
-                   + QStringLiteral("\n\n")
+    QString text = what + QStringLiteral("\n\n")
                    + QObject::tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z pomocą techniczną.");
     const QString reason = error.text().trimmed();
     if (!reason.isEmpty())
         text += QStringLiteral("\n\n") + reason;
     warning(QObject::tr("Błąd odczytu z bazy"), text, parent);
+}
+
+void MessageBox::listReadFailed(const QSqlError &error, QWidget *parent)
+{
+    readFailed(QObject::tr("Nie udało się odczytać danych z bazy: lista może być pusta lub niepełna."), error,
+               parent);
 }
 
 void MessageBox::saved(QWidget *parent)

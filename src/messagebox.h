@@ -38,6 +38,9 @@ public:
     static void saveFailed(const QSqlError &error, QWidget *parent = nullptr);
     // The box shown after a successful write.
     static void saved(QWidget *parent = nullptr);
+    // A read that failed: what could not be read or learnt, the advice to
+    // check the connection, and the database's reason when there is one.
+    static void readFailed(const QString &what, const QSqlError &error, QWidget *parent = nullptr);
     // A list whose rows could not all be read: it is empty or ends early.
     static void listReadFailed(const QSqlError &error, QWidget *parent = nullptr);
     // saved() after a successful write, saveFailed() after a failed one.

@@ -12,6 +12,8 @@ TopFrameWidget::TopFrameWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
 {
     ui->setupUi(this);
     PlainText::show(ui->userLabel, user ? user->name : QString());
+    ui->openCountLabel->setText(countText(-1));
+    ui->waitingCountLabel->setText(countText(-1));
     m_timer->setInterval(ReloadInterval);
     connect(m_timer, &QTimer::timeout, this, &TopFrameWidget::reload);
     m_timer->start();
@@ -29,13 +31,28 @@ int TopFrameWidget::repairsInGroup(DbWidget *db, int group)
                                            "ON repairs.iStatus = statusesconf.iStatusId "
                                            "WHERE statusesconf.iGroup = %1")
                                 .arg(group));
-    return q.first() ? q.value(0).toInt() : 0;
+    if (q.first())
+        return q.value(0).toInt();
+    // A count always gives a row: none means no answer.
+    return -1;
+}
+
+QString TopFrameWidget::countText(int count)
+{
+    return count >= 0 ? QString::number(count) : QStringLiteral("–");
 }
 
 void TopFrameWidget::reload()
 {
-    m_open = repairsInGroup(db, 1);
-    m_waiting = repairsInGroup(db, 2);
-    ui->openCountLabel->setText(QString::number(m_open));
-    ui->waitingCountLabel->setText(QString::number(m_waiting));
+    // A lost connection is no empty workshop: a count that cannot be read
+    // leaves the last one read on show (the dash before any was read).
+    const auto update = [this](int group, int &count, QLabel *label) {
+        const int read = repairsInGroup(db, group);
+        if (read < 0)
+            return;
+        count = read;
+        label->setText(countText(read));
+    };
+    update(1, m_open, ui->openCountLabel);
+    update(2, m_waiting, ui->waitingCountLabel);
 }

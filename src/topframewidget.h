@@ -19,9 +19,12 @@ public:
     static constexpr int ReloadInterval = 900000;
 
     // Number of repairs whose status belongs to the group (1 open, 2 waiting,
-    // 3 closed); 0 when the statement fails.
+    // 3 closed); -1 when the statement fails.
     static int repairsInGroup(DbWidget *db, int group);
+    // A count as a counter shows it: a dash for one that could not be read.
+    static QString countText(int count);
 
+    // The last counts read; a reload whose statement fails keeps them.
     int openCount() const { return m_open; }
     int waitingCount() const { return m_waiting; }
     QTimer *reloadTimer() const { return m_timer; }

@@ -12,10 +12,13 @@
 #include "records/recordmodel.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
+#include "repairs/repairswidget.h"
 #include "settings.h"
 #include "startup.h"
+#include "topframewidget.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace SearchRows;
@@ -55,13 +58,19 @@ class TestConnectionLoss : public QObject
     // there; on SQLite a trigger refuses the write, a renamed table the read.
     bool arm(const QString &statement, bool on)
     {
-        if (proxy)
-            return proxy->arm(on ? statement : QString()), true;
-        if (statement.startsWith(QLatin1String("SELECT")))
-            return t->exec(on ? QStringLiteral("ALTER TABLE settings RENAME TO settings_away")
-                              : QStringLiteral("ALTER TABLE settings_away RENAME TO settings"));
+        if (proxy || statement.startsWith(QLatin1String("SELECT")))
+            return failReads(on, statement, QStringLiteral("settings"));
         const QString event = statement.section(QLatin1Char(' '), 0, 0), table = statement.section(QLatin1Char(' '), -1);
         return on ? failWrites(*t, table, event) : allowWrites(*t, table, event);
+    }
+
+    // On MariaDB the relay cuts the statement, on SQLite the table is gone.
+    bool failReads(bool fail, const QString &statement, const QString &table)
+    {
+        if (proxy)
+            return proxy->arm(fail ? statement : QString()), true;
+        const QString away = table + QStringLiteral("_away");
+        return t->exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(fail ? table : away, fail ? away : table));
     }
 
     // Runs a save as staff do; true when the page took it as stored.
@@ -217,11 +226,7 @@ private Q_SLOTS:
                                                                    Qt::AscendingOrder);
         page.show();
         const auto failReads = [&](bool fail) {
-            if (proxy)
-                proxy->arm(fail ? QString::fromLatin1(byClient ? "SELECT relTblAl" : "SELECT repairs.") : QString());
-            else
-                QVERIFY(t->exec(fail ? QStringLiteral("ALTER TABLE clients RENAME TO clients_away")
-                                     : QStringLiteral("ALTER TABLE clients_away RENAME TO clients")));
+            QVERIFY(this->failReads(fail, byClient ? "SELECT relTblAl" : "SELECT repairs.", "clients"));
         };
         if (furtherPage)
             page.search();
@@ -285,6 +290,63 @@ private Q_SLOTS:
         QCOMPARE(db()->isEmptyDatabase(), !proxy);
         if (proxy)
             Startup::checkDatabase(db());
+        QCOMPARE(boxes.count(), 0);
+    }
+
+    // A read that fails is no answer: the quick search does not call the
+    // repair missing, the header keeps the counts read last.
+    void failedReadIsNoAnswer()
+    {
+        QVERIFY(t->exec(QStringLiteral("UPDATE repairs SET iStatus = 1")));
+        MessageBoxRecorder boxes;
+        RepairsWidget page(nullptr, db(), &user, settings.get());
+        TopFrameWidget header(nullptr, db(), &user, settings.get());
+        auto *edit = formChild<QLineEdit>(&page, "repairId");
+        edit->setText(QStringLiteral("50"));
+        QVERIFY(failReads(true, "SELECT", "repairs"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        header.reload();
+        QVERIFY(!proxy || proxy->faults() > 0);
+        QVERIFY(formChild(&page, "quickSearchResultLabel")->isHidden());
+        QCOMPARE(formChild<QLabel>(&header, "openCountLabel")->text() + formChild<QLabel>(&header, "waitingCountLabel")->text(), "10");
+        QCOMPARE(boxes.titles(), QStringList(QStringLiteral("Błąd odczytu z bazy")));
+        QCOMPARE(edit->selectedText(), QStringLiteral("50"));
+        QVERIFY(failReads(false, "SELECT", "repairs"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(qobject_cast<RepairDetailsWidget *>(formChild<QStackedWidget>(&page, "repairsStack")->currentWidget()));
+    }
+
+    // A database not reached when the login page came up (its server started
+    // later) is tried again when chosen again; another entry chosen is tried
+    // once. On MariaDB the relay holds new connections; on SQLite the file's
+    // folder is missing.
+    void loginTriesDatabaseAgain()
+    {
+        QTemporaryDir here;
+        const QString folder = here.filePath(QStringLiteral("dane")), key = proxy ? "db_1/port" : "db_1/dbfile";
+        t->writeIni(settings->ini, 1);
+        TestDatabase::writeUnreachableIni(settings->ini, 2, QStringLiteral("Nieosiągalna"));
+        const QFileInfo file(settings->ini->value(key).toString());
+        settings->ini->setValue(key, proxy ? QVariant(proxy->port()) : QVariant(folder + "/" + file.fileName()));
+        if (proxy)
+            proxy->holdNew(true);
+        MessageBoxRecorder boxes;
+        DbWidget program;
+        program.connectTimeout = 1;
+        QVERIFY(!program.open(settings->ini, 1));
+        QWidget owner;
+        auto *page = new LoginWidget(&owner, &program, settings.get());
+        auto *databases = formChild<QComboBox>(page, "databaseBox");
+        QCOMPARE(formChild<QLabel>(page, "noticeLabel")->text(), QStringLiteral("Brak połączenia z bazą danych !"));
+        QVERIFY(!formChild(page, "noticeLabel")->isHidden());
+        emit databases->activated(0);
+        QVERIFY(proxy ? (proxy->holdNew(false), true) : QFile::link(file.absolutePath(), folder));
+        emit databases->activated(0);
+        QCOMPARE(itemTexts(*formChild<QComboBox>(page, "userBox")), QStringList(QStringLiteral("Administrator")));
+        QVERIFY(formChild(page, "noticeLabel")->isHidden());
+        databases->setCurrentIndex(1);
+        emit databases->activated(1);
+        QCOMPARE(owner.findChildren<InfoDialog *>().size(), 2);
         QCOMPARE(boxes.count(), 0);
     }
 

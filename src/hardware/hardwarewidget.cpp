@@ -365,13 +365,10 @@ bool HardwareWidget::changeOwner(const QString &client)
 {
     QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
     if (q.lastError().isValid()) {
-        MessageBox::warning(tr("Błąd odczytu z bazy"),
-                            tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
-                               "Właściciel nie został zmieniony.")
-                                    .arg(client)
-                                + QStringLiteral("\n\n")
-                                + tr("Sprawdź połączenie z bazą danych bądź skontaktuj się z "
-                                     "pomocą techniczną."));
+        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
+                                  "Właściciel nie został zmieniony.")
+                                   .arg(client),
+                               QSqlError());
         return false;
     }
     if (!q.next()) {

@@ -213,7 +213,9 @@ RecordModel::RowState RecordModel::rowState(DbWidget *db, const QString &table, 
     q.prepare(QStringLiteral("SELECT iId FROM %1 WHERE iId = :id%2")
                   .arg(table, forUpdate ? QStringLiteral(" FOR UPDATE") : QString()));
     q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec())
+    // A connection dropped since the last statement is taken anew, as for
+    // every other read.
+    if (!db->exec(q))
         return RowState::Unreadable;
     return q.next() ? RowState::Present : RowState::Missing;
 }

@@ -6,10 +6,11 @@
 #include "hardware/hardwarewidget.h"
 #include "dictionaries/technicians.h"
 #include "formin.h"
+#include "messagebox.h"
 #include "notes/note.h"
 #include "pagestack.h"
 #include "plaintext.h"
-#include "records/repair.h"
+#include "records/recordmodel.h"
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
@@ -20,6 +21,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QListWidgetItem>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -179,6 +181,7 @@ QWidget *RepairsWidget::createClientPage(int clientId, bool fromSearch)
     auto *page = new ClientWidget(ui->repairsStack, db, user, settings, clientId, fromSearch);
     connect(page, &ClientWidget::backToSearch, this, &RepairsWidget::backFromDetails);
     connect(page, &ClientWidget::showRepairDetails, this, &RepairsWidget::showRepairDetailsWidget);
+    connect(page, &ClientWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
     return page;
 }
 
@@ -187,6 +190,7 @@ QWidget *RepairsWidget::createHardwarePage(int hardwareId, bool fromSearch)
     auto *page = new HardwareWidget(ui->repairsStack, db, user, settings, hardwareId, fromSearch);
     connect(page, &HardwareWidget::backToSearch, this, &RepairsWidget::backFromDetails);
     connect(page, &HardwareWidget::showRepairDetails, this, &RepairsWidget::showRepairDetailsWidget);
+    connect(page, &HardwareWidget::dbItemsCountChanged, this, &RepairsWidget::repairsStatusChanged);
     return page;
 }
 
@@ -194,9 +198,10 @@ void RepairsWidget::loadCounters()
 {
     const int open = TopFrameWidget::repairsInGroup(db, 1);
     const int waiting = TopFrameWidget::repairsInGroup(db, 2);
-    ui->activeCountLabel->setText(QString::number(open));
-    ui->waitingCountLabel->setText(QString::number(waiting));
-    const int all = open + waiting;
+    ui->activeCountLabel->setText(TopFrameWidget::countText(open));
+    ui->waitingCountLabel->setText(TopFrameWidget::countText(waiting));
+    // Without both counts there are no shares to show.
+    const int all = open >= 0 && waiting >= 0 ? open + waiting : 0;
     ui->activeProgressBar->setValue(all > 0 ? open * 100 / all : 0);
     ui->waitingProgressBar->setValue(all > 0 ? waiting * 100 / all : 0);
 }
@@ -325,19 +330,23 @@ void RepairsWidget::quickSearchById()
         return;
     }
     const int id = repairIdFromText(ui->repairId->text());
-    bool found = false;
-    if (id >= 0) {
-        Repair model(this, db);
-        model.setFilter(QStringLiteral("repairs.iId=%1").arg(id));
-        model.select();
-        found = model.rowCount() == 1;
-    }
-    if (found) {
+    const RecordModel::RowState state =
+        id >= 0 ? RecordModel::rowState(db, QStringLiteral("repairs"), id) : RecordModel::RowState::Missing;
+    if (state == RecordModel::RowState::Present) {
         showRepairDetailsWidget(id);
-    } else {
-        ui->quickSearchResultLabel->show();
-        QTimer::singleShot(QuickSearchMarkMs, this, &RepairsWidget::quickSearchReset);
+        return;
     }
+    // The text stays to be seen, selected: the next scan or typing replaces
+    // it rather than running on after it.
+    ui->repairId->setFocus();
+    ui->repairId->selectAll();
+    if (state == RecordModel::RowState::Unreadable) {
+        // Not known to be missing: the repair may well be there.
+        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy naprawa o tym numerze istnieje."), QSqlError(), this);
+        return;
+    }
+    ui->quickSearchResultLabel->show();
+    QTimer::singleShot(QuickSearchMarkMs, this, &RepairsWidget::quickSearchReset);
 }
 
 void RepairsWidget::quickSearchReset()
