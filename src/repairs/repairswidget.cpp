@@ -10,7 +10,7 @@
 #include "notes/note.h"
 #include "pagestack.h"
 #include "plaintext.h"
-#include "records/recordmodel.h"
+#include "records/repair.h"
 #include "repairs/detailpages.h"
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
@@ -330,17 +330,21 @@ void RepairsWidget::quickSearchById()
         return;
     }
     const int id = repairIdFromText(ui->repairId->text());
-    const RecordModel::RowState state =
-        id >= 0 ? RecordModel::rowState(db, QStringLiteral("repairs"), id) : RecordModel::RowState::Missing;
-    if (state == RecordModel::RowState::Present) {
-        showRepairDetailsWidget(id);
-        return;
+    bool readable = true;
+    if (id >= 0) {
+        Repair model(this, db);
+        model.setFilter(QStringLiteral("repairs.iId=%1").arg(id));
+        readable = model.select();
+        if (model.rowCount() == 1) {
+            showRepairDetailsWidget(id);
+            return;
+        }
     }
     // The text stays to be seen, selected: the next scan or typing replaces
     // it rather than running on after it.
     ui->repairId->setFocus();
     ui->repairId->selectAll();
-    if (state == RecordModel::RowState::Unreadable) {
+    if (!readable) {
         // Not known to be missing: the repair may well be there.
         MessageBox::readFailed(tr("Nie udało się sprawdzić, czy naprawa o tym numerze istnieje."), QSqlError(), this);
         return;
