@@ -17,11 +17,6 @@
 #include <QSemaphore>
 #include <QThread>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 class TestDatabaseLayer : public QObject
 {
@@ -411,22 +406,6 @@ void TestDatabaseLayer::handWrittenIni()
 }
 
 namespace {
-// Keeps path from being written, or lets it be written again: root ignores
-// file modes, but not the immutable flag.
-bool setUnwritable(const QString &path, bool on)
-{
-    const QByteArray name = QFile::encodeName(path);
-    if (geteuid() != 0)
-        return chmod(name.constData(), on ? 0555 : 0755) == 0;
-    const int fd = open(name.constData(), O_RDONLY);
-    int flags = 0;
-    const bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0
-        && (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    if (fd >= 0)
-        close(fd);
-    return done;
-}
-
 QByteArray fileBytes(const QString &path)
 {
     QFile f(path);

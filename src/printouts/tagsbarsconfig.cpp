@@ -8,6 +8,7 @@
 #include "settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 using namespace LabelSettings;
@@ -74,6 +75,15 @@ void TagsBarsConfig::save()
     QSettings *s = store();
     if (!s || (!barcodeChanged && !tagChanged))
         return;
+    // A line of the file that the store could not read (a format error)
+    // stays its status after every write and hides one that failed; a write
+    // drops that line, so a file left as it was tells.
+    const auto fileBytes = [s] {
+        QFile file(s->fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const bool unreadableLine = s->status() == QSettings::FormatError;
+    const QByteArray before = unreadableLine ? fileBytes() : QByteArray();
     if (barcodeChanged) {
         s->setValue(BarcodePrintKey, ui->barcodePrint->isChecked());
         s->setValue(BarcodeSizeKey, ui->barcodeSize->value());
@@ -91,13 +101,10 @@ void TagsBarsConfig::save()
         }
     }
     s->sync();
-    // The store keeps reporting a line of its file that it could not read
-    // (a format error) after every write that went through: only a file it
-    // cannot write fails the save.
-    if (s->status() == QSettings::AccessError) {
+    if (s->status() == QSettings::AccessError || (unreadableLine && fileBytes() == before)) {
         // Keep the changes pending so that the user can try again.
         MessageBox::warning(tr("Błąd zapisu ustawień"),
-                            tr("Nie udało się zapisać zmian: nie można zapisać pliku ustawień %1.")
+                            tr("Nie udało się zapisać zmian w pliku ustawień %1.")
                                 .arg(QDir::toNativeSeparators(s->fileName())));
         return;
     }
