@@ -114,10 +114,9 @@ void ClientDataWidget::editFunctionButton()
         // A client that the page could not read (gone before it opened) has
         // no row to take what was typed: saying it saved would lose it.
         if (model->rowCount() < 1) {
-            if (model->readError().isValid())
-                MessageBox::saveFailed(model->readError());
-            else
-                MessageBox::recordDeleted(tr("Ten klient"), tr("Zmiany nie zostały zapisane."));
+            explainRefusedSave(model->readError().isValid() ? RecordModel::Refusal::Failed
+                                                            : RecordModel::Refusal::Deleted,
+                               {}, model->readError(), tr("Ten klient"));
             return;
         }
         // A refused save keeps the form in edit mode with what was typed, so

@@ -368,7 +368,7 @@ bool HardwareWidget::changeOwner(const QString &client)
         MessageBox::readFailed(tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
                                   "Właściciel nie został zmieniony.")
                                    .arg(client),
-                               QSqlError());
+                               q.lastError());
         return false;
     }
     if (!q.next()) {

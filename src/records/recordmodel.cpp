@@ -446,6 +446,9 @@ QVector<RecordModel::Row> RecordModel::readPage(QSqlQuery &query) const
             row << sharedText(c, query.value(c));
         rows << row;
     }
+    // A step that failed ends the rows early, as a statement that failed.
+    if (query.lastError().isValid())
+        m_readError = query.lastError();
     return rows;
 }
 

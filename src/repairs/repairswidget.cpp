@@ -330,11 +330,12 @@ void RepairsWidget::quickSearchById()
         return;
     }
     const int id = repairIdFromText(ui->repairId->text());
-    bool readable = true;
+    QSqlError failed;
     if (id >= 0) {
         Repair model(this, db);
         model.setFilter(QStringLiteral("repairs.iId=%1").arg(id));
-        readable = model.select();
+        if (!model.select())
+            failed = model.lastError();
         if (model.rowCount() == 1) {
             showRepairDetailsWidget(id);
             return;
@@ -344,9 +345,9 @@ void RepairsWidget::quickSearchById()
     // it rather than running on after it.
     ui->repairId->setFocus();
     ui->repairId->selectAll();
-    if (!readable) {
+    if (failed.isValid()) {
         // Not known to be missing: the repair may well be there.
-        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy naprawa o tym numerze istnieje."), QSqlError(), this);
+        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy naprawa o tym numerze istnieje."), failed, this);
         return;
     }
     ui->quickSearchResultLabel->show();

@@ -56,9 +56,7 @@ bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const
 {
     switch (variant) {
     case SearchWidget::RepairsVariant:
-        *statements << QLatin1String("DELETE FROM repairs WHERE repairs.iId=") + id
-                    << QLatin1String("DELETE FROM notes WHERE notes.iRepairId=") + id
-                    << QLatin1String("DELETE FROM billing WHERE billing.iRepairId=") + id;
+        *statements << repairsWithNotes({id});
         return true;
     case SearchWidget::ClientsVariant: {
         // Every repair and bill of the hardware the client owns goes with
