@@ -161,6 +161,8 @@ void LoginWidget::login()
     }
     const QString name = q.value(0).toString();
     const int level = q.value(2).toInt();
+    // Done with the read before the pages of the user are built.
+    q.finish();
     rememberLogin(name);
     Q_EMIT loggedIn(id, name, level);
 }

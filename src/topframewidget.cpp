@@ -2,6 +2,7 @@
 
 #include "db/dbwidget.h"
 #include "plaintext.h"
+#include "records/recordmodel.h"
 #include "userwidget.h"
 
 #include <QTimer>
@@ -27,14 +28,11 @@ TopFrameWidget::~TopFrameWidget()
 
 int TopFrameWidget::repairsInGroup(DbWidget *db, int group)
 {
-    QSqlQuery q = db->query(QStringLiteral("SELECT COUNT(repairs.iId) FROM repairs LEFT JOIN statusesconf "
-                                           "ON repairs.iStatus = statusesconf.iStatusId "
-                                           "WHERE statusesconf.iGroup = %1")
-                                .arg(group));
-    if (q.first())
-        return q.value(0).toInt();
     // A count always gives a row: none means no answer.
-    return -1;
+    return RecordModel::readInt(db, QStringLiteral("SELECT COUNT(repairs.iId) FROM repairs LEFT JOIN statusesconf "
+                                                   "ON repairs.iStatus = statusesconf.iStatusId "
+                                                   "WHERE statusesconf.iGroup = %1")
+                                        .arg(group));
 }
 
 QString TopFrameWidget::countText(int count)

@@ -328,6 +328,11 @@ void TestNumbering::nextKeyRefusals()
 
     rec.clear();
     rec.answerCancel();
+    // Another workstation writes while the question is open.
+    const std::unique_ptr<DbWidget> other = t.openAnother();
+    rec.whileOpen = [&] {
+        QVERIFY(other->query("INSERT INTO settings (sGroup, sKey, sValue, iUserId) VALUES ('t', 't', 't', 2)").isActive());
+    };
     p.typeNextId("100");
     QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
     QCOMPARE(rec.titles(), QStringList{"Czy na pewno zapisać ?"});

@@ -6,6 +6,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "records/recordmodel.h"
 #include "reloadonshow.h"
 
 #include <QHash>
@@ -241,15 +242,13 @@ bool HardwareTypesConfig::refuseDeletion(int *typeId)
     // Done with the reads before any box: an open statement would hold a
     // shared SQLite file against every other workstation's writes.
     type.finish();
-    QSqlQuery count = db->query(
-        QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1").arg(*typeId));
-    if (!count.next()) {
+    const int uses =
+        RecordModel::readInt(db, QStringLiteral("SELECT COUNT(iId) FROM hardware WHERE iHType = %1").arg(*typeId));
+    if (uses < 0) {
         // Whether any hardware uses the type is unknown: refuse.
         MessageBox::saveFailed();
         return true;
     }
-    const int uses = count.value(0).toInt();
-    count.finish();
     if (uses > 0) {
         MessageBox::information(tr("Typ sprzętu jest w użytku !"),
                                 tr("Ten typ sprzętu jest obecnie używany w bazie danych. Nie "

@@ -4,6 +4,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "records/recordmodel.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -36,7 +37,6 @@ NumberingConfig::NumberingConfig(QWidget *parent, DbWidget *db, UserWidget *user
 
     connect(ui->numberingEdit, &QLineEdit::textEdited, this,
             &NumberingConfig::generateNumberingPreview);
-    connect(ui->numberingEdit, &QLineEdit::textEdited, this, [this] { schemeEdited = true; });
     connect(ui->numberingSave, &QPushButton::clicked, this, &NumberingConfig::save);
     connect(ui->nextIdSave, &QPushButton::clicked, this, &NumberingConfig::save);
 }
@@ -89,7 +89,8 @@ QString NumberingConfig::generateNumbering(DbWidget *db, UserWidget *user, QDate
 void NumberingConfig::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (reloadOnShow(event, schemeEdited))
+    // Typing marks the edit modified; the scheme set by a load does not.
+    if (reloadOnShow(event, ui->numberingEdit->isModified()))
         load();
 }
 
@@ -108,7 +109,6 @@ void NumberingConfig::load()
     generateNumberingPreview();
     PlainText::show(ui->dbLabel, QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
     ui->numberingSave->setEnabled(false);
-    schemeEdited = false;
 }
 
 void NumberingConfig::generateNumberingPreview()
@@ -161,7 +161,7 @@ void NumberingConfig::saveScheme()
                          QString::number(user ? user->id : 0))));
     });
     if (ok)
-        schemeEdited = false;
+        ui->numberingEdit->setModified(false);
     else
         MessageBox::saveFailed();
 }
@@ -170,9 +170,7 @@ void NumberingConfig::saveNextId()
 {
     const int next = ui->nextIdEdit->text().trimmed().toInt();
 
-    *query = db->query(QLatin1String(HighestRepairQuery));
-    const int highest = query->next() ? query->value(0).toInt() : 0;
-    query->finish(); // not held open while the question is asked
+    const int highest = qMax(0, RecordModel::readInt(db, QLatin1String(HighestRepairQuery)));
     if (highest >= next) {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));

@@ -47,7 +47,4 @@ private:
     Ui::numberingConfig *ui;
     int previewId;
     QString dbLabelText;
-    // A scheme was typed since the last load or save. The save button cannot
-    // tell: it stays enabled after a save.
-    bool schemeEdited = false;
 };

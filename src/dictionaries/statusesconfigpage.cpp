@@ -303,14 +303,14 @@ bool StatusesConfigPage::refuseDeletion(int *statusId)
         MessageBox::saveFailed();
         return true;
     }
-    if (!row.next() || row.value(0).toInt() == -1) {
-        MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
-        return true;
-    }
-    *statusId = row.value(0).toInt();
+    *statusId = row.next() ? row.value(0).toInt() : -1;
     // Done with the read before any box: an open statement would hold a
     // shared SQLite file against every other workstation's writes.
     row.finish();
+    if (*statusId == -1) {
+        MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
+        return true;
+    }
     bool ok = false;
     const int uses =
         readInt(QStringLiteral("SELECT COUNT(iId) FROM %1").arg(twin.uses.arg(*statusId)), -1, &ok);

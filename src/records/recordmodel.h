@@ -92,6 +92,9 @@ public:
     // MySQL transaction holds the row against deletion until it ends (SQLite's
     // write transaction holds the whole file already).
     static RowState rowState(DbWidget *db, const QString &table, int id, bool lock = false);
+    // The first value of the first row of a statement as an integer, -1 when
+    // no row comes back (the statement failed, or it lists nothing).
+    static int readInt(DbWidget *db, const QString &sql);
     // submitAll() unless changes wait for an explicit submitAll().
     bool submit() override;
     // Drops the changes not yet written and reads the rows again.
@@ -183,9 +186,6 @@ protected:
     // The row brush of a status colour text; black, empty and unreadable
     // colours paint white.
     static QBrush statusBrush(const QString &color);
-    // The first value of the first row of a statement as an integer, -1 when
-    // no row comes back.
-    static int readInt(DbWidget *db, const QString &sql);
     // Inserts one row, binding values[i] as text to ":" + columns[i]; the
     // values after the last column are ignored. The new iId, or -1. Outside
     // a transaction it runs in one of its own.
