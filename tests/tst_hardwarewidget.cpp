@@ -246,6 +246,10 @@ private slots:
                                           << QStringList{question, "Rekord usunięty"} << "<no row>";
         QTest::newRow("client deleted") << "8" << true << "DELETE FROM clients WHERE iId = 8"
                                         << QStringList{question, "Rekord usunięty"} << "7";
+        // Changed while the page is being edited: what was typed stays and is saved.
+        QTest::newRow("confirmed, editing") << "8" << true << "editing" << QStringList{question} << "8";
+        QTest::newRow("cancelled, editing") << "8" << false << "editing" << QStringList{question} << "7";
+        QTest::newRow("no such client, editing") << "56" << true << "editing" << QStringList{unknown} << "7";
     }
     void ownerChange()
     {
@@ -255,6 +259,12 @@ private slots:
         if (fault == "refuse")
             QVERIFY(failWrites(*t, "hardware", "UPDATE"));
         open(12);
+        const bool editing = fault == "editing";
+        if (editing) {
+            click("editButton");
+            w<QLineEdit>("sHName")->setText("Dell 2");
+            fault.clear();
+        }
         if (fault.startsWith("ALTER"))
             QCOMPARE(onAnotherWorkstation(*t, fault), QString());
         else if (fault.contains(' ')) // while the question is open
@@ -270,6 +280,10 @@ private slots:
         QCOMPARE(w("editOwnerWidget")->isVisible(), refused);
         QCOMPARE(w<QLineEdit>("iOwner")->text(), refused ? typed : owner);
         QCOMPARE(w<QLabel>("hardwareLabel")->text(), owner == "8" ? "12 / Nowak" : "12 / Kowalski");
+        if (editing) {
+            click("saveButton");
+            QCOMPARE(stored("sHName") + "|" + stored("iOwner"), "Dell 2|" + owner);
+        }
     }
 
     // Another workstation changes or deletes the device after "Edytuj"

@@ -250,6 +250,11 @@ void HardwareWidget::loadData(bool full)
                                    : QDateTime::fromSecsSinceEpoch(received).toString(
                                        QStringLiteral("dd/MM/yyyy hh:mm")));
 
+    showOwner();
+}
+
+void HardwareWidget::showOwner()
+{
     ownerId = hardwareModel->getOwnerId(0);
     const QString id = QString::number(hardwareId);
     if (ownerId != 0) {
@@ -349,7 +354,11 @@ void HardwareWidget::editOwner()
         else if (!changeOwner(QString::number(client)))
             return; // refused: the editor stays open with the typed number
         closeOwnerEditor();
-        loadData(true);
+        // What was typed into the page and not saved yet stays.
+        if (ui->saveButton->isHidden())
+            loadData(true);
+        else
+            showOwner();
     } else if (button == ui->cancelEditOwnerButton) {
         ui->iOwner->setText(QString::number(ownerId));
         closeOwnerEditor();

@@ -31,6 +31,8 @@ public:
     // Fills the page from the stored row. Without full only the row and the
     // mapped fields are read again.
     void loadData(bool full);
+    // The owner as stored now: its number, name and the label's line.
+    void showOwner();
 
     // The hardware label code: "*0I" + hardware id + "I" + owner id + "I*".
     static QString labelCode(int hardwareId, int ownerId);
