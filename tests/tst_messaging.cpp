@@ -183,6 +183,19 @@ class TestMessaging : public QObject
         QVERIFY(gone.wait(10000) && dialog.isNull());
     }
 
+    // While a message is on its way, neither "Zamknij" nor Escape ends the
+    // window: nobody would learn whether it went.
+    template<class Dialog>
+    static bool staysWhileSending(QPointer<Dialog> &dialog, const MessageBoxRecorder &boxes)
+    {
+        if (boxes.count() > 0)
+            return true; // refused before sending
+        dialog->closeButton->click();
+        QTest::keyClick(dialog.data(), Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return dialog && dialog->isVisible();
+    }
+
 private slots:
     void sms_data()
     {
@@ -223,6 +236,7 @@ private slots:
         QSignalSpy sendFinished(gatewayOf(d), &SmsGateway::sendFinished);
         d->numberEdit->setText(number);
         d->sendButton->click();
+        QVERIFY(staysWhileSending(d, boxes));
         QVERIFY(boxes.count() || sendFinished.wait()); // a number refused at once, or the gateway's answer
         if (box.isEmpty()) { // the exact requests
             QCOMPARE(gateway.requests.size(), 2);
@@ -342,6 +356,7 @@ private slots:
         d->bodyEdit->setPlainText("Dzień dobry,\nżółw gotowy.\n.");
         QSignalSpy sent(d.data(), &EMailDialog::sent);
         d->sendButton->click();
+        QVERIFY(staysWhileSending(d, boxes));
         QTRY_VERIFY_WITH_TIMEOUT(!sent.isEmpty() || boxes.count(), 10000);
         // No password in the clear, and STARTTLS asked for whenever offered.
         for (const QByteArray &command : std::as_const(smtp.commands))

@@ -114,6 +114,13 @@ void EMailDialog::closeEvent(QCloseEvent *event)
         QDialog::closeEvent(event);
 }
 
+void EMailDialog::reject()
+{
+    // Escape closes a dialog without a close event.
+    if (!m_busy)
+        QDialog::reject();
+}
+
 void EMailDialog::sendFinished(const MailResult &result)
 {
     m_busy = false;

@@ -31,6 +31,7 @@ public Q_SLOTS:
 protected:
     // The window stays open while the server has the message.
     void closeEvent(QCloseEvent *event) override;
+    void reject() override;
 
 private:
     MailAccount readAccount() const;

@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "sms/smsgateway.h"
 
+#include <QCloseEvent>
 #include <QRegularExpression>
 #include <memory>
 
@@ -66,6 +67,7 @@ void SmsDialog::send()
         return;
     }
     m_sending = {number, text};
+    m_busy = true;
     sendButton->setEnabled(false);
     statusLabel->setText(tr("Wysyłanie wiadomości..."));
     m_gateway->send(number, text);
@@ -83,8 +85,23 @@ void SmsDialog::infoReceived(bool ok, const QString &text)
     }
 }
 
+void SmsDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_busy)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void SmsDialog::reject()
+{
+    if (!m_busy)
+        QDialog::reject();
+}
+
 void SmsDialog::sendFinished(bool ok, const QString &text)
 {
+    m_busy = false;
     if (!ok) {
         statusLabel->clear();
         sendButton->setEnabled(true);

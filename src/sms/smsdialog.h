@@ -30,10 +30,17 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
+protected:
+    // Neither closed nor rejected (Escape) while a message is on its way:
+    // closing would cut the request, and nobody would learn whether it went.
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
 private:
     void infoReceived(bool ok, const QString &text);
     void sendFinished(bool ok, const QString &text);
 
     SmsGateway *m_gateway;
     QStringList m_sending;
+    bool m_busy = false;
 };
