@@ -381,6 +381,8 @@ private slots:
         QTest::newRow("custom of 0") << Keys{{"tag_width", 0}, {"tag_height", 50}} << 30 << false << "d"
                                      << QVariant("Niepoprawny rozmiar etykiety");
         QTest::newRow("not writable") << Keys{} << 0 << false << "brak/e" << QVariant("Błąd drukowania");
+        // A name typed without ".pdf" whose file is there: asked, kept on "Anuluj".
+        QTest::newRow("file there, kept") << Keys{} << 0 << false << "stary" << QVariant("Zapisz jako PDF");
     }
     void pdf()
     {
@@ -395,13 +397,21 @@ private slots:
         boxes->clear();
         QString file = dir.filePath(data<QString>("file"));
         PrintDialogs::setFileHandler([file](const QString &, const QString &) { return file; });
-        click("printToPDFButton");
         QFile written(file.endsWith(".PDF") ? file : file + ".pdf");
+        const bool there = result == QVariant("Zapisz jako PDF");
+        if (there) {
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write("stary") == 5);
+            written.close();
+            boxes->answerCancel();
+        }
+        click("printToPDFButton");
         const QByteArray pdf = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
         const bool refused = result.typeId() == QMetaType::QString;
         QCOMPARE(boxes->titles(), QStringList{refused ? result.toString() : QStringLiteral("Zapisano plik PDF")});
-        if (refused)
+        if (refused) {
+            QCOMPARE(pdf, there ? QByteArray("stary") : pdf);
             return;
+        }
         QVERIFY(boxes->last().text.contains(QFileInfo(written).absoluteFilePath())); // where it went
         QVERIFY(pdf.startsWith("%PDF-"));
         const auto size = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").match(pdf);

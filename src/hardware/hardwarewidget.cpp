@@ -473,8 +473,15 @@ void HardwareWidget::printDocument()
         fileName = PrintDialogs::saveFileName(tr("Zapisz jako PDF"), tr("Dokumenty PDF (*.pdf)"), this);
         if (fileName.isEmpty())
             return;
-        if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        if (!fileName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
             fileName += QLatin1String(".pdf");
+            // The file dialog asked about the name as typed, not about this one.
+            if (QFileInfo::exists(fileName)
+                && !MessageBox::confirm(tr("Zapisz jako PDF"),
+                                        tr("Plik %1 już istnieje. Czy go zastąpić ?")
+                                            .arg(QDir::toNativeSeparators(fileName))))
+                return;
+        }
     }
 
     QPrinter printer(QPrinter::ScreenResolution);
