@@ -509,8 +509,9 @@ private Q_SLOTS:
                  QStringLiteral("7|34|0|-1|ekran"));
     }
 
-    // A picked client or device deleted on another workstation before the
-    // save: refused, the record named, nothing stored, no success signal.
+    // A picked client, device, type or status deleted on another workstation
+    // before the save: refused, the record named, nothing stored, no success
+    // signal; a type or status gone is offered no more.
     void pickedThenDeleted_data()
     {
         QTest::addColumn<QString>("deleted");
@@ -520,6 +521,8 @@ private Q_SLOTS:
         QTest::newRow("client of a repair") << "clients" << "addNewRepairButton" << gone.arg("klient (numer 7)", "naprawy");
         QTest::newRow("device of a repair") << "hardware" << "addNewRepairButton" << gone.arg("sprzęt (numer 34)", "naprawy");
         QTest::newRow("client of a device") << "clients" << "addHardwareButton" << gone.arg("klient (numer 7)", "sprzętu");
+        QTest::newRow("status of a repair") << "statusesconf" << "addNewRepairButton" << gone.arg("status naprawy", "naprawy");
+        QTest::newRow("type of a device") << "typesconf" << "addHardwareButton" << gone.arg("typ sprzętu", "sprzętu");
     }
     void pickedThenDeleted()
     {
@@ -541,6 +544,8 @@ private Q_SLOTS:
         click(button.toLatin1());
         QCOMPARE(counts() + QString::number(repairs.count() + devices.count()), before + "0");
         QCOMPARE(boxes->lastLine().left(box.size()), box);
+        const char *list = deleted == "typesconf" ? "iHType" : "iStatus";
+        QCOMPARE(this->box(list)->count() == 0 && marks().contains(list), deleted.endsWith("conf"));
     }
 };
 
