@@ -141,11 +141,12 @@ struct NewRepairWidget::Side
 };
 
 void NewRepairWidget::showSide(const Side &side, const QString &title, const QString &text,
-                               bool editable, bool cancel)
+                               bool editable, bool cancel, const QString &name)
 {
     side.box->setTitle(title);
     side.box->setEnabled(editable);
-    PlainText::show(side.label, text);
+    PlainText::show(side.label, name.isEmpty() ? text : text.arg(PlainText::firstLine(name.simplified(), 40)));
+    side.label->setToolTip(name.isEmpty() ? QString() : PlainText::toolTip(name));
     side.cancel->setVisible(cancel);
     side.add->setEnabled(editable);
 }
@@ -475,9 +476,8 @@ void NewRepairWidget::holdHardware(int id)
     const QSqlRecord record = readRecord<Hardware>(db, QStringLiteral("hardware"), id);
     fillHardwareFields(record);
     showSide(hardwareSide(), QStringLiteral("Istniejący sprzęt"),
-             QStringLiteral("Wybrany sprzęt: ") + record.value(QStringLiteral("sHName")).toString()
-                 + QStringLiteral(", numer sprzętu: ") + QString::number(id),
-             false, true);
+             QStringLiteral("Wybrany sprzęt: %1, numer sprzętu: ") + QString::number(id), false, true,
+             record.value(QStringLiteral("sHName")).toString());
     ui->addTemplateCheckBox->hide();
 }
 
@@ -502,9 +502,8 @@ void NewRepairWidget::selectTemplate(int id)
     const QSqlRecord record = readRecord<Template>(db, QStringLiteral("templates"), id);
     fillHardwareFields(record);
     showSide(hardwareSide(), QStringLiteral("Sprzęt z szablonu"),
-             QStringLiteral("Wczytany szablon: ") + record.value(QStringLiteral("sHName")).toString()
-                 + QStringLiteral(", numer: ") + QString::number(id),
-             true, true);
+             QStringLiteral("Wczytany szablon: %1, numer: ") + QString::number(id), true, true,
+             record.value(QStringLiteral("sHName")).toString());
     ui->addTemplateCheckBox->hide();
     showPickingPage(ui->hardwarePage);
 }

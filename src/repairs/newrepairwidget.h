@@ -90,9 +90,12 @@ private:
     Side clientSide() const;
     Side hardwareSide() const;
     // editable: a new record (typed or from a template) rather than a stored
-    // one; cancel: something was loaded that "Dodaj nowy..." can drop.
+    // one; cancel: something was loaded that "Dodaj nowy..." can drop. The
+    // name of what was loaded takes the place of %1 in a text on one line, cut
+    // short, so that a long one does not widen the intake; the label's tool
+    // tip shows the whole of it.
     static void showSide(const Side &side, const QString &title, const QString &text, bool editable,
-                         bool cancel);
+                         bool cancel, const QString &name = QString());
     // Fills the hardware fields from a record of hardware or templates.
     void fillHardwareFields(const QSqlRecord &record);
 
