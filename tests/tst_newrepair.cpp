@@ -181,7 +181,7 @@ private Q_SLOTS:
     {
         QVERIFY(insert(*t, ClientsInsert, {client(7, "Kowalski"), client(9, "Nowak")}));
         QVERIFY(insert(*t, HardwareInsert, {hardware(34, "Laptop", 9, 1, 1, "SN-34", at(QDate(2024, 2, 3))),
-                                            hardware(35, "Drukarka", 7), hardware(36, "Radio", 9, 99)}));
+                                            hardware(35, "Drukarka", 7), hardware(36, QString(120, 'R'), 9, 99)}));
         QVERIFY(t->exec("INSERT INTO templates (iId, sHName, iHType, sField1, sField2, sField3, sField4, sField5, "
                         "sField6, sField7, sField8, sField9, sField10, sField11, sField12, sField13, sField14, "
                         "iFieldDate, sFieldLong) VALUES (3, 'Telefon', 11, 'Nokia', '', '', '', '', '', '', '', '', "
@@ -214,9 +214,12 @@ private Q_SLOTS:
                  QStringLiteral("SN-34PC03-02-2024"));
         click("toRepairPageButton");
         QCOMPARE(page(), QStringLiteral("repairPage"));
-        // A type that is not offered leaves the box without an entry.
+        // A type that is not offered leaves the box without an entry; a long
+        // name is cut short so as not to widen the intake, the tool tip has it whole.
+        const int width = intake->sizeHint().width();
         emit picker("hardwareSearchButton")->showSelectedById(36);
         QCOMPARE(box("iHType")->currentIndex(), -1);
+        QVERIFY(intake->sizeHint().width() <= width && w("hardwareLabel")->toolTip().contains(QString(120, 'R')));
 
         // A template after a device: the device is forgotten.
         w<QCheckBox>("addTemplateCheckBox")->setChecked(true);
@@ -509,8 +512,9 @@ private Q_SLOTS:
                  QStringLiteral("7|34|0|-1|ekran"));
     }
 
-    // A picked client or device deleted on another workstation before the
-    // save: refused, the record named, nothing stored, no success signal.
+    // A picked client, device, type or status deleted on another workstation
+    // before the save: refused, the record named, nothing stored, no success
+    // signal; a type or status gone is offered no more.
     void pickedThenDeleted_data()
     {
         QTest::addColumn<QString>("deleted");
@@ -520,6 +524,8 @@ private Q_SLOTS:
         QTest::newRow("client of a repair") << "clients" << "addNewRepairButton" << gone.arg("klient (numer 7)", "naprawy");
         QTest::newRow("device of a repair") << "hardware" << "addNewRepairButton" << gone.arg("sprzęt (numer 34)", "naprawy");
         QTest::newRow("client of a device") << "clients" << "addHardwareButton" << gone.arg("klient (numer 7)", "sprzętu");
+        QTest::newRow("status of a repair") << "statusesconf" << "addNewRepairButton" << gone.arg("status naprawy", "naprawy");
+        QTest::newRow("type of a device") << "typesconf" << "addHardwareButton" << gone.arg("typ sprzętu", "sprzętu");
     }
     void pickedThenDeleted()
     {
@@ -541,6 +547,8 @@ private Q_SLOTS:
         click(button.toLatin1());
         QCOMPARE(counts() + QString::number(repairs.count() + devices.count()), before + "0");
         QCOMPARE(boxes->lastLine().left(box.size()), box);
+        const char *list = deleted == "typesconf" ? "iHType" : "iStatus";
+        QCOMPARE(this->box(list)->count() == 0 && marks().contains(list), deleted.endsWith("conf"));
     }
 };
 

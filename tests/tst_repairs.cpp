@@ -45,6 +45,11 @@ class TestRepairs : public QObject
     template<typename T = QWidget> static T *child(QWidget *w, const char *name) { return formChild<T>(w, name); }
     static void click(QWidget *w, const char *name) { clickChild(w, name); }
     static QString text(QWidget *w, const char *name) { return child<QLineEdit>(w, name)->text(); }
+    static void pickStatus(QWidget *w, int status)
+    {
+        auto *box = child<QComboBox>(w, "iStatus");
+        box->setCurrentIndex(box->findData(status));
+    }
     static QWidget *current(QWidget *w) { return child<QStackedWidget>(w, "repairsStack")->currentWidget(); }
     static int currentRepair(QWidget *w)
     {
@@ -337,6 +342,7 @@ private Q_SLOTS:
         QTest::newRow("without way back") << "" << false;
         QTest::newRow("no device") << "DELETE FROM hardware" << false;
         QTest::newRow("no repair") << "DELETE FROM repairs" << false;
+        QTest::newRow("notes unreadable") << "ALTER TABLE notes RENAME TO notes_gone" << false;
     }
     void repairPageShows()
     {
@@ -344,7 +350,9 @@ private Q_SLOTS:
         QFETCH(bool, back);
         QVERIFY(fill({repair(12, 7, 34, at(QDate(2026, 3, 15), QTime(9, 5)), Open, "Z-77", at(QDate(2026, 3, 29)), 1)}));
         QVERIFY(t->exec("UPDATE repairs SET sNum = '', sCost = '120 zł', iProgress = 40"));
-        QVERIFY(statement.isEmpty() || t->exec(statement));
+        // Written by an account deleted since.
+        QVERIFY(t->exec("INSERT INTO notes (iRepairId, iAddDate, iSeverity, sNote, iUserId) VALUES (12, 100, 0, 'x', 99)"));
+        QVERIFY(statement.isEmpty() || onAnotherWorkstation(*t, statement).isEmpty());
         auto w = repairPage(back);
         QCOMPARE(child(w.get(), "backButton")->isVisible(), back);
         // The page stands all the same.
@@ -353,6 +361,7 @@ private Q_SLOTS:
         QCOMPARE(child(w.get(), "notesGroup")->isEnabled(), !statement.contains("repairs"));
         if (!statement.isEmpty())
             return;
+        QVERIFY(child<QListWidget>(w.get(), "notesList")->item(0)->text().contains(" | Usunięty\n"));
         QCOMPARE(QStringList({text(w.get(), "iAddDate"), text(w.get(), "iEndDate"), text(w.get(), "iType"),
                               text(w.get(), "statusName"), text(w.get(), "sCost"), text(w.get(), "sNum")}),
                  QStringList({"15/03/2026 09:05", "29/03/2026", "Gwarancyjna", "[Otwarta] Naprawa rozpoczęta", "120 zł", "12/1503"}));
@@ -381,8 +390,7 @@ private Q_SLOTS:
         QVERIFY(fill({repair(12, 7, 34, 0, Open, "", 1000)}));
         auto w = repairPage();
         QSignalSpy changed(w.get(), &RepairDetailsWidget::repairStatusChanged);
-        auto *box = child<QComboBox>(w.get(), "iStatus");
-        box->setCurrentIndex(box->findData(status));
+        pickStatus(w.get(), status);
         MessageBoxRecorder rec;
         if (!consent)
             rec.answerCancel();
@@ -396,6 +404,57 @@ private Q_SLOTS:
         QVERIFY(status == Closed && consent ? end >= before && end <= now() : end == 1000);
         QCOMPARE(t->count("notes"), consent ? 1 : 0);
         QCOMPARE(t->count("notes", "iSeverity = 1 AND iUserId = 1 AND sNote = " + quoted(note)), consent ? 1 : 0);
+    }
+
+    // A status or progress set over one that another workstation changed,
+    // or to a status deleted there, writes nothing and shows what is stored.
+    void savesOverChangesElsewhere_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("there");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("shown");
+        const QString changed = "Zmiany na innym stanowisku: Od odczytania danych na innym stanowisku zmieniono: %1.";
+        QTest::newRow("closed there, reopened here") << QByteArray("changeStatusButton") << Waiting
+            << "UPDATE repairs SET iStatus = 5, iEndDate = 777" << changed.arg("Status") << "[Zamknięta] Naprawa ukończona";
+        QTest::newRow("same status set there") << QByteArray("changeStatusButton") << Closed
+            << "UPDATE repairs SET iStatus = 5, iEndDate = 777" << changed.arg("Status") << "[Zamknięta] Naprawa ukończona";
+        QTest::newRow("progress changed there") << QByteArray("setProgressButton") << Open
+            << "UPDATE repairs SET iProgress = 30" << changed.arg("Postęp") << "[Otwarta] Naprawa rozpoczęta";
+        QTest::newRow("status deleted there") << QByteArray("changeStatusButton") << Waiting
+            << "DELETE FROM statusesconf WHERE iStatusId = 2"
+            << "Rekord usunięty: Wybrany status został usunięty na innym stanowisku. Zmiany nie zostały zapisane."
+            << "[Otwarta] Naprawa rozpoczęta";
+    }
+    void savesOverChangesElsewhere()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(int, picked);
+        QFETCH(QString, there);
+        QFETCH(QString, box);
+        QFETCH(QString, shown);
+        QVERIFY(fill({repair(12, 7, 34, 0, Open, "", 1000)}));
+        auto w = repairPage();
+        QSignalSpy saved(w.get(), &RepairDetailsWidget::repairStatusChanged);
+        pickStatus(w.get(), picked);
+        child<QSpinBox>(w.get(), "progressBox")->setValue(70);
+        MessageBoxRecorder boxes;
+        const auto meanwhile = [&] { QCOMPARE(onAnotherWorkstation(*t, there), QString()); };
+        // A status changes while staff read the question.
+        if (button == "setProgressButton")
+            meanwhile();
+        else
+            boxes.whileOpen = meanwhile;
+        click(w.get(), button);
+        QVERIFY(boxes.lastLine().startsWith(box));
+        QCOMPARE(t->count("notes") + saved.count() + takeErrors().size(), 0);
+        QCOMPARE(QStringList({t->scalar("SELECT iEndDate FROM repairs"), t->scalar("SELECT iProgress FROM repairs")}),
+                 QStringList({there.contains("777") ? "777" : "1000", there.contains("30") ? "30" : "0"}));
+        QCOMPARE(text(w.get(), "statusName"), shown);
+        QCOMPARE(child<QProgressBar>(w.get(), "iProgress")->value(), there.contains("30") ? 30 : 0);
+        // A deleted status is offered no more.
+        QCOMPARE(child<QComboBox>(w.get(), "iStatus")->findData(2) >= 0, !there.contains("DELETE"));
     }
 
     // Status and progress follow the level that may take in repairs; notes

@@ -204,14 +204,15 @@ RecordModel::Refusal RecordModel::diagnose(QSqlDatabase database, const QString 
     return Refusal::ChangedElsewhere;
 }
 
-RecordModel::RowState RecordModel::rowState(DbWidget *db, const QString &table, int id, bool lock)
+RecordModel::RowState RecordModel::rowState(DbWidget *db, const QString &table, int id, bool lock,
+                                            const QString &key)
 {
     if (!db)
         return RowState::Unreadable;
     QSqlQuery q(db->database());
     const bool forUpdate = lock && db->dbType == DbWidget::MySQL;
-    q.prepare(QStringLiteral("SELECT iId FROM %1 WHERE iId = :id%2")
-                  .arg(table, forUpdate ? QStringLiteral(" FOR UPDATE") : QString()));
+    q.prepare(QStringLiteral("SELECT %2 FROM %1 WHERE %2 = :id%3")
+                  .arg(table, key, forUpdate ? QStringLiteral(" FOR UPDATE") : QString()));
     q.bindValue(QStringLiteral(":id"), id);
     // A connection dropped since the last statement is taken anew, as for
     // every other read.

@@ -88,10 +88,11 @@ public:
                                   QSqlError *error);
 
     enum class RowState { Present, Missing, Unreadable };
-    // Whether the row of a table with the given iId is there. With lock, a
-    // MySQL transaction holds the row against deletion until it ends (SQLite's
-    // write transaction holds the whole file already).
-    static RowState rowState(DbWidget *db, const QString &table, int id, bool lock = false);
+    // Whether the row of a table with the given iId (or other key column) is
+    // there. With lock, a MySQL transaction holds the row against deletion
+    // until it ends (SQLite's write transaction holds the whole file already).
+    static RowState rowState(DbWidget *db, const QString &table, int id, bool lock = false,
+                             const QString &key = QStringLiteral("iId"));
     // The first value of the first row of a statement as an integer, -1 when
     // no row comes back (the statement failed, or it lists nothing).
     static int readInt(DbWidget *db, const QString &sql);

@@ -30,7 +30,7 @@ bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changed
 bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone)
 {
     for (const HeldRecord &record : held) {
-        const RecordModel::RowState state = RecordModel::rowState(db, record.table, record.id, true);
+        const RecordModel::RowState state = RecordModel::rowState(db, record.table, record.id, true, record.key);
         if (state == RecordModel::RowState::Missing)
             *gone = &record;
         if (state != RecordModel::RowState::Present)
@@ -40,13 +40,15 @@ bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord *
 }
 
 bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
-                        const std::function<bool()> &work, QWidget *parent)
+                        const std::function<bool()> &work, QWidget *parent, HeldRecord *gone)
 {
-    const HeldRecord *gone = nullptr;
-    const bool saved = runInTransaction(db, [&] { return holdRecords(db, held, &gone) && work(); });
-    if (gone)
-        MessageBox::recordDeleted(gone->name, outcome, parent, gone->gender);
-    else if (!saved)
+    const HeldRecord *missing = nullptr;
+    const bool saved = runInTransaction(db, [&] { return holdRecords(db, held, &missing) && work(); });
+    if (missing) {
+        MessageBox::recordDeleted(missing->name, outcome, parent, missing->gender);
+        if (gone)
+            *gone = *missing;
+    } else if (!saved)
         MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
     return saved;
 }

@@ -28,6 +28,7 @@ struct HeldRecord
     int id;
     QString name; // e.g. "Ten klient"
     MessageBox::Gender gender = MessageBox::Gender::Masculine;
+    QString key = QStringLiteral("iId"); // the column that holds id
 };
 
 // Inside an open transaction: every record of held still there, locked
@@ -38,6 +39,8 @@ bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord *
 // Runs work in one transaction once every record of held is found there,
 // locked against deletion until the end. True when committed. Otherwise the
 // user is told: a record deleted on another workstation is named, with
-// outcome (e.g. "Zmiany nie zostały zapisane."); anything else is a failed save.
+// outcome (e.g. "Zmiany nie zostały zapisane."), and copied to *gone when
+// given; anything else is a failed save.
 bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
-                        const std::function<bool()> &work, QWidget *parent = nullptr);
+                        const std::function<bool()> &work, QWidget *parent = nullptr,
+                        HeldRecord *gone = nullptr);

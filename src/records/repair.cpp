@@ -140,6 +140,23 @@ bool Repair::updateProgress(DbWidget *db, int repairId, int progress)
     return update.numRowsAffected() > 0;
 }
 
+Repair::Update Repair::updateShown(DbWidget *db, int repairId, const QString &assignments,
+                                   const QString &column, const QVariant &shown)
+{
+    if (!db)
+        return Update::Failed;
+    const QString unchanged = shown.isNull() ? QStringLiteral("%1 IS NULL").arg(column)
+                                             : QStringLiteral("%1 = %2").arg(column).arg(shown.toLongLong());
+    // Both engines count the rows matched, a value written unchanged too.
+    const QSqlQuery update = db->query(QStringLiteral("UPDATE repairs SET %1 WHERE iId = %2 AND %3")
+                                           .arg(assignments)
+                                           .arg(repairId)
+                                           .arg(unchanged));
+    if (!update.isActive())
+        return Update::Failed;
+    return update.numRowsAffected() > 0 ? Update::Written : Update::ChangedElsewhere;
+}
+
 int Repair::dbInsert(DbWidget *db, const QStringList &values)
 {
     if (values.size() != 13)

@@ -34,6 +34,13 @@ public:
     // Stores the progress in percent; false when the update failed or found
     // no such repair.
     static bool updateProgress(DbWidget *db, int repairId, int progress);
+    enum class Update { Written, ChangedElsewhere, Failed };
+    // Writes the assignments (e.g. "iProgress = 70") to a repair that a
+    // transaction holds, only while column still holds the value the page
+    // shows (a null one: while it is null); ChangedElsewhere when another
+    // workstation changed it meanwhile.
+    static Update updateShown(DbWidget *db, int repairId, const QString &assignments,
+                              const QString &column, const QVariant &shown);
     // Inserts a repair from exactly 13 texts: sNum, iAddDate, iEndDate, iType,
     // sCost, sDefect, sComment, sOuterNo, iStatus, iClientId, iHardwareId,
     // iSubmitterId, iTechnicanId. The new id, or -1.

@@ -141,11 +141,12 @@ struct NewRepairWidget::Side
 };
 
 void NewRepairWidget::showSide(const Side &side, const QString &title, const QString &text,
-                               bool editable, bool cancel)
+                               bool editable, bool cancel, const QString &name)
 {
     side.box->setTitle(title);
     side.box->setEnabled(editable);
-    PlainText::show(side.label, text);
+    PlainText::show(side.label, name.isEmpty() ? text : text.arg(PlainText::firstLine(name.simplified(), 40)));
+    side.label->setToolTip(name.isEmpty() ? QString() : PlainText::toolTip(name));
     side.cancel->setVisible(cancel);
     side.add->setEnabled(editable);
 }
@@ -475,9 +476,8 @@ void NewRepairWidget::holdHardware(int id)
     const QSqlRecord record = readRecord<Hardware>(db, QStringLiteral("hardware"), id);
     fillHardwareFields(record);
     showSide(hardwareSide(), QStringLiteral("Istniejący sprzęt"),
-             QStringLiteral("Wybrany sprzęt: ") + record.value(QStringLiteral("sHName")).toString()
-                 + QStringLiteral(", numer sprzętu: ") + QString::number(id),
-             false, true);
+             QStringLiteral("Wybrany sprzęt: %1, numer sprzętu: ") + QString::number(id), false, true,
+             record.value(QStringLiteral("sHName")).toString());
     ui->addTemplateCheckBox->hide();
 }
 
@@ -502,9 +502,8 @@ void NewRepairWidget::selectTemplate(int id)
     const QSqlRecord record = readRecord<Template>(db, QStringLiteral("templates"), id);
     fillHardwareFields(record);
     showSide(hardwareSide(), QStringLiteral("Sprzęt z szablonu"),
-             QStringLiteral("Wczytany szablon: ") + record.value(QStringLiteral("sHName")).toString()
-                 + QStringLiteral(", numer: ") + QString::number(id),
-             true, true);
+             QStringLiteral("Wczytany szablon: %1, numer: ") + QString::number(id), true, true,
+             record.value(QStringLiteral("sHName")).toString());
     ui->addTemplateCheckBox->hide();
     showPickingPage(ui->hardwarePage);
 }
@@ -550,7 +549,7 @@ void NewRepairWidget::addHardware()
     int id = -1;
     QString gone;
     const bool stored = runInTransaction(db, [&] {
-        if (!heldRecordsExist(gone))
+        if (!heldRecordsExist(gone, false))
             return false;
         owner = clientOfSave();
         if (owner <= 0)
@@ -580,7 +579,7 @@ void NewRepairWidget::addRepair()
     int repair = -1;
     QString gone;
     const bool stored = runInTransaction(db, [&] {
-        if (!heldRecordsExist(gone))
+        if (!heldRecordsExist(gone, true))
             return false;
         client = clientOfSave();
         if (client <= 0)
@@ -642,13 +641,20 @@ void NewRepairWidget::addRepair()
     emit repairAdded(repair);
 }
 
-bool NewRepairWidget::heldRecordsExist(QString &gone)
+bool NewRepairWidget::heldRecordsExist(QString &gone, bool repairStatus)
 {
     QList<HeldRecord> held;
     if (clientId != 0)
         held.append({QStringLiteral("clients"), clientId, tr("Wybrany klient (numer %1)").arg(clientId)});
     if (hardwareId != 0)
         held.append({QStringLiteral("hardware"), hardwareId, tr("Wybrany sprzęt (numer %1)").arg(hardwareId)});
+    // The boxes offer what was read before another workstation could delete it.
+    else
+        held.append({QStringLiteral("typesconf"), choice(ui->iHType).toInt(), tr("Wybrany typ sprzętu"),
+                     MessageBox::Gender::Masculine, QStringLiteral("iTypeId")});
+    if (repairStatus)
+        held.append({QStringLiteral("statusesconf"), choice(ui->iStatus).toInt(), tr("Wybrany status naprawy"),
+                     MessageBox::Gender::Masculine, QStringLiteral("iStatusId")});
     const HeldRecord *missing = nullptr;
     const bool present = holdRecords(db, held, &missing);
     if (missing)
@@ -660,6 +666,7 @@ void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
 {
     if (!gone.isEmpty()) {
         MessageBox::recordDeleted(gone, what + QLatin1Char(' ') + tr("Nic nie zostało zapisane."));
+        reloadChoices();
         return;
     }
     // A value too long for its column is named; anything else is a matter
@@ -670,4 +677,22 @@ void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
     MessageBox::warning(tr("Błąd zapisu do bazy"),
                         what + QLatin1Char(' ') + tr("Nic nie zostało zapisane.")
                             + QStringLiteral("\n\n") + reason);
+}
+
+void NewRepairWidget::reloadChoices()
+{
+    HardwareTypesConfig::getTypes(db, true);
+    RepairStatusesConfig::getStatuses(db, true);
+    for (QComboBox *box : {ui->iHType, ui->iStatus}) {
+        const QVariant picked = box->currentData();
+        box->clear();
+        if (box == ui->iHType)
+            HardwareTypesConfig::setupComboBox(db, box);
+        else
+            RepairStatusesConfig::setupComboBox(db, box);
+        box->setCurrentIndex(picked.isValid() ? box->findData(picked) : -1);
+        // An entry deleted elsewhere is to be picked anew.
+        if (box == ui->iStatus || hardwareId == 0)
+            checkChoice(box);
+    }
 }

@@ -90,9 +90,12 @@ private:
     Side clientSide() const;
     Side hardwareSide() const;
     // editable: a new record (typed or from a template) rather than a stored
-    // one; cancel: something was loaded that "Dodaj nowy..." can drop.
+    // one; cancel: something was loaded that "Dodaj nowy..." can drop. The
+    // name of what was loaded takes the place of %1 in a text on one line, cut
+    // short, so that a long one does not widen the intake; the label's tool
+    // tip shows the whole of it.
     static void showSide(const Side &side, const QString &title, const QString &text, bool editable,
-                         bool cancel);
+                         bool cancel, const QString &name = QString());
     // Fills the hardware fields from a record of hardware or templates.
     void fillHardwareFields(const QSqlRecord &record);
 
@@ -104,14 +107,19 @@ private:
     bool templateWanted() const;
     // Marks box when it has no current entry; false then.
     bool checkChoice(QComboBox *box);
-    // Inside a save's transaction: the held client and device are still
-    // there, kept from deletion until the save ends. False, with the one gone
-    // named in gone, when one was deleted elsewhere; false with gone empty
-    // when they cannot be read.
-    bool heldRecordsExist(QString &gone);
+    // Inside a save's transaction: the held client and device, the type of
+    // a new device and, with repairStatus, the repair status picked are
+    // still there, kept from deletion until the save ends. False, with the
+    // one gone named in gone, when one was deleted elsewhere; false with gone
+    // empty when they cannot be read.
+    bool heldRecordsExist(QString &gone, bool repairStatus);
     // Warns that nothing of a save was stored: because the held record gone
-    // was deleted elsewhere, or because the database refused it.
+    // was deleted elsewhere (the lists of types and statuses are read again
+    // then), or because the database refused it.
     void saveFailed(const QString &what, const QString &gone = QString());
+    // Reads the hardware types and repair statuses again and refills their
+    // boxes; an entry picked stays picked while it is still offered.
+    void reloadChoices();
 
     Ui::newRepairWidget *ui;
     // The picker page opened last; it stays in the stack until the next one.

@@ -13,6 +13,7 @@
 #include "userwidget.h"
 
 #include <QDateTime>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -64,10 +65,10 @@ RepairDetailsWidget::~RepairDetailsWidget()
 
 void RepairDetailsWidget::load()
 {
-    const bool ok = loadRepair();
-    loadNotes();
+    const bool repairRead = loadRepair();
+    const bool notesRead = loadNotes();
     updateButtons();
-    if (!ok)
+    if (!repairRead || !notesRead)
         (new InfoDialog(nullptr, tr("Błąd ładowania danych !"), InfoDialog::Error))->show();
 }
 
@@ -103,7 +104,9 @@ bool RepairDetailsWidget::loadRepair()
     ui->sOuterNo->setText(shown("sOuterNo"));
     ui->sDefect->setPlainText(shown("sDefect"));
     ui->sComment->setPlainText(shown("sComment"));
-    const int progress = qBound(0, stored.value(QStringLiteral("iProgress")).toInt(), 100);
+    m_storedStatus = stored.value(QStringLiteral("iStatus"));
+    m_storedProgress = stored.value(QStringLiteral("iProgress"));
+    const int progress = qBound(0, m_storedProgress.toInt(), 100);
     ui->iProgress->setValue(progress);
     ui->progressBox->setValue(progress);
 
@@ -142,25 +145,29 @@ QString RepairDetailsWidget::deviceNameStatement(int hardwareId)
 
 QString RepairDetailsWidget::notesStatement(int repairId)
 {
-    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser FROM notes "
+    return QStringLiteral("SELECT notes.iAddDate, notes.iSeverity, notes.sNote, users.sUser, notes.iUserId FROM notes "
                           "LEFT JOIN users ON notes.iUserId = users.iId WHERE notes.iRepairId = %1 "
                           "ORDER BY notes.iAddDate DESC, notes.iId DESC")
         .arg(repairId);
 }
 
-void RepairDetailsWidget::loadNotes()
+bool RepairDetailsWidget::loadNotes()
 {
     ui->notesList->clear();
     QSqlQuery q = db->query(notesStatement(m_repairId));
     while (q.next()) {
         const QString note = Note::toPlainText(q.value(2).toString());
+        // An author whose account is gone is named as the repair list names one.
+        const QString author = q.value(3).isNull() && q.value(4).toInt() != 0 ? tr("Usunięty")
+                                                                               : q.value(3).toString();
         auto *item = new QListWidgetItem(
             Note::severityIcon(q.value(1).toInt()),
             QDateTime::fromSecsSinceEpoch(q.value(0).toLongLong()).toString(QStringLiteral("dd/MM/yyyy hh:mm"))
-                + QStringLiteral(" | ") + q.value(3).toString() + QLatin1Char('\n') + note);
+                + QStringLiteral(" | ") + author + QLatin1Char('\n') + note);
         item->setToolTip(PlainText::toolTip(note));
         ui->notesList->addItem(item);
     }
+    return q.isActive() && q.lastError().type() == QSqlError::NoError;
 }
 
 void RepairDetailsWidget::updateButtons()
@@ -193,18 +200,37 @@ void RepairDetailsWidget::changeStatus()
         ? QStringLiteral(", iEndDate = %1").arg(QDateTime::currentSecsSinceEpoch())
         : QString();
     const int userId = user ? user->id : 0;
-    const bool saved = saveRepair([&] {
-        const QSqlQuery update =
-            db->query(QStringLiteral("UPDATE repairs SET iStatus = %1%2 WHERE repairs.iId = %3")
-                          .arg(status.statusId).arg(endDate).arg(m_repairId));
-        return update.isActive()
-            && Note::add(db, m_repairId, 1,
-                         tr("Zmiana statusu naprawy na") + QStringLiteral(" \"")
-                             + status.description.toHtmlEscaped() + QLatin1Char('"'),
-                         userId);
-    });
+    // Written only over the status the page shows, and only while the status
+    // picked is still there: the list was read before another workstation
+    // could delete it.
+    Repair::Update outcome = Repair::Update::Failed;
+    HeldRecord gone;
+    const bool saved = saveRepair(
+        [&] {
+            outcome = Repair::updateShown(db, m_repairId,
+                                          QStringLiteral("iStatus = %1%2").arg(status.statusId).arg(endDate),
+                                          QStringLiteral("iStatus"), m_storedStatus);
+            if (outcome != Repair::Update::Written)
+                return outcome == Repair::Update::ChangedElsewhere;
+            return Note::add(db, m_repairId, 1,
+                             tr("Zmiana statusu naprawy na") + QStringLiteral(" \"")
+                                 + status.description.toHtmlEscaped() + QLatin1Char('"'),
+                             userId);
+        },
+        {{QStringLiteral("statusesconf"), status.statusId, tr("Wybrany status"),
+          MessageBox::Gender::Masculine, QStringLiteral("iStatusId")}},
+        &gone);
+    if (gone.table == QLatin1String("statusesconf")) {
+        RepairStatusesConfig::getStatuses(db, true);
+        reload(true);
+        return;
+    }
     if (!saved)
         return;
+    if (outcome == Repair::Update::ChangedElsewhere) {
+        refuseChangedElsewhere(tr("Status"));
+        return;
+    }
     load();
     Q_EMIT repairStatusChanged();
 }
@@ -240,15 +266,47 @@ void RepairDetailsWidget::setProgress()
 {
     if (m_status < 0 || !UserWidget::mayEditRepairs(user))
         return;
-    const int progress = ui->progressBox->value();
-    if (!saveRepair([&] { return Repair::updateProgress(db, m_repairId, progress); }))
+    const QString progress = QStringLiteral("iProgress = %1").arg(ui->progressBox->value());
+    Repair::Update outcome = Repair::Update::Failed;
+    if (!saveRepair([&] {
+            outcome = Repair::updateShown(db, m_repairId, progress, QStringLiteral("iProgress"), m_storedProgress);
+            return outcome != Repair::Update::Failed;
+        }))
         return;
+    if (outcome == Repair::Update::ChangedElsewhere) {
+        refuseChangedElsewhere(tr("Postęp"));
+        return;
+    }
     load();
     Q_EMIT repairStatusChanged();
 }
 
-bool RepairDetailsWidget::saveRepair(const std::function<bool()> &work)
+void RepairDetailsWidget::reload(bool keepPicks)
 {
-    return saveHoldingRecords(db, {{QStringLiteral("repairs"), m_repairId, tr("Ta naprawa"), MessageBox::Gender::Feminine}},
-                              tr("Zmiany nie zostały zapisane."), work, this);
+    const QVariant pickedStatus = ui->iStatus->currentData();
+    const int pickedProgress = ui->progressBox->value();
+    load();
+    if (!keepPicks)
+        return;
+    const int index = ui->iStatus->findData(pickedStatus);
+    if (pickedStatus.isValid() && index >= 0)
+        ui->iStatus->setCurrentIndex(index);
+    ui->progressBox->setValue(pickedProgress);
+}
+
+void RepairDetailsWidget::refuseChangedElsewhere(const QString &field)
+{
+    // Nothing was written; the pick stays for another try unless staff want
+    // the repair read again.
+    reload(!MessageBox::changedElsewhere({field}, this));
+}
+
+bool RepairDetailsWidget::saveRepair(const std::function<bool()> &work, const QList<HeldRecord> &also,
+                                     HeldRecord *gone)
+{
+    return saveHoldingRecords(db,
+                              QList<HeldRecord>{{QStringLiteral("repairs"), m_repairId, tr("Ta naprawa"),
+                                                 MessageBox::Gender::Feminine}}
+                                  + also,
+                              tr("Zmiany nie zostały zapisane."), work, this, gone);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "records/refusedsave.h"
 #include "widgetbase.h"
 
+#include <QVariant>
 #include <QWidget>
 #include <functional>
 
@@ -50,15 +52,27 @@ private Q_SLOTS:
 private:
     // False when the repair, its client or its device cannot be read.
     bool loadRepair();
-    void loadNotes();
-    // Runs a save of this repair in one transaction with its row locked;
-    // false, the user told why, when the repair was deleted on another
-    // workstation or the save failed.
-    bool saveRepair(const std::function<bool()> &work);
+    // False when the notes cannot be read.
+    bool loadNotes();
+    // Reads the page anew; with keepPicks a status or progress picked and not
+    // yet set stays picked (a status no longer offered drops out).
+    void reload(bool keepPicks);
+    // After a save that found field changed on another workstation and
+    // wrote nothing: says so and shows what is stored.
+    void refuseChangedElsewhere(const QString &field);
+    // Runs a save of this repair in one transaction with its row and the
+    // records of also locked; false, the user told why, when one of them was
+    // deleted on another workstation (copied to *gone when given) or the
+    // save failed.
+    bool saveRepair(const std::function<bool()> &work, const QList<HeldRecord> &also = {},
+                    HeldRecord *gone = nullptr);
 
     Ui::repairDetailsWidget *ui;
     int m_repairId;
     int m_clientId = -1;
     int m_hardwareId = -1;
     int m_status = -1; // stored status, -1 while the repair is unreadable
+    // The status and progress as stored when the page read them.
+    QVariant m_storedStatus;
+    QVariant m_storedProgress;
 };
