@@ -526,6 +526,10 @@ private Q_SLOTS:
         QTest::newRow("client of a device") << "clients" << "addHardwareButton" << gone.arg("klient (numer 7)", "sprzętu");
         QTest::newRow("status of a repair") << "statusesconf" << "addNewRepairButton" << gone.arg("status naprawy", "naprawy");
         QTest::newRow("type of a device") << "typesconf" << "addHardwareButton" << gone.arg("typ sprzętu", "sprzętu");
+        QTest::newRow("store status of a device") << "hwstatusesconf" << "addHardwareButton"
+                                                  << gone.arg("status sprzętu", "sprzętu");
+        QTest::newRow("type of a new device of a repair") << "typesconf" << "addNewRepairButton"
+                                                          << gone.arg("typ sprzętu", "naprawy");
     }
     void pickedThenDeleted()
     {
@@ -537,7 +541,7 @@ private Q_SLOTS:
         makeIntake();
         emit picker("clientSearchButton")->showSelectedById(7);
         click("toHardwarePageButton1");
-        if (button == "addNewRepairButton")
+        if (button == "addNewRepairButton" && deleted != "typesconf")
             emit picker("hardwareSearchButton")->showSelectedById(34);
         edit("sHName")->setText(QStringLiteral("Tablet"));
         text("sRepairDescription")->setPlainText(QStringLiteral("ekran"));
@@ -547,8 +551,15 @@ private Q_SLOTS:
         click(button.toLatin1());
         QCOMPARE(counts() + QString::number(repairs.count() + devices.count()), before + "0");
         QCOMPARE(boxes->lastLine().left(box.size()), box);
-        const char *list = deleted == "typesconf" ? "iHType" : "iStatus";
+        const char *list = deleted == "typesconf" ? "iHType" : deleted == "hwstatusesconf" ? "iStoreStatus" : "iStatus";
         QCOMPARE(this->box(list)->count() == 0 && marks().contains(list), deleted.endsWith("conf"));
+        if (!deleted.endsWith("conf"))
+            return;
+        // Clicked again: the empty choice is marked, nothing more is said or stored.
+        const int said = boxes->count();
+        click(button.toLatin1());
+        QCOMPARE(boxes->count(), said);
+        QCOMPARE(counts(), before);
     }
 };
 

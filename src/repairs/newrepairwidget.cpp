@@ -573,6 +573,12 @@ void NewRepairWidget::addRepair()
 {
     if (!validateRepairPage())
         return;
+    // A type or store status that went with another workstation's deletion
+    // is to be picked anew on the device page first.
+    if (hardwareId == 0 && !validateHardwarePage()) {
+        ui->stackedWidget->setCurrentWidget(ui->hardwarePage);
+        return;
+    }
 
     int client = -1;
     int device = -1;
@@ -650,8 +656,10 @@ bool NewRepairWidget::heldRecordsExist(QString &gone, bool repairStatus)
         held.append({QStringLiteral("hardware"), hardwareId, tr("Wybrany sprzęt (numer %1)").arg(hardwareId)});
     // The boxes offer what was read before another workstation could delete it.
     else
-        held.append({QStringLiteral("typesconf"), choice(ui->iHType).toInt(), tr("Wybrany typ sprzętu"),
-                     MessageBox::Gender::Masculine, QStringLiteral("iTypeId")});
+        held << HeldRecord{QStringLiteral("typesconf"), choice(ui->iHType).toInt(), tr("Wybrany typ sprzętu"),
+                           MessageBox::Gender::Masculine, QStringLiteral("iTypeId")}
+             << HeldRecord{QStringLiteral("hwstatusesconf"), choice(ui->iStoreStatus).toInt(),
+                           tr("Wybrany status sprzętu"), MessageBox::Gender::Masculine, QStringLiteral("iStatusId")};
     if (repairStatus)
         held.append({QStringLiteral("statusesconf"), choice(ui->iStatus).toInt(), tr("Wybrany status naprawy"),
                      MessageBox::Gender::Masculine, QStringLiteral("iStatusId")});
@@ -683,11 +691,14 @@ void NewRepairWidget::reloadChoices()
 {
     HardwareTypesConfig::getTypes(db, true);
     RepairStatusesConfig::getStatuses(db, true);
-    for (QComboBox *box : {ui->iHType, ui->iStatus}) {
+    HardwareStatusesConfig::getStatuses(db, true);
+    for (QComboBox *box : {ui->iHType, ui->iStoreStatus, ui->iStatus}) {
         const QVariant picked = box->currentData();
         box->clear();
         if (box == ui->iHType)
             HardwareTypesConfig::setupComboBox(db, box);
+        else if (box == ui->iStoreStatus)
+            HardwareStatusesConfig::setupComboBox(db, box);
         else
             RepairStatusesConfig::setupComboBox(db, box);
         box->setCurrentIndex(picked.isValid() ? box->findData(picked) : -1);
