@@ -7,7 +7,6 @@
 #include "settings.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QThread>
@@ -15,7 +14,7 @@
 
 EMailDialog::EMailDialog(DbWidget *db, UserWidget *user, Settings *settings, QString name,
                          QString address, QString subject, QString body)
-    : QDialog(nullptr), WidgetBase(db, user, settings)
+    : SendingDialog(nullptr), WidgetBase(db, user, settings)
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -104,21 +103,6 @@ void EMailDialog::send()
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
-}
-
-void EMailDialog::closeEvent(QCloseEvent *event)
-{
-    if (m_busy)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
-void EMailDialog::reject()
-{
-    // Escape closes a dialog without a close event.
-    if (!m_busy)
-        QDialog::reject();
 }
 
 void EMailDialog::sendFinished(const MailResult &result)

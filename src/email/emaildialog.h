@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ui_emailDialog.h"
+#include "sendingdialog.h"
 #include "widgetbase.h"
 
-#include <QDialog>
 #include <QStringList>
 
 struct MailAccount;
@@ -13,7 +13,7 @@ struct MailResult;
 // settings. The window has no parent, shows itself at once and deletes itself
 // when closed. The transfer runs on a worker thread, so the window stays
 // responsive while the server answers.
-class EMailDialog : public QDialog, public WidgetBase, public Ui::emailDialog
+class EMailDialog : public SendingDialog, public WidgetBase, public Ui::emailDialog
 {
     Q_OBJECT
 public:
@@ -28,10 +28,6 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
-protected:
-    // The window stays open while the server has the message.
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
 
 private:
     MailAccount readAccount() const;
@@ -41,5 +37,4 @@ private:
     void sendFinished(const MailResult &result);
 
     QStringList m_sending;
-    bool m_busy = false;
 };

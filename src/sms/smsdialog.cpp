@@ -6,7 +6,6 @@
 #include "settings.h"
 #include "sms/smsgateway.h"
 
-#include <QCloseEvent>
 #include <QRegularExpression>
 #include <memory>
 
@@ -16,7 +15,7 @@ const QRegularExpression separators(QStringLiteral("[\\s()-]"));
 } // namespace
 
 SmsDialog::SmsDialog(DbWidget *db, UserWidget *user, QString phone, QString text)
-    : QDialog(nullptr), WidgetBase(db, user, nullptr)
+    : SendingDialog(nullptr), WidgetBase(db, user, nullptr)
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -83,20 +82,6 @@ void SmsDialog::infoReceived(bool ok, const QString &text)
         accountLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
         PlainText::show(accountLabel, text);
     }
-}
-
-void SmsDialog::closeEvent(QCloseEvent *event)
-{
-    if (m_busy)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
-void SmsDialog::reject()
-{
-    if (!m_busy)
-        QDialog::reject();
 }
 
 void SmsDialog::sendFinished(bool ok, const QString &text)

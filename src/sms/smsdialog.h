@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ui_smsDialog.h"
+#include "sendingdialog.h"
 #include "widgetbase.h"
 
-#include <QDialog>
 #include <QStringList>
 
 class SmsGateway;
@@ -11,7 +11,7 @@ class SmsGateway;
 // Sends one text message through the shop's account at the SMS gateway. The
 // window has no parent, shows itself at once, asks the gateway for the
 // account's state and deletes itself when closed.
-class SmsDialog : public QDialog, public WidgetBase, public Ui::smsDialog
+class SmsDialog : public SendingDialog, public WidgetBase, public Ui::smsDialog
 {
     Q_OBJECT
 public:
@@ -30,11 +30,6 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
-protected:
-    // Neither closed nor rejected (Escape) while a message is on its way:
-    // closing would cut the request, and nobody would learn whether it went.
-    void closeEvent(QCloseEvent *event) override;
-    void reject() override;
 
 private:
     void infoReceived(bool ok, const QString &text);
@@ -42,5 +37,4 @@ private:
 
     SmsGateway *m_gateway;
     QStringList m_sending;
-    bool m_busy = false;
 };
