@@ -30,6 +30,7 @@ public:
     // refused; a new or empty file is an empty database. A database in which
     // nothing can be written opens with readOnlyReason set.
     bool openSqlite(const QString &file, const QString &description = QString());
+    // With ssl, a link the server does not encrypt is closed and refused.
     bool openMySql(const QString &database, const QString &hostname, const QString &username,
                    const QString &password, int port, bool ssl,
                    const QString &description = QString());
