@@ -591,11 +591,17 @@ bool DbWidget::createSchema()
         schemaVersion = readSchemaVersion();
         return true;
     }
+    // MySQL commits each CREATE TABLE at once: the tables there before are
+    // known, so that a failure leaves the database as it found it, empty
+    // and offered again.
+    const std::optional<QStringList> before = mySqlTables();
     QSqlDatabase db = database();
     for (const QString &sql : statements) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
             errorText = q.lastError().text();
+            if (before)
+                dropTablesAdded(*before);
             unlockSchema();
             return false;
         }
@@ -613,6 +619,33 @@ bool DbWidget::createSchema()
     }
     schemaVersion = readSchemaVersion();
     return true;
+}
+
+std::optional<QStringList> DbWidget::mySqlTables()
+{
+    if (dbType != MySQL)
+        return std::nullopt;
+    QSqlQuery q = query(QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    if (!q.isActive())
+        return std::nullopt;
+    QStringList tables;
+    while (q.next())
+        tables << q.value(0).toString();
+    return tables;
+}
+
+void DbWidget::dropTablesAdded(const QStringList &before)
+{
+    const std::optional<QStringList> now = mySqlTables();
+    if (!now)
+        return;
+    QStringList added;
+    for (const QString &table : *now) {
+        if (!before.contains(table))
+            added << QLatin1Char('`') + QString(table).replace(QLatin1Char('`'), QLatin1String("``")) + QLatin1Char('`');
+    }
+    if (!added.isEmpty())
+        query(QStringLiteral("DROP TABLE ") + added.join(QLatin1String(", ")));
 }
 
 QString DbWidget::readSchemaVersion()

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QSettings;
 class QSqlError;
@@ -172,4 +173,9 @@ private:
     // drops what SQLite has not committed.
     bool lockSchema();
     void unlockSchema();
+    // The tables of a MySQL database; none on SQLite or when the list cannot
+    // be read.
+    std::optional<QStringList> mySqlTables();
+    // Drops the tables of the MySQL database that are not in before.
+    void dropTablesAdded(const QStringList &before);
 };
