@@ -396,6 +396,7 @@ void TestDatabaseLayer::handWrittenIni_data()
     QTest::newRow("comma") << "dbfile=%1/dane,2024.db" << "klucz dbfile";
     QTest::newRow("comma, quoted") << "dbfile=\"%1/dane,2024.db\"" << "dane,2024.db";
     QTest::newRow("semicolon") << "dbfile=%1/a;b.db" << "klucz dbfile";
+    QTest::newRow("relative, beside config.ini") << "dbfile=baza.db" << "baza.db";
     QTest::newRow("written by the program") << "set:a\\b, \"c\"; d.db" << "a\\b, \"c\"; d.db";
     QTest::newRow("description, only a name") << "description=Sklep, filia\ndbfile=%1/x.db" << "x.db";
     QTest::newRow("MySQL password") << "engine=MySQL\nhostname=127.0.0.1\nport=1\npassword=ab;cd" << "klucz password";

@@ -92,8 +92,8 @@ bool DbWidget::open(QSettings *ini, int number)
             errorText = tr("Nie podano pliku bazy danych: w grupie [%1] pliku config.ini brak "
                            "klucza dbfile lub jest on pusty.")
                             .arg(group);
-        else
-            ok = openSqlite(file, desc);
+        else // a relative name lies beside config.ini, wherever the program was started from
+            ok = openSqlite(QFileInfo(ini->fileName()).absoluteDir().filePath(file), desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
         const QString database = values.value("database").toString();
         const QString hostname = values.value("hostname").toString();

@@ -24,8 +24,9 @@ public:
     ~DbWidget() override;
 
     // Opens the connection of group "db_<number>" of the INI store, closing
-    // the one open so far. Returns false, with errorText set, when the group
-    // is missing, names no SQLite file, or the connection cannot be opened.
+    // the one open so far; a relative dbfile lies beside the INI file. Returns
+    // false, with errorText set, when the group is missing, names no SQLite
+    // file, or the connection cannot be opened.
     bool open(QSettings *ini, int number);
     // A file that is not an SQLite database, or one of another program, is
     // refused; a new or empty file is an empty database. A database in which
