@@ -183,6 +183,15 @@ void TestDatabaseLayer::emptyDatabaseIsDetected()
     REQUIRE_DB(t);
     QVERIFY(t.db()->isEmptyDatabase());
     QVERIFY(t.db()->schemaVersion.isEmpty());
+    // A build that fails half-way leaves only the table there before.
+    QVERIFY(t.exec("CREATE TABLE version (x INT)"));
+    QVERIFY(!t.db()->createSchema());
+    QCOMPARE(rows(t.db(), TestDatabase::isMySql() ? "SELECT TABLE_NAME FROM information_schema.TABLES WHERE "
+                                                    "TABLE_SCHEMA = DATABASE()"
+                                                  : "SELECT name FROM sqlite_master WHERE type = 'table'"),
+             QStringList{"version"});
+    QVERIFY(t.db()->isEmptyDatabase());
+    QVERIFY(t.exec("DROP TABLE version"));
     QVERIFY(t.db()->createSchema());
     QVERIFY(!t.db()->isEmptyDatabase());
     // Only one of the two tables readable still counts as empty.
@@ -343,6 +352,14 @@ void TestDatabaseLayer::openFromIni()
     QVERIFY(!db.isOpen());
     QVERIFY(db.schemaVersion.isEmpty());
     QVERIFY(!db.query("SELECT iId FROM users").first());
+    // Encryption asked of a server without TLS: refused, nothing left open.
+    if (TestDatabase::isMySql()) {
+        ini.setValue("db_3/ssl", true);
+        QVERIFY(!db.open(&ini, 3));
+        QCOMPARE(db.errorText, "Połączenie z serwerem " + TestDatabase::serverHost()
+                                   + " miało być szyfrowane (ssl w config.ini), ale serwer nie obsługuje szyfrowania.");
+        QVERIFY(!db.isOpen());
+    }
 }
 
 void TestDatabaseLayer::openFromIniFailures()
@@ -362,7 +379,7 @@ void TestDatabaseLayer::openFromIniFailures()
     QVERIFY(!db.open(&ini, 2));
     QVERIFY(!db.errorText.isEmpty());
     QVERIFY(db.sslEnabled);
-    QVERIFY(QSqlDatabase::database(db.connectionName, false).connectOptions().endsWith(";CLIENT_SSL=1"));
+    QVERIFY(QSqlDatabase::database(db.connectionName, false).connectOptions().endsWith(";CLIENT_SSL=1;SSL_CIPHER="));
 }
 
 // Hand-written config.ini: a value that the INI syntax would read otherwise is
@@ -378,6 +395,7 @@ void TestDatabaseLayer::handWrittenIni_data()
     QTest::newRow("comma") << "dbfile=%1/dane,2024.db" << "klucz dbfile";
     QTest::newRow("comma, quoted") << "dbfile=\"%1/dane,2024.db\"" << "dane,2024.db";
     QTest::newRow("semicolon") << "dbfile=%1/a;b.db" << "klucz dbfile";
+    QTest::newRow("relative, beside config.ini") << "dbfile=baza.db" << "baza.db";
     QTest::newRow("written by the program") << "set:a\\b, \"c\"; d.db" << "a\\b, \"c\"; d.db";
     QTest::newRow("description, only a name") << "description=Sklep, filia\ndbfile=%1/x.db" << "x.db";
     QTest::newRow("MySQL password") << "engine=MySQL\nhostname=127.0.0.1\nport=1\npassword=ab;cd" << "klucz password";
@@ -646,6 +664,19 @@ void TestDatabaseLayer::missingIndexesAreAddedAtStart()
     QCOMPARE(boxes.titles(), QStringList());
     QCOMPARE(missingIndexes(t.db()), QStringList());
     QCOMPARE(rows(t.db(), "SELECT * FROM repairs") + rows(t.db(), "SELECT * FROM clients"), before);
+    // Added meanwhile by another workstation starting at the same time: no error.
+    for (const DbIndexes::Index &index : DbIndexes::all(TestDatabase::engine())) {
+        if (Dropped.contains(index.name))
+            QVERIFY2(t.exec(DbIndexes::createStatements(index, TestDatabase::engine())), qPrintable(t.error()));
+    }
+    // A table that cannot take an index online: the server's error, no advice on rights.
+    if (TestDatabase::isMySql()) {
+        QVERIFY2(dropIndexes(t, Dropped) && t.exec("ALTER TABLE repairs ENGINE=MyISAM"), qPrintable(t.error()));
+        Startup::checkDatabase(t.db());
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains("ALGORITHM=INPLACE") && !boxes.last().text.contains("(ALTER, INDEX)"),
+                 qPrintable(boxes.last().text));
+    }
 }
 
 void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
@@ -685,6 +716,7 @@ void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().icon, QMessageBox::Warning);
     QVERIFY2(boxes.last().text.contains(QStringLiteral("wolno")), qPrintable(boxes.last().text));
+    QCOMPARE(boxes.last().text.contains("(ALTER, INDEX)"), TestDatabase::isMySql()); // SQLite has no rights
     QCOMPARE(missingIndexes(&limited).size(), Dropped.size());
 
     // The lists work, sorted by columns without their indexes as well.

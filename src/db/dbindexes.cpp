@@ -9,6 +9,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <optional>
+
 namespace {
 
 QString tr(const char *text)
@@ -129,7 +131,8 @@ QStringList createStatements(const Index &index, DbWidget::DbType type)
         statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 VARCHAR(255) AS (LEFT(%3, 255)) "
                                      "VIRTUAL INVISIBLE, ALGORITHM=INPLACE, LOCK=NONE")
                           .arg(index.table, index.columns, index.sortedText);
-    return statements << QStringLiteral("ALTER TABLE %1 ADD INDEX %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
+    // Another workstation starting at the same time may add it first.
+    return statements << QStringLiteral("ALTER TABLE %1 ADD INDEX IF NOT EXISTS %2 (%3), ALGORITHM=INPLACE, LOCK=NONE")
                              .arg(index.table, index.name, index.columns);
 }
 
@@ -205,8 +208,10 @@ bool addMissing(DbWidget *db, QWidget *parent)
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setValue(0);
-    QString error;
-    for (int i = 0; i < absent.size() && error.isEmpty(); ++i) {
+    // A statement may fail without an error of its own (a connection that
+    // could not be opened again).
+    std::optional<QSqlError> error;
+    for (int i = 0; i < absent.size() && !error; ++i) {
         progress.setLabelText(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania.\n"
                                  "Tworzenie indeksu %1 z %2 (tabela %3)...")
                                   .arg(i + 1)
@@ -214,8 +219,8 @@ bool addMissing(DbWidget *db, QWidget *parent)
                                   .arg(absent.at(i).table));
         for (const QString &statement : createStatements(absent.at(i), db->dbType)) {
             QSqlQuery q(db->database());
-            if (error.isEmpty() && !q.exec(statement))
-                error = q.lastError().text();
+            if (!error && !q.exec(statement))
+                error = q.lastError();
         }
         progress.setValue(i + 1);
     }
@@ -223,7 +228,7 @@ bool addMissing(DbWidget *db, QWidget *parent)
     // The sort columns added are columns of their tables from now on.
     db->forgetSchema();
     missing(db);
-    if (error.isEmpty())
+    if (!error)
         return true;
     // Said once a run for each database, not at every logout.
     static QSet<QString> warned;
@@ -231,12 +236,19 @@ bool addMissing(DbWidget *db, QWidget *parent)
     if (warned.contains(where))
         return false;
     warned.insert(where);
+    QString text = tr("Nie udało się dodać do bazy danych indeksów, których wymaga ta wersja programu. "
+                      "Program działa dalej, ale listy (sortowanie i przewijanie) mogą się wczytywać wolno.");
+    // Only a refusal for want of rights is mended by another user. A server
+    // error of another kind is shown as it is.
+    static const QStringList privilegeErrors{QStringLiteral("1044"), QStringLiteral("1045"), QStringLiteral("1142"),
+                                             QStringLiteral("1143"), QStringLiteral("1227")};
+    if (db->dbType == DbWidget::MySQL && privilegeErrors.contains(error->nativeErrorCode()))
+        text += QStringLiteral("\n\n")
+            + tr("Należy uruchomić program raz jako użytkownik bazy danych z prawem zmiany jej struktury "
+                 "(ALTER, INDEX).");
+    const QString reason = error->isValid() ? error->text() : db->errorText;
     MessageBox::warning(tr("Brak indeksów bazy danych"),
-                        tr("Nie udało się dodać do bazy danych indeksów, których wymaga ta wersja programu. "
-                           "Program działa dalej, ale listy (sortowanie i przewijanie) mogą się wczytywać "
-                           "wolno.\n\nNależy uruchomić program raz jako użytkownik bazy danych z prawem "
-                           "zmiany jej struktury (ALTER, INDEX).")
-                            + QStringLiteral("\n\n") + error);
+                        text + QStringLiteral("\n\n") + tr("Błąd bazy danych: %1").arg(reason));
     return false;
 }
 

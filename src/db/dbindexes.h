@@ -48,9 +48,10 @@ bool hasIndex(DbWidget *db, const QString &name);
 QList<Index> missing(DbWidget *db);
 
 // Adds the missing indexes of a database made by an earlier version, with a
-// progress window; no row is changed. When the user may not change the
-// schema (or any addition fails), says once that lists may be slow and
-// goes on; a database that cannot be written is left as it is. Returns
+// progress window; no row is changed. When an addition fails, says once
+// that lists may be slow, with the server's error (and, when the user may
+// not change the schema, which rights are needed), and goes on; a database
+// that cannot be written is left as it is. Returns
 // whether every index is there afterwards.
 bool addMissing(DbWidget *db, QWidget *parent = nullptr);
 

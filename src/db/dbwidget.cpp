@@ -92,8 +92,8 @@ bool DbWidget::open(QSettings *ini, int number)
             errorText = tr("Nie podano pliku bazy danych: w grupie [%1] pliku config.ini brak "
                            "klucza dbfile lub jest on pusty.")
                             .arg(group);
-        else
-            ok = openSqlite(file, desc);
+        else // a relative name lies beside config.ini, wherever the program was started from
+            ok = openSqlite(QFileInfo(ini->fileName()).absoluteDir().filePath(file), desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
         const QString database = values.value("database").toString();
         const QString hostname = values.value("hostname").toString();
@@ -247,8 +247,12 @@ QString DbWidget::mySqlOptions() const
                           .arg(timeout)
                           .arg(qMax(1, connectTimeout));
     options += QStringLiteral(";CLIENT_FOUND_ROWS=1"); // an UPDATE counts the rows it matched
+    // The driver passes CLIENT_SSL over: it starts TLS only for one of its
+    // SSL_ options, and an empty cipher list leaves the choice to the
+    // client library. A server without TLS still gets a plain link from the
+    // library: setUpSession() refuses that.
     if (sslEnabled)
-        options += QStringLiteral(";CLIENT_SSL=1");
+        options += QStringLiteral(";CLIENT_SSL=1;SSL_CIPHER=");
     return options;
 }
 
@@ -262,7 +266,21 @@ bool DbWidget::setUpSession()
     // cut short without a word. A backslash escapes inside literals, as
     // escapeLiteral() and escapeLike() write them, also on a server set up
     // with NO_BACKSLASH_ESCAPES.
-    QSqlQuery q(QSqlDatabase::database(connectionName, false));
+    const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    QSqlQuery q(db);
+    if (sslEnabled) {
+        // Staff are never told that a plain link is encrypted.
+        if (!q.exec(QStringLiteral("SHOW SESSION STATUS LIKE 'Ssl_cipher'"))) {
+            errorText = q.lastError().text();
+            return false;
+        }
+        if (!q.next() || q.value(1).toString().isEmpty()) {
+            errorText = tr("Połączenie z serwerem %1 miało być szyfrowane (ssl w config.ini), ale serwer nie "
+                           "obsługuje szyfrowania.")
+                            .arg(db.hostName());
+            return false;
+        }
+    }
     if (q.exec(QStringLiteral("SET NAMES utf8mb4"))
         && q.exec(QStringLiteral("SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(CONCAT(',', "
                                  "@@SESSION.sql_mode, ',STRICT_ALL_TABLES,'), "
@@ -280,7 +298,11 @@ bool DbWidget::openSession(QSqlDatabase &db)
         return false;
     }
     openSerial = openCounter.fetchAndAddRelaxed(1) + 1;
-    return setUpSession();
+    if (setUpSession())
+        return true;
+    // Nothing goes over a session that is not as asked.
+    db.close();
+    return false;
 }
 
 bool DbWidget::reopen()
@@ -569,11 +591,17 @@ bool DbWidget::createSchema()
         schemaVersion = readSchemaVersion();
         return true;
     }
+    // MySQL commits each CREATE TABLE at once: the tables there before are
+    // known, so that a failure leaves the database as it found it, empty
+    // and offered again.
+    const std::optional<QStringList> before = mySqlTables();
     QSqlDatabase db = database();
     for (const QString &sql : statements) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
             errorText = q.lastError().text();
+            if (before)
+                dropTablesAdded(*before);
             unlockSchema();
             return false;
         }
@@ -591,6 +619,33 @@ bool DbWidget::createSchema()
     }
     schemaVersion = readSchemaVersion();
     return true;
+}
+
+std::optional<QStringList> DbWidget::mySqlTables()
+{
+    if (dbType != MySQL)
+        return std::nullopt;
+    QSqlQuery q = query(QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
+    if (!q.isActive())
+        return std::nullopt;
+    QStringList tables;
+    while (q.next())
+        tables << q.value(0).toString();
+    return tables;
+}
+
+void DbWidget::dropTablesAdded(const QStringList &before)
+{
+    const std::optional<QStringList> now = mySqlTables();
+    if (!now)
+        return;
+    QStringList added;
+    for (const QString &table : *now) {
+        if (!before.contains(table))
+            added << QLatin1Char('`') + QString(table).replace(QLatin1Char('`'), QLatin1String("``")) + QLatin1Char('`');
+    }
+    if (!added.isEmpty())
+        query(QStringLiteral("DROP TABLE ") + added.join(QLatin1String(", ")));
 }
 
 QString DbWidget::readSchemaVersion()

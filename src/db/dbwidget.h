@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QSettings;
 class QSqlError;
@@ -23,13 +24,15 @@ public:
     ~DbWidget() override;
 
     // Opens the connection of group "db_<number>" of the INI store, closing
-    // the one open so far. Returns false, with errorText set, when the group
-    // is missing, names no SQLite file, or the connection cannot be opened.
+    // the one open so far; a relative dbfile lies beside the INI file. Returns
+    // false, with errorText set, when the group is missing, names no SQLite
+    // file, or the connection cannot be opened.
     bool open(QSettings *ini, int number);
     // A file that is not an SQLite database, or one of another program, is
     // refused; a new or empty file is an empty database. A database in which
     // nothing can be written opens with readOnlyReason set.
     bool openSqlite(const QString &file, const QString &description = QString());
+    // With ssl, a link the server does not encrypt is closed and refused.
     bool openMySql(const QString &database, const QString &hostname, const QString &username,
                    const QString &password, int port, bool ssl,
                    const QString &description = QString());
@@ -171,4 +174,9 @@ private:
     // drops what SQLite has not committed.
     bool lockSchema();
     void unlockSchema();
+    // The tables of a MySQL database; none on SQLite or when the list cannot
+    // be read.
+    std::optional<QStringList> mySqlTables();
+    // Drops the tables of the MySQL database that are not in before.
+    void dropTablesAdded(const QStringList &before);
 };
