@@ -380,15 +380,16 @@ void SearchWidget::readBarcode(const QStringList &parts)
     if (parts.size() < 3)
         return;
 
-    // A scan replaces the ids of the previous one, so that a hardware label
-    // read after a repair card (or the other way round) finds its record.
-    // A field the host page made read-only is its fixed preset (the repairs
-    // of one client or one device): a scan neither clears nor replaces it.
+    // A scan replaces every id filled in before, typed or scanned, so that
+    // only the scanned record's ids choose the rows. A field the host page
+    // made read-only is its fixed preset (the repairs of one client or one
+    // device): a scan neither clears nor replaces it.
     const auto put = [](QLineEdit *edit, const QString &text) {
         if (!edit->isReadOnly())
             edit->setText(text);
     };
-    for (QLineEdit *edit : {repairId, repairHardwareId, hardwareId, clientId, billClientId, billHardwareId})
+    for (QLineEdit *edit : {repairId, repairClientId, repairHardwareId, hardwareId, iOwner, clientId,
+                            billClientId, billRepairId, billHardwareId})
         put(edit, QString());
 
     if (parts.at(0) == QLatin1String("0"))
