@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
@@ -223,6 +224,9 @@ void SearchWidget::search()
 
 void SearchWidget::listReadFailed()
 {
+    // The notice on screen says it already (the refresh may run while it is open).
+    if (readErrorShown)
+        return;
     readErrorUnseen = true;
     // After the view's own handling of the rows, which may be what read them.
     if (isVisible())
@@ -231,12 +235,18 @@ void SearchWidget::listReadFailed()
 
 void SearchWidget::sayReadError()
 {
-    if (!readErrorUnseen)
+    if (!readErrorUnseen || readErrorShown)
         return;
     readErrorUnseen = false;
     const auto *records = qobject_cast<const RecordModel *>(model);
-    if (records && records->readError().isValid())
-        MessageBox::listReadFailed(records->readError(), this);
+    if (!records || !records->readError().isValid())
+        return;
+    // The page may be closed while the notice waits for staff.
+    const QPointer<SearchWidget> alive(this);
+    readErrorShown = true;
+    MessageBox::listReadFailed(records->readError(), this);
+    if (alive)
+        readErrorShown = false;
 }
 
 void SearchWidget::showEvent(QShowEvent *event)
