@@ -52,6 +52,11 @@ struct Gateway : LoopbackServer
             return;
         requests << buffer;
         const QByteArray reply = replies.value(QRegularExpression("cmd=(\\w+)").match(buffer.mid(end)).captured(1));
+        if (reply.startsWith("HTTP/")) { // a whole answer, as it is, then the connection ends
+            socket->write(reply);
+            socket->disconnectFromHost();
+            return;
+        }
         if (dribble) {
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\nO");
             auto *timer = new QTimer(socket); // ends with the connection
@@ -263,6 +268,14 @@ private slots:
         QTest::newRow("long line") << "ERR " + QByteArray(300, 'y') << false
                                    << "Bramka SMS odpowiedziała błędem: ERR " + QString(193, 'y') + "...";
         QTest::newRow("markup") << QByteArray("OK <img src=\"/dev/zero\">") << true << "<img src=\"/dev/zero\">";
+        QTest::newRow("blank first line") << QByteArray("\r\n \r\nOK 4711") << true << "4711";
+        const QByteArray cut = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n";
+        QTest::newRow("closed after the answer") << cut + "\r\nOK 4711\r\n" << true << "4711";
+        QTest::newRow("closed within the answer") << cut + "\r\nOK 4711" << false << "Brak połączenia z bramką SMS: Connection closed";
+        QTest::newRow("HTTP error") << QByteArray("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 7\r\n\r\nOK 4711") << false
+                                    << "Bramka SMS odpowiedziała błędem (HTTP 500): OK 4711";
+        QTest::newRow("HTTP error, no text") << QByteArray("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n") << false
+                                             << "Bramka SMS odpowiedziała błędem HTTP 503.";
     }
     void gatewayReplies()
     {
