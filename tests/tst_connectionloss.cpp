@@ -234,7 +234,10 @@ private Q_SLOTS:
         furtherPage ? page.model->fetchMore() : page.search();
         QCOMPARE(page.model->rowCount(), furtherPage ? 1 : 0);
         QVERIFY(!page.model->canFetchMore() && (!proxy || proxy->faults() > 0));
+        // The refresh fails again while the notice is open: no second notice.
+        boxes.whileOpen = [&] { page.search(); };
         QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(); // what was queued meanwhile
         QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd odczytu z bazy")});
 
         // Read again whole: nothing more to say.

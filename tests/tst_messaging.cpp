@@ -52,6 +52,11 @@ struct Gateway : LoopbackServer
             return;
         requests << buffer;
         const QByteArray reply = replies.value(QRegularExpression("cmd=(\\w+)").match(buffer.mid(end)).captured(1));
+        if (reply.startsWith("HTTP/")) { // a whole answer, as it is, then the connection ends
+            socket->write(reply);
+            socket->disconnectFromHost();
+            return;
+        }
         if (dribble) {
             socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\nO");
             auto *timer = new QTimer(socket); // ends with the connection
@@ -263,6 +268,14 @@ private slots:
         QTest::newRow("long line") << "ERR " + QByteArray(300, 'y') << false
                                    << "Bramka SMS odpowiedziała błędem: ERR " + QString(193, 'y') + "...";
         QTest::newRow("markup") << QByteArray("OK <img src=\"/dev/zero\">") << true << "<img src=\"/dev/zero\">";
+        QTest::newRow("blank first line") << QByteArray("\r\n \r\nOK 4711") << true << "4711";
+        const QByteArray cut = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n";
+        QTest::newRow("closed after the answer") << cut + "\r\nOK 4711\r\n" << true << "4711";
+        QTest::newRow("closed within the answer") << cut + "\r\nOK 4711" << false << "Brak połączenia z bramką SMS: Connection closed";
+        QTest::newRow("HTTP error") << QByteArray("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 7\r\n\r\nOK 4711") << false
+                                    << "Bramka SMS odpowiedziała błędem (HTTP 500): OK 4711";
+        QTest::newRow("HTTP error, no text") << QByteArray("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n") << false
+                                             << "Bramka SMS odpowiedziała błędem HTTP 503.";
     }
     void gatewayReplies()
     {
@@ -367,9 +380,11 @@ private slots:
             QByteArray message = smtp.message;
             message.replace(QRegularExpression("boundary=(\\S+)").match(message).captured(1).toLatin1(), "B");
             message.replace(QRegularExpression("(?m)^Date: [^\r]+").match(message).captured(0).toLatin1(), "Date: -");
+            message.replace(QRegularExpression("(?m)^Message-ID: <[0-9a-f]{8}(-[0-9a-f]{4}){3}-[0-9a-f]{12}@example\\.com>(?=\r)")
+                                .match(message).captured(0).toLatin1(), "Message-ID: -");
             // The subject's line break cannot start a header; the lone dot goes doubled over the wire.
             QCOMPARE(message, QByteArray("Content-Type: multipart/mixed; boundary=B\r\nMime-Version: 1.0\r\n"
-                                         "Date: -\r\n"
+                                         "Date: -\r\nMessage-ID: -\r\n"
                                          "From: =?UTF-8?B?U2Vyd2lzIMWBw7Nkxbo=?= <serwis@example.com>\r\n"
                                          "To: \"Kowalski, J. \\\"Serwis\\\"\" <jan@example.com>\r\n"
                                          "Subject: Naprawa Bcc: x@y\r\n\r\n"

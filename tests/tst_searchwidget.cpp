@@ -560,6 +560,13 @@ private slots:
         w->sOuterNo->clear();
         scan(w.get(), {"12", "34", "56"});
         QCOMPARE(shownIds(w.get()), QList<int>{12});
+        // Ids typed in before go as well: none of them hides the scanned record.
+        w->repairClientId->setText(QStringLiteral("56"));
+        w->billRepairId->setText(QStringLiteral("12"));
+        w->iOwner->setText(QStringLiteral("56"));
+        scan(w.get(), {"13", "35", "7"});
+        QCOMPARE(shownIds(w.get()), QList<int>{13});
+        QCOMPARE(w->repairClientId->text() + w->billRepairId->text() + w->iOwner->text(), QString());
     }
 
     void hardwareLabelScan()

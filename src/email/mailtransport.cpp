@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QSysInfo>
 #include <QUrl>
+#include <QUuid>
 #include <algorithm>
 #include <curl/curl.h>
 #include <memory>
@@ -173,6 +174,17 @@ QByteArray addressField(const QByteArray &name, const QString &displayName, cons
     return folded(name, pieces);
 }
 
+// A new message's id: a random UUID at the sender's domain (ASCII, as the
+// DNS writes it), or at "localhost" when the domain is none that DNS knows.
+QByteArray messageId(const QString &from)
+{
+    static const QRegularExpression host(QStringLiteral("^[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
+    QString domain = QString::fromLatin1(QUrl::toAce(from.section(QLatin1Char('@'), 1)));
+    if (!host.match(domain).hasMatch())
+        domain = QStringLiteral("localhost");
+    return '<' + QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' + domain.toLatin1() + '>';
+}
+
 struct SlistDeleter
 {
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
@@ -283,6 +295,8 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
 
     Slist headers;
     append(headers, "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1());
+    // Many receiving servers refuse a message without an id.
+    append(headers, "Message-ID: " + messageId(account.from));
     append(headers, addressField("From", account.fromName, account.from));
     append(headers, addressField("To", message.toName, message.toAddress));
     append(headers, headerField("Subject", message.subject));

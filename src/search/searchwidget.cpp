@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
@@ -223,6 +224,9 @@ void SearchWidget::search()
 
 void SearchWidget::listReadFailed()
 {
+    // The notice on screen says it already (the refresh may run while it is open).
+    if (readErrorShown)
+        return;
     readErrorUnseen = true;
     // After the view's own handling of the rows, which may be what read them.
     if (isVisible())
@@ -231,12 +235,18 @@ void SearchWidget::listReadFailed()
 
 void SearchWidget::sayReadError()
 {
-    if (!readErrorUnseen)
+    if (!readErrorUnseen || readErrorShown)
         return;
     readErrorUnseen = false;
     const auto *records = qobject_cast<const RecordModel *>(model);
-    if (records && records->readError().isValid())
-        MessageBox::listReadFailed(records->readError(), this);
+    if (!records || !records->readError().isValid())
+        return;
+    // The page may be closed while the notice waits for staff.
+    const QPointer<SearchWidget> alive(this);
+    readErrorShown = true;
+    MessageBox::listReadFailed(records->readError(), this);
+    if (alive)
+        readErrorShown = false;
 }
 
 void SearchWidget::showEvent(QShowEvent *event)
@@ -380,15 +390,16 @@ void SearchWidget::readBarcode(const QStringList &parts)
     if (parts.size() < 3)
         return;
 
-    // A scan replaces the ids of the previous one, so that a hardware label
-    // read after a repair card (or the other way round) finds its record.
-    // A field the host page made read-only is its fixed preset (the repairs
-    // of one client or one device): a scan neither clears nor replaces it.
+    // A scan replaces every id filled in before, typed or scanned, so that
+    // only the scanned record's ids choose the rows. A field the host page
+    // made read-only is its fixed preset (the repairs of one client or one
+    // device): a scan neither clears nor replaces it.
     const auto put = [](QLineEdit *edit, const QString &text) {
         if (!edit->isReadOnly())
             edit->setText(text);
     };
-    for (QLineEdit *edit : {repairId, repairHardwareId, hardwareId, clientId, billClientId, billHardwareId})
+    for (QLineEdit *edit : {repairId, repairClientId, repairHardwareId, hardwareId, iOwner, clientId,
+                            billClientId, billRepairId, billHardwareId})
         put(edit, QString());
 
     if (parts.at(0) == QLatin1String("0"))

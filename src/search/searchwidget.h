@@ -122,6 +122,8 @@ private:
     void listReadFailed();
     void sayReadError();
     bool readErrorUnseen = false;
+    // True while the notice is open: no second one piles up on it.
+    bool readErrorShown = false;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 };

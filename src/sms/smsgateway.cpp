@@ -10,6 +10,28 @@
 #include <QTimer>
 #include <memory>
 
+namespace {
+
+// The first line of a reply that is not blank, and whether its end came.
+struct AnswerLine
+{
+    QByteArray text;
+    bool ended = false;
+};
+
+AnswerLine firstAnswerLine(const QByteArray &reply)
+{
+    qsizetype start = 0;
+    for (qsizetype end; (end = reply.indexOf('\n', start)) >= 0; start = end + 1) {
+        const QByteArray line = reply.mid(start, end - start);
+        if (!line.trimmed().isEmpty())
+            return {line, true};
+    }
+    return {reply.mid(start), false};
+}
+
+} // namespace
+
 SmsGateway::SmsGateway(QSettings *store, QObject *parent)
     : QObject(parent), m_network(new QNetworkAccessManager(this))
 {
@@ -88,26 +110,37 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
     connect(reply, &QNetworkReply::finished, this, [this, reply, finished, cut, received, deadline] {
         deadline->stop();
         reply->deleteLater();
+        const bool whole = *cut == Cut::No && reply->error() == QNetworkReply::NoError;
+        if (*cut == Cut::No)
+            *received += reply->read(MaxReply + 1 - received->size());
         // The first line tells the outcome: a message the gateway took is
-        // reported as sent even when the rest of its answer never ends.
-        if (*cut == Cut::No && reply->error() != QNetworkReply::NoError) {
+        // reported as sent even when the rest of its answer never ends. A
+        // line counts only once its end came (or the whole answer did).
+        const AnswerLine first = firstAnswerLine(*received);
+        const bool ended = first.ended || (whole && received->size() <= MaxReply);
+        const QString line = PlainText::firstLine(QString::fromUtf8(first.text), MaxShown);
+        const bool ok = ended && (line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")));
+        // An HTTP error status: the gateway refused the request, whatever its text.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 400) {
+            Q_EMIT(this->*finished)(false, line.isEmpty()
+                                               ? tr("Bramka SMS odpowiedziała błędem HTTP %1.").arg(status)
+                                               : tr("Bramka SMS odpowiedziała błędem (HTTP %1): %2").arg(QString::number(status), line));
+            return;
+        }
+        // A connection lost after the gateway had said "OK" loses nothing.
+        if (*cut == Cut::No && reply->error() != QNetworkReply::NoError && !(status == 200 && ok)) {
             Q_EMIT(this->*finished)(false, tr("Brak połączenia z bramką SMS: %1")
                                                .arg(PlainText::firstLine(reply->errorString(), MaxShown)));
             return;
         }
-        if (*cut == Cut::No)
-            *received += reply->read(MaxReply + 1 - received->size());
-        if (*cut == Cut::Deadline && !received->contains('\n')) {
-            Q_EMIT(this->*finished)(false, tr("Bramka SMS nie odpowiedziała w ciągu %1 s.")
-                                               .arg((m_deadline + 999) / 1000));
+        if (!ended) {
+            Q_EMIT(this->*finished)(false, *cut == Cut::Deadline
+                                               ? tr("Bramka SMS nie odpowiedziała w ciągu %1 s.").arg((m_deadline + 999) / 1000)
+                                               : tr("Bramka SMS przysłała zbyt długą odpowiedź."));
             return;
         }
-        if (received->size() > MaxReply && !received->contains('\n')) {
-            Q_EMIT(this->*finished)(false, tr("Bramka SMS przysłała zbyt długą odpowiedź."));
-            return;
-        }
-        const QString line = PlainText::firstLine(QString::fromUtf8(*received), MaxShown);
-        if (line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")))
+        if (ok)
             Q_EMIT(this->*finished)(true, line.mid(2).trimmed());
         else if (line.isEmpty())
             Q_EMIT(this->*finished)(false, tr("Bramka SMS nie przysłała odpowiedzi."));

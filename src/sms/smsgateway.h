@@ -17,6 +17,8 @@ class QSettings;
 // The gateway answers each with one line of plain text: "OK", or "OK", a
 // blank and a detail (the account's state, e.g. "OK Saldo: 12,50 zł", or the
 // message's id), on success; any other line is the gateway's error text.
+// Blank lines before it do not count; an HTTP error status is an error,
+// whatever the text.
 // Replies arrive asynchronously through the signals.
 class SmsGateway : public QObject
 {
