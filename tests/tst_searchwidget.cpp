@@ -3,7 +3,9 @@
 #include "searchfixture.h"
 #include "testdatabase.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -493,6 +495,68 @@ private slots:
         // Unchecking a group box by a click leaves the single status alone.
         w->repairStatusWaiting->click();
         QVERIFY(w->repairStatus->isChecked());
+    }
+
+    // Another workstation changes the dictionaries while this page stays
+    // open: a search lists and groups by them as they are now, and the
+    // filter boxes offer them with the chosen entries kept.
+    void dictionariesChangedElsewhere_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QStringList>("elsewhere");
+        QTest::addColumn<bool>("closedGroup");
+        QTest::addColumn<QList<int>>("found");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QVariantMap>("shown"); // column (and its filter box) -> text of record id
+        QTest::newRow("repair status added")
+            << int(SearchWidget::RepairsVariant)
+            << QStringList{"INSERT INTO statusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) "
+                           "VALUES (7, 50, 2, 'Wycena', '#ffffff', 3)",
+                           "UPDATE repairs SET iStatus = 50 WHERE iId = 13"}
+            << false << QList<int>{12, 13, 14} << 13 << QVariantMap{{"iStatus", "[Oczekująca] Wycena"}};
+        QTest::newRow("repair status moved to the closed group")
+            << int(SearchWidget::RepairsVariant) << QStringList{"UPDATE statusesconf SET iGroup = 3, iOrder = 3 WHERE iStatusId = 1"}
+            << true << QList<int>{12, 13, 14} << 12 << QVariantMap{{"iStatus", "[Zamknięta] Naprawa rozpoczęta"}};
+        QTest::newRow("type and store status added")
+            << int(SearchWidget::HardwareVariant)
+            << QStringList{"INSERT INTO typesconf (iId, iTypeId, sDescription, iOrder, bVisible) "
+                           "VALUES (13, 30, 'Skaner', 13, 1)",
+                           "INSERT INTO hwstatusesconf (iId, iStatusId, iGroup, sDescription, sColor, iOrder) "
+                           "VALUES (8, 7, 3, 'Zwrócony', '#ffffff', 3)",
+                           "UPDATE hardware SET iHType = 30, iStoreStatus = 7 WHERE iId = 35"}
+            << false << QList<int>{34, 35} << 35
+            << QVariantMap{{"iHType", "Skaner"}, {"iStoreStatus", "[Sprzęt wydany] Zwrócony"}};
+    }
+    void dictionariesChangedElsewhere()
+    {
+        QFETCH(int, variant);
+        QFETCH(QStringList, elsewhere);
+        QFETCH(bool, closedGroup);
+        QFETCH(QList<int>, found);
+        QFETCH(int, id);
+        QFETCH(QVariantMap, shown);
+        auto w = page(Variant(variant));
+        w->show();
+        QVariantList chosen;
+        for (const QString &column : shown.keys()) {
+            auto *box = w->findChild<QComboBox *>(column);
+            box->setCurrentIndex(box->count() - 1);
+            chosen << box->currentData();
+        }
+        const auto other = t->openAnother();
+        for (const QString &sql : elsewhere)
+            QCOMPARE(other->query(sql).lastError().text(), QString());
+        w->repairStatusClosed->setChecked(closedGroup);
+        w->search();
+        QCOMPARE(shownIds(w.get()), found);
+        const int row = selectRecord(w.get(), id);
+        for (const QString &column : shown.keys()) {
+            const QString text = shown.value(column).toString();
+            QCOMPARE(w->model->index(row, w->model->fieldIndex(column)).data().toString(), text);
+            auto *box = w->findChild<QComboBox *>(column);
+            QVERIFY(box->findText(text) >= 0);
+            QCOMPARE(box->currentData(), chosen.takeFirst());
+        }
     }
 
     void toolsSwitchRegister()

@@ -31,7 +31,8 @@ public:
     // Refills both maps with the visible types once per connection, or
     // again with reread; a failed read leaves them empty.
     static void getTypes(DbWidget *db, bool reread = false);
-    // Reloads the types and fills the combo box as fillComboBox() does.
+    // Reads the types afresh (a page opened shows what other workstations
+    // changed meanwhile) and fills the combo box as fillComboBox() does.
     static void setupComboBox(DbWidget *db, QComboBox *combo);
     // Inserts one item per type of the last load at its display position
     // (text the name, data the type id); the combo box is not cleared first.
