@@ -270,6 +270,13 @@ void TestHardwareTypesConfig::addInNewDatabase()
     QCOMPARE(loggedUpdates(t->db()).size(), 13);
     HardwareTypesConfig::getTypes(t->db());
     QCOMPARE(HardwareTypesConfig::Order.value(0), 21);
+
+    // A number that a template still carries after its type was deleted is
+    // not given again.
+    QVERIFY(t->exec("INSERT INTO templates (sHName, iHType) VALUES ('szablon', 21)"));
+    deleteType("Dron");
+    addType("Skaner", 0);
+    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf WHERE sDescription = 'Skaner'").toInt(), 22);
 }
 
 void TestHardwareTypesConfig::addToEmptyTable()

@@ -209,7 +209,19 @@ bool HardwareTypesConfig::saveAdd()
             .arg(db->dbType == DbWidget::MySQL ? QStringLiteral(" FOR UPDATE") : QString()));
     if (!last.isActive())
         return false; // a guessed number could be taken already
-    const int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
+    int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
+    last.finish();
+    // Templates keep the number of a type deleted after them, and hardware
+    // may keep one from before deletions were checked: a new type given that
+    // number would silently become their type. Text left in the column by
+    // an old database is above any number on SQLite and is not counted.
+    QSqlQuery carried = db->query(QStringLiteral(
+        "SELECT MAX(highest) FROM (SELECT MAX(iHType) AS highest FROM templates WHERE iHType <= 2147483647 "
+        "UNION ALL SELECT MAX(iHType) FROM hardware WHERE iHType <= 2147483647) carried"));
+    if (!carried.next())
+        return false;
+    if (!carried.isNull(0))
+        typeId = qMax(typeId, carried.value(0).toInt() + 1);
     QSqlQuery q(db->database());
     q.prepare(QStringLiteral("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) "
                              "VALUES(:iTypeId, :sDescription, :iOrder, :bVisible)"));
