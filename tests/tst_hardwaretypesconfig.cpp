@@ -37,7 +37,7 @@ private Q_SLOTS:
     void editRacesAnotherWorkstation_data();
     void editRacesAnotherWorkstation();
     void failedWritesReorderNothing();
-    void combosReadAfreshModelsOncePerConnection();
+    void dictionaryReadOncePerConnection();
     void renders();
 
 private:
@@ -131,7 +131,7 @@ QStringList TestHardwareTypesConfig::order() const
     return list;
 }
 
-void TestHardwareTypesConfig::combosReadAfreshModelsOncePerConnection()
+void TestHardwareTypesConfig::dictionaryReadOncePerConnection()
 {
     makePage();
     MessageBoxRecorder rec;

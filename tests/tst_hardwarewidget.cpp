@@ -317,9 +317,8 @@ private slots:
         QCOMPARE(editing(), !box.isEmpty());
     }
 
-    // A status added and given to the device at another workstation after
-    // the page opened is not in its list: saving a new name keeps the
-    // hand-back date.
+    // A status given to the device elsewhere, newer than the page's list:
+    // saving a new name keeps the hand-back date.
     void statusNotListed()
     {
         open(12);
