@@ -34,6 +34,8 @@ private Q_SLOTS:
     void deleteAndItsRefusals();
     void deleteRacesAnotherWorkstation();
     void cancelledQuestionsWriteNothing();
+    void editRacesAnotherWorkstation_data();
+    void editRacesAnotherWorkstation();
     void failedWritesReorderNothing();
     void dictionaryReadOncePerConnection();
     void renders();
@@ -139,11 +141,14 @@ void TestHardwareTypesConfig::dictionaryReadOncePerConnection()
         return itemTexts(combo);
     };
     const QStringList shown = offered();
-    // A type stored by another workstation is not read again on this
-    // connection...
+    // A type stored by another workstation is not read again for the
+    // register models on this connection...
     QVERIFY(!t->db()->query(insertType(90, "Obcy")).lastError().isValid());
-    QCOMPARE(offered(), shown);
-    // ...but a change made on the page is, and with it what others stored.
+    HardwareTypesConfig::getTypes(t->db());
+    QVERIFY(!HardwareTypesConfig::Types.contains(90));
+    // ...but every combo box filled reads the table afresh, and so does a
+    // change made on the page.
+    QVERIFY(offered().contains("Obcy"));
     addType("Skaner", 0);
     const QStringList changed = offered();
     QCOMPARE(changed.size(), shown.size() + 2);
@@ -267,6 +272,13 @@ void TestHardwareTypesConfig::addInNewDatabase()
     QCOMPARE(loggedUpdates(t->db()).size(), 13);
     HardwareTypesConfig::getTypes(t->db());
     QCOMPARE(HardwareTypesConfig::Order.value(0), 21);
+
+    // A number that a template still carries after its type was deleted is
+    // not given again.
+    QVERIFY(t->exec("INSERT INTO templates (sHName, iHType) VALUES ('szablon', 21)"));
+    deleteType("Dron");
+    addType("Skaner", 0);
+    QCOMPARE(t->scalar("SELECT iTypeId FROM typesconf WHERE sDescription = 'Skaner'").toInt(), 22);
 }
 
 void TestHardwareTypesConfig::addToEmptyTable()
@@ -443,25 +455,43 @@ void TestHardwareTypesConfig::cancelledQuestionsWriteNothing()
     QCOMPARE(order(), before);
 }
 
+// A type deleted or changed at another workstation while its edit box was
+// open: nothing is stored and no other type moves; staff are told why, and
+// the box closes on the list as it is now.
+void TestHardwareTypesConfig::editRacesAnotherWorkstation_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("deleted") << "DELETE FROM typesconf WHERE sDescription = 'C'" << "Błąd typu sprzętu !"
+                             << QStringList({"A 1", "B 2", "D 4"});
+    QTest::newRow("hidden") << "UPDATE typesconf SET bVisible = 0 WHERE sDescription = 'C'"
+                            << "Zmiany na innym stanowisku" << QStringList({"A 1", "B 2", "C 3", "D 4"});
+}
+
+void TestHardwareTypesConfig::editRacesAnotherWorkstation()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
+    useFourTypes();
+    makePage();
+    MessageBoxRecorder rec;
+    select("C");
+    click(page, "editButton");
+    QVERIFY(!t->openAnother()->query(meanwhile).lastError().isValid());
+    typeOrder()->setValue(1);
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", message}));
+    QTEST(order(), "order");
+    QVERIFY(typeBox()->isHidden());
+    QCOMPARE(table()->rowCount(), order().size());
+}
+
 void TestHardwareTypesConfig::failedWritesReorderNothing()
 {
     useFourTypes();
     makePage();
     MessageBoxRecorder rec;
-
-    // A type removed elsewhere while its edit box was open: nothing is stored,
-    // so nothing is reported as saved and no other type moves.
-    select("C");
-    click(page, "editButton");
-    QVERIFY(t->exec("DELETE FROM typesconf WHERE sDescription = 'C'"));
-    typeOrder()->setValue(1);
-    click(page, "saveButton");
-    QCOMPARE(rec.titles(), QStringList({"Edycja typu sprzętu", "Błąd zapisu do bazy"}));
-    QCOMPARE(order(), QStringList({"A 1", "B 2", "D 4"}));
-    QVERIFY(!typeBox()->isHidden());
-    QVERIFY(t->exec(insertType(3, "C")));
-    page->load();
-    rec.clear();
 
     const QStringList before = order();
     const QString idB = t->scalar("SELECT iId FROM typesconf WHERE sDescription = 'B'");

@@ -3,7 +3,9 @@
 #include "searchfixture.h"
 #include "testdatabase.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -493,6 +495,57 @@ private slots:
         // Unchecking a group box by a click leaves the single status alone.
         w->repairStatusWaiting->click();
         QVERIFY(w->repairStatus->isChecked());
+    }
+
+    // Another workstation changes the dictionaries while the page stays open:
+    // a search names and groups by them as they are now, and the filter boxes
+    // offer them, keeping the entry chosen.
+    void dictionariesChangedElsewhere_data()
+    {
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<QStringList>("elsewhere");
+        QTest::addColumn<bool>("closedGroup");
+        QTest::addColumn<QVariantMap>("shown"); // column (and its filter box) -> text in the newest row
+        const QString status = "INSERT INTO %1 (iId, iStatusId, iGroup, sDescription, sColor, iOrder) VALUES (%2)";
+        QTest::newRow("repair status added")
+            << 0 << QStringList{status.arg("statusesconf", "7, 50, 2, 'Wycena', '#fff', 3"), "UPDATE repairs SET iStatus = 50 WHERE iId = 14"}
+            << false << QVariantMap{{"iStatus", "[Oczekująca] Wycena"}};
+        QTest::newRow("repair status moved to the closed group")
+            << 0 << QStringList{"UPDATE statusesconf SET iGroup = 3, iOrder = 3 WHERE iStatusId = 1"}
+            << true << QVariantMap{{"iStatus", "[Zamknięta] Naprawa rozpoczęta"}};
+        QTest::newRow("type and store status added")
+            << 2 << QStringList{status.arg("hwstatusesconf", "8, 7, 3, 'Zwrócony', '#fff', 3"),
+                                "INSERT INTO typesconf (iId, iTypeId, sDescription, iOrder, bVisible) VALUES (13, 30, 'Skaner', 13, 1)",
+                                "UPDATE hardware SET iHType = 30, iStoreStatus = 7 WHERE iId = 35"}
+            << false << QVariantMap{{"iHType", "Skaner"}, {"iStoreStatus", "[Sprzęt wydany] Zwrócony"}};
+    }
+    void dictionariesChangedElsewhere()
+    {
+        QFETCH(int, variant);
+        QFETCH(QStringList, elsewhere);
+        QFETCH(bool, closedGroup);
+        QFETCH(QVariantMap, shown);
+        auto w = page(Variant(variant));
+        w->show();
+        QVariantMap chosen; // box -> item data of the entry chosen before
+        for (const QString &column : shown.keys()) {
+            auto *box = w->findChild<QComboBox *>(column);
+            box->setCurrentIndex(1);
+            chosen[column] = box->currentData();
+        }
+        const auto other = t->openAnother();
+        for (const QString &sql : elsewhere)
+            QCOMPARE(other->query(sql).lastError().text(), QString());
+        w->repairStatusClosed->setChecked(closedGroup);
+        w->search();
+        QCOMPARE(shownIds(w.get()), variant ? QList<int>({34, 35}) : QList<int>({12, 13, 14}));
+        for (const QString &column : shown.keys()) {
+            const QString text = shown.value(column).toString();
+            QCOMPARE(w->model->index(0, w->model->fieldIndex(column)).data().toString(), text);
+            auto *box = w->findChild<QComboBox *>(column);
+            QVERIFY(box->findText(text) >= 0);
+            QCOMPARE(box->currentData(), chosen[column]);
+        }
     }
 
     void toolsSwitchRegister()

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QToolButton>
 
 namespace {
@@ -112,6 +113,8 @@ private Q_SLOTS:
     void deleteStatus_data() { twinData(); }
     void deleteStatus();
     void deleteRefusals();
+    void editRacesAnotherWorkstation_data();
+    void editRacesAnotherWorkstation();
     void failedWritesAreReported();
     void dragToAnotherGroup_data() { twinData(); }
     void dragToAnotherGroup();
@@ -527,21 +530,44 @@ void TestStatusesConfig::deleteRefusals()
     QVERIFY(t->exec("ALTER TABLE repairs_moved RENAME TO repairs"));
 }
 
+// A status deleted or changed at another workstation while its edit box was
+// open: nothing is stored, staff are told why, and the box closes on the
+// list as it is now.
+void TestStatusesConfig::editRacesAnotherWorkstation_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("deleted") << "DELETE FROM statusesconf WHERE iStatusId = 60" << "Błąd statusu naprawy !" << "";
+    QTest::newRow("renamed") << "UPDATE statusesconf SET sDescription = 'Inny' WHERE iStatusId = 60"
+                             << "Zmiany na innym stanowisku" << "Inny";
+    QTest::newRow("regrouped") << "UPDATE statusesconf SET iGroup = 2 WHERE iStatusId = 60"
+                               << "Zmiany na innym stanowisku" << "Stary";
+}
+
+void TestStatusesConfig::editRacesAnotherWorkstation()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, message);
+    QFETCH(QString, stored);
+    makePage(false);
+    MessageBoxRecorder rec;
+    QVERIFY(t->exec(insertStatus("statusesconf", 60, 1, "Stary", 9)));
+    reshow(page);
+    edit("Stary");
+    QCOMPARE(t->openAnother()->query(meanwhile).lastError().text(), QString());
+    description()->setText("Zmiana");
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", message}));
+    QCOMPARE(t->scalar("SELECT sDescription FROM statusesconf WHERE iStatusId = 60"), stored);
+    QVERIFY(statusBox()->isHidden());
+    QCOMPARE(tree()->findItems("Stary", Qt::MatchExactly | Qt::MatchRecursive).size(), int(stored == "Stary"));
+}
+
 void TestStatusesConfig::failedWritesAreReported()
 {
     makePage(false);
     MessageBoxRecorder rec;
-    // A status removed elsewhere while its edit box was open: nothing is
-    // stored, so nothing is reported as saved.
-    QVERIFY(t->exec(insertStatus("statusesconf", 60, 1, "Usunięty", 9)));
-    reshow(page);
-    edit("Usunięty");
-    QVERIFY(t->exec("DELETE FROM statusesconf WHERE iStatusId = 60"));
-    click(page, "saveButton");
-    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Błąd zapisu do bazy"}));
-    QVERIFY(!statusBox()->isHidden());
-
-    rec.clear();
     QVERIFY(failWrites(*t, "statusesconf", "UPDATE"));
     QVERIFY(failWrites(*t, "statusesconf", "INSERT"));
     QVERIFY(failWrites(*t, "statusesconf", "DELETE"));

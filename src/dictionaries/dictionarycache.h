@@ -8,7 +8,10 @@ class DbWidget;
 // labels, users) are read once per connection and kept in their classes'
 // static maps: every page and register model asks for them, and on a server
 // each read is a round trip. A connection opened anew, or a configuration
-// page that changed a dictionary, makes the next use read it again.
+// page that changed a dictionary, makes the next use read it again. What
+// another workstation changes is read where a page fills its combo boxes
+// and where a search lists a register; the register models meanwhile use
+// what was read last.
 namespace DictionaryCache {
 
 enum Dictionary { HardwareTypes, RepairStatuses, HardwareStatuses, Fields, Users, DictionaryCount };

@@ -27,8 +27,13 @@ void HardwareStatusesConfig::getStatuses(DbWidget *db, bool reread)
 
 void HardwareStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
-    getStatuses(db);
-    fillComboBox(SortedStatuses, combo);
+    getStatuses(db, true);
+    fillComboBox(combo);
+}
+
+void HardwareStatusesConfig::fillComboBox(QComboBox *combo)
+{
+    StatusesConfig::fillComboBox(SortedStatuses, combo);
 }
 
 QString HardwareStatusesConfig::groupLabel(int group)

@@ -43,7 +43,7 @@ void HardwareTypesConfig::getTypes(DbWidget *db, bool reread)
 
 void HardwareTypesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
-    getTypes(db);
+    getTypes(db, true);
     fillComboBox(combo);
 }
 

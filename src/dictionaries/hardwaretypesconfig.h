@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictionaries/dictionaryedit.h"
 #include "widgetbase.h"
 
 #include <QMap>
@@ -31,7 +32,8 @@ public:
     // Refills both maps with the visible types once per connection, or
     // again with reread; a failed read leaves them empty.
     static void getTypes(DbWidget *db, bool reread = false);
-    // Reloads the types and fills the combo box as fillComboBox() does.
+    // Reads the types afresh (a page opened shows what other workstations
+    // changed meanwhile) and fills the combo box as fillComboBox() does.
     static void setupComboBox(DbWidget *db, QComboBox *combo);
     // Inserts one item per type of the last load at its display position
     // (text the name, data the type id); the combo box is not cleared first.
@@ -59,7 +61,7 @@ protected:
 
 private:
     void setupPage();
-    bool saveEdit();
+    DictionaryEdit::Outcome saveEdit();
     bool saveAdd();
     // False when the deletion was refused before its question; written is
     // set once the deletion was attempted and not refused.
@@ -68,6 +70,8 @@ private:
     // and returns true; false, with its typeId set, when nothing stands in
     // the way.
     bool refuseDeletion(int *typeId);
+    // The box of a type that is no longer stored.
+    static void sayMissing();
     // The stored position of row id: lastOrder + 10 when the row is gone;
     // false when it cannot be read.
     bool storedOrder(int id, int *order);
@@ -76,4 +80,5 @@ private:
     int selectedId = 0; // iId of the chosen row, 0 when none
     int lastOrder = 0;  // iOrder of the last row listed
     QString action;     // "add", "edit", "delete" or empty
+    QVariantList shown; // name, position and visibility the edit box was opened with
 };

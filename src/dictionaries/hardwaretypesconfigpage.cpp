@@ -18,6 +18,10 @@ namespace {
 
 enum Column { NameColumn, OrderColumn, VisibleColumn, UsesColumn, IdColumn, TypeIdColumn };
 
+// What the edit box shows and writes, in the order its read gives them.
+const QStringList EditedColumns = {QStringLiteral("sDescription"), QStringLiteral("iOrder"),
+                                   QStringLiteral("bVisible")};
+
 bool execute(DbWidget *db, const QString &sql)
 {
     return db->query(sql).isActive();
@@ -138,6 +142,7 @@ void HardwareTypesConfig::typeAction()
         ui->typeDescription->setText(query->value(0).toString());
         ui->typeOrder->setValue(query->value(1).toInt());
         ui->typeVisible->setChecked(query->value(2).toInt() != 0);
+        shown = {query->value(0), query->value(1), query->value(2)};
         // Left open, the read would keep other connections from writing to
         // an SQLite file for as long as the box is open.
         query->finish();
@@ -154,8 +159,21 @@ void HardwareTypesConfig::save()
     // Unset while nothing was written: a question answered with Cancel.
     std::optional<bool> written;
     if (action == QLatin1String("edit")) {
-        if (MessageBox::confirmSave(tr("Edycja typu sprzętu")))
-            written = runInTransaction(db, [this] { return saveEdit(); });
+        if (MessageBox::confirmSave(tr("Edycja typu sprzętu"))) {
+            // Deleted or changed at another workstation: said, and the box
+            // closes on the list as it is now.
+            auto outcome = DictionaryEdit::Outcome::Failed;
+            const bool ok = runInTransaction(db, [&] {
+                outcome = saveEdit();
+                return outcome == DictionaryEdit::Outcome::Written;
+            });
+            if (outcome == DictionaryEdit::Outcome::Gone)
+                sayMissing();
+            else if (outcome == DictionaryEdit::Outcome::ChangedElsewhere)
+                DictionaryEdit::sayChangedElsewhere(tr("Typ sprzętu został zmieniony na innym stanowisku."));
+            else
+                written = ok;
+        }
     } else if (action == QLatin1String("add")) {
         if (MessageBox::confirmSave(tr("Nowy typ sprzętu")))
             written = runInTransaction(db, [this] { return saveAdd(); });
@@ -181,23 +199,29 @@ bool HardwareTypesConfig::storedOrder(int id, int *order)
     return true;
 }
 
-bool HardwareTypesConfig::saveEdit()
+DictionaryEdit::Outcome HardwareTypesConfig::saveEdit()
 {
-    // A type removed meanwhile elsewhere cannot be edited: reporting the
-    // update of no row as saved would hide that nothing was stored.
+    using Outcome = DictionaryEdit::Outcome;
     QSqlQuery current =
         db->query(QStringLiteral("SELECT iOrder FROM typesconf WHERE iId = %1").arg(selectedId));
+    if (!current.isActive())
+        return Outcome::Failed;
     if (!current.next())
-        return false;
+        return Outcome::Gone;
     const int oldOrder = current.value(0).toInt();
-    QSqlQuery q(db->database());
-    q.prepare(QStringLiteral("UPDATE typesconf SET sDescription = :sDescription, iOrder = :iOrder, "
-                             "bVisible = :bVisible WHERE iId = :iId"));
-    q.bindValue(QStringLiteral(":sDescription"), ui->typeDescription->text().trimmed());
-    q.bindValue(QStringLiteral(":iOrder"), ui->typeOrder->value());
-    q.bindValue(QStringLiteral(":bVisible"), ui->typeVisible->isChecked() ? 1 : 0);
-    q.bindValue(QStringLiteral(":iId"), selectedId);
-    return db->exec(q) && reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false);
+    current.finish();
+    const Outcome outcome = DictionaryEdit::update(
+        db, QStringLiteral("typesconf"), selectedId, EditedColumns,
+        {ui->typeDescription->text().trimmed(), ui->typeOrder->value(), ui->typeVisible->isChecked() ? 1 : 0},
+        EditedColumns, shown);
+    if (outcome != Outcome::Written)
+        return outcome;
+    return reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false) ? Outcome::Written : Outcome::Failed;
+}
+
+void HardwareTypesConfig::sayMissing()
+{
+    MessageBox::critical(tr("Błąd typu sprzętu !"), tr("Typ o tym numerze nie istnieje w bazie danych."));
 }
 
 bool HardwareTypesConfig::saveAdd()
@@ -209,7 +233,19 @@ bool HardwareTypesConfig::saveAdd()
             .arg(db->dbType == DbWidget::MySQL ? QStringLiteral(" FOR UPDATE") : QString()));
     if (!last.isActive())
         return false; // a guessed number could be taken already
-    const int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
+    int typeId = last.next() ? last.value(0).toInt() + 1 : 50;
+    last.finish();
+    // Templates keep the number of a type deleted after them, and hardware
+    // may keep one from before deletions were checked: a new type given that
+    // number would silently become their type. Text left in the column by
+    // an old database is above any number on SQLite and is not counted.
+    QSqlQuery carried = db->query(QStringLiteral(
+        "SELECT MAX(highest) FROM (SELECT MAX(iHType) AS highest FROM templates WHERE iHType <= 2147483647 "
+        "UNION ALL SELECT MAX(iHType) FROM hardware WHERE iHType <= 2147483647) carried"));
+    if (!carried.next())
+        return false;
+    if (!carried.isNull(0))
+        typeId = qMax(typeId, carried.value(0).toInt() + 1);
     QSqlQuery q(db->database());
     q.prepare(QStringLiteral("INSERT INTO typesconf (iTypeId, sDescription, iOrder, bVisible) "
                              "VALUES(:iTypeId, :sDescription, :iOrder, :bVisible)"));
@@ -234,8 +270,7 @@ bool HardwareTypesConfig::refuseDeletion(int *typeId)
         return true;
     }
     if (!type.next()) {
-        MessageBox::critical(tr("Błąd typu sprzętu !"),
-                             tr("Typ o tym numerze nie istnieje w bazie danych."));
+        sayMissing();
         return true;
     }
     *typeId = type.value(0).toInt();

@@ -27,8 +27,13 @@ void RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
 
 void RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
-    getStatuses(db);
-    fillComboBox(SortedStatuses, combo);
+    getStatuses(db, true);
+    fillComboBox(combo);
+}
+
+void RepairStatusesConfig::fillComboBox(QComboBox *combo)
+{
+    StatusesConfig::fillComboBox(SortedStatuses, combo);
 }
 
 QString RepairStatusesConfig::groupLabel(int group)

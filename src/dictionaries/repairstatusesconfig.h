@@ -32,9 +32,13 @@ public:
     // Refills both maps from the database once per connection, or again
     // with reread; a failed read leaves them empty.
     static void getStatuses(DbWidget *db, bool reread = false);
-    // Reloads the statuses, clears the combo box and fills it in display
-    // order: a square of the status colour, the name, the status id as data.
+    // Reads the statuses afresh (a page opened shows what other workstations
+    // changed meanwhile) and fills the combo box as fillComboBox() does.
     static void setupComboBox(DbWidget *db, QComboBox *combo);
+    // Clears the combo box and fills it with the statuses of the last load,
+    // in display order: a square of the status colour, the name, the status
+    // id as data.
+    static void fillComboBox(QComboBox *combo);
 
     // "[Otwarta]", "[Oczekująca]", "[Zamknięta]" or "[Błąd grupy statusu !]".
     static QString groupLabel(int group);

@@ -17,6 +17,9 @@
 
 namespace {
 
+const QStringList ShownColumns = {QStringLiteral("iGroup"), QStringLiteral("sDescription"),
+                                  QStringLiteral("sColor")};
+
 // Item data of a status row besides its iId (Qt::UserRole): the group and
 // order it is stored with.
 constexpr int GroupRole = Qt::UserRole + 1;
@@ -154,6 +157,7 @@ void StatusesConfigPage::editStatus()
             .arg(selectedId));
     if (!q.next())
         return;
+    shown = {q.value(0), q.value(1), q.value(2)};
     statusBox->setTitle(twin.editTitle);
     statusDescription->setText(q.value(1).toString());
     const int group = q.value(0).toInt();
@@ -212,8 +216,17 @@ void StatusesConfigPage::save()
     // Unset while nothing was written: a question answered with Cancel.
     std::optional<bool> written;
     if (mode == QLatin1String("edit")) {
-        if (MessageBox::confirmSave(tr("Edycja statusu")))
-            written = saveEdit();
+        if (MessageBox::confirmSave(tr("Edycja statusu"))) {
+            // Deleted or changed at another workstation: said, and the box
+            // closes on the list as it is now.
+            const DictionaryEdit::Outcome outcome = saveEdit();
+            if (outcome == DictionaryEdit::Outcome::Gone)
+                sayMissing();
+            else if (outcome == DictionaryEdit::Outcome::ChangedElsewhere)
+                DictionaryEdit::sayChangedElsewhere(tr("Status został zmieniony na innym stanowisku."));
+            else
+                written = outcome == DictionaryEdit::Outcome::Written;
+        }
     } else if (mode == QLatin1String("add")) {
         if (MessageBox::confirmSave(twin.addConfirmTitle))
             written = runInTransaction(db, [this] { return saveAdd(); });
@@ -230,12 +243,20 @@ void StatusesConfigPage::save()
     load();
 }
 
-bool StatusesConfigPage::saveEdit()
+void StatusesConfigPage::sayMissing() const
 {
+    MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
+}
+
+DictionaryEdit::Outcome StatusesConfigPage::saveEdit()
+{
+    using Outcome = DictionaryEdit::Outcome;
     QSqlQuery current = db->query(
         QStringLiteral("SELECT iGroup, iOrder FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
+    if (!current.isActive())
+        return Outcome::Failed;
     if (!current.next())
-        return false;
+        return Outcome::Gone;
     const int storedGroup = current.value(0).toInt();
     int order = current.value(1).toInt();
     int group = checkedGroup();
@@ -250,18 +271,14 @@ bool StatusesConfigPage::saveEdit()
                         0, &ok)
             + 1;
         if (!ok)
-            return false;
+            return Outcome::Failed;
     }
-    QSqlQuery q(db->database());
-    q.prepare(QStringLiteral("UPDATE %1 SET sDescription = :sDescription, iGroup = :iGroup, "
-                             "sColor = :sColor, iOrder = :iOrder WHERE iId = :iId")
-                  .arg(twin.table));
-    q.bindValue(QStringLiteral(":sDescription"), statusDescription->text().trimmed());
-    q.bindValue(QStringLiteral(":iGroup"), group);
-    q.bindValue(QStringLiteral(":sColor"), statusColor.name());
-    q.bindValue(QStringLiteral(":iOrder"), order);
-    q.bindValue(QStringLiteral(":iId"), selectedId);
-    return db->exec(q);
+    current.finish();
+    return DictionaryEdit::update(db, twin.table, selectedId,
+                                  {QStringLiteral("sDescription"), QStringLiteral("iGroup"),
+                                   QStringLiteral("sColor"), QStringLiteral("iOrder")},
+                                  {statusDescription->text().trimmed(), group, statusColor.name(), order},
+                                  ShownColumns, shown);
 }
 
 bool StatusesConfigPage::saveAdd()
@@ -308,7 +325,7 @@ bool StatusesConfigPage::refuseDeletion(int *statusId)
     // shared SQLite file against every other workstation's writes.
     row.finish();
     if (*statusId == -1) {
-        MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
+        sayMissing();
         return true;
     }
     bool ok = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionaries/dictionaryedit.h"
+
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -106,7 +108,9 @@ private:
     void editStatus();
     void chooseColor();
     int checkedGroup() const;
-    bool saveEdit();
+    DictionaryEdit::Outcome saveEdit();
+    // The box of a status that is no longer stored.
+    void sayMissing() const;
     bool saveAdd();
     // False when the deletion was refused before its question; written is
     // set once the deletion was attempted and not refused.
@@ -123,6 +127,8 @@ private:
     QWidget *page;
     DbWidget *db;
     Twin twin;
+    // The group, description and colour the edit box was opened with.
+    QVariantList shown;
 
     StatusesTree *tree;
     QPushButton *addButton;

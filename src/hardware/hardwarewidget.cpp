@@ -317,12 +317,17 @@ bool HardwareWidget::writeRow()
     if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
         write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
 
-    const bool wasHandedBack = HardwareStatusesConfig::status(oldStatus).group == HandedBackGroup;
-    const bool handedBack = HardwareStatusesConfig::status(newStatus).group == HandedBackGroup;
-    if (handedBack && !wasHandedBack)
-        write(QStringLiteral("iReceivedDate"), QDateTime::currentSecsSinceEpoch());
-    else if (!handedBack)
-        write(QStringLiteral("iReceivedDate"), 0);
+    // The hand-back date follows a change of status only: a status this
+    // workstation does not list (added elsewhere, or not read) has no known
+    // group, and an unchanged one keeps the stored date.
+    if (newStatus != oldStatus) {
+        const bool wasHandedBack = HardwareStatusesConfig::status(oldStatus).group == HandedBackGroup;
+        const bool handedBack = HardwareStatusesConfig::status(newStatus).group == HandedBackGroup;
+        if (handedBack && !wasHandedBack)
+            write(QStringLiteral("iReceivedDate"), QDateTime::currentSecsSinceEpoch());
+        else if (!handedBack)
+            write(QStringLiteral("iReceivedDate"), 0);
+    }
 
     mapper->submit();
     return hardwareModel->submitAll();

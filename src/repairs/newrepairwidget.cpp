@@ -689,9 +689,7 @@ void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
 
 void NewRepairWidget::reloadChoices()
 {
-    HardwareTypesConfig::getTypes(db, true);
-    RepairStatusesConfig::getStatuses(db, true);
-    HardwareStatusesConfig::getStatuses(db, true);
+    // Each box reads its dictionary afresh.
     for (QComboBox *box : {ui->iHType, ui->iStoreStatus, ui->iStatus}) {
         const QVariant picked = box->currentData();
         box->clear();

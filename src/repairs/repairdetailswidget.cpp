@@ -74,6 +74,10 @@ void RepairDetailsWidget::load()
 
 bool RepairDetailsWidget::loadRepair()
 {
+    // The statuses are read afresh first, so that the status shown, the
+    // list to pick from and the group that closes a repair are those other
+    // workstations have configured by now.
+    RepairStatusesConfig::setupComboBox(db, ui->iStatus);
     Repair repair(nullptr, db);
     // A repair whose client or device is gone still shows what it has.
     repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
@@ -110,7 +114,6 @@ bool RepairDetailsWidget::loadRepair()
     ui->iProgress->setValue(progress);
     ui->progressBox->setValue(progress);
 
-    RepairStatusesConfig::setupComboBox(db, ui->iStatus);
     ui->iStatus->setCurrentIndex(ui->iStatus->findData(m_status));
 
     const QSqlRecord client = firstRow(db, clientNameStatement(m_clientId));
@@ -221,7 +224,6 @@ void RepairDetailsWidget::changeStatus()
           MessageBox::Gender::Masculine, QStringLiteral("iStatusId")}},
         &gone);
     if (gone.table == QLatin1String("statusesconf")) {
-        RepairStatusesConfig::getStatuses(db, true);
         reload(true);
         return;
     }
@@ -253,11 +255,13 @@ void RepairDetailsWidget::addNote()
     // stored one is the same.
     const int status = m_status;
     const int progress = ui->iProgress->value();
-    const int pickedStatus = ui->iStatus->findData(ui->iStatus->currentData());
+    const QVariant pickedStatus = ui->iStatus->currentData();
     const int pickedProgress = ui->progressBox->value();
     load();
-    if (m_status == status && pickedStatus >= 0)
-        ui->iStatus->setCurrentIndex(pickedStatus);
+    // Found again by its id: the list is read anew and may have changed.
+    const int picked = ui->iStatus->findData(pickedStatus);
+    if (m_status == status && pickedStatus.isValid() && picked >= 0)
+        ui->iStatus->setCurrentIndex(picked);
     if (ui->iProgress->value() == progress)
         ui->progressBox->setValue(pickedProgress);
 }

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
+#include <functional>
 
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
@@ -77,7 +78,7 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
                            SearchWidget::SearchVariant variant, bool subSearch)
     : QWidget(parent), WidgetBase(db, user, settings), variant(variant), model(nullptr),
       subModel(nullptr), refreshTimer(nullptr), selectedId(-1), subVariant(variant),
-      subSearchActive(subSearch)
+      subSearchActive(subSearch), withSubSearch(subSearch)
 {
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -134,9 +135,9 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
     fillTechnicianBox(db, iTechnicanId);
     if (db) {
-        HardwareTypesConfig::setupComboBox(db, iHType);
-        RepairStatusesConfig::setupComboBox(db, iStatus);
-        HardwareStatusesConfig::setupComboBox(db, iStoreStatus);
+        // Only the boxes staff can reach: a list on another page reads no
+        // more than its own.
+        readDictionaries(reachableBoxes());
 
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
@@ -193,8 +194,70 @@ QSqlRelationalTableModel *SearchWidget::createModel(SearchVariant kind)
     return new Template(searchTable, db);
 }
 
+int SearchWidget::reachableBoxes() const
+{
+    if (withSubSearch)
+        return RepairStatusBox | HardwareTypeBox | StoreStatusBox;
+    switch (variant) {
+    case RepairsVariant:
+        return RepairStatusBox;
+    case HardwareVariant:
+        return HardwareTypeBox | StoreStatusBox;
+    case TemplatesVariant:
+        return HardwareTypeBox;
+    case ClientsVariant:
+    case BillsVariant:
+        break;
+    }
+    return 0;
+}
+
+void SearchWidget::readDictionaries(int dictionaries)
+{
+    if (!db)
+        return;
+    if (dictionaries & RepairStatusBox)
+        RepairStatusesConfig::getStatuses(db, true);
+    if (dictionaries & HardwareTypeBox)
+        HardwareTypesConfig::getTypes(db, true);
+    if (dictionaries & StoreStatusBox)
+        HardwareStatusesConfig::getStatuses(db, true);
+    refillBoxes(dictionaries & reachableBoxes());
+}
+
+void SearchWidget::refillBoxes(int boxes)
+{
+    const auto refill = [&](DictionaryBox flag, QComboBox *box, bool empty,
+                            const std::function<void(QComboBox *)> &fill) {
+        if (!(boxes & flag) || empty)
+            return;
+        const bool chosen = box->currentIndex() >= 0;
+        const QVariant id = box->currentData();
+        box->clear();
+        fill(box);
+        // The first fill starts on the first entry.
+        if (filledBoxes & flag)
+            box->setCurrentIndex(chosen ? box->findData(id) : -1);
+        filledBoxes |= flag;
+    };
+    refill(RepairStatusBox, iStatus, RepairStatusesConfig::SortedStatuses.isEmpty(), &RepairStatusesConfig::fillComboBox);
+    refill(HardwareTypeBox, iHType, HardwareTypesConfig::Order.isEmpty(), &HardwareTypesConfig::fillComboBox);
+    refill(StoreStatusBox, iStoreStatus, HardwareStatusesConfig::SortedStatuses.isEmpty(),
+           &HardwareStatusesConfig::fillComboBox);
+}
+
 void SearchWidget::search()
 {
+    // What the list names and the status groups it filters by, as another
+    // workstation may have changed them since this page was built.
+    int read = 0;
+    if (variant == RepairsVariant || subVariant == RepairsVariant)
+        read |= RepairStatusBox;
+    if (variant == HardwareVariant)
+        read |= HardwareTypeBox | StoreStatusBox;
+    else if (variant == TemplatesVariant)
+        read |= HardwareTypeBox;
+    readDictionaries(read);
     const bool mapBack = subSearchActive && subModel;
     QSqlRelationalTableModel *target = mapBack ? subModel : model;
     switch (subVariant) {
@@ -252,6 +315,9 @@ void SearchWidget::sayReadError()
 void SearchWidget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The boxes offer what this workstation has read last, elsewhere too.
+    if (!event->spontaneous())
+        refillBoxes(reachableBoxes());
     if (readErrorUnseen)
         QMetaObject::invokeMethod(this, &SearchWidget::sayReadError, Qt::QueuedConnection);
 }

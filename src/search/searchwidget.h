@@ -126,4 +126,21 @@ private:
     bool readErrorShown = false;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
+
+    // The combo boxes of the filter pages that take their entries from a
+    // dictionary, as flags.
+    enum DictionaryBox { RepairStatusBox = 1, HardwareTypeBox = 2, StoreStatusBox = 4 };
+    // The boxes on the filter pages staff can reach: the register's own and,
+    // with the sub-search tool bar, those of the other registers.
+    int reachableBoxes() const;
+    // Reads the given dictionaries afresh and refills those of their boxes
+    // that staff can reach.
+    void readDictionaries(int dictionaries);
+    // Fills the given reachable boxes anew from the dictionaries as last
+    // read, each keeping its chosen entry (found by its id; none when it is
+    // gone, or when none was chosen) once it was filled before; a dictionary
+    // that came back empty leaves its box as it was.
+    void refillBoxes(int boxes);
+    bool withSubSearch = false;
+    int filledBoxes = 0;
 };
