@@ -110,7 +110,10 @@ bool RecordModel::submitAll()
             return false;
         m_changed.remove(r);
     }
-    return select();
+    // The write decides: rows that cannot be read again say so through
+    // readError() and readFailed().
+    select();
+    return true;
 }
 
 QString RecordModel::fieldTitle(int column) const

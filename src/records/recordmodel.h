@@ -54,7 +54,8 @@ public:
     // while each still holds the value read: another workstation's change of
     // the same field is never overwritten, its other changes are kept. False,
     // with the changes kept and refusal() telling why, when nothing could be
-    // written (a save of several rows stops at the first row refused).
+    // written (a save of several rows stops at the first row refused). A
+    // read that fails after the write leaves it true (see readError()).
     bool submitAll();
     enum class Refusal {
         None,
