@@ -272,12 +272,15 @@ private slots:
         delete mail;
     }
 
-    // No record: an empty header, and only the bills of the id given (a bill
-    // without a client is not this client's); no bill can be added.
+    // No record: said, an empty header, and only the bills of the id given
+    // (a bill without a client is not this client's); no bill can be added.
     void missingClient()
     {
         QVERIFY(insert(*t, BillsInsert, {bill(3, 0, -1, -1), bill(4, 999, -1, -1)}));
+        MessageBoxRecorder boxes;
         auto w = page(999, 0, false);
+        QCOMPARE(boxes.lastLine(), QStringLiteral("Rekord usunięty: Ten klient został usunięty na innym "
+                                                  "stanowisku. Jego dane nie zostały wczytane."));
         QCOMPARE(w->ui->clientLabel->text(), QStringLiteral(", 999"));
         QVERIFY(w->ui->backButton->isHidden());
         w->showBilling();
