@@ -250,6 +250,59 @@ private Q_SLOTS:
         QCOMPARE(boxes.count(), 1);
     }
 
+    // A record that cannot be read, or was deleted elsewhere, when a page
+    // reads it is said, never shown as an empty one: the device page is not
+    // edited, the intake does not take the pick and keeps what was typed.
+    void failedRecordReadIsSaid_data()
+    {
+        QTest::addColumn<QString>("page"); // the page, or the intake's picker button
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("deleted"); // instead of unreadable
+        QTest::newRow("client page") << "client" << "clients" << 7 << false;
+        QTest::newRow("device page") << "device" << "hardware" << 34 << false;
+        QTest::newRow("device page, deleted") << "device" << "hardware" << 34 << true;
+        QTest::newRow("intake: client") << "clientSearchButton" << "clients" << 9 << false;
+        QTest::newRow("intake: client deleted") << "clientSearchButton" << "clients" << 9 << true;
+        QTest::newRow("intake: device") << "hardwareSearchButton" << "hardware" << 34 << false;
+        QTest::newRow("intake: template") << "templateSearchButton" << "templates" << 5 << false;
+    }
+    void failedRecordReadIsSaid()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, table);
+        QFETCH(int, id);
+        QFETCH(bool, deleted);
+        QVERIFY(t->exec(QStringLiteral("INSERT INTO templates (iId, sHName) VALUES (5, 'Drukarka')")));
+        MessageBoxRecorder boxes;
+        const auto fail = [&] {
+            QVERIFY(deleted ? t->exec(QStringLiteral("DELETE FROM %1 WHERE iId = %2").arg(table).arg(id))
+                            : failReads(true, "SELECT " + table + ".", table));
+        };
+        if (page == QLatin1String("client")) {
+            ClientWidget client(nullptr, db(), &user, settings.get(), id, false);
+            fail();
+            clickChild(client.dataPage, "cancelButton");
+        } else if (page == QLatin1String("device")) {
+            HardwareWidget device(nullptr, db(), &user, settings.get(), id, false);
+            fail();
+            clickChild(&device, "editButton");
+            QVERIFY(formChild(&device, "saveButton")->isHidden());
+        } else {
+            NewRepairWidget intake(nullptr, db(), &user, nullptr);
+            intake.opened();
+            formChild<QLineEdit>(&intake, "sSName")->setText(QStringLiteral("Wiśniewska"));
+            formChild<QLineEdit>(&intake, "sHName")->setText(QStringLiteral("Laptop"));
+            SearchWidget *picker = openPicker(&intake, qPrintable(page));
+            fail();
+            emit picker->showSelectedById(id);
+            QCOMPARE(formChild<QLineEdit>(&intake, "sSName")->text() + formChild<QLineEdit>(&intake, "sHName")->text(),
+                     QStringLiteral("WiśniewskaLaptop"));
+            QVERIFY(formChild(&intake, "newClientBox")->isEnabled() && formChild(&intake, "newHardwareBox")->isEnabled());
+        }
+        QCOMPARE(boxes.titles(), QStringList{deleted ? QStringLiteral("Rekord usunięty") : QStringLiteral("Błąd odczytu z bazy")});
+    }
+
     // The server drops the connection while the program waits: the next
     // statement of each kind opens a new one and runs.
     void reconnectsBetweenOperations()
@@ -447,6 +500,29 @@ private Q_SLOTS:
             counts << stored.value(0).toString() + QLatin1Char(' ') + stored.value(1).toString();
         counts.sort();
         QCOMPARE(counts, QStringList({QStringLiteral("Wójcik 1"), QStringLiteral("Zieliński 1")}));
+    }
+
+    // A save whose COMMIT the server ran before the connection went is
+    // stored once and taken as stored: the row it inserted last is there.
+    void commitWithLostAnswerStored_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("rows"); // clients, hardware, templates, repairs, notes
+        QTest::newRow("intake") << int(Intake) << QStringLiteral("3|2|1|2|0");
+        QTest::newRow("status with its note") << int(StatusChange) << QStringLiteral("2|1|0|1|1");
+    }
+    void commitWithLostAnswerStored()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, rows);
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        MessageBoxRecorder boxes;
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        QVERIFY(save(Save(kind)));
+        QCOMPARE(proxy->faults(), 1);
+        QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")), QStringList());
+        QCOMPARE(state().section(QLatin1Char('|'), 0, 4), rows);
     }
 
     // An update whose answer went with the connection was stored: run again,

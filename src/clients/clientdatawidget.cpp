@@ -71,6 +71,7 @@ void ClientDataWidget::loadData()
 {
     model->select();
     mapper->toFirst();
+    recordRead(model, tr("Nie udało się odczytać danych klienta."), tr("Ten klient"));
 }
 
 bool ClientDataWidget::saveData()

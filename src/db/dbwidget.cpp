@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlError>
 #include <QtEndian>
@@ -362,6 +363,7 @@ bool DbWidget::beginTransaction()
     // SQLite: take the write lock at once. A deferred transaction that reads
     // first would meet another workstation's writer with "database is locked"
     // at its first write instead of waiting for it.
+    m_insertedTable.clear();
     m_inTransaction = query(dbType == SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                              : QStringLiteral("START TRANSACTION"))
                           .isActive();
@@ -370,10 +372,43 @@ bool DbWidget::beginTransaction()
 
 bool DbWidget::commitTransaction()
 {
-    if (!m_inTransaction || !query(QStringLiteral("COMMIT")).isActive())
+    if (!m_inTransaction)
+        return false;
+    const bool committed = query(QStringLiteral("COMMIT")).isActive();
+    // Any other failure leaves the transaction to be rolled back.
+    if (!committed && !m_connectionLost)
         return false;
     m_inTransaction = false;
-    return true;
+    return committed || insertCommitted();
+}
+
+void DbWidget::noteInsert(const QSqlQuery &q)
+{
+    if (!m_inTransaction || q.numRowsAffected() <= 0)
+        return;
+    static const QRegularExpression insert(QStringLiteral("^\\s*INSERT\\s+(?:IGNORE\\s+)?(?:INTO\\s+)?(\\w+)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = insert.match(q.lastQuery());
+    bool ok = false;
+    const qint64 id = q.lastInsertId().toLongLong(&ok);
+    if (match.hasMatch() && ok && id > 0) {
+        m_insertedTable = match.captured(1);
+        m_insertedId = id;
+    }
+}
+
+bool DbWidget::insertCommitted()
+{
+    // The server may have committed before the connection went, or not: the
+    // transaction holds all of its rows or none, so one of them tells. A
+    // transaction that inserted nothing only updated and deleted rows, by
+    // conditions under which a second try changes nothing twice.
+    if (m_insertedTable.isEmpty())
+        return false;
+    const QString table = m_insertedTable;
+    m_insertedTable.clear();
+    QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(m_insertedId));
+    return q.next();
 }
 
 void DbWidget::rollbackTransaction()
@@ -462,12 +497,13 @@ QSqlQuery DbWidget::query(const QString &sql)
             return q.exec(sql);
         },
         [&] { return q.lastError(); }, !addsRows(sql));
+    noteInsert(q);
     return q;
 }
 
 bool DbWidget::exec(QSqlQuery &q)
 {
-    return withReconnect(
+    const bool ran = withReconnect(
         [&](bool again) {
             if (again) {
                 // Prepared again on the new connection, with the values bound so far.
@@ -483,6 +519,9 @@ bool DbWidget::exec(QSqlQuery &q)
             return q.exec();
         },
         [&] { return q.lastError(); }, !addsRows(q.lastQuery()));
+    if (ran)
+        noteInsert(q);
+    return ran;
 }
 
 QString DbWidget::location() const

@@ -52,7 +52,10 @@ public:
 
     // A transaction on this connection (SQLite: holding the write lock from
     // the start). Inside it nothing is tried again: a connection lost there
-    // fails the statement, and the work is given up whole.
+    // fails the statement, and the work is given up whole. A COMMIT whose
+    // answer went with the connection counts as done when the row that the
+    // transaction inserted last is found on a new connection; without such
+    // a row it counts as failed.
     bool beginTransaction();
     bool commitTransaction();
     void rollbackTransaction();
@@ -154,8 +157,17 @@ private:
     // next statement to open a new one first.
     void noteLost(const QSqlError &error);
 
+    // Remembers the row a statement of the open transaction inserted.
+    void noteInsert(const QSqlQuery &q);
+    // After the answer to COMMIT was lost: whether the row inserted last is
+    // there, read on a new connection.
+    bool insertCommitted();
+
     bool m_inTransaction = false;
     bool m_connectionLost = false;
+    // The table and iId of the row the open transaction inserted last.
+    QString m_insertedTable;
+    qint64 m_insertedId = 0;
     // A reopen failed in what the program is doing now (see reopen()).
     bool m_reopenFailed = false;
     // Why the file cannot be an SQLite database of the program; empty when

@@ -200,8 +200,9 @@ void HardwareWidget::changePage()
             stack->setCurrentWidget(ui->paramsPage);
         if (button == ui->saveButton)
             return; // saveChanges() comes next
-        loadData(true);
-        setEditable(button == ui->editButton && mayEdit());
+        // A device that could not be read is not edited.
+        const bool read = loadData(true);
+        setEditable(button == ui->editButton && mayEdit() && read);
     } else if (button == ui->repairsButton) {
         setEditable(false);
         repairsPage->search();
@@ -213,16 +214,23 @@ void HardwareWidget::changePage()
     }
 }
 
-void HardwareWidget::loadData(bool full)
+bool HardwareWidget::loadData(bool full)
 {
     hardwareModel->setFilter(QStringLiteral("hardware.iId=") + QString::number(hardwareId));
     hardwareModel->select();
     mapper->toFirst();
-    if (hardwareModel->rowCount() < 1)
+    // Missing when the page opens, the device was named by a record that
+    // refers to it: the database is not consistent. Missing later, it was
+    // deleted elsewhere.
+    const bool read = hardwareModel->rowCount() > 0;
+    if (!read && !loadedOnce && !hardwareModel->readError().isValid())
         MessageBox::warning(tr("Błąd ładowania danych"),
                             tr("Problem ze spójnością bazy danych, skontaktuj się z pomocą techniczną !"));
+    else
+        recordRead(hardwareModel, tr("Nie udało się odczytać danych sprzętu."), tr("Ten sprzęt"));
+    loadedOnce = true;
     if (!full)
-        return;
+        return read;
 
     const QSqlRecord row = hardwareModel->record(0);
     const int type = row.value(QStringLiteral("iHType")).toInt();
@@ -251,6 +259,7 @@ void HardwareWidget::loadData(bool full)
                                        QStringLiteral("dd/MM/yyyy hh:mm")));
 
     showOwner();
+    return read;
 }
 
 void HardwareWidget::showOwner()

@@ -29,8 +29,9 @@ public:
     ~HardwareWidget() override;
 
     // Fills the page from the stored row. Without full only the row and the
-    // mapped fields are read again.
-    void loadData(bool full);
+    // mapped fields are read again. False, with the user told, when the row
+    // could not be read or is missing.
+    bool loadData(bool full);
     // The owner as stored now: its number, name and the label's line.
     void showOwner();
 
@@ -73,6 +74,8 @@ private:
     // Prints the sheet of printoutEdit on the printer as it is set up.
     void printSheet(QPrinter *printer);
 
+    // The page read its row once already.
+    bool loadedOnce = false;
     Ui::hardwareWidget *ui;
     Hardware *hardwareModel;
     Client *ownerModel;

@@ -110,7 +110,10 @@ bool RecordModel::submitAll()
             return false;
         m_changed.remove(r);
     }
-    return select();
+    // The write decides: rows that cannot be read again say so through
+    // readError() and readFailed().
+    select();
+    return true;
 }
 
 QString RecordModel::fieldTitle(int column) const
@@ -129,17 +132,29 @@ RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &ta
         return Refusal::None;
     const bool mySql = db->dbType == DbWidget::MySQL;
     QStringList assignments, unchanged;
+    QList<int> compared; // the fields whose value read is bound
     for (int i = 0; i < fields.size(); ++i) {
         const FieldWrite &field = fields.at(i);
         const QString n = QString::number(i);
+        const bool text = field.read.metaType().id() == QMetaType::QString;
         assignments << field.column + QLatin1String(" = :v") + n;
-        // NULL-safe: a field read empty (NULL) still matches. MySQL compares
-        // texts under the column's collation, to which "kowalski" and
-        // "Kowalski " are "Kowalski": as bytes, a change of case or of
-        // trailing spaces made elsewhere is seen.
+        // A field read empty matches NULL and an empty text alike, as the
+        // forms show both: another tool stores NULL where this program
+        // writes ''. As bytes on MySQL, so that a number 0 is no empty text.
+        if (field.read.isNull() || (text && field.read.toString().isEmpty())) {
+            unchanged << QStringLiteral("(%1 IS NULL OR %2 = '')")
+                             .arg(field.column, mySql ? QLatin1String("CAST(") + field.column
+                                                            + QLatin1String(" AS BINARY)")
+                                                      : field.column);
+            continue;
+        }
+        compared << i;
+        // MySQL compares texts under the column's collation, to which
+        // "kowalski" and "Kowalski " are "Kowalski": as bytes, a change of
+        // case or of trailing spaces made elsewhere is seen.
         if (!mySql)
             unchanged << field.column + QLatin1String(" IS :o") + n;
-        else if (field.read.metaType().id() == QMetaType::QString)
+        else if (text)
             unchanged << QLatin1String("CAST(") + field.column + QLatin1String(" AS BINARY) <=> :o") + n;
         else
             unchanged << field.column + QLatin1String(" <=> :o") + n;
@@ -154,7 +169,8 @@ RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &ta
         if (value.isNull() && value.metaType().id() == QMetaType::QString)
             value = QStringLiteral("");
         update.bindValue(QLatin1String(":v") + QString::number(i), value);
-        update.bindValue(QLatin1String(":o") + QString::number(i), fields.at(i).read);
+        if (compared.contains(i))
+            update.bindValue(QLatin1String(":o") + QString::number(i), fields.at(i).read);
     }
     update.bindValue(QStringLiteral(":key"), key);
     if (!db->exec(update)) {

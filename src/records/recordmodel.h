@@ -54,7 +54,8 @@ public:
     // while each still holds the value read: another workstation's change of
     // the same field is never overwritten, its other changes are kept. False,
     // with the changes kept and refusal() telling why, when nothing could be
-    // written (a save of several rows stops at the first row refused).
+    // written (a save of several rows stops at the first row refused). A
+    // read that fails after the write leaves it true (see readError()).
     bool submitAll();
     enum class Refusal {
         None,
@@ -78,7 +79,8 @@ public:
     };
     // Sets the fields of the row of table with iId key, by one UPDATE, only
     // while each still holds the value read (a text exactly so: on MySQL as
-    // bytes, not under the collation that ignores case and trailing spaces).
+    // bytes, not under the collation that ignores case and trailing spaces;
+    // one read empty, NULL or '', while it is either).
     // None when written, also when the row holds the new values already (an
     // update whose answer was lost, run again); otherwise why not, with the
     // positions in fields of those changed since they were read in elsewhere

@@ -27,6 +27,17 @@ bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changed
     }
 }
 
+bool recordRead(const RecordModel *model, const QString &unread, const QString &what)
+{
+    if (model->rowCount() > 0)
+        return true;
+    if (model->readError().isValid())
+        MessageBox::readFailed(unread, model->readError());
+    else
+        MessageBox::recordDeleted(what, QObject::tr("Jego dane nie zostały wczytane."));
+    return false;
+}
+
 bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone)
 {
     for (const HeldRecord &record : held) {

@@ -21,6 +21,12 @@ bool explainRefusedSave(const RecordModel *model, const QString &what);
 bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changedElsewhere,
                         const QSqlError &error, const QString &what);
 
+// After model read the one record it is filtered to: true when its row is
+// there. Otherwise tells the user that it could not be read (unread, e.g.
+// "Nie udało się odczytać danych klienta.") or that it (what, e.g. "Ten
+// klient") was deleted on another workstation.
+bool recordRead(const RecordModel *model, const QString &unread, const QString &what);
+
 // A record that a save writes to or refers to, named as the user knows it.
 struct HeldRecord
 {

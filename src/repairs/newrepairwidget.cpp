@@ -48,15 +48,17 @@ QString choice(const QComboBox *box)
     return box->currentIndex() < 0 ? QString() : box->currentData().toString();
 }
 
-// Row 0 of a register model filtered to one id: the stored values, empty ones
-// when there is no such row.
+// Row 0 of a register model filtered to one id into record; false, with the
+// user told, when it cannot be read or is gone (named as for recordRead()).
 template<typename Model>
-QSqlRecord readRecord(DbWidget *db, const QString &table, int id)
+bool readRecord(DbWidget *db, const QString &table, int id, const QString &unread, const QString &what,
+                QSqlRecord *record)
 {
     Model model(nullptr, db);
     model.setFilter(table + QStringLiteral(".iId=") + QString::number(id));
     model.select();
-    return model.record(0);
+    *record = model.record(0);
+    return recordRead(&model, unread.arg(id), what.arg(id));
 }
 
 // The question before a client or a device is stored without a repair.
@@ -318,19 +320,29 @@ void NewRepairWidget::cancelSearch()
 
 // Client
 
-void NewRepairWidget::holdClient(int id)
+void NewRepairWidget::holdClient(int id, bool picked)
 {
+    QSqlRecord record;
+    const bool read = readRecord<Client>(db, QStringLiteral("clients"), id,
+                                         tr("Nie udało się odczytać danych klienta (numer %1)."),
+                                         tr("Wybrany klient (numer %1)"), &record);
+    // A pick that could not be read is not taken; a client this page stored
+    // keeps the fields as typed.
+    if (!read && picked)
+        return;
     clientId = id;
     // Marks of missing fields do not stay on fields filled from a record.
     resetFormStyles();
-    const QSqlRecord record = readRecord<Client>(db, QStringLiteral("clients"), id);
-    for (const char *column : ClientColumns) {
-        if (auto *edit = ui->newClientBox->findChild<QLineEdit *>(QLatin1String(column)))
-            ColumnLengths::showStored(edit, record.value(QLatin1String(column)).toString());
+    if (read) {
+        for (const char *column : ClientColumns) {
+            if (auto *edit = ui->newClientBox->findChild<QLineEdit *>(QLatin1String(column)))
+                ColumnLengths::showStored(edit, record.value(QLatin1String(column)).toString());
+        }
+        ui->sClientDescription->setPlainText(record.value(QStringLiteral("sDescription")).toString());
     }
-    ui->sClientDescription->setPlainText(record.value(QStringLiteral("sDescription")).toString());
     showSide(clientSide(), QStringLiteral("Istniejący klient"),
-             QStringLiteral("Wybrany klient: ") + record.value(QStringLiteral("sSName")).toString()
+             QStringLiteral("Wybrany klient: ")
+                 + (read ? record.value(QStringLiteral("sSName")).toString() : ui->sSName->text())
                  + QStringLiteral(", numer klienta: ") + QString::number(id),
              false, true);
 }
@@ -361,7 +373,7 @@ NewRepairWidget::Side NewRepairWidget::hardwareSide() const
 
 void NewRepairWidget::selectClient(int id)
 {
-    holdClient(id);
+    holdClient(id, true);
     showPickingPage(ui->clientPage);
 }
 
@@ -470,14 +482,21 @@ void NewRepairWidget::fillHardwareFields(const QSqlRecord &record)
         QDateTime::fromSecsSinceEpoch(record.value(QStringLiteral("iFieldDate")).toLongLong()).date());
 }
 
-void NewRepairWidget::holdHardware(int id)
+void NewRepairWidget::holdHardware(int id, bool picked)
 {
+    QSqlRecord record;
+    const bool read = readRecord<Hardware>(db, QStringLiteral("hardware"), id,
+                                           tr("Nie udało się odczytać danych sprzętu (numer %1)."),
+                                           tr("Wybrany sprzęt (numer %1)"), &record);
+    // As for a client: a pick not read is not taken.
+    if (!read && picked)
+        return;
     hardwareId = id;
-    const QSqlRecord record = readRecord<Hardware>(db, QStringLiteral("hardware"), id);
-    fillHardwareFields(record);
+    if (read)
+        fillHardwareFields(record);
     showSide(hardwareSide(), QStringLiteral("Istniejący sprzęt"),
              QStringLiteral("Wybrany sprzęt: %1, numer sprzętu: ") + QString::number(id), false, true,
-             record.value(QStringLiteral("sHName")).toString());
+             read ? record.value(QStringLiteral("sHName")).toString() : ui->sHName->text());
     ui->addTemplateCheckBox->hide();
 }
 
@@ -491,20 +510,24 @@ void NewRepairWidget::releaseHardware()
 
 void NewRepairWidget::selectHardware(int id)
 {
-    holdHardware(id);
+    holdHardware(id, true);
     showPickingPage(ui->hardwarePage);
 }
 
 void NewRepairWidget::selectTemplate(int id)
 {
-    if (hardwareId > 0)
-        releaseHardware();
-    const QSqlRecord record = readRecord<Template>(db, QStringLiteral("templates"), id);
-    fillHardwareFields(record);
-    showSide(hardwareSide(), QStringLiteral("Sprzęt z szablonu"),
-             QStringLiteral("Wczytany szablon: %1, numer: ") + QString::number(id), true, true,
-             record.value(QStringLiteral("sHName")).toString());
-    ui->addTemplateCheckBox->hide();
+    QSqlRecord record;
+    if (readRecord<Template>(db, QStringLiteral("templates"), id,
+                             tr("Nie udało się odczytać wybranego szablonu (numer %1)."),
+                             tr("Wybrany szablon (numer %1)"), &record)) {
+        if (hardwareId > 0)
+            releaseHardware();
+        fillHardwareFields(record);
+        showSide(hardwareSide(), QStringLiteral("Sprzęt z szablonu"),
+                 QStringLiteral("Wczytany szablon: %1, numer: ") + QString::number(id), true, true,
+                 record.value(QStringLiteral("sHName")).toString());
+        ui->addTemplateCheckBox->hide();
+    }
     showPickingPage(ui->hardwarePage);
 }
 

@@ -74,10 +74,12 @@ private slots:
     void checkClient();
 
 private:
-    // Loads a stored client into the client page and locks the page.
-    void holdClient(int id);
-    // Loads a stored device into the hardware page and locks the page.
-    void holdHardware(int id);
+    // Loads a stored client into the client page and locks the page. One
+    // picked is left when it cannot be read (the user is told); one that
+    // this page stored is held all the same, the fields as typed.
+    void holdClient(int id, bool picked = false);
+    // Loads a stored device into the hardware page and locks it, as above.
+    void holdHardware(int id, bool picked = false);
     // Each input takes at most the length of its column.
     void limitInputs();
     // Back to a new client or new hardware: fields emptied and editable.

@@ -31,6 +31,16 @@ bool readIds(DbWidget *db, const QString &sql, QStringList *ids)
     return true;
 }
 
+// Locks the record itself before its dependents are read: a device or a
+// repair that another workstation stores for it meanwhile holds the record
+// first (see holdRecords()), so it waits for the deletion and then finds the
+// record gone, instead of being stored after the read and left behind.
+bool lockRecord(DbWidget *db, const QString &table, const QString &id)
+{
+    QStringList ids;
+    return readIds(db, QStringLiteral("SELECT %1.iId FROM %1 WHERE %1.iId=%2").arg(table, id), &ids);
+}
+
 QString inList(const QStringList &ids)
 {
     return QLatin1String(" IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
@@ -63,7 +73,8 @@ bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const
         // it, whichever client such a repair names.
         QStringList hardware;
         QStringList repairs;
-        if (!readIds(db, QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id, &hardware)
+        if (!lockRecord(db, QStringLiteral("clients"), id)
+            || !readIds(db, QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id, &hardware)
             || !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iClientId=") + id, &repairs))
             return false;
         if (!hardware.isEmpty()
@@ -80,7 +91,8 @@ bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const
     }
     case SearchWidget::HardwareVariant: {
         QStringList repairs;
-        if (!readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId=") + id, &repairs))
+        if (!lockRecord(db, QStringLiteral("hardware"), id)
+            || !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId=") + id, &repairs))
             return false;
         *statements << QLatin1String("DELETE FROM hardware WHERE hardware.iId=") + id << repairsWithNotes(repairs)
                     << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId=") + id;
