@@ -133,6 +133,8 @@ private:
     // The boxes on the filter pages staff can reach: the register's own and,
     // with the sub-search tool bar, those of the other registers.
     int reachableBoxes() const;
+    // The boxes on the filter page of a register.
+    static int boxesOf(SearchVariant kind);
     // Reads the given dictionaries afresh and refills those of their boxes
     // that staff can reach.
     void readDictionaries(int dictionaries);
