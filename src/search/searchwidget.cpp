@@ -134,9 +134,9 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
     fillTechnicianBox(db, iTechnicanId);
     if (db) {
-        // Only the boxes staff can reach: a list on another page reads no
-        // more than its own.
-        readDictionaries(reachableBoxes());
+        // Only the boxes staff can reach, from what this workstation read
+        // last: the search that lists the register reads them afresh.
+        readDictionaries(reachableBoxes(), false);
 
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
@@ -214,16 +214,16 @@ int SearchWidget::boxesOf(SearchVariant kind)
     return 0;
 }
 
-void SearchWidget::readDictionaries(int dictionaries)
+void SearchWidget::readDictionaries(int dictionaries, bool afresh)
 {
     if (!db)
         return;
     if (dictionaries & RepairStatusBox)
-        RepairStatusesConfig::getStatuses(db, true);
+        RepairStatusesConfig::getStatuses(db, afresh);
     if (dictionaries & HardwareTypeBox)
-        HardwareTypesConfig::getTypes(db, true);
+        HardwareTypesConfig::getTypes(db, afresh);
     if (dictionaries & StoreStatusBox)
-        HardwareStatusesConfig::getStatuses(db, true);
+        HardwareStatusesConfig::getStatuses(db, afresh);
     refillBoxes(dictionaries & reachableBoxes());
 }
 

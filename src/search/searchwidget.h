@@ -135,9 +135,9 @@ private:
     int reachableBoxes() const;
     // The boxes on the filter page of a register.
     static int boxesOf(SearchVariant kind);
-    // Reads the given dictionaries afresh and refills those of their boxes
-    // that staff can reach.
-    void readDictionaries(int dictionaries);
+    // Reads the given dictionaries (afresh, or only those not read yet on
+    // this connection) and refills those of their boxes that staff can reach.
+    void readDictionaries(int dictionaries, bool afresh = true);
     // Fills the given reachable boxes anew from the dictionaries as last
     // read, each keeping its chosen entry (found by its id; none when it is
     // gone, or when none was chosen) once it was filled before; a dictionary
