@@ -147,6 +147,14 @@ bool MessageBox::changedElsewhere(const QStringList &fields, QWidget *parent)
                parent);
 }
 
+void MessageBox::entryChangedElsewhere(const QString &changed, QWidget *parent)
+{
+    warning(QObject::tr("Zmiany na innym stanowisku"),
+            changed + QLatin1Char(' ')
+                + QObject::tr("Zmiany nie zostały zapisane, a lista została wczytana ponownie."),
+            parent);
+}
+
 void MessageBox::setHandler(Handler handler)
 {
     s_handler = std::move(handler);

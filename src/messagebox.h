@@ -55,6 +55,10 @@ public:
     // Fields that another workstation changed since the page read them,
     // named; true when the user wants the record read again.
     static bool changedElsewhere(const QStringList &fields, QWidget *parent = nullptr);
+    // A dictionary entry (a status, a hardware type) that another workstation
+    // changed while its edit box was open: changed is the sentence that names
+    // it; nothing was stored and the list is read again.
+    static void entryChangedElsewhere(const QString &changed, QWidget *parent = nullptr);
 
     static void setHandler(Handler handler);
 

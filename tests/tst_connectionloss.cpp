@@ -263,7 +263,6 @@ private Q_SLOTS:
         QTest::newRow("device page") << "device" << "hardware" << 34 << false;
         QTest::newRow("device page, deleted") << "device" << "hardware" << 34 << true;
         QTest::newRow("intake: client") << "clientSearchButton" << "clients" << 9 << false;
-        QTest::newRow("intake: client deleted") << "clientSearchButton" << "clients" << 9 << true;
         QTest::newRow("intake: device") << "hardwareSearchButton" << "hardware" << 34 << false;
         QTest::newRow("intake: template") << "templateSearchButton" << "templates" << 5 << false;
     }

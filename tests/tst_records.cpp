@@ -878,6 +878,15 @@ void TestRecords::clientModel()
     QVERIFY(model.submitAll());
     QCOMPARE(readFailed.count(), 1);
     QCOMPARE(t.scalar("SELECT sSName FROM clients WHERE iId = 1"), QStringLiteral("Lis"));
+
+    // Read NULL (MariaDB keeps '' instead) and made '' elsewhere: empty to
+    // the forms either way, so no change made there.
+    EXEC(t, QStringLiteral("UPDATE clients SET sSName = %1 WHERE iId = 1").arg(TestDatabase::isMySql() ? "''" : "NULL"));
+    QVERIFY(selectWhere(model, QStringLiteral("clients.iId = 1")));
+    EXEC(t, "UPDATE clients SET sSName = '' WHERE iId = 1");
+    QVERIFY(model.setData(model.index(0, surname), QStringLiteral("Wrona")));
+    QVERIFY(model.submitAll());
+    QCOMPARE(t.scalar("SELECT sSName FROM clients WHERE iId = 1"), QStringLiteral("Wrona"));
 }
 
 void TestRecords::hardwareColumnsFollowFieldLabels()

@@ -541,8 +541,6 @@ void TestStatusesConfig::editRacesAnotherWorkstation_data()
     QTest::newRow("deleted") << "DELETE FROM statusesconf WHERE iStatusId = 60" << "Błąd statusu naprawy !" << "";
     QTest::newRow("renamed") << "UPDATE statusesconf SET sDescription = 'Inny' WHERE iStatusId = 60"
                              << "Zmiany na innym stanowisku" << "Inny";
-    QTest::newRow("regrouped") << "UPDATE statusesconf SET iGroup = 2 WHERE iStatusId = 60"
-                               << "Zmiany na innym stanowisku" << "Stary";
 }
 
 void TestStatusesConfig::editRacesAnotherWorkstation()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dictionaries/dictionaryedit.h"
+#include "records/recordmodel.h"
 #include "widgetbase.h"
 
 #include <QMap>
@@ -61,7 +61,7 @@ protected:
 
 private:
     void setupPage();
-    DictionaryEdit::Outcome saveEdit();
+    RecordModel::Refusal saveEdit();
     bool saveAdd();
     // False when the deletion was refused before its question; written is
     // set once the deletion was attempted and not refused.

@@ -11,16 +11,13 @@
 
 #include <QHash>
 #include <QHeaderView>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableWidgetItem>
 
 namespace {
 
 enum Column { NameColumn, OrderColumn, VisibleColumn, UsesColumn, IdColumn, TypeIdColumn };
-
-// What the edit box shows and writes, in the order its read gives them.
-const QStringList EditedColumns = {QStringLiteral("sDescription"), QStringLiteral("iOrder"),
-                                   QStringLiteral("bVisible")};
 
 bool execute(DbWidget *db, const QString &sql)
 {
@@ -162,15 +159,15 @@ void HardwareTypesConfig::save()
         if (MessageBox::confirmSave(tr("Edycja typu sprzętu"))) {
             // Deleted or changed at another workstation: said, and the box
             // closes on the list as it is now.
-            auto outcome = DictionaryEdit::Outcome::Failed;
+            auto refusal = RecordModel::Refusal::Failed;
             const bool ok = runInTransaction(db, [&] {
-                outcome = saveEdit();
-                return outcome == DictionaryEdit::Outcome::Written;
+                refusal = saveEdit();
+                return refusal == RecordModel::Refusal::None;
             });
-            if (outcome == DictionaryEdit::Outcome::Gone)
+            if (refusal == RecordModel::Refusal::Deleted)
                 sayMissing();
-            else if (outcome == DictionaryEdit::Outcome::ChangedElsewhere)
-                DictionaryEdit::sayChangedElsewhere(tr("Typ sprzętu został zmieniony na innym stanowisku."));
+            else if (refusal == RecordModel::Refusal::ChangedElsewhere)
+                MessageBox::entryChangedElsewhere(tr("Typ sprzętu został zmieniony na innym stanowisku."));
             else
                 written = ok;
         }
@@ -199,24 +196,30 @@ bool HardwareTypesConfig::storedOrder(int id, int *order)
     return true;
 }
 
-DictionaryEdit::Outcome HardwareTypesConfig::saveEdit()
+RecordModel::Refusal HardwareTypesConfig::saveEdit()
 {
-    using Outcome = DictionaryEdit::Outcome;
+    using Refusal = RecordModel::Refusal;
     QSqlQuery current =
         db->query(QStringLiteral("SELECT iOrder FROM typesconf WHERE iId = %1").arg(selectedId));
     if (!current.isActive())
-        return Outcome::Failed;
+        return Refusal::Failed;
     if (!current.next())
-        return Outcome::Gone;
+        return Refusal::Deleted;
     const int oldOrder = current.value(0).toInt();
     current.finish();
-    const Outcome outcome = DictionaryEdit::update(
-        db, QStringLiteral("typesconf"), selectedId, EditedColumns,
-        {ui->typeDescription->text().trimmed(), ui->typeOrder->value(), ui->typeVisible->isChecked() ? 1 : 0},
-        EditedColumns, shown);
-    if (outcome != Outcome::Written)
-        return outcome;
-    return reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false) ? Outcome::Written : Outcome::Failed;
+    // Written only over what the box was opened with, so that a later save
+    // does not silently undo another workstation's.
+    QList<int> elsewhere;
+    QSqlError error;
+    const Refusal refusal = RecordModel::writeUnchanged(
+        db, QStringLiteral("typesconf"), selectedId,
+        {{QStringLiteral("sDescription"), shown.value(0), ui->typeDescription->text().trimmed()},
+         {QStringLiteral("iOrder"), shown.value(1), ui->typeOrder->value()},
+         {QStringLiteral("bVisible"), shown.value(2), ui->typeVisible->isChecked() ? 1 : 0}},
+        &elsewhere, &error);
+    if (refusal != Refusal::None)
+        return refusal;
+    return reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false) ? Refusal::None : Refusal::Failed;
 }
 
 void HardwareTypesConfig::sayMissing()

@@ -5,6 +5,7 @@
 #include "dictionaries/statusestree.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "records/recordmodel.h"
 
 #include <QColorDialog>
 #include <QGroupBox>
@@ -12,13 +13,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QToolButton>
 
 namespace {
-
-const QStringList ShownColumns = {QStringLiteral("iGroup"), QStringLiteral("sDescription"),
-                                  QStringLiteral("sColor")};
 
 // Item data of a status row besides its iId (Qt::UserRole): the group and
 // order it is stored with.
@@ -219,13 +218,13 @@ void StatusesConfigPage::save()
         if (MessageBox::confirmSave(tr("Edycja statusu"))) {
             // Deleted or changed at another workstation: said, and the box
             // closes on the list as it is now.
-            const DictionaryEdit::Outcome outcome = saveEdit();
-            if (outcome == DictionaryEdit::Outcome::Gone)
+            const RecordModel::Refusal refusal = saveEdit();
+            if (refusal == RecordModel::Refusal::Deleted)
                 sayMissing();
-            else if (outcome == DictionaryEdit::Outcome::ChangedElsewhere)
-                DictionaryEdit::sayChangedElsewhere(tr("Status został zmieniony na innym stanowisku."));
+            else if (refusal == RecordModel::Refusal::ChangedElsewhere)
+                MessageBox::entryChangedElsewhere(tr("Status został zmieniony na innym stanowisku."));
             else
-                written = outcome == DictionaryEdit::Outcome::Written;
+                written = refusal == RecordModel::Refusal::None;
         }
     } else if (mode == QLatin1String("add")) {
         if (MessageBox::confirmSave(twin.addConfirmTitle))
@@ -248,17 +247,18 @@ void StatusesConfigPage::sayMissing() const
     MessageBox::critical(twin.missingTitle, tr("Status o tym numerze nie istnieje w bazie danych."));
 }
 
-DictionaryEdit::Outcome StatusesConfigPage::saveEdit()
+RecordModel::Refusal StatusesConfigPage::saveEdit()
 {
-    using Outcome = DictionaryEdit::Outcome;
+    using Refusal = RecordModel::Refusal;
     QSqlQuery current = db->query(
         QStringLiteral("SELECT iGroup, iOrder FROM %1 WHERE iId = %2").arg(twin.table).arg(selectedId));
     if (!current.isActive())
-        return Outcome::Failed;
+        return Refusal::Failed;
     if (!current.next())
-        return Outcome::Gone;
+        return Refusal::Deleted;
     const int storedGroup = current.value(0).toInt();
-    int order = current.value(1).toInt();
+    const QVariant storedOrder = current.value(1);
+    int order = storedOrder.toInt();
     int group = checkedGroup();
     if (group == 0)
         group = storedGroup;
@@ -271,14 +271,20 @@ DictionaryEdit::Outcome StatusesConfigPage::saveEdit()
                         0, &ok)
             + 1;
         if (!ok)
-            return Outcome::Failed;
+            return Refusal::Failed;
     }
     current.finish();
-    return DictionaryEdit::update(db, twin.table, selectedId,
-                                  {QStringLiteral("sDescription"), QStringLiteral("iGroup"),
-                                   QStringLiteral("sColor"), QStringLiteral("iOrder")},
-                                  {statusDescription->text().trimmed(), group, statusColor.name(), order},
-                                  ShownColumns, shown);
+    // Written only over what the box was opened with, so that a later save
+    // does not silently undo another workstation's.
+    QList<int> elsewhere;
+    QSqlError error;
+    return RecordModel::writeUnchanged(db, twin.table, selectedId,
+                                       {{QStringLiteral("iGroup"), shown.value(0), group},
+                                        {QStringLiteral("sDescription"), shown.value(1),
+                                         statusDescription->text().trimmed()},
+                                        {QStringLiteral("sColor"), shown.value(2), statusColor.name()},
+                                        {QStringLiteral("iOrder"), storedOrder, order}},
+                                       &elsewhere, &error);
 }
 
 bool StatusesConfigPage::saveAdd()

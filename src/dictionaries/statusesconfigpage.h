@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dictionaries/dictionaryedit.h"
+#include "records/recordmodel.h"
 
 #include <QColor>
 #include <QList>
@@ -108,7 +108,7 @@ private:
     void editStatus();
     void chooseColor();
     int checkedGroup() const;
-    DictionaryEdit::Outcome saveEdit();
+    RecordModel::Refusal saveEdit();
     // The box of a status that is no longer stored.
     void sayMissing() const;
     bool saveAdd();

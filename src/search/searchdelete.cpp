@@ -3,6 +3,7 @@
 #include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "messagebox.h"
+#include "records/recordmodel.h"
 #include "userwidget.h"
 
 #include <QSqlQuery>
@@ -34,11 +35,11 @@ bool readIds(DbWidget *db, const QString &sql, QStringList *ids)
 // Locks the record itself before its dependents are read: a device or a
 // repair that another workstation stores for it meanwhile holds the record
 // first (see holdRecords()), so it waits for the deletion and then finds the
-// record gone, instead of being stored after the read and left behind.
+// record gone, instead of being stored after the read and left behind. A
+// record already gone lets the deletion of the rest go on.
 bool lockRecord(DbWidget *db, const QString &table, const QString &id)
 {
-    QStringList ids;
-    return readIds(db, QStringLiteral("SELECT %1.iId FROM %1 WHERE %1.iId=%2").arg(table, id), &ids);
+    return RecordModel::rowState(db, table, id.toInt(), /*lock*/ true) != RecordModel::RowState::Unreadable;
 }
 
 QString inList(const QStringList &ids)

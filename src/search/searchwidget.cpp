@@ -6,7 +6,6 @@
 #include <QSqlQuery>
 #include <QSqlRelationalTableModel>
 #include <QTimer>
-#include <functional>
 
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
@@ -135,9 +134,9 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
     fillTechnicianBox(db, iTechnicanId);
     if (db) {
-        // Only the boxes staff can reach: a list on another page reads no
-        // more than its own.
-        readDictionaries(reachableBoxes());
+        // Only the boxes staff can reach, from what this workstation read
+        // last: the search that lists the register reads them afresh.
+        readDictionaries(reachableBoxes(), false);
 
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
@@ -196,9 +195,12 @@ QSqlRelationalTableModel *SearchWidget::createModel(SearchVariant kind)
 
 int SearchWidget::reachableBoxes() const
 {
-    if (withSubSearch)
-        return RepairStatusBox | HardwareTypeBox | StoreStatusBox;
-    switch (variant) {
+    return withSubSearch ? RepairStatusBox | HardwareTypeBox | StoreStatusBox : boxesOf(variant);
+}
+
+int SearchWidget::boxesOf(SearchVariant kind)
+{
+    switch (kind) {
     case RepairsVariant:
         return RepairStatusBox;
     case HardwareVariant:
@@ -212,23 +214,23 @@ int SearchWidget::reachableBoxes() const
     return 0;
 }
 
-void SearchWidget::readDictionaries(int dictionaries)
+void SearchWidget::readDictionaries(int dictionaries, bool afresh)
 {
     if (!db)
         return;
     if (dictionaries & RepairStatusBox)
-        RepairStatusesConfig::getStatuses(db, true);
+        RepairStatusesConfig::getStatuses(db, afresh);
     if (dictionaries & HardwareTypeBox)
-        HardwareTypesConfig::getTypes(db, true);
+        HardwareTypesConfig::getTypes(db, afresh);
     if (dictionaries & StoreStatusBox)
-        HardwareStatusesConfig::getStatuses(db, true);
+        HardwareStatusesConfig::getStatuses(db, afresh);
     refillBoxes(dictionaries & reachableBoxes());
 }
 
 void SearchWidget::refillBoxes(int boxes)
 {
     const auto refill = [&](DictionaryBox flag, QComboBox *box, bool empty,
-                            const std::function<void(QComboBox *)> &fill) {
+                            void (*fill)(QComboBox *)) {
         if (!(boxes & flag) || empty)
             return;
         const bool chosen = box->currentIndex() >= 0;
@@ -250,14 +252,7 @@ void SearchWidget::search()
 {
     // What the list names and the status groups it filters by, as another
     // workstation may have changed them since this page was built.
-    int read = 0;
-    if (variant == RepairsVariant || subVariant == RepairsVariant)
-        read |= RepairStatusBox;
-    if (variant == HardwareVariant)
-        read |= HardwareTypeBox | StoreStatusBox;
-    else if (variant == TemplatesVariant)
-        read |= HardwareTypeBox;
-    readDictionaries(read);
+    readDictionaries(boxesOf(variant) | (subVariant == RepairsVariant ? RepairStatusBox : 0));
     const bool mapBack = subSearchActive && subModel;
     QSqlRelationalTableModel *target = mapBack ? subModel : model;
     switch (subVariant) {
@@ -298,7 +293,7 @@ void SearchWidget::listReadFailed()
 
 void SearchWidget::sayReadError()
 {
-    if (!readErrorUnseen || readErrorShown)
+    if (!readErrorUnseen)
         return;
     readErrorUnseen = false;
     const auto *records = qobject_cast<const RecordModel *>(model);

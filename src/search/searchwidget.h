@@ -133,9 +133,11 @@ private:
     // The boxes on the filter pages staff can reach: the register's own and,
     // with the sub-search tool bar, those of the other registers.
     int reachableBoxes() const;
-    // Reads the given dictionaries afresh and refills those of their boxes
-    // that staff can reach.
-    void readDictionaries(int dictionaries);
+    // The boxes on the filter page of a register.
+    static int boxesOf(SearchVariant kind);
+    // Reads the given dictionaries (afresh, or only those not read yet on
+    // this connection) and refills those of their boxes that staff can reach.
+    void readDictionaries(int dictionaries, bool afresh = true);
     // Fills the given reachable boxes anew from the dictionaries as last
     // read, each keeping its chosen entry (found by its id; none when it is
     // gone, or when none was chosen) once it was filled before; a dictionary
