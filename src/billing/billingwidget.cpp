@@ -4,12 +4,14 @@
 
 #include "db/dbwidget.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/refusedsave.h"
 #include "records/repair.h"
 #include "userwidget.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,11 +26,23 @@ namespace {
 // A bill without a repair or hardware holds this id there.
 const QString NoRecord = QStringLiteral("-1");
 
+// The characters of a repair or a device shown in the form's lists.
+constexpr int ChoiceLength = 60;
+
 QLabel *plainLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+// Adds a repair or a device to a list of the form: the first line of its
+// text, cut short so that a long fault description or device name does not
+// widen the form; the whole text as the item's tool tip.
+void addChoice(QComboBox *box, const QString &text, const QString &id)
+{
+    box->addItem(PlainText::firstLine(text, ChoiceLength), id);
+    box->setItemData(box->count() - 1, PlainText::toolTip(text), Qt::ToolTipRole);
 }
 
 } // namespace
@@ -178,9 +192,10 @@ void BillingWidget::fillRepairsAndHardware()
     const int number = repairs.fieldIndex(QStringLiteral("sNum"));
     for (int row = 0; row < repairs.rowCount(); ++row) {
         const QSqlRecord record = repairs.record(row);
-        ui->iRepairId->addItem(repairs.data(repairs.index(row, number)).toString() + QStringLiteral(" - ")
-                                   + record.value(QStringLiteral("sDefect")).toString(),
-                               record.value(QStringLiteral("iId")).toString());
+        addChoice(ui->iRepairId,
+                  repairs.data(repairs.index(row, number)).toString() + QStringLiteral(" - ")
+                      + record.value(QStringLiteral("sDefect")).toString(),
+                  record.value(QStringLiteral("iId")).toString());
     }
 
     if (!db)
@@ -189,9 +204,8 @@ void BillingWidget::fillRepairsAndHardware()
         QStringLiteral("SELECT hardware.iId, hardware.sHName FROM hardware WHERE hardware.iOwner = %1 "
                        "ORDER BY hardware.iId DESC").arg(clientId));
     while (hardware.next())
-        ui->iHardwareId->addItem(hardware.value(0).toString() + QStringLiteral(": ")
-                                     + hardware.value(1).toString(),
-                                 hardware.value(0).toString());
+        addChoice(ui->iHardwareId, hardware.value(0).toString() + QStringLiteral(": ") + hardware.value(1).toString(),
+                  hardware.value(0).toString());
     // Lists short of the client's repairs or devices would have a bill
     // linked to none of them.
     const QSqlError failed = repairs.readError().isValid() ? repairs.readError() : hardware.lastError();
