@@ -329,6 +329,7 @@ private slots:
         click(b, "newBillButton");
         // "none" and the client's own repairs and hardware
         QCOMPARE(b->ui->iRepairId->count() * 10 + b->ui->iHardwareId->count(), 32);
+        QCOMPARE(inputLimitProblems(b->ui->newBillBox, "billing"), QString());
         b->ui->sPriceNet->setText(QStringLiteral("sto"));
         click(b, "saveBillButton");
         QCOMPARE(b->ui->sPriceNet->styleSheet() + b->ui->sPriceGross->styleSheet(), FormIn::FormStyle2 + FormIn::FormStyle2);

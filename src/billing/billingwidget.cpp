@@ -2,6 +2,7 @@
 
 #include "ui_billingWidget.h"
 
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
 #include "messagebox.h"
 #include "plaintext.h"
@@ -54,6 +55,7 @@ BillingWidget::BillingWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
 {
     ui->setupUi(this);
     formWidget = ui->newBillBox;
+    ColumnLengths::limitInputs(ui->newBillBox, QStringLiteral("billing"));
     ui->newBillBox->hide();
 
     // A bill of a user removed since is listed all the same.
