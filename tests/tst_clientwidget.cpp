@@ -348,6 +348,19 @@ private slots:
         QVERIFY(b->ui->newBillBox->isHidden());
         QCOMPARE(panelIds(b), (QList<int>{3, 1, 2}));
 
+        // The chosen device moved to another client on another workstation:
+        // refused, the form kept open as typed, the device no longer listed.
+        click(b, "newBillButton");
+        b->ui->sPriceGross->setText(QStringLiteral("99 zł"));
+        b->ui->iRepairId->setCurrentIndex(1);
+        b->ui->iHardwareId->setCurrentIndex(1);
+        QCOMPARE(onAnotherWorkstation(*t, "UPDATE hardware SET iOwner = 7 WHERE iId = 34"), QString());
+        click(b, "saveBillButton");
+        QCOMPARE(boxes.lastLine(), QStringLiteral("Sprzęt innego klienta: Wybrany sprzęt ma już innego właściciela. "
+                                                  "Rachunek nie został zapisany."));
+        QCOMPARE(b->ui->iHardwareId->count() * 10 + b->ui->iRepairId->currentIndex(), 11);
+        QCOMPARE(onAnotherWorkstation(*t, "UPDATE hardware SET iOwner = 56 WHERE iId = 34"), QString());
+
         // The chosen device, then the client deleted on another workstation:
         // each refused and named, the form kept open as typed.
         click(b, "newBillButton");

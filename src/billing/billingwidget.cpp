@@ -258,9 +258,31 @@ void BillingWidget::saveBill()
                      MessageBox::Gender::Feminine});
     if (values.at(3) != NoRecord)
         held.append({QStringLiteral("hardware"), values.at(3).toInt(), tr("Wybrany sprzęt")});
-    if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."),
-                            [&] { return Bill::dbInsert(db, values) >= 0; }))
+    // The device held may have moved to another client since the list was
+    // read: such a bill is not stored (an empty transaction is committed).
+    bool moved = false;
+    if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."), [&] {
+            if (values.at(3) != NoRecord) {
+                QSqlQuery owner = db->query(QStringLiteral("SELECT hardware.iOwner FROM hardware "
+                                                           "WHERE hardware.iId = %1").arg(values.at(3)));
+                if (!owner.next())
+                    return false;
+                moved = owner.value(0).toInt() != clientId;
+                if (moved)
+                    return true;
+            }
+            return Bill::dbInsert(db, values) >= 0;
+        }, this))
         return;
+    if (moved) {
+        MessageBox::warning(tr("Sprzęt innego klienta"),
+                            tr("Wybrany sprzęt ma już innego właściciela. Rachunek nie został zapisany."),
+                            this);
+        const QVariant repair = ui->iRepairId->currentData();
+        fillRepairsAndHardware();
+        ui->iRepairId->setCurrentIndex(qMax(0, ui->iRepairId->findData(repair)));
+        return;
+    }
     closeNewBill();
     loadBills();
 }
