@@ -301,6 +301,21 @@ private slots:
         QCOMPARE(chosen.count() == 1 ? chosen.at(0).at(0).toInt() : -1, 14);
     }
 
+    // A repair's long fault description and a long device name show as
+    // their first line, cut short, and leave the new-bill form on the screen.
+    void longChoices()
+    {
+        QVERIFY(t->exec("UPDATE repairs SET sDefect = '" + QString("Nie włącza się\n").repeated(140) + "'")
+                && t->exec("UPDATE hardware SET sHName = '" + QString(255, 'L') + "'"));
+        auto w = page(56);
+        click(w.get(), "billingButton");
+        click(w->billingPage, "newBillButton");
+        const int width = w->billingPage->minimumSizeHint().width();
+        QVERIFY2(width < 1000, qPrintable(QString::number(width)));
+        for (QComboBox *box : {w->billingPage->ui->iRepairId, w->billingPage->ui->iHardwareId})
+            QVERIFY(!box->itemText(1).contains('\n') && box->itemText(1).size() <= 60);
+    }
+
     // Newest first; a new bill is stored unsettled for this client and the
     // current user, with the repair chosen and no hardware, and listed on top;
     // none for a record deleted meanwhile.
@@ -314,6 +329,7 @@ private slots:
         click(b, "newBillButton");
         // "none" and the client's own repairs and hardware
         QCOMPARE(b->ui->iRepairId->count() * 10 + b->ui->iHardwareId->count(), 32);
+        QCOMPARE(inputLimitProblems(b->ui->newBillBox, "billing"), QString());
         b->ui->sPriceNet->setText(QStringLiteral("sto"));
         click(b, "saveBillButton");
         QCOMPARE(b->ui->sPriceNet->styleSheet() + b->ui->sPriceGross->styleSheet(), FormIn::FormStyle2 + FormIn::FormStyle2);
@@ -331,6 +347,19 @@ private slots:
                  1);
         QVERIFY(b->ui->newBillBox->isHidden());
         QCOMPARE(panelIds(b), (QList<int>{3, 1, 2}));
+
+        // The chosen device moved to another client on another workstation:
+        // refused, the form kept open as typed, the device no longer listed.
+        click(b, "newBillButton");
+        b->ui->sPriceGross->setText(QStringLiteral("99 zł"));
+        b->ui->iRepairId->setCurrentIndex(1);
+        b->ui->iHardwareId->setCurrentIndex(1);
+        QCOMPARE(onAnotherWorkstation(*t, "UPDATE hardware SET iOwner = 7 WHERE iId = 34"), QString());
+        click(b, "saveBillButton");
+        QCOMPARE(boxes.lastLine(), QStringLiteral("Sprzęt innego klienta: Wybrany sprzęt ma już innego właściciela. "
+                                                  "Rachunek nie został zapisany."));
+        QCOMPARE(b->ui->iHardwareId->count() * 10 + b->ui->iRepairId->currentIndex(), 11);
+        QCOMPARE(onAnotherWorkstation(*t, "UPDATE hardware SET iOwner = 56 WHERE iId = 34"), QString());
 
         // The chosen device, then the client deleted on another workstation:
         // each refused and named, the form kept open as typed.

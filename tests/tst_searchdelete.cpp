@@ -110,11 +110,14 @@ void TestSearchDelete::deletions_data()
     // The lowest level that may delete.
     QTest::newRow("repair, level 3") << 0 << 3 << 100 << "Usunięcie naprawy nr 100" << RepairQuestion
                                      << withoutRepair100 << 1;
-    // The client's own repairs and every repair of the client's hardware,
-    // with their notes and bills.
+    // The client's own repairs with their notes and bills, the client's
+    // hardware; repair 101 of that hardware names client 2 and stays with
+    // its notes and bills.
     QTest::newRow("client")
         << 1 << 0 << 1 << "Usunięcie klienta nr 1" << ClientQuestion
-        << QStringList{"clients=2,3", "hardware=11", "repairs=102", "notes=1020", "billing=202"} << 1;
+        << QStringList{"clients=2,3", "hardware=11", "repairs=101,102", "notes=1010,1020",
+                       "billing=201,202,204"}
+        << 1;
     QTest::newRow("hardware")
         << 2 << 0 << 10 << "Usunięcie sprzętu nr 10"
         << "Zostanie usunięty sprzęt oraz powiązana z nim naprawa, notatki i rozliczenia !"
@@ -282,10 +285,12 @@ void TestSearchDelete::clientWithManyHardwareRecords()
     QStringList hardwareRows, repairRows, noteRows, billRows;
     for (int i = 1; i <= count; ++i) {
         hardwareRows << hardware(i, QStringLiteral("PC"), i % 2 ? 1 : 2);
-        // Every repair names client 2; those of client 1's hardware go too.
-        repairRows << repair(i, 2, i);
+        // Every third repair names client 1; the others, client 2's, stay
+        // whoever owns the hardware.
+        const int owner = i % 3 ? 2 : 1;
+        repairRows << repair(i, owner, i);
         noteRows << note(i, i);
-        billRows << bill(i, 2, i, i);
+        billRows << bill(i, owner, i, i);
     }
     QVERIFY(insert(t, ClientsInsert, {client(1, QStringLiteral("Nowak")), client(2, QStringLiteral("Lis"))}));
     QVERIFY(insert(t, HardwareInsert, hardwareRows));
@@ -301,11 +306,11 @@ void TestSearchDelete::clientWithManyHardwareRecords()
     QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
 
     QCOMPARE(ids(t, QStringLiteral("clients")), QStringLiteral("2"));
-    // Half of each table is left: none of it tied to client 1's hardware.
-    for (const auto &[table, ofClient1] : QList<QPair<QString, QString>>{
-             {"hardware", "iOwner = 1"}, {"repairs", "iHardwareId % 2 = 1"},
-             {"notes", "iRepairId % 2 = 1"}, {"billing", "iHardwareId % 2 = 1"}}) {
-        QCOMPARE(t.count(table), count / 2);
+    // Half of the hardware is left, two thirds of the rest: client 2's.
+    for (const auto &[table, left, ofClient1] : QList<std::tuple<QString, int, QString>>{
+             {"hardware", count / 2, "iOwner = 1"}, {"repairs", count * 2 / 3, "iClientId = 1"},
+             {"notes", count * 2 / 3, "iRepairId % 3 = 0"}, {"billing", count * 2 / 3, "iClientId = 1"}}) {
+        QCOMPARE(t.count(table), left);
         QCOMPARE(t.count(table, ofClient1), 0);
     }
 }

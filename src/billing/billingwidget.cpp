@@ -2,14 +2,17 @@
 
 #include "ui_billingWidget.h"
 
+#include "db/columnlengths.h"
 #include "db/dbwidget.h"
 #include "messagebox.h"
+#include "plaintext.h"
 #include "records/bill.h"
 #include "records/client.h"
 #include "records/refusedsave.h"
 #include "records/repair.h"
 #include "userwidget.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QFrame>
 #include <QGridLayout>
@@ -24,11 +27,23 @@ namespace {
 // A bill without a repair or hardware holds this id there.
 const QString NoRecord = QStringLiteral("-1");
 
+// The characters of a repair or a device shown in the form's lists.
+constexpr int ChoiceLength = 60;
+
 QLabel *plainLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+// Adds a repair or a device to a list of the form: the first line of its
+// text, cut short so that a long fault description or device name does not
+// widen the form; the whole text as the item's tool tip.
+void addChoice(QComboBox *box, const QString &text, const QString &id)
+{
+    box->addItem(PlainText::firstLine(text, ChoiceLength), id);
+    box->setItemData(box->count() - 1, PlainText::toolTip(text), Qt::ToolTipRole);
 }
 
 } // namespace
@@ -40,6 +55,7 @@ BillingWidget::BillingWidget(QWidget *parent, DbWidget *db, UserWidget *user, Se
 {
     ui->setupUi(this);
     formWidget = ui->newBillBox;
+    ColumnLengths::limitInputs(ui->newBillBox, QStringLiteral("billing"));
     ui->newBillBox->hide();
 
     // A bill of a user removed since is listed all the same.
@@ -178,9 +194,10 @@ void BillingWidget::fillRepairsAndHardware()
     const int number = repairs.fieldIndex(QStringLiteral("sNum"));
     for (int row = 0; row < repairs.rowCount(); ++row) {
         const QSqlRecord record = repairs.record(row);
-        ui->iRepairId->addItem(repairs.data(repairs.index(row, number)).toString() + QStringLiteral(" - ")
-                                   + record.value(QStringLiteral("sDefect")).toString(),
-                               record.value(QStringLiteral("iId")).toString());
+        addChoice(ui->iRepairId,
+                  repairs.data(repairs.index(row, number)).toString() + QStringLiteral(" - ")
+                      + record.value(QStringLiteral("sDefect")).toString(),
+                  record.value(QStringLiteral("iId")).toString());
     }
 
     if (!db)
@@ -189,9 +206,8 @@ void BillingWidget::fillRepairsAndHardware()
         QStringLiteral("SELECT hardware.iId, hardware.sHName FROM hardware WHERE hardware.iOwner = %1 "
                        "ORDER BY hardware.iId DESC").arg(clientId));
     while (hardware.next())
-        ui->iHardwareId->addItem(hardware.value(0).toString() + QStringLiteral(": ")
-                                     + hardware.value(1).toString(),
-                                 hardware.value(0).toString());
+        addChoice(ui->iHardwareId, hardware.value(0).toString() + QStringLiteral(": ") + hardware.value(1).toString(),
+                  hardware.value(0).toString());
     // Lists short of the client's repairs or devices would have a bill
     // linked to none of them.
     const QSqlError failed = repairs.readError().isValid() ? repairs.readError() : hardware.lastError();
@@ -242,9 +258,31 @@ void BillingWidget::saveBill()
                      MessageBox::Gender::Feminine});
     if (values.at(3) != NoRecord)
         held.append({QStringLiteral("hardware"), values.at(3).toInt(), tr("Wybrany sprzęt")});
-    if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."),
-                            [&] { return Bill::dbInsert(db, values) >= 0; }))
+    // The device held may have moved to another client since the list was
+    // read: such a bill is not stored (an empty transaction is committed).
+    bool moved = false;
+    if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."), [&] {
+            if (values.at(3) != NoRecord) {
+                QSqlQuery owner = db->query(QStringLiteral("SELECT hardware.iOwner FROM hardware "
+                                                           "WHERE hardware.iId = %1").arg(values.at(3)));
+                if (!owner.next())
+                    return false;
+                moved = owner.value(0).toInt() != clientId;
+                if (moved)
+                    return true;
+            }
+            return Bill::dbInsert(db, values) >= 0;
+        }, this))
         return;
+    if (moved) {
+        MessageBox::warning(tr("Sprzęt innego klienta"),
+                            tr("Wybrany sprzęt ma już innego właściciela. Rachunek nie został zapisany."),
+                            this);
+        const QVariant repair = ui->iRepairId->currentData();
+        fillRepairsAndHardware();
+        ui->iRepairId->setCurrentIndex(qMax(0, ui->iRepairId->findData(repair)));
+        return;
+    }
     closeNewBill();
     loadBills();
 }

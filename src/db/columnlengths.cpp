@@ -63,6 +63,14 @@ const Column Columns[] = {
     {"repairs", "sDefect", TextBytes, Unit::Bytes, "Opis uszkodzenia"},
     {"repairs", "sSolution", TextBytes, Unit::Bytes, "Opis naprawy"},
     {"repairs", "sComment", TextBytes, Unit::Bytes, "Komentarz"},
+    // The bills' columns have fixed types in the scripts; their lengths here
+    // limit the bill form and name the field of a refused bill.
+    {"billing", "sPriceNet", 255, Unit::Characters, "Kwota netto"},
+    {"billing", "sPriceGross", 255, Unit::Characters, "Kwota brutto"},
+    {"billing", "sPriceParts", 255, Unit::Characters, "Koszt części"},
+    {"billing", "sPriceLabor", 255, Unit::Characters, "Koszt pracy"},
+    {"billing", "sPriceOuter", 255, Unit::Characters, "Koszt zewnętrzny"},
+    {"billing", "sDescription", TextBytes, Unit::Bytes, "Opis"},
 };
 
 #undef GENERIC_FIELDS

@@ -70,24 +70,20 @@ bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const
         *statements << repairsWithNotes({id});
         return true;
     case SearchWidget::ClientsVariant: {
-        // Every repair and bill of the hardware the client owns goes with
-        // it, whichever client such a repair names.
+        // The client's own repairs with their notes and bills, the bills
+        // naming the client and the hardware the client owns. A repair of
+        // that hardware naming another client stays with its notes and
+        // bills: it is that client's record.
         QStringList hardware;
         QStringList repairs;
         if (!lockRecord(db, QStringLiteral("clients"), id)
             || !readIds(db, QLatin1String("SELECT hardware.iId FROM hardware WHERE hardware.iOwner=") + id, &hardware)
             || !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iClientId=") + id, &repairs))
             return false;
-        if (!hardware.isEmpty()
-            && !readIds(db, QLatin1String("SELECT repairs.iId FROM repairs WHERE repairs.iHardwareId") + inList(hardware),
-                        &repairs))
-            return false;
-        repairs.removeDuplicates();
         *statements << QLatin1String("DELETE FROM clients WHERE clients.iId=") + id << repairsWithNotes(repairs)
                     << QLatin1String("DELETE FROM billing WHERE billing.iClientId=") + id;
         if (!hardware.isEmpty())
-            *statements << QLatin1String("DELETE FROM billing WHERE billing.iHardwareId") + inList(hardware)
-                        << QLatin1String("DELETE FROM hardware WHERE hardware.iId") + inList(hardware);
+            *statements << QLatin1String("DELETE FROM hardware WHERE hardware.iId") + inList(hardware);
         return true;
     }
     case SearchWidget::HardwareVariant: {
