@@ -524,6 +524,32 @@ private Q_SLOTS:
         QCOMPARE(state().section(QLatin1Char('|'), 0, 4), rows);
     }
 
+    // A save whose COMMIT lost its answer while no new connection can be
+    // opened to look for what it stored: staff are told it is not known,
+    // not that nothing was stored.
+    void commitWithLostAnswerUncertain_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("intake") << int(Intake);
+        QTest::newRow("status with its note") << int(StatusChange);
+    }
+    void commitWithLostAnswerUncertain()
+    {
+        QFETCH(int, kind);
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        QVERIFY2(link->isOpen(), qPrintable(link->errorText));
+        MessageBoxRecorder boxes;
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(true);
+        QVERIFY(!save(Save(kind)));
+        proxy->holdNew(false);
+        QVERIFY(!boxes.last().text.contains(QStringLiteral("Nic nie zostało zapisane")));
+        QVERIFY2(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")),
+                 qPrintable(boxes.last().text));
+    }
+
     // An update whose answer went with the connection was stored: run again,
     // it matches nothing, and that is no change made elsewhere.
     void updateWithLostAnswerStored()
