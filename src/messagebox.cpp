@@ -96,6 +96,16 @@ void MessageBox::saveFailed(const QSqlError &error, QWidget *parent)
                 QObject::tr("Nie udało się zapisać zmian.") + QStringLiteral("\n\n") + field, parent);
 }
 
+void MessageBox::saveUncertain(QWidget *parent)
+{
+    warning(QObject::tr("Błąd zapisu do bazy"),
+            QObject::tr("Połączenie z bazą danych zostało przerwane w chwili zapisu: nie wiadomo, "
+                        "czy dane zostały zapisane.")
+                + QStringLiteral("\n\n")
+                + QObject::tr("Sprawdź, czy zostały zapisane, zanim zapiszesz je ponownie."),
+            parent);
+}
+
 void MessageBox::readFailed(const QString &what, const QSqlError &error, QWidget *parent)
 {
     QString text = what + QStringLiteral("\n\n")

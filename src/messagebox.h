@@ -43,6 +43,10 @@ public:
     static void readFailed(const QString &what, const QSqlError &error, QWidget *parent = nullptr);
     // A list whose rows could not all be read: it is empty or ends early.
     static void listReadFailed(const QSqlError &error, QWidget *parent = nullptr);
+    // After a save whose COMMIT lost its answer when it cannot be told
+    // whether it was stored (DbWidget::commitUncertain()): says so, asking
+    // staff to check before they save again.
+    static void saveUncertain(QWidget *parent = nullptr);
     // saved() after a successful write, saveFailed() after a failed one.
     static void reportSave(bool ok, QWidget *parent = nullptr);
 

@@ -364,6 +364,7 @@ bool DbWidget::beginTransaction()
     // first would meet another workstation's writer with "database is locked"
     // at its first write instead of waiting for it.
     m_insertedTable.clear();
+    m_commitUncertain = false;
     m_inTransaction = query(dbType == SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                              : QStringLiteral("START TRANSACTION"))
                           .isActive();
@@ -402,13 +403,20 @@ bool DbWidget::insertCommitted()
     // The server may have committed before the connection went, or not: the
     // transaction holds all of its rows or none, so one of them tells. A
     // transaction that inserted nothing only updated and deleted rows, by
-    // conditions under which a second try changes nothing twice.
-    if (m_insertedTable.isEmpty())
+    // conditions under which a second try changes nothing twice; still,
+    // whether it was stored is not known, nor when the row cannot be looked
+    // for.
+    if (m_insertedTable.isEmpty()) {
+        m_commitUncertain = true;
         return false;
+    }
     const QString table = m_insertedTable;
     m_insertedTable.clear();
     QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(m_insertedId));
-    return q.next();
+    if (q.next())
+        return true;
+    m_commitUncertain = !q.isActive() || q.lastError().isValid();
+    return false;
 }
 
 void DbWidget::rollbackTransaction()

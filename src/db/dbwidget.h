@@ -55,11 +55,15 @@ public:
     // fails the statement, and the work is given up whole. A COMMIT whose
     // answer went with the connection counts as done when the row that the
     // transaction inserted last is found on a new connection; without such
-    // a row it counts as failed.
+    // a row, or when it cannot be looked for, it counts as failed and
+    // commitUncertain() tells that it may have been stored all the same.
     bool beginTransaction();
     bool commitTransaction();
     void rollbackTransaction();
     bool inTransaction() const { return m_inTransaction; }
+    // True when the last transaction's COMMIT lost its answer and whether it
+    // was stored cannot be told; false again at the next beginTransaction().
+    bool commitUncertain() const { return m_commitUncertain; }
 
     // True when the error says the server connection is gone (a drop, a
     // restart, a timeout): the statement did not run to its end.
@@ -160,10 +164,12 @@ private:
     // Remembers the row a statement of the open transaction inserted.
     void noteInsert(const QSqlQuery &q);
     // After the answer to COMMIT was lost: whether the row inserted last is
-    // there, read on a new connection.
+    // there, read on a new connection. Sets m_commitUncertain when that
+    // cannot be told.
     bool insertCommitted();
 
     bool m_inTransaction = false;
+    bool m_commitUncertain = false;
     bool m_connectionLost = false;
     // The table and iId of the row the open transaction inserted last.
     QString m_insertedTable;

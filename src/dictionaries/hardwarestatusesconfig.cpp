@@ -25,10 +25,11 @@ void HardwareStatusesConfig::getStatuses(DbWidget *db, bool reread)
     });
 }
 
-void HardwareStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
+QMap<int, HardwareStatusesConfig::HardwareStatus> HardwareStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
     getStatuses(db, true);
     fillComboBox(combo);
+    return Statuses;
 }
 
 void HardwareStatusesConfig::fillComboBox(QComboBox *combo)

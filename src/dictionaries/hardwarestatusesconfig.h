@@ -34,7 +34,10 @@ public:
     static void getStatuses(DbWidget *db, bool reread = false);
     // Reads the statuses afresh (a page opened shows what other workstations
     // changed meanwhile) and fills the combo box as fillComboBox() does.
-    static void setupComboBox(DbWidget *db, QComboBox *combo);
+    // Gives the statuses the box offers, by status id (empty when the read
+    // failed): a page that acts on a pick keeps them, since the maps may be
+    // read anew, or fail to be, while it is on screen.
+    static QMap<int, HardwareStatus> setupComboBox(DbWidget *db, QComboBox *combo);
     // Clears the combo box and fills it with the statuses of the last load,
     // in display order: a square of the status colour, the name, the status
     // id as data.

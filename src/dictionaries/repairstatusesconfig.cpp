@@ -25,10 +25,11 @@ void RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
     });
 }
 
-void RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
+QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)
 {
     getStatuses(db, true);
     fillComboBox(combo);
+    return Statuses;
 }
 
 void RepairStatusesConfig::fillComboBox(QComboBox *combo)

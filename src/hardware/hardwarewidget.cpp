@@ -95,7 +95,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     connect(ui->printToPrinterButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
     connect(ui->printToPDFButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
 
-    HardwareStatusesConfig::setupComboBox(db, ui->iStoreStatus);
+    offeredStatuses = HardwareStatusesConfig::setupComboBox(db, ui->iStoreStatus);
     HardwareTypesConfig::setupComboBox(db, ui->iHType);
 
     PaperSizes::fillComboBox(ui->paperSizeComboBox);
@@ -328,10 +328,12 @@ bool HardwareWidget::writeRow()
 
     // The hand-back date follows a change of status only: a status this
     // workstation does not list (added elsewhere, or not read) has no known
-    // group, and an unchanged one keeps the stored date.
+    // group, and an unchanged one keeps the stored date. The groups are those
+    // the box offers: the shared dictionary may have been read anew, or
+    // failed to be, since the box was filled.
     if (newStatus != oldStatus) {
-        const bool wasHandedBack = HardwareStatusesConfig::status(oldStatus).group == HandedBackGroup;
-        const bool handedBack = HardwareStatusesConfig::status(newStatus).group == HandedBackGroup;
+        const bool wasHandedBack = offeredStatuses.value(oldStatus).group == HandedBackGroup;
+        const bool handedBack = offeredStatuses.value(newStatus).group == HandedBackGroup;
         if (handedBack && !wasHandedBack)
             write(QStringLiteral("iReceivedDate"), QDateTime::currentSecsSinceEpoch());
         else if (!handedBack)

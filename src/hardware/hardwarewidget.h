@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictionaries/hardwarestatusesconfig.h"
 #include "widgetbase.h"
 
 #include <QDate>
@@ -83,4 +84,6 @@ private:
     SearchWidget *repairsPage;
     // The field date as the last full load showed it.
     QDate loadedFieldDate;
+    // The statuses the status box offers, as read when it was filled.
+    QMap<int, HardwareStatusesConfig::HardwareStatus> offeredStatuses;
 };

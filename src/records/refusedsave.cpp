@@ -59,7 +59,9 @@ bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QStri
         MessageBox::recordDeleted(missing->name, outcome, parent, missing->gender);
         if (gone)
             *gone = *missing;
-    } else if (!saved)
+    } else if (!saved && db && db->commitUncertain())
+        MessageBox::saveUncertain(parent);
+    else if (!saved)
         MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
     return saved;
 }

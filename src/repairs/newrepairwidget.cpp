@@ -700,6 +700,10 @@ void NewRepairWidget::saveFailed(const QString &what, const QString &gone)
         reloadChoices();
         return;
     }
+    if (db && db->commitUncertain()) {
+        MessageBox::saveUncertain();
+        return;
+    }
     // A value too long for its column is named; anything else is a matter
     // of the connection.
     QString reason = ColumnLengths::refusal(db ? db->lastWriteError : QSqlError());

@@ -77,7 +77,7 @@ bool RepairDetailsWidget::loadRepair()
     // The statuses are read afresh first, so that the status shown, the
     // list to pick from and the group that closes a repair are those other
     // workstations have configured by now.
-    RepairStatusesConfig::setupComboBox(db, ui->iStatus);
+    m_offered = RepairStatusesConfig::setupComboBox(db, ui->iStatus);
     Repair repair(nullptr, db);
     // A repair whose client or device is gone still shows what it has.
     repair.setJoinMode(QSqlRelationalTableModel::LeftJoin);
@@ -133,7 +133,7 @@ bool RepairDetailsWidget::loadRepair()
     ui->clientButton->setEnabled(!client.isEmpty());
     ui->hardwareButton->setEnabled(!device.isEmpty());
     ui->notesGroup->setEnabled(found);
-    return found && !client.isEmpty() && !device.isEmpty();
+    return found && !client.isEmpty() && !device.isEmpty() && !m_offered.isEmpty();
 }
 
 QString RepairDetailsWidget::clientNameStatement(int clientId)
@@ -191,8 +191,10 @@ void RepairDetailsWidget::changeStatus()
 {
     if (m_status < 0 || ui->iStatus->currentIndex() < 0 || !UserWidget::mayEditRepairs(user))
         return;
-    const RepairStatusesConfig::RepairStatus status =
-        RepairStatusesConfig::status(ui->iStatus->currentData().toInt());
+    // The status as the box offers it: the shared dictionary may have been
+    // read anew, or failed to be, since the box was filled.
+    const int statusId = ui->iStatus->currentData().toInt();
+    const RepairStatusesConfig::RepairStatus status = m_offered.value(statusId);
     if (!MessageBox::confirm(tr("Zmiana statusu"),
                              tr("Czy na pewno chcesz zmienić status naprawy na \"%1\" ?")
                                  .arg(status.description),
@@ -211,7 +213,7 @@ void RepairDetailsWidget::changeStatus()
     const bool saved = saveRepair(
         [&] {
             outcome = Repair::updateShown(db, m_repairId,
-                                          QStringLiteral("iStatus = %1%2").arg(status.statusId).arg(endDate),
+                                          QStringLiteral("iStatus = %1%2").arg(statusId).arg(endDate),
                                           QStringLiteral("iStatus"), m_storedStatus);
             if (outcome != Repair::Update::Written)
                 return outcome == Repair::Update::ChangedElsewhere;
@@ -220,7 +222,7 @@ void RepairDetailsWidget::changeStatus()
                                  + status.description.toHtmlEscaped() + QLatin1Char('"'),
                              userId);
         },
-        {{QStringLiteral("statusesconf"), status.statusId, tr("Wybrany status"),
+        {{QStringLiteral("statusesconf"), statusId, tr("Wybrany status"),
           MessageBox::Gender::Masculine, QStringLiteral("iStatusId")}},
         &gone);
     if (gone.table == QLatin1String("statusesconf")) {

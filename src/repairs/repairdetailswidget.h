@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictionaries/repairstatusesconfig.h"
 #include "records/refusedsave.h"
 #include "widgetbase.h"
 
@@ -32,8 +33,8 @@ public:
     static QString notesStatement(int repairId);
 
 public Q_SLOTS:
-    // Reads the repair, its client, its device and its notes anew. A record
-    // that cannot be read is reported in an error dialog.
+    // Reads the repair, its client, its device, its notes and the statuses
+    // anew. What cannot be read is reported in an error dialog.
     void load();
 
 Q_SIGNALS:
@@ -50,7 +51,8 @@ private Q_SLOTS:
     void updateButtons();
 
 private:
-    // False when the repair, its client or its device cannot be read.
+    // False when the repair, its client, its device or the statuses cannot
+    // be read.
     bool loadRepair();
     // False when the notes cannot be read.
     bool loadNotes();
@@ -75,4 +77,6 @@ private:
     // The status and progress as stored when the page read them.
     QVariant m_storedStatus;
     QVariant m_storedProgress;
+    // The statuses the status box offers, as read when it was filled.
+    QMap<int, RepairStatusesConfig::RepairStatus> m_offered;
 };
