@@ -54,12 +54,20 @@ QString customSizeText(const LabelSettings::Values &label)
     return HardwareWidget::tr("Niepoprawnie zdefiniowany własny rozmiar etykiety !");
 }
 
-// Sets the label's margins on the printer. False when a margin is larger
-// than the paper or the area left cannot hold one line of the label, which
-// would print empty pages or a line spread over many.
+// Sets the label's margins on the printer. A printer that cannot print as
+// close to the edge gets its own minimum instead: it would refuse the
+// margins otherwise. False when a margin is larger than the paper or the
+// area left cannot hold one line of the label, which would print empty
+// pages or a line spread over many.
 bool setLabelMargins(QPrinter *printer, const LabelSettings::Values &label, const QFont &font)
 {
-    const QMarginsF margins(label.marginLeft, label.marginTop, label.marginRight, label.marginBottom);
+    QPageLayout layout = printer->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    const QMarginsF margins(qMax<qreal>(label.marginLeft, least.left()),
+                            qMax<qreal>(label.marginTop, least.top()),
+                            qMax<qreal>(label.marginRight, least.right()),
+                            qMax<qreal>(label.marginBottom, least.bottom()));
     if (!printer->setPageMargins(margins, QPageLayout::Millimeter))
         return false;
     const QRectF area = printer->pageRect(QPrinter::DevicePixel);
