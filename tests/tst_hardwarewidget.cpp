@@ -86,7 +86,8 @@ private slots:
         const QString bad = "Niepoprawnie zdefiniowany własny rozmiar etykiety !";
         QTest::newRow("custom") << Keys{{"tag_size", 30}, {"tag_width", 50}, {"tag_height", 30}} << "Własny"
                                 << "Zdefiniowany rozmiar papieru: 50 x 30" << 0;
-        QTest::newRow("custom, no height") << Keys{{"tag_size", 30}, {"tag_width", 50}} << "Własny" << bad << 1;
+        QTest::newRow("custom, no height") << Keys{{"tag_size", 30}, {"tag_width", 50}} << "Własny"
+                                           << "Własny rozmiar etykiety niezdefiniowany !" << 1;
         QTest::newRow("custom of 0") << Keys{{"tag_size", 30}, {"tag_width", 0}, {"tag_height", 30}} << "Własny" << bad << 0;
     }
     void paperSize()

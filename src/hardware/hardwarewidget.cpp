@@ -51,6 +51,8 @@ QString customSizeText(const LabelSettings::Values &label)
         return HardwareWidget::tr("Zdefiniowany rozmiar papieru: %1 x %2")
             .arg(label.tagWidth)
             .arg(label.tagHeight);
+    if (label.customSize() == LabelSettings::CustomSize::Missing)
+        return HardwareWidget::tr("Własny rozmiar etykiety niezdefiniowany !");
     return HardwareWidget::tr("Niepoprawnie zdefiniowany własny rozmiar etykiety !");
 }
 
