@@ -13,7 +13,20 @@
 
 namespace {
 const QString lastLoginKey = QStringLiteral("config/lastlogin");
+
+// Levels run from 0, the administrator, to this one with the fewest rights.
+constexpr int FewestRightsLevel = 7;
+
+// Users are added by hand with a database tool: a level that is missing, not
+// a number or out of range gets the fewest rights, never the administrator's.
+int storedLevel(const QVariant &value)
+{
+    bool ok = false;
+    const int level = value.toInt(&ok);
+    return !value.isNull() && ok && level >= 0 && level <= FewestRightsLevel ? level
+                                                                             : FewestRightsLevel;
 }
+} // namespace
 
 LoginWidget::LoginWidget(QWidget *parent, DbWidget *db, Settings *settings)
     : QWidget(parent), WidgetBase(db, nullptr, settings), ui(new Ui::loginWidget),
@@ -160,7 +173,7 @@ void LoginWidget::login()
         return;
     }
     const QString name = q.value(0).toString();
-    const int level = q.value(2).toInt();
+    const int level = storedLevel(q.value(2));
     // Done with the read before the pages of the user are built.
     q.finish();
     rememberLogin(name);

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void passwordMatching();
     void emptyPasswordAsAdministrator();
     void hashedAndPlainPasswords();
+    void levelOfUserAddedByHand_data();
+    void levelOfUserAddedByHand();
     void wrongPasswordShowsNoticeForAWhile();
     void onlyActiveUsersListedByName();
     void userSwitchedOffAfterListing();
@@ -140,6 +142,37 @@ void TestLogin::hashedAndPlainPasswords()
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(1).toString(), QStringLiteral("Jan"));
     QCOMPARE(c.settings.ini->value("config/lastlogin").toString(), QStringLiteral("Jan"));
+}
+
+// Users are added with a database tool: a level that is missing or out of
+// range logs in with the fewest rights, never as the administrator.
+void TestLogin::levelOfUserAddedByHand_data()
+{
+    QTest::addColumn<QString>("level"); // empty: not given
+    QTest::newRow("not given") << "";
+    QTest::newRow("above 7") << "9";
+    QTest::newRow("below 0") << "-1";
+    QTest::newRow("NULL") << "NULL";
+    QTest::newRow("empty text") << "''";
+}
+
+void TestLogin::levelOfUserAddedByHand()
+{
+    QFETCH(QString, level);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    if (TestDatabase::isMySql() && (level == "NULL" || level == "''"))
+        QSKIP("MariaDB stores only numbers in the column");
+    const QString given = level.isEmpty() ? "" : ", " + level;
+    QVERIFY(t.exec("INSERT INTO users (sUser, sPassword, bActive" + QString(given.isEmpty() ? "" : ", iLevel")
+                   + ") VALUES ('Praktykant', 'p', 1" + given + ")"));
+    Config c;
+    Page p = makePage(t.db(), &c.settings);
+    QSignalSpy spy(p.widget.get(), &LoginWidget::loggedIn);
+    QVERIFY(selectUser(p, "Praktykant"));
+    QTest::keyClicks(p.password, "p");
+    QTest::keyClick(p.password, Qt::Key_Return);
+    QCOMPARE(spy.value(0).value(2).toInt(), 7);
 }
 
 void TestLogin::wrongPasswordShowsNoticeForAWhile()

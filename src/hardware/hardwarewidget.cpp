@@ -25,6 +25,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -50,7 +51,30 @@ QString customSizeText(const LabelSettings::Values &label)
         return HardwareWidget::tr("Zdefiniowany rozmiar papieru: %1 x %2")
             .arg(label.tagWidth)
             .arg(label.tagHeight);
+    if (label.customSize() == LabelSettings::CustomSize::Missing)
+        return HardwareWidget::tr("Własny rozmiar etykiety niezdefiniowany !");
     return HardwareWidget::tr("Niepoprawnie zdefiniowany własny rozmiar etykiety !");
+}
+
+// Sets the label's margins on the printer. A printer that cannot print as
+// close to the edge gets its own minimum instead: it would refuse the
+// margins otherwise. False when a margin is larger than the paper or the
+// area left cannot hold one line of the label, which would print empty
+// pages or a line spread over many.
+bool setLabelMargins(QPrinter *printer, const LabelSettings::Values &label, const QFont &font)
+{
+    QPageLayout layout = printer->pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    const QMarginsF margins(qMax<qreal>(label.marginLeft, least.left()),
+                            qMax<qreal>(label.marginTop, least.top()),
+                            qMax<qreal>(label.marginRight, least.right()),
+                            qMax<qreal>(label.marginBottom, least.bottom()));
+    if (!printer->setPageMargins(margins, QPageLayout::Millimeter))
+        return false;
+    const QRectF area = printer->pageRect(QPrinter::DevicePixel);
+    const QFontMetricsF metrics(font, printer);
+    return area.height() >= metrics.height() && area.width() >= metrics.horizontalAdvance(QLatin1Char('W'));
 }
 
 } // namespace
@@ -508,9 +532,7 @@ void HardwareWidget::printDocument()
     printer.setPageSize(label.pageSize(paper));
     const bool landscape = !ui->orientationH->isHidden() && ui->orientationH->isChecked();
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    if (!printer.setPageMargins(QMarginsF(label.marginLeft, label.marginTop, label.marginRight,
-                                          label.marginBottom),
-                                QPageLayout::Millimeter)) {
+    if (!setLabelMargins(&printer, label, ui->printoutEdit->document()->defaultFont())) {
         MessageBox::warning(tr("Niepoprawne marginesy"),
                             tr("Marginesy etykiety nie mieszczą się na wybranym papierze. Popraw "
                                "je w konfiguracji albo wybierz większy papier."));

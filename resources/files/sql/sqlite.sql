@@ -201,7 +201,7 @@ CREATE TABLE users (
     iId INTEGER PRIMARY KEY,
     sUser TEXT,
     sPassword TEXT,
-    iLevel NUMERIC,
+    iLevel NUMERIC DEFAULT 7,
     bActive NUMERIC
 );
 
