@@ -263,15 +263,14 @@ void BillingWidget::saveBill()
     bool moved = false;
     if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."), [&] {
             if (values.at(3) != NoRecord) {
-                QSqlQuery owner = db->query(QStringLiteral("SELECT hardware.iOwner FROM hardware "
-                                                           "WHERE hardware.iId = %1").arg(values.at(3)));
-                if (!owner.next())
+                // The row is held by now: no owner read means a failed read.
+                const int owner = RecordModel::readInt(
+                    db, QStringLiteral("SELECT hardware.iOwner FROM hardware WHERE hardware.iId = %1").arg(values.at(3)));
+                if (owner < 0)
                     return false;
-                moved = owner.value(0).toInt() != clientId;
-                if (moved)
-                    return true;
+                moved = owner != clientId;
             }
-            return Bill::dbInsert(db, values) >= 0;
+            return moved || Bill::dbInsert(db, values) >= 0;
         }, this))
         return;
     if (moved) {

@@ -270,7 +270,7 @@ bool HardwareWidget::loadData(bool full)
 
     const int statusId = row.value(QStringLiteral("iStoreStatus")).toInt();
     ui->iStoreStatus->setCurrentIndex(ui->iStoreStatus->findData(statusId));
-    const HardwareStatusesConfig::HardwareStatus status = HardwareStatusesConfig::status(statusId);
+    const HardwareStatusesConfig::HardwareStatus status = offeredStatuses.value(statusId);
     PlainText::show(ui->iStoreTextLabel, status.name);
     ui->iStoreStatusLabel->setStyleSheet(
         QStringLiteral("border: 0px; border-radius: 10px; padding: 0 8px; \t\t\tbackground: ")
