@@ -4,6 +4,7 @@
 // SQLite a trigger refuses the same statement where one can.
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
+#include "dictionaries/templatesconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "loginwidget.h"
 #include "mysqlcutproxy.h"
@@ -19,13 +20,14 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 using namespace SearchRows;
 
 namespace {
 
-enum Save { Intake, KnownDevice, DeviceAlone, ClientAlone, StatusChange, ClientSave, OwnerChange };
+enum Save { Intake, KnownDevice, DeviceAlone, ClientAlone, StatusChange, ClientSave, OwnerChange, TemplateAdd };
 
 } // namespace
 
@@ -97,6 +99,14 @@ class TestConnectionLoss : public QObject
             formChild<QLineEdit>(&page, "iOwner")->setText(QStringLiteral("7"));
             clickChild(&page, "saveEditOwnerButton");
             return formChild(&page, "editOwnerWidget")->isHidden();
+        }
+        if (kind == TemplateAdd) {
+            TemplatesConfig page(nullptr, db(), &user, settings.get());
+            clickChild(&page, "addButton");
+            formChild<QLineEdit>(&page, "sHName")->setText(QStringLiteral("Drukarka"));
+            clickChild(&page, "saveButton");
+            return formChild<QStackedWidget>(&page, "stackedWidget")->currentWidget()->objectName()
+                != QLatin1String("savePage");
         }
         NewRepairWidget intake(nullptr, db(), &user, nullptr);
         intake.opened();
@@ -514,6 +524,7 @@ private Q_SLOTS:
         QTest::newRow("status with its note") << int(StatusChange) << QStringLiteral("2|1|0|1|1") << false;
         QTest::newRow("intake, not looked for") << int(Intake) << QStringLiteral("3|2|1|2|0") << true;
         QTest::newRow("status, not looked for") << int(StatusChange) << QStringLiteral("2|1|0|1|1") << true;
+        QTest::newRow("template, not looked for") << int(TemplateAdd) << QStringLiteral("2|1|1|1|0") << true;
     }
     void commitWithLostAnswerStored()
     {

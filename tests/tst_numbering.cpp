@@ -304,6 +304,14 @@ void TestNumbering::schemeSaveFailureKeepsTheOldScheme()
     QCOMPARE(rec.last().text,
              QStringLiteral("Nie udało się zapisać zmian.\n\nSprawdź konfigurację bazy danych bądź "
                             "skontaktuj się z pomocą techniczną."));
+
+    // A scheme that cannot be read is not shown as the default.
+    rec.clear();
+    Page unread(t.db());
+    QCOMPARE(rec.titles(), QStringList{"Błąd odczytu z bazy"});
+    QVERIFY(unread.edit()->text().isEmpty());
+    unread.typeScheme("{YEAR4}");
+    QVERIFY(!unread.saveScheme()->isEnabled());
 }
 
 void TestNumbering::nextKeyRefusals()
@@ -384,11 +392,19 @@ void TestNumbering::nextKeyFailureIsReported()
     TestDatabase t;
     REQUIRE_DB(t);
     Page p(t.db());
-    QVERIFY(t.exec("DROP TABLE repairs"));
     MessageBoxRecorder rec;
+    // The table goes on another workstation while the question is open.
+    const std::unique_ptr<DbWidget> other = t.openAnother();
+    rec.whileOpen = [&] { QVERIFY(other->query("ALTER TABLE repairs RENAME TO repairs_away").isActive()); };
     p.typeNextId("500");
     QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
     QCOMPARE(rec.titles(), (QStringList{"Czy na pewno zapisać ?", "Błąd zapisu do bazy"}));
+
+    // The highest key unread is not taken for an empty table: nothing is asked or set.
+    rec.clear();
+    rec.whileOpen = nullptr;
+    QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList{"Błąd odczytu z bazy"});
 }
 
 void TestNumbering::renderPage()

@@ -4,7 +4,6 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
-#include "records/recordmodel.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -97,7 +96,13 @@ void NumberingConfig::showEvent(QShowEvent *event)
 void NumberingConfig::load()
 {
     *query = db->query(QLatin1String(SchemeQuery));
-    ui->numberingEdit->setText(query->next() ? query->value(0).toString() : DefaultScheme);
+    // A scheme that could not be read is not shown as the default: saved, it
+    // would replace the stored one unseen.
+    schemeRead = query->isActive();
+    if (!schemeRead)
+        MessageBox::readFailed(tr("Nie udało się odczytać schematu numeracji."), query->lastError());
+    ui->numberingEdit->setText(!schemeRead ? QString()
+                               : query->next() ? query->value(0).toString() : DefaultScheme);
 
     *query = db->query(QLatin1String(HighestRepairQuery));
     if (query->next())
@@ -106,7 +111,10 @@ void NumberingConfig::load()
     // SQLite file for as long as the page is open.
     query->finish();
 
-    generateNumberingPreview();
+    if (schemeRead)
+        generateNumberingPreview();
+    else
+        ui->numberingPrevLabel->clear();
     PlainText::show(ui->dbLabel, QString(dbLabelText).replace(QLatin1String("_DB_"), db->description));
     ui->numberingSave->setEnabled(false);
 }
@@ -117,7 +125,7 @@ void NumberingConfig::generateNumberingPreview()
     PlainText::show(ui->numberingPrevLabel,
                     QString::number(previewId) + QLatin1Char('/')
                         + generateNumbering(db, user, QDateTime::currentDateTime(), scheme));
-    ui->numberingSave->setEnabled(true);
+    ui->numberingSave->setEnabled(schemeRead);
 }
 
 void NumberingConfig::save()
@@ -170,7 +178,17 @@ void NumberingConfig::saveNextId()
 {
     const int next = ui->nextIdEdit->text().trimmed().toInt();
 
-    const int highest = qMax(0, RecordModel::readInt(db, QLatin1String(HighestRepairQuery)));
+    // Unread, the highest key is not taken for "no repairs yet": the check
+    // below would pass a key already given.
+    QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
+    if (failed(q)) {
+        MessageBox::readFailed(tr("Nie udało się odczytać numeru ostatniej naprawy: kolejny numer nie "
+                                  "został ustawiony."),
+                               q.lastError());
+        return;
+    }
+    const int highest = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
     if (highest >= next) {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));

@@ -46,5 +46,6 @@ private:
 
     Ui::numberingConfig *ui;
     int previewId;
+    bool schemeRead = true; // false while the stored scheme could not be read
     QString dbLabelText;
 };

@@ -210,7 +210,7 @@ void TemplatesConfig::saveTemplate()
     const QStringList values = formValues();
     if (adding && Template::dbInsert(db, values) <= 0) {
         // The input stays on the edit page so that nothing typed is lost.
-        MessageBox::saveFailed(db->lastWriteError);
+        reportFailedSave(db);
         return;
     }
     if (!adding && !updateTemplate(values))

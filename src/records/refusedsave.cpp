@@ -50,6 +50,14 @@ bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord *
     return true;
 }
 
+void reportFailedSave(DbWidget *db, QWidget *parent)
+{
+    if (db && db->commitUncertain())
+        MessageBox::saveUncertain(parent);
+    else
+        MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
+}
+
 bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
                         const std::function<bool()> &work, QWidget *parent, HeldRecord *gone)
 {
@@ -59,9 +67,8 @@ bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QStri
         MessageBox::recordDeleted(missing->name, outcome, parent, missing->gender);
         if (gone)
             *gone = *missing;
-    } else if (!saved && db && db->commitUncertain())
-        MessageBox::saveUncertain(parent);
-    else if (!saved)
-        MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
+    } else if (!saved) {
+        reportFailedSave(db, parent);
+    }
     return saved;
 }

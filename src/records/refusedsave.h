@@ -42,6 +42,11 @@ struct HeldRecord
 // then names the one deleted (it stays null when one could not be read).
 bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone);
 
+// After a save that stored nothing: saveUncertain() when its COMMIT lost the
+// answer, so that it may have been stored all the same, otherwise
+// saveFailed() with the database's reason.
+void reportFailedSave(DbWidget *db, QWidget *parent = nullptr);
+
 // Runs work in one transaction once every record of held is found there,
 // locked against deletion until the end. True when committed. Otherwise the
 // user is told: a record deleted on another workstation is named, with
