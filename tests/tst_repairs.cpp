@@ -269,6 +269,33 @@ private Q_SLOTS:
         QVERIFY(child(current(w.get()), "backButton")->isHidden());
     }
 
+    // A user added at another workstation while the start page and the
+    // register are open, with a repair of theirs, then renamed there and
+    // writing a note: named in the register, its technician filter and the
+    // latest notes.
+    void usersChangedElsewhere()
+    {
+        QVERIFY(insert(*t, ClientsInsert, {client(7, "Nowak")}) && insert(*t, HardwareInsert, {hardware(34, "Laptop", 7)}));
+        auto w = startPage();
+        click(w.get(), "searchGeneralButton");
+        const auto elsewhere = [&](const QStringList &statements) {
+            for (const QString &sql : statements)
+                QCOMPARE(onAnotherWorkstation(*t, sql), QString());
+        };
+        elsewhere({"INSERT INTO users (iId, sUser, sPassword, iLevel, bActive) VALUES (7, 'Kasia', '', 5, 1)",
+                   RepairsInsert + repair(12, 7, 34, now(), Open, "", 0, 0, 7)});
+        click(w.get(), "searchActiveButton");
+        auto *s = w->findChild<SearchWidget *>();
+        auto *model = qobject_cast<Repair *>(s->searchTable->model());
+        QVERIFY(model);
+        QCOMPARE(model->index(0, model->fieldIndex("iTechnicanId")).data().toString(), "Kasia");
+        QCOMPARE(child<QComboBox>(s, "iTechnicanId")->findText("Kasia"), 2);
+        elsewhere({"UPDATE users SET sUser = 'Kasia K.' WHERE iId = 7", NotesInsert + note(1, 12, now() - 60, 1, "nowa", 7)});
+        auto *period = child<QSpinBox>(w.get(), "lastNotesPeriod");
+        period->setValue(period->value() + 1);
+        QVERIFY(child<QListWidget>(w.get(), "lastNotesList")->item(0)->text().contains(" | Kasia K.\n"));
+    }
+
     void navigation()
     {
         QVERIFY(fill({repair(12, 7, 34, now(), Open), repair(14, 7, 34, now(), Open)}));

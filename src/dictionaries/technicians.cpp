@@ -17,9 +17,9 @@ struct User
 QMap<int, User> users;
 } // namespace
 
-QMap<int, QString> userNames(DbWidget *db, bool activeOnly)
+QMap<int, QString> userNames(DbWidget *db, bool activeOnly, bool reread)
 {
-    DictionaryCache::load(db, DictionaryCache::Users, false, [db] {
+    DictionaryCache::load(db, DictionaryCache::Users, reread, [db] {
         users.clear();
         if (!db)
             return false;
@@ -37,12 +37,12 @@ QMap<int, QString> userNames(DbWidget *db, bool activeOnly)
     return names;
 }
 
-void fillTechnicianBox(DbWidget *db, QComboBox *box)
+void fillTechnicianBox(DbWidget *db, QComboBox *box, bool reread)
 {
     box->addItem(QStringLiteral("Nieprzydzielony"), 0);
     if (!db)
         return;
-    const QMap<int, QString> users = userNames(db, true);
+    const QMap<int, QString> users = userNames(db, true, reread);
     const QIcon icon(QStringLiteral(":/loginWidget/users.png"));
     for (auto it = users.cbegin(); it != users.cend(); ++it)
         box->addItem(icon, it.value(), it.key());

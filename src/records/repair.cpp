@@ -107,6 +107,13 @@ QVariant Repair::data(const QModelIndex &index, int role) const
     return RecordModel::data(index, role);
 }
 
+bool Repair::select()
+{
+    if (dbw)
+        users = userNames(dbw);
+    return RecordModel::select();
+}
+
 QString Repair::getUserById(int id) const
 {
     const auto it = users.constFind(id);

@@ -20,6 +20,9 @@ public:
     ~Repair() override;
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Takes the user names as this connection read them last (a search
+    // reads them afresh first), then reads the rows.
+    bool select() override;
 
     // Name of a user for the user columns: "Nieprzydzielony" for 0 and
     // "Usunięty" for an id the model's users do not hold.
@@ -62,7 +65,7 @@ protected:
 private:
     int readIdOfRow(const QString &column, int row) const;
 
-    QMap<int, QString> users; // users.iId -> users.sUser, read once
+    QMap<int, QString> users; // users.iId -> users.sUser as of the last select
 
     int colId = -1;
     int colNum = -1;

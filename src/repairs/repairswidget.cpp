@@ -370,7 +370,8 @@ QString RepairsWidget::lastNotesStatement(qint64 cutoff)
 void RepairsWidget::loadLastNotes(int days)
 {
     ui->lastNotesList->clear();
-    const QMap<int, QString> authors = userNames(db);
+    // Afresh: an author may have been added or renamed at another workstation.
+    const QMap<int, QString> authors = userNames(db, false, true);
     // Whole days back from now: 2 lists the notes of the last 48 hours.
     const qint64 cutoff = QDateTime::currentSecsSinceEpoch() - qint64(days) * 86400;
     *query = db->query(lastNotesStatement(cutoff));

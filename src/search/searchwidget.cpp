@@ -7,6 +7,8 @@
 #include <QSqlRelationalTableModel>
 #include <QTimer>
 
+#include <functional>
+
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwarestatusesconfig.h"
@@ -132,7 +134,6 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
 
     FormIn::comboboxSetup(iType, Repair::Types);
     FormIn::comboboxSetup(billStatus, Bill::Statuses);
-    fillTechnicianBox(db, iTechnicanId);
     if (db) {
         // Only the boxes staff can reach, from what this workstation read
         // last: the search that lists the register reads them afresh.
@@ -141,6 +142,8 @@ SearchWidget::SearchWidget(QWidget *parent, DbWidget *db, UserWidget *user, Sett
         // The hardware filter page also serves sub-searches of the other
         // registers, whose models do not load the field labels.
         FieldsConfig::getFieldsDescription(db);
+    } else {
+        fillTechnicianBox(db, iTechnicanId);
     }
     FieldsConfig::setupFields(hardwareSearchPage);
     const QString dateLabel = FieldsConfig::Description.value(QStringLiteral("iFieldDate"));
@@ -195,14 +198,14 @@ QSqlRelationalTableModel *SearchWidget::createModel(SearchVariant kind)
 
 int SearchWidget::reachableBoxes() const
 {
-    return withSubSearch ? RepairStatusBox | HardwareTypeBox | StoreStatusBox : boxesOf(variant);
+    return withSubSearch ? RepairStatusBox | TechnicianBox | HardwareTypeBox | StoreStatusBox : boxesOf(variant);
 }
 
 int SearchWidget::boxesOf(SearchVariant kind)
 {
     switch (kind) {
     case RepairsVariant:
-        return RepairStatusBox;
+        return RepairStatusBox | TechnicianBox;
     case HardwareVariant:
         return HardwareTypeBox | StoreStatusBox;
     case TemplatesVariant:
@@ -224,13 +227,15 @@ void SearchWidget::readDictionaries(int dictionaries, bool afresh)
         HardwareTypesConfig::getTypes(db, afresh);
     if (dictionaries & StoreStatusBox)
         HardwareStatusesConfig::getStatuses(db, afresh);
+    if (dictionaries & TechnicianBox)
+        userNames(db, false, afresh);
     refillBoxes(dictionaries & reachableBoxes());
 }
 
 void SearchWidget::refillBoxes(int boxes)
 {
     const auto refill = [&](DictionaryBox flag, QComboBox *box, bool empty,
-                            void (*fill)(QComboBox *)) {
+                            const std::function<void(QComboBox *)> &fill) {
         if (!(boxes & flag) || empty)
             return;
         const bool chosen = box->currentIndex() >= 0;
@@ -246,6 +251,7 @@ void SearchWidget::refillBoxes(int boxes)
     refill(HardwareTypeBox, iHType, HardwareTypesConfig::Order.isEmpty(), &HardwareTypesConfig::fillComboBox);
     refill(StoreStatusBox, iStoreStatus, HardwareStatusesConfig::SortedStatuses.isEmpty(),
            &HardwareStatusesConfig::fillComboBox);
+    refill(TechnicianBox, iTechnicanId, false, [this](QComboBox *box) { fillTechnicianBox(db, box, false); });
 }
 
 void SearchWidget::search()

@@ -129,11 +129,12 @@ private:
 
     // The combo boxes of the filter pages that take their entries from a
     // dictionary, as flags.
-    enum DictionaryBox { RepairStatusBox = 1, HardwareTypeBox = 2, StoreStatusBox = 4 };
+    enum DictionaryBox { RepairStatusBox = 1, HardwareTypeBox = 2, StoreStatusBox = 4, TechnicianBox = 8 };
     // The boxes on the filter pages staff can reach: the register's own and,
     // with the sub-search tool bar, those of the other registers.
     int reachableBoxes() const;
-    // The boxes on the filter page of a register.
+    // The boxes on the filter page of a register; their dictionaries are
+    // what the register's list shows.
     static int boxesOf(SearchVariant kind);
     // Reads the given dictionaries (afresh, or only those not read yet on
     // this connection) and refills those of their boxes that staff can reach.
