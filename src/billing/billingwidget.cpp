@@ -8,6 +8,7 @@
 #include "plaintext.h"
 #include "records/bill.h"
 #include "records/client.h"
+#include "records/hardware.h"
 #include "records/refusedsave.h"
 #include "records/repair.h"
 #include "userwidget.h"
@@ -264,8 +265,7 @@ void BillingWidget::saveBill()
     if (!saveHoldingRecords(db, held, tr("Rachunek nie został zapisany."), [&] {
             if (values.at(3) != NoRecord) {
                 // The row is held by now: no owner read means a failed read.
-                const int owner = RecordModel::readInt(
-                    db, QStringLiteral("SELECT hardware.iOwner FROM hardware WHERE hardware.iId = %1").arg(values.at(3)));
+                const int owner = Hardware::storedOwner(db, values.at(3).toInt());
                 if (owner < 0)
                     return false;
                 moved = owner != clientId;

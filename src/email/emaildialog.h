@@ -28,7 +28,6 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
-
 private:
     MailAccount readAccount() const;
     // Why the account read cannot be used, or which options are missing,

@@ -89,6 +89,11 @@ int Hardware::getOwnerId(int row) const
 {
     if (row < 0 || row >= rowCount())
         return -1;
-    return readInt(dbw, QStringLiteral("SELECT hardware.iOwner FROM hardware WHERE hardware.iId=%1 LIMIT 1")
-                            .arg(storedValue(row, colId).toString()));
+    return storedOwner(dbw, storedValue(row, colId).toInt());
+}
+
+int Hardware::storedOwner(DbWidget *db, int hardwareId)
+{
+    return readInt(db, QStringLiteral("SELECT hardware.iOwner FROM hardware WHERE hardware.iId=%1 LIMIT 1")
+                           .arg(hardwareId));
 }

@@ -26,6 +26,8 @@ public:
 
     // The stored iOwner of the record in a row, -1 when there is none.
     int getOwnerId(int row) const;
+    // The stored iOwner of a device, -1 when it is not there or cannot be read.
+    static int storedOwner(DbWidget *db, int hardwareId);
 
 protected:
     void updateColumns() override;

@@ -30,7 +30,6 @@ Q_SIGNALS:
 public Q_SLOTS:
     void send();
 
-
 private:
     void infoReceived(bool ok, const QString &text);
     void sendFinished(bool ok, const QString &text);
