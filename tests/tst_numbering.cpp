@@ -337,9 +337,8 @@ void TestNumbering::nextKeyRefusals()
     rec.clear();
     rec.answerCancel();
     // Another workstation writes while the question is open.
-    const std::unique_ptr<DbWidget> other = t.openAnother();
     rec.whileOpen = [&] {
-        QVERIFY(other->query("INSERT INTO settings (sGroup, sKey, sValue, iUserId) VALUES ('t', 't', 't', 2)").isActive());
+        QVERIFY(t.openAnother()->query("INSERT INTO settings (sGroup, sKey, sValue, iUserId) VALUES ('t', 't', 't', 2)").isActive());
     };
     p.typeNextId("100");
     QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
@@ -394,8 +393,7 @@ void TestNumbering::nextKeyFailureIsReported()
     Page p(t.db());
     MessageBoxRecorder rec;
     // The table goes on another workstation while the question is open.
-    const std::unique_ptr<DbWidget> other = t.openAnother();
-    rec.whileOpen = [&] { QVERIFY(other->query("ALTER TABLE repairs RENAME TO repairs_away").isActive()); };
+    rec.whileOpen = [&] { QVERIFY(t.openAnother()->query("ALTER TABLE repairs RENAME TO repairs_away").isActive()); };
     p.typeNextId("500");
     QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
     QCOMPARE(rec.titles(), (QStringList{"Czy na pewno zapisać ?", "Błąd zapisu do bazy"}));
