@@ -370,8 +370,7 @@ void TestHardwareTypesConfig::deleteAndItsRefusals()
     makePage();
     MessageBoxRecorder rec;
     // Another workstation writes while the refusal is shown.
-    const std::unique_ptr<DbWidget> other = t->openAnother();
-    rec.whileOpen = [&] { QVERIFY(other->query("INSERT INTO templates (sHName, iHType) VALUES ('b', 2)").isActive()); };
+    rec.whileOpen = [&] { QVERIFY(t->openAnother()->query("INSERT INTO templates (sHName, iHType) VALUES ('b', 2)").isActive()); };
 
     // Used by a hardware record: refused, the page unchanged.
     select("A");

@@ -260,8 +260,6 @@ private slots:
                                         << QStringList{question, "Rekord usunięty"} << "7";
         // Changed while the page is being edited: what was typed stays and is saved.
         QTest::newRow("confirmed, editing") << "8" << true << "editing" << QStringList{question} << "8";
-        QTest::newRow("cancelled, editing") << "8" << false << "editing" << QStringList{question} << "7";
-        QTest::newRow("no such client, editing") << "56" << true << "editing" << QStringList{unknown} << "7";
     }
     void ownerChange()
     {

@@ -471,8 +471,7 @@ void TestStatusesConfig::deleteStatus()
                                            .arg(table).arg(idOf(used))).toInt();
     QVERIFY(t->exec(tw.useInsert.arg(usedStatusId)));
     // Another workstation writes while the refusal is shown.
-    const std::unique_ptr<DbWidget> other = t->openAnother();
-    rec.whileOpen = [&] { QVERIFY(other->query(tw.useInsert.arg(usedStatusId)).isActive()); };
+    rec.whileOpen = [&] { QVERIFY(t->openAnother()->query(tw.useInsert.arg(usedStatusId)).isActive()); };
 
     select(used);
     click(page, "deleteButton");
