@@ -258,6 +258,8 @@ private slots:
                                           << QStringList{question, "Rekord usunięty"} << "<no row>";
         QTest::newRow("client deleted") << "8" << true << "DELETE FROM clients WHERE iId = 8"
                                         << QStringList{question, "Rekord usunięty"} << "7";
+        QTest::newRow("owner changed elsewhere") << "8" << true << "UPDATE hardware SET iOwner = 0 WHERE iId = 12"
+                                                 << QStringList{question, "Zmiany na innym stanowisku"} << "0";
         // Changed while the page is being edited: what was typed stays and is saved.
         QTest::newRow("confirmed, editing") << "8" << true << "editing" << QStringList{question} << "8";
     }
@@ -289,7 +291,8 @@ private slots:
         const bool refused = !fault.isEmpty();
         QCOMPARE(w("editOwnerWidget")->isVisible(), refused);
         QCOMPARE(w<QLineEdit>("iOwner")->text(), refused ? typed : owner);
-        QCOMPARE(w<QLabel>("hardwareLabel")->text(), owner == "8" ? "12 / Nowak" : "12 / Kowalski");
+        QCOMPARE(w<QLabel>("hardwareLabel")->text(),
+                 owner == "8" ? "12 / Nowak" : owner == "0" ? "12 / Nieprzydzielony" : "12 / Kowalski");
         if (editing) {
             click("saveButton");
             QCOMPARE(stored("sHName") + "|" + stored("iOwner"), "Dell 2|" + owner);

@@ -342,6 +342,13 @@ void TestNumbering::nextKeyRefusals()
     QCOMPARE(t.count("repairs"), 2);
     QVERIFY(t.exec(insertRepair()));
     QCOMPARE(t.scalar("SELECT MAX(iId) FROM repairs").toInt(), 41);
+
+    // Another workstation takes in repairs past the key typed: said, not set.
+    rec.clear();
+    rec.whileOpen = [&] { QVERIFY(t.openAnother()->query(insertRepair(120)).isActive()); };
+    QTest::mouseClick(p.saveNextId(), Qt::LeftButton);
+    QCOMPARE(rec.titles(), (QStringList{"Czy na pewno zapisać ?", "Niezgodność numeracji"}));
+    QCOMPARE(t.count("repairs"), 4);
 }
 
 void TestNumbering::nextKeyAccepted_data()

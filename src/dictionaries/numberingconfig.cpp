@@ -4,6 +4,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "records/recordmodel.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -189,9 +190,12 @@ void NumberingConfig::saveNextId()
     }
     const int highest = q.next() ? q.value(0).toInt() : 0;
     q.finish();
-    if (highest >= next) {
+    const auto tooLow = [] {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));
+    };
+    if (highest >= next) {
+        tooLow();
         return;
     }
     if (!MessageBox::confirm(tr("Czy na pewno zapisać ?"),
@@ -206,8 +210,14 @@ void NumberingConfig::saveNextId()
         // SQLite gives a new row the highest key plus one: a row holding only
         // the key next - 1 makes the next repair get the key next. When that
         // is already the highest key nothing needs to be stored.
-        ok = !failed(db->query(QStringLiteral("INSERT INTO repairs(ROWID) VALUES(%1)").arg(next - 1)));
+        ok = !failed(db->query(QStringLiteral("INSERT INTO repairs(ROWID) SELECT %1 "
+                                              "WHERE NOT EXISTS (SELECT 1 FROM repairs WHERE iId >= %1)")
+                                   .arg(next - 1)));
     }
     if (!ok)
         MessageBox::saveFailed();
+    // Repairs that another workstation took in while the question was open
+    // keep the next key above them (MariaDB quietly keeps its counter there).
+    else if (RecordModel::readInt(db, QLatin1String(HighestRepairQuery)) >= next)
+        tooLow();
 }

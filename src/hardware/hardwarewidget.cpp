@@ -288,7 +288,12 @@ bool HardwareWidget::loadData(bool full)
 
 void HardwareWidget::showOwner()
 {
-    ownerId = hardwareModel->getOwnerId(0);
+    showOwnerOf(hardwareModel->getOwnerId(0));
+}
+
+void HardwareWidget::showOwnerOf(int owner)
+{
+    ownerId = owner;
     const QString id = QString::number(hardwareId);
     if (ownerId != 0) {
         ownerModel->setFilter(QStringLiteral("clients.iId=") + QString::number(ownerId));
@@ -433,12 +438,14 @@ bool HardwareWidget::changeOwner(const QString &client)
                                  + QStringLiteral("\n\n") + tr("Nowym właścicielem będzie klient: ")
                                  + surname))
         return true;
-    // The client may have gone while the question was open.
+    // The client may have gone while the question was open, and another
+    // workstation may have given the device to someone else meanwhile.
     const QSqlQuery update = db->query(
-        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 "
+        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND COALESCE(iOwner, 0) = %3 "
                        "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
             .arg(client)
-            .arg(hardwareId));
+            .arg(hardwareId)
+            .arg(ownerId));
     if (update.lastError().isValid()) {
         MessageBox::saveFailed();
         return false;
@@ -455,8 +462,17 @@ bool HardwareWidget::changeOwner(const QString &client)
         MessageBox::recordDeleted(tr("Klient o numerze %1").arg(client), unchanged);
     else if (device != State::Present || owner != State::Present)
         MessageBox::saveFailed();
-    else
+    else if (const int stored = Hardware::storedOwner(db, hardwareId); stored == client.toInt())
         return true; // the owner it had already
+    else if (stored < 0)
+        MessageBox::saveFailed();
+    else {
+        // Shown as it is now, with the number typed still in the editor.
+        MessageBox::entryChangedElsewhere(tr("Właściciel sprzętu został zmieniony na innym stanowisku."));
+        const QString typed = ui->iOwner->text();
+        showOwnerOf(stored);
+        ui->iOwner->setText(typed);
+    }
     return false;
 }
 

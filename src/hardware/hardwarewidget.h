@@ -35,6 +35,8 @@ public:
     bool loadData(bool full);
     // The owner as stored now: its number, name and the label's line.
     void showOwner();
+    // The given owner (0: none) in the labels and the owner editor.
+    void showOwnerOf(int owner);
 
     // The hardware label code: "*0I" + hardware id + "I" + owner id + "I*".
     static QString labelCode(int hardwareId, int ownerId);
