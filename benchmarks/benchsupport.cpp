@@ -249,8 +249,8 @@ QString pageThenJoins(RecordModel *model)
     const QString joins = own.mid(fieldsEnd + from.size(), joinsEnd - fieldsEnd - from.size());
     const QString order = own.mid(orderAt);
     QString page = QStringLiteral("SELECT * FROM ") + table;
-    if (!model->filter().isEmpty())
-        page += QStringLiteral(" WHERE (") + model->filter() + QLatin1Char(')');
+    if (!model->pageFilter().isEmpty())
+        page += QStringLiteral(" WHERE (") + model->pageFilter() + QLatin1Char(')');
     page += order;
     return QStringLiteral("SELECT ") + fields + QStringLiteral(" FROM (") + page + QStringLiteral(") ") + table
            + joins + order.left(order.indexOf(QStringLiteral(" LIMIT ")));

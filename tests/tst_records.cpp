@@ -636,6 +636,11 @@ void TestRecords::pagedListsFollowTheWholeStatement_data()
         << "Repair" << "iClientId" << desc
         << repairs.chopped(9) + "WHERE r.iClientId NOT IN (1, 4, 7) ORDER BY c.sSName DESC, c.iId DESC, r.iId DESC"
         << "repairs.iClientId NOT IN (1, 4, 7)";
+    // Rows of any of two clients, a page of each client's rows read by key,
+    // with repairs whose device is gone among client 5's (see keyedRows).
+    const QString keyed = repairs.chopped(9) + "WHERE r.iClientId IN (4, 5) ORDER BY r.iId";
+    QTest::newRow("repairs keyed by client") << "Repair" << "" << asc << keyed << "keyed";
+    QTest::newRow("repairs keyed by client, descending") << "Repair" << "iId" << desc << keyed + " DESC" << "keyed";
     QTest::newRow("bills by settling user, filtered, descending")
         << "Bill" << "iUser" << desc << bills + "WHERE b.iId <> 4 ORDER BY u.sUser DESC, u.iId DESC, b.iId DESC"
         << "billing.iId <> 4";
@@ -652,6 +657,16 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     TestDatabase t;
     REQUIRE_DB(t);
     QVERIFY2(fillForPaging(t), qPrintable(t.error()));
+    if (filter == QLatin1String("keyed")) {
+        // Client 4's repairs lie between client 5's, some of whose devices
+        // are gone (hardware 99), near either end.
+        QStringList keyedRows;
+        for (const auto &[id, client, hardware] : {std::tuple{24, 5, 1}, {25, 5, 99}, {26, 5, 1}, {27, 5, 1}, {30, 4, 1},
+                                                   {31, 4, 1}, {32, 4, 1}, {33, 4, 1}, {37, 5, 1}, {38, 5, 1},
+                                                   {39, 5, 99}, {40, 5, 1}})
+            keyedRows << repairSql(id, "", March5, 0, 0, 1, "0", client, hardware, 1, 0);
+        QVERIFY2(t.exec(keyedRows), qPrintable(t.error()));
+    }
     QList<int> expected;
     QSqlQuery all(t.db()->database());
     QVERIFY2(all.exec(whole), qPrintable(all.lastError().text()));
@@ -665,7 +680,7 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     paged->setPageSize(3);
     if (!sortColumn.isEmpty())
         model->setSort(model->fieldIndex(sortColumn), Qt::SortOrder(order));
-    model->setFilter(filter);
+    model->setFilter(filter == QLatin1String("keyed") ? paged->keyedFilter("iClientId", {4, 5}) : filter);
 
     // The first page alone, then page after page up to the end.
     QVERIFY2(model->select(), qPrintable(model->lastError().text()));
@@ -674,6 +689,8 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     // The next page of a walk reads its related rows by key.
     if (QByteArray(QTest::currentDataTag()).contains("walking"))
         QVERIFY(paged->nextPageStatement().contains(QRegularExpression("repairs\\.iClientId IN \\(\\d")));
+    if (filter == QLatin1String("keyed"))
+        QVERIFY(paged->nextPageStatement().contains(QLatin1String("UNION ALL")));
     if (QByteArray(QTest::currentDataTag()).contains("few rows"))
         QVERIFY(!paged->firstPageStatement().contains(QLatin1String("sSName <=")));
     const QString failures = modelTesterFailures(model.get(), false);

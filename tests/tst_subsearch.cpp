@@ -95,6 +95,8 @@ void TestSubSearch::ruleTable_data()
     QTest::newRow("repairs by bills") << 0 << 3 << "billClientId" << "7" << "repairs.iId"
                                       << QList<int>{100, 101};
     QTest::newRow("clients by repairs") << 1 << 0 << "" << "" << "clients.iId" << QList<int>{7, 12};
+    QTest::newRow("clients by open repairs") << 1 << 0 << "repairStatusOpen" << "" << "clients.iId"
+                                             << QList<int>{7, 12};
     QTest::newRow("clients by hardware") << 1 << 2 << "" << "" << "clients.iId" << QList<int>{7, 12};
     QTest::newRow("clients by bills") << 1 << 3 << "billHardwareId" << "21" << "clients.iId"
                                       << QList<int>{12};
@@ -142,7 +144,9 @@ void TestSubSearch::ruleTable()
 
     auto w = page(t, variant);
     startSubSearch(w.get(), subVariant);
-    if (!input.isEmpty()) {
+    if (auto *box = w->findChild<QCheckBox *>(input)) {
+        box->setChecked(true);
+    } else if (!input.isEmpty()) {
         auto *edit = w->findChild<QLineEdit *>(input);
         QVERIFY(edit);
         edit->setText(text);

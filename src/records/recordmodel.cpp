@@ -272,6 +272,71 @@ void RecordModel::setFilter(const QString &filter)
     m_holdSelect = false;
 }
 
+QString RecordModel::keyedFilter(const QString &column, const QList<int> &values)
+{
+    QStringList texts;
+    for (const int value : values)
+        texts << QString::number(value);
+    if (texts.isEmpty())
+        texts << QStringLiteral("NULL");
+    m_keyed = {QStringLiteral("%1.iId IN (SELECT listed.iId FROM %1 listed WHERE listed.%2 IN (%3))")
+                   .arg(tableName(), column, texts.join(QLatin1Char(','))),
+               column, values};
+    return m_keyed.filter;
+}
+
+bool RecordModel::readsByKeys() const
+{
+    return !m_keyed.values.isEmpty() && filter() == m_keyed.filter && !sortsByColumn() && !sortsByRelation();
+}
+
+QString RecordModel::pageFilter(const QVariant &afterKey) const
+{
+    if (!readsByKeys())
+        return filter();
+    // A page of keys of each value, from the column's index alone in the
+    // order of iId. Some of them may name a row that the list's joins leave
+    // out (its client or device gone), so a value's page of keys may end
+    // before its rows of the page do: the page goes no further than the
+    // nearest last key of a value that gave a whole page of keys, up to
+    // which every value's keys are all there. A page that this cuts short
+    // is read again (completeKeyedPage()).
+    const bool desc = descending();
+    const QString table = tableName();
+    const QString key = table + QLatin1String(".iId");
+    QString after;
+    if (afterKey.isValid())
+        after = QLatin1String(" AND ") + key + (desc ? QLatin1String(" < ") : QLatin1String(" > ")) + literal(afterKey);
+    QStringList pages;
+    QStringList ends;
+    for (const int value : m_keyed.values) {
+        const QString page = QStringLiteral("(SELECT %1 FROM %2 WHERE %2.%3 = %4%5 ORDER BY %1%6 LIMIT %7)")
+                                 .arg(key, table, m_keyed.column, QString::number(value), after,
+                                      desc ? QStringLiteral(" DESC") : QStringLiteral(" ASC"))
+                                 .arg(m_pageSize);
+        const QString name = QString::number(pages.size());
+        pages << QStringLiteral("SELECT iId FROM %1 AS keyed%2").arg(page, name);
+        ends << QStringLiteral("SELECT CASE WHEN COUNT(*) = %1 THEN %2(iId) END AS k FROM %3 AS ends%4")
+                    .arg(QString::number(m_pageSize), desc ? QStringLiteral("MIN") : QStringLiteral("MAX"), page, name);
+    }
+    return QStringLiteral("%1 IN (SELECT iId FROM (%2) AS keyed) AND %1 %3 COALESCE((SELECT %4(k) FROM (%5) AS ends), %1)")
+        .arg(key, pages.join(QLatin1String(" UNION ALL ")), desc ? QStringLiteral(">=") : QStringLiteral("<="),
+             desc ? QStringLiteral("MAX") : QStringLiteral("MIN"), ends.join(QLatin1String(" UNION ALL ")));
+}
+
+void RecordModel::completeKeyedPage(QVector<Row> *rows, const QString &after, const QVariantList &values) const
+{
+    // Short at the end of the list, or cut at the nearest last key of a
+    // value whose keys named rows that are not listed: read again under
+    // the filter as one condition.
+    if (rows->size() >= m_pageSize || !readsByKeys() || m_readError.isValid())
+        return;
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    if (execBound(query, pageStatement(after, QVariant(), false), values))
+        *rows = readPage(query);
+}
+
 bool RecordModel::select()
 {
     if (m_holdSelect)
@@ -376,9 +441,10 @@ void RecordModel::fetchMore(const QModelIndex &parent)
         for (const Bound &after : afterConditions(m_rows.constLast())) {
             QSqlQuery query(database());
             query.setForwardOnly(true);
-            if (!execBound(query, pageStatement(after.condition), after.values))
+            if (!execBound(query, pageStatement(after.condition, lastKey()), after.values))
                 break;
-            const QVector<Row> rows = readPage(query);
+            QVector<Row> rows = readPage(query);
+            completeKeyedPage(&rows, after.condition, after.values);
             page += rows;
             full = rows.size() >= m_pageSize;
             if (full)
@@ -446,6 +512,7 @@ void RecordModel::queryChange()
     } else if (first.isActive() && first.isSelect()) {
         first.seek(QSql::BeforeFirstRow);
         m_rows = readPage(first);
+        completeKeyedPage(&m_rows, QString(), {});
         more = m_rows.size() >= m_pageSize;
     }
     m_more = more;
@@ -582,22 +649,29 @@ QString RecordModel::fieldList() const
 QString RecordModel::listStatement(const QString &fields, const QString &from, QStringList conditions,
                                    const QString &order) const
 {
-    if (!filter().isEmpty())
-        conditions.prepend(QLatin1Char('(') + filter() + QLatin1Char(')'));
+    return listStatement(fields, from, conditions, order, filter());
+}
+
+QString RecordModel::listStatement(const QString &fields, const QString &from, QStringList conditions,
+                                   const QString &order, const QString &where) const
+{
+    if (!where.isEmpty())
+        conditions.prepend(QLatin1Char('(') + where + QLatin1Char(')'));
     QString statement = QLatin1String("SELECT ") + fields + QLatin1String(" FROM ") + from;
     if (!conditions.isEmpty())
         statement += QLatin1String(" WHERE ") + conditions.join(QLatin1String(" AND "));
     return statement + QLatin1Char(' ') + order;
 }
 
-QString RecordModel::pageStatement(const QString &after) const
+QString RecordModel::pageStatement(const QString &after, const QVariant &afterKey, bool byKeys) const
 {
     if (tableName().isEmpty() || m_columns.isEmpty())
         return QString();
     QStringList conditions;
     if (!after.isEmpty())
         conditions << QLatin1Char('(') + after + QLatin1Char(')');
-    return listStatement(fieldList(), fromClause(), conditions, orderByClause());
+    return listStatement(fieldList(), fromClause(), conditions, orderByClause(),
+                         byKeys ? pageFilter(afterKey) : filter());
 }
 
 bool RecordModel::sortsByRelation() const
@@ -647,6 +721,12 @@ QString RecordModel::orderByClause() const
         order += sortExpression() + direction + QLatin1String(", ");
     order += tableName() + QLatin1String(".iId") + direction;
     return order + QLatin1String(" LIMIT ") + QString::number(m_pageSize);
+}
+
+QVariant RecordModel::lastKey() const
+{
+    const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
+    return m_rows.isEmpty() ? QVariant() : m_rows.constLast().value(keyColumn);
 }
 
 QList<RecordModel::Bound> RecordModel::afterConditions(const Row &last) const
@@ -1073,7 +1153,7 @@ QString RecordModel::nextPageStatement() const
         return withValues(statement.condition, statement.values);
     }
     const Bound after = afterConditions(m_rows.constLast()).constFirst();
-    return withValues(pageStatement(after.condition), after.values);
+    return withValues(pageStatement(after.condition, lastKey()), after.values);
 }
 
 QVariant RecordModel::storedValue(int row, int column) const

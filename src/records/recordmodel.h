@@ -111,6 +111,14 @@ public:
     // Keeps the filter for the next select() (the base would read the rows
     // at once, and the owner's select() then a second time).
     void setFilter(const QString &filter) override;
+    // The filter of the rows whose column (of the register, with an index
+    // of its own) holds any of the values, for setFilter(). While it is the
+    // model's filter, a page in the order of iId reads at most a page of
+    // keys of each value, however many rows hold it, where the one index
+    // range of all the values would be read whole before the first row.
+    QString keyedFilter(const QString &column, const QList<int> &values);
+    // The filter as the page statements in the present order use it.
+    QString pageFilter(const QVariant &afterKey = QVariant()) const;
     bool select() override;
     void setTable(const QString &tableName) override;
     void setSort(int column, Qt::SortOrder order) override;
@@ -228,6 +236,13 @@ private:
                             const QList<FieldWrite> &fields, QList<int> *elsewhere,
                             QSqlError *error);
     JoinMode m_joinMode = InnerJoin;
+    // The last keyedFilter(): its text, column and values.
+    struct Keyed
+    {
+        QString filter;
+        QString column;
+        QList<int> values;
+    } m_keyed;
     using Row = QVector<QVariant>;
 
     bool isMySql() const;
@@ -250,13 +265,26 @@ private:
     // The fields, the register with its joined relations, the filter, the
     // condition that starts the page (none for the first) and the order with
     // the page's LIMIT.
-    QString pageStatement(const QString &after) const;
-    // SELECT fields FROM from, the filter and the conditions, then order.
+    // afterKey: the iId of the last row read, for a keyed filter, which
+    // byKeys false leaves as one condition.
+    QString pageStatement(const QString &after, const QVariant &afterKey = QVariant(), bool byKeys = true) const;
+    // Pages in the order of iId read a page of keys of each value of the
+    // keyed filter.
+    bool readsByKeys() const;
+    // A page read by keys that came back short, read again with the filter
+    // as one condition (after: the page's start, with its values).
+    void completeKeyedPage(QVector<Row> *rows, const QString &after, const QVariantList &values) const;
+    // SELECT fields FROM from, the filter (or the given one) and the
+    // conditions, then order.
     QString listStatement(const QString &fields, const QString &from, QStringList conditions,
                           const QString &order) const;
+    QString listStatement(const QString &fields, const QString &from, QStringList conditions,
+                          const QString &order, const QString &where) const;
     // The conditions choosing the rows after the given one in the model's
     // order, part after part: a part that ends short goes on with the next.
     QList<Bound> afterConditions(const Row &last) const;
+    // The iId of the last row read; invalid when none was.
+    QVariant lastKey() const;
     // The rows of (column, key) at or past (value, keyValue) in the order of
     // both (empty values first), or at or before it.
     // nullsPossible false leaves out the empty values that another bound

@@ -2,6 +2,7 @@
 
 #include "db/dbwidget.h"
 #include "dictionaries/repairstatusesconfig.h"
+#include "records/recordmodel.h"
 #include "search/searchfilterbuilder.h"
 
 #include <QSqlRelationalTableModel>
@@ -119,6 +120,12 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
             addIndexed(filter, QStringLiteral("repairs"),
                        form == BesideSort ? QStringLiteral("(repairs.iStatus + 0)") : QStringLiteral("repairs.iStatus"));
         } else if (byIds) {
+            // The groups alone: a page of the repairs of each status, each
+            // from the status index in the order of the ids.
+            auto *paged = qobject_cast<RecordModel *>(model);
+            if (paged && filter.text() == QLatin1String("1") && !addDateBox->isChecked() && !endDateBox->isChecked()
+                && !statusIds.isEmpty())
+                return paged->keyedFilter(QStringLiteral("iStatus"), statusIds);
             SearchFilterBuilder indexed(db->dbType);
             addIndexed(indexed, QStringLiteral("listed"), QStringLiteral("listed.iStatus"));
             filter.add(QStringLiteral("repairs.iId IN (SELECT listed.iId FROM repairs listed WHERE %1)")
