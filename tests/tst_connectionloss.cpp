@@ -4,6 +4,7 @@
 // SQLite a trigger refuses the same statement where one can.
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
+#include "dictionaries/numberingconfig.h"
 #include "dictionaries/templatesconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "loginwidget.h"
@@ -561,6 +562,40 @@ private Q_SLOTS:
         QVERIFY2(t->exec(QStringLiteral("BACKUP STAGE END")), qPrintable(t->error()));
         QVERIFY(!saved);
         QVERIFY(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
+    }
+
+    // The next repair key set while the server is lost: neither the highest
+    // key unread nor a change that could not be checked passes for done.
+    void nextRepairKeyWithLostServer_data()
+    {
+        QTest::addColumn<bool>("atCheck"); // lost at the read after the change, else before the first read
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("lost before") << false << QStringList{QStringLiteral("Błąd odczytu z bazy")};
+        QTest::newRow("lost at the check")
+            << true << QStringList{QStringLiteral("Czy na pewno zapisać ?"), QStringLiteral("Błąd odczytu z bazy")};
+    }
+    void nextRepairKeyWithLostServer()
+    {
+        QFETCH(bool, atCheck);
+        QFETCH(QStringList, titles);
+        if (!proxy)
+            QSKIP("a lost server concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        NumberingConfig page(nullptr, link.get(), &user, settings.get());
+        formChild<QLineEdit>(&page, "nextIdEdit")->setText(QStringLiteral("100"));
+        MessageBoxRecorder boxes;
+        boxes.whileOpen = [&] {
+            proxy->holdNew(true);
+            proxy->arm(QStringLiteral("SELECT iId FROM repairs ORDER BY"));
+        };
+        if (!atCheck) {
+            proxy->holdNew(true);
+            proxy->cutAll();
+            QVERIFY(!link->query(QStringLiteral("SELECT 1")).isActive());
+        }
+        clickChild(&page, "nextIdSave");
+        proxy->holdNew(false);
+        QCOMPARE(boxes.titles(), titles);
     }
 
     // An update whose answer went with the connection was stored: run again,

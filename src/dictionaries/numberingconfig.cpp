@@ -4,7 +4,6 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
-#include "records/recordmodel.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -20,9 +19,22 @@ namespace {
 const char *const SchemeQuery = "SELECT sValue FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'";
 const char *const HighestRepairQuery = "SELECT iId FROM repairs ORDER BY iId DESC LIMIT 1";
 
+// A statement on a connection lost for good fails without an error of its
+// own: only a statement that ran is taken as done.
 bool failed(const QSqlQuery &q)
 {
-    return q.lastError().type() != QSqlError::NoError;
+    return !q.isActive();
+}
+
+// The highest repair key, 0 without repairs; -1 with error set when it could
+// not be read.
+int highestRepair(DbWidget *db, QSqlError *error)
+{
+    QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
+    *error = q.lastError();
+    if (failed(q))
+        return -1;
+    return q.next() ? q.value(0).toInt() : 0;
 }
 
 } // namespace
@@ -181,15 +193,14 @@ void NumberingConfig::saveNextId()
 
     // Unread, the highest key is not taken for "no repairs yet": the check
     // below would pass a key already given.
-    QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
-    if (failed(q)) {
+    QSqlError error;
+    const int highest = highestRepair(db, &error);
+    if (highest < 0) {
         MessageBox::readFailed(tr("Nie udało się odczytać numeru ostatniej naprawy: kolejny numer nie "
                                   "został ustawiony."),
-                               q.lastError());
+                               error);
         return;
     }
-    const int highest = q.next() ? q.value(0).toInt() : 0;
-    q.finish();
     const auto tooLow = [] {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));
@@ -214,10 +225,16 @@ void NumberingConfig::saveNextId()
                                               "WHERE NOT EXISTS (SELECT 1 FROM repairs WHERE iId >= %1)")
                                    .arg(next - 1)));
     }
-    if (!ok)
+    if (!ok) {
         MessageBox::saveFailed();
+        return;
+    }
     // Repairs that another workstation took in while the question was open
     // keep the next key above them (MariaDB quietly keeps its counter there).
-    else if (RecordModel::readInt(db, QLatin1String(HighestRepairQuery)) >= next)
+    // Unread, they may be there all the same.
+    const int now = highestRepair(db, &error);
+    if (now < 0)
+        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy kolejny numer został ustawiony."), error);
+    else if (now >= next)
         tooLow();
 }
