@@ -28,6 +28,12 @@ bool failed(const QSqlQuery &q)
 
 // The highest repair key, 0 without repairs; -1 with error set when it could
 // not be read.
+// The scheme of the row the read found, none without one.
+std::optional<QString> readScheme(QSqlQuery &q)
+{
+    return q.next() ? std::optional<QString>(q.value(0).toString()) : std::nullopt;
+}
+
 int highestRepair(DbWidget *db, QSqlError *error)
 {
     QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
@@ -114,8 +120,8 @@ void NumberingConfig::load()
     schemeRead = query->isActive();
     if (!schemeRead)
         MessageBox::readFailed(tr("Nie udało się odczytać schematu numeracji."), query->lastError());
-    ui->numberingEdit->setText(!schemeRead ? QString()
-                               : query->next() ? query->value(0).toString() : DefaultScheme);
+    storedScheme = readScheme(*query);
+    ui->numberingEdit->setText(!schemeRead ? QString() : storedScheme.value_or(DefaultScheme));
 
     *query = db->query(QLatin1String(HighestRepairQuery));
     if (query->next())
@@ -168,11 +174,23 @@ void NumberingConfig::saveScheme()
                                 "aktywny od tego momentu.")))
         return;
 
-    // The old row goes only when the new one is stored. Both values are put
-    // in one pass, so that a "%2" typed in the scheme is not taken for the
-    // user's id.
+    // The old row goes only when the new one is stored, and only when it is
+    // still the one the page read: a scheme saved on another workstation is
+    // not replaced unseen (compared here, as the server's collation may take
+    // other case for the same). Both values are put in one pass, so that a
+    // "%2" typed in the scheme is not taken for the user's id.
     query->finish();
+    std::optional<QString> stored;
+    bool changed = false;
     const bool ok = runInTransaction(db, [&] {
+        QSqlQuery q = db->query(QLatin1String(SchemeQuery)
+                                + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
+        if (failed(q))
+            return false;
+        stored = readScheme(q);
+        q.finish();
+        if ((changed = stored != storedScheme))
+            return false;
         return !failed(db->query(QStringLiteral(
                    "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")))
             && !failed(db->query(
@@ -181,10 +199,21 @@ void NumberingConfig::saveScheme()
                     .arg(db->escapeLiteral(scheme),
                          QString::number(user ? user->id : 0))));
     });
-    if (ok)
+    if (changed) {
+        // The typed scheme stays; saved again, it replaces the one seen now.
+        storedScheme = stored;
+        MessageBox::entryChangedElsewhere(
+            tr("Schemat numeracji został zmieniony na innym stanowisku."),
+            (stored ? tr("Zapisany jest teraz schemat „%1”.").arg(*stored) + QLatin1Char(' ') : QString())
+                + tr("Wpisany schemat nie został zapisany. Zapisz go ponownie, jeśli ma zastąpić tamten."));
+        return;
+    }
+    if (ok) {
+        storedScheme = scheme;
         ui->numberingEdit->setModified(false);
-    else
+    } else {
         MessageBox::saveFailed();
+    }
 }
 
 void NumberingConfig::saveNextId()
