@@ -569,33 +569,28 @@ private Q_SLOTS:
     void nextRepairKeyWithLostServer_data()
     {
         QTest::addColumn<bool>("atCheck"); // lost at the read after the change, else before the first read
-        QTest::addColumn<QStringList>("titles");
-        QTest::newRow("lost before") << false << QStringList{QStringLiteral("Błąd odczytu z bazy")};
-        QTest::newRow("lost at the check")
-            << true << QStringList{QStringLiteral("Czy na pewno zapisać ?"), QStringLiteral("Błąd odczytu z bazy")};
+        QTest::newRow("lost before") << false;
+        QTest::newRow("lost at the check") << true;
     }
     void nextRepairKeyWithLostServer()
     {
         QFETCH(bool, atCheck);
-        QFETCH(QStringList, titles);
         if (!proxy)
             QSKIP("a lost server concerns MariaDB only");
         link = t->openAnother(proxy->port(), 1);
         NumberingConfig page(nullptr, link.get(), &user, settings.get());
         formChild<QLineEdit>(&page, "nextIdEdit")->setText(QStringLiteral("100"));
         MessageBoxRecorder boxes;
-        boxes.whileOpen = [&] {
-            proxy->holdNew(true);
-            proxy->arm(QStringLiteral("SELECT iId FROM repairs ORDER BY"));
-        };
+        boxes.whileOpen = [&] { proxy->arm(QStringLiteral("SELECT iId FROM repairs ORDER BY")); };
+        proxy->holdNew(true);
         if (!atCheck) {
-            proxy->holdNew(true);
             proxy->cutAll();
             QVERIFY(!link->query(QStringLiteral("SELECT 1")).isActive());
         }
         clickChild(&page, "nextIdSave");
         proxy->holdNew(false);
-        QCOMPARE(boxes.titles(), titles);
+        QCOMPARE(boxes.titles().size(), 1 + int(atCheck));
+        QCOMPARE(boxes.last().title, QStringLiteral("Błąd odczytu z bazy"));
     }
 
     // An update whose answer went with the connection was stored: run again,

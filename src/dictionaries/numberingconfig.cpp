@@ -204,8 +204,11 @@ void NumberingConfig::saveScheme()
         storedScheme = stored;
         MessageBox::entryChangedElsewhere(
             tr("Schemat numeracji został zmieniony na innym stanowisku."),
-            (stored ? tr("Zapisany jest teraz schemat „%1”.").arg(*stored) + QLatin1Char(' ') : QString())
-                + tr("Wpisany schemat nie został zapisany. Zapisz go ponownie, jeśli ma zastąpić tamten."));
+            stored ? tr("Zapisany jest teraz schemat „%1”. Wpisany schemat nie został zapisany: zapisz go "
+                        "ponownie, jeśli ma zastąpić tamten.")
+                         .arg(*stored)
+                   : tr("Zapisany schemat został usunięty (obowiązuje domyślny). Wpisany schemat nie został "
+                        "zapisany: zapisz go ponownie, jeśli ma obowiązywać."));
         return;
     }
     if (ok) {
