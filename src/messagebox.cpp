@@ -157,11 +157,12 @@ bool MessageBox::changedElsewhere(const QStringList &fields, QWidget *parent)
                parent);
 }
 
-void MessageBox::entryChangedElsewhere(const QString &changed, QWidget *parent)
+void MessageBox::entryChangedElsewhere(const QString &changed, const QString &outcome, QWidget *parent)
 {
     warning(QObject::tr("Zmiany na innym stanowisku"),
             changed + QLatin1Char(' ')
-                + QObject::tr("Zmiany nie zostały zapisane, a lista została wczytana ponownie."),
+                + (outcome.isEmpty() ? QObject::tr("Zmiany nie zostały zapisane, a lista została wczytana ponownie.")
+                                     : outcome),
             parent);
 }
 

@@ -61,8 +61,10 @@ public:
     static bool changedElsewhere(const QStringList &fields, QWidget *parent = nullptr);
     // A dictionary entry (a status, a hardware type) that another workstation
     // changed while its edit box was open: changed is the sentence that names
-    // it; nothing was stored and the list is read again.
-    static void entryChangedElsewhere(const QString &changed, QWidget *parent = nullptr);
+    // it; nothing was stored and the list is read again, unless outcome says
+    // what became of the change instead.
+    static void entryChangedElsewhere(const QString &changed, const QString &outcome = QString(),
+                                      QWidget *parent = nullptr);
 
     static void setHandler(Handler handler);
 

@@ -182,22 +182,28 @@ private slots:
         QVERIFY(viewMode(w->dataPage, box.isEmpty()));
     }
 
-    // Typed text stops at the column's length; a longer one that got through
-    // is refused naming the field, the typed text kept, nothing stored.
+    // Typed text stops at the column's length, never in the middle of a
+    // character; a longer one that got through is refused naming the field,
+    // the typed text kept, nothing stored.
     void longValues_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("label");
-        QTest::newRow("59-character double surname") << "sSName" << LongTexts::surname << "Nazwisko";
-        QTest::newRow("114-character company") << "sCompany" << LongTexts::company << "Firma";
-        QTest::newRow("38-character building") << "sAddrBuild" << LongTexts::building << "Nr domu";
+        QTest::addColumn<QString>("kept"); // what typing or pasting it leaves
+        QTest::newRow("59-character double surname") << "sSName" << LongTexts::surname << "Nazwisko" << LongTexts::surname.left(50);
+        QTest::newRow("114-character company") << "sCompany" << LongTexts::company << "Firma" << LongTexts::company.left(100);
+        QTest::newRow("38-character building") << "sAddrBuild" << LongTexts::building << "Nr domu" << LongTexts::building.left(25);
+        QTest::newRow("emoji across the building's end")
+            << "sAddrBuild" << QStringLiteral("lokal 12, klatka B, wejś\U0001F600cie od podwórza") << "Nr domu"
+            << QStringLiteral("lokal 12, klatka B, wejś");
     }
     void longValues()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, label);
+        QFETCH(QString, kept);
         MessageBoxRecorder boxes;
         auto w = page(7);
         QCOMPARE(inputLimitProblems(w->dataPage, "clients"), QString());
@@ -212,14 +218,16 @@ private slots:
         QCOMPARE(edit->text(), typed);
         QVERIFY(shown(w->dataPage, "saveButton"));
         QCOMPARE(storedRow(*t, "clients", "*", "iId = 7"), before);
-        // Typed into the form, it is cut where the column ends, and what the
+        // Pasted into the form, it is cut where the column ends, and what the
         // page shows then is what was stored.
         edit->setMaxLength(limit);
-        edit->setText(typed);
+        edit->clear();
+        edit->insert(typed);
+        QCOMPARE(edit->cursorPosition(), int(kept.size()));
         click(w->dataPage, "saveButton");
         QCOMPARE(boxes.count(), 1);
-        QCOMPARE(t->scalar("SELECT " + field + " FROM clients WHERE iId = 7"), typed.left(limit));
-        QCOMPARE(edit->text(), typed.left(limit));
+        QCOMPARE(t->scalar("SELECT " + field + " FROM clients WHERE iId = 7"), kept);
+        QCOMPARE(edit->text(), kept);
     }
 
     // The dialogs get the stored phone's number and the stored address,

@@ -4,6 +4,7 @@
 // SQLite a trigger refuses the same statement where one can.
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
+#include "dictionaries/numberingconfig.h"
 #include "dictionaries/templatesconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "loginwidget.h"
@@ -543,6 +544,53 @@ private Q_SLOTS:
         QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")).size(), int(unreachable));
         QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")), unreachable);
         QCOMPARE(state().section(QLatin1Char('|'), 0, 4), rows);
+    }
+
+    // A COMMIT that the server holds past the read timeout (a backup blocking
+    // commits) may be stored after the row was looked for: not found then,
+    // it is still not known whether the save was stored.
+    void commitHeldPastTheReadTimeoutIsUncertain()
+    {
+        if (!proxy)
+            QSKIP("a read timeout concerns MariaDB only");
+        link = t->openAnother(0, 2);
+        QVERIFY2(link->isOpen(), qPrintable(link->errorText));
+        MessageBoxRecorder boxes;
+        QVERIFY2(t->exec({QStringLiteral("BACKUP STAGE START"), QStringLiteral("BACKUP STAGE BLOCK_COMMIT")}),
+                 qPrintable(t->error()));
+        const bool saved = save(Intake);
+        QVERIFY2(t->exec(QStringLiteral("BACKUP STAGE END")), qPrintable(t->error()));
+        QVERIFY(!saved);
+        QVERIFY(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
+    }
+
+    // The next repair key set while the server is lost: neither the highest
+    // key unread nor a change that could not be checked passes for done.
+    void nextRepairKeyWithLostServer_data()
+    {
+        QTest::addColumn<bool>("atCheck"); // lost at the read after the change, else before the first read
+        QTest::newRow("lost before") << false;
+        QTest::newRow("lost at the check") << true;
+    }
+    void nextRepairKeyWithLostServer()
+    {
+        QFETCH(bool, atCheck);
+        if (!proxy)
+            QSKIP("a lost server concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        NumberingConfig page(nullptr, link.get(), &user, settings.get());
+        formChild<QLineEdit>(&page, "nextIdEdit")->setText(QStringLiteral("100"));
+        MessageBoxRecorder boxes;
+        boxes.whileOpen = [&] { proxy->arm(QStringLiteral("SELECT iId FROM repairs ORDER BY")); };
+        proxy->holdNew(true);
+        if (!atCheck) {
+            proxy->cutAll();
+            QVERIFY(!link->query(QStringLiteral("SELECT 1")).isActive());
+        }
+        clickChild(&page, "nextIdSave");
+        proxy->holdNew(false);
+        QCOMPARE(boxes.titles().size(), 1 + int(atCheck));
+        QCOMPARE(boxes.last().title, QStringLiteral("Błąd odczytu z bazy"));
     }
 
     // An update whose answer went with the connection was stored: run again,

@@ -49,6 +49,8 @@ private Q_SLOTS:
     void schemeRefusals();
     void schemeSaved();
     void schemeSaveFailureKeepsTheOldScheme();
+    void schemeChangedElsewhere_data();
+    void schemeChangedElsewhere();
     void nextKeyRefusals();
     void nextKeyAccepted_data();
     void nextKeyAccepted();
@@ -201,9 +203,13 @@ void TestNumbering::pageReloadsWhenShownAndDeletesWhenClosed()
     p.typeNextId("77");
     QVERIFY(p.saveScheme()->isEnabled());
     QVERIFY(t.exec(storeScheme("R/{INITIALS}")));
-    // A scheme typed stays until it is saved: then the page shows again what is stored.
+    // A scheme typed stays until it is saved (the second time, as the first
+    // finds the one stored meanwhile): then the page shows again what is stored.
     MessageBoxRecorder rec;
     QTest::mouseClick(p.saveScheme(), Qt::LeftButton);
+    QCOMPARE(rec.last().title, QStringLiteral("Zmiany na innym stanowisku"));
+    QTest::mouseClick(p.saveScheme(), Qt::LeftButton);
+    QCOMPARE(t.scalar(SchemeValue), QStringLiteral("{YEAR4}"));
     QVERIFY(t.exec({"DELETE FROM settings", storeScheme("R/{INITIALS}")}));
     p.page->hide();
     p.page->show();
@@ -308,6 +314,40 @@ void TestNumbering::schemeSaveFailureKeepsTheOldScheme()
     QVERIFY(unread.edit()->text().isEmpty());
     unread.typeScheme("{YEAR4}");
     QVERIFY(!unread.saveScheme()->isEnabled());
+}
+
+void TestNumbering::schemeChangedElsewhere_data()
+{
+    QTest::addColumn<QString>("before"); // the stored scheme the page reads; none when empty
+    QTest::addColumn<QString>("meanwhile"); // another workstation's change while the question is open
+    QTest::addColumn<QString>("after"); // the scheme it leaves stored
+    QTest::newRow("other case") << "{DAY1}" << "UPDATE settings SET sValue = '{day1}' WHERE " + SchemeRow << "{day1}";
+    QTest::newRow("stored where there was none") << QString() << storeScheme("R/{MONTH2}") << "R/{MONTH2}";
+    QTest::newRow("removed") << "{DAY1}" << "DELETE FROM settings WHERE " + SchemeRow << QString();
+}
+
+void TestNumbering::schemeChangedElsewhere()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, after);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY(before.isEmpty() || t.exec(storeScheme(before)));
+    Page p(t.db());
+    MessageBoxRecorder rec;
+    rec.whileOpen = [&] { QVERIFY(t.openAnother()->query(meanwhile).isActive()); };
+    p.typeScheme("{YEAR4}");
+    QTest::mouseClick(p.saveScheme(), Qt::LeftButton);
+    QVERIFY(rec.last().text.startsWith("Schemat numeracji został zmieniony na innym stanowisku."));
+    QCOMPARE(t.scalar(SchemeValue), after);
+    QCOMPARE(p.edit()->text(), QStringLiteral("{YEAR4}"));
+    // Saved again, it replaces the scheme now known.
+    rec.clear();
+    rec.whileOpen = nullptr;
+    QTest::mouseClick(p.saveScheme(), Qt::LeftButton);
+    QCOMPARE(rec.titles(), QStringList{"Czy na pewno zapisać ?"});
+    QCOMPARE(t.scalar(SchemeValue), QStringLiteral("{YEAR4}"));
 }
 
 void TestNumbering::nextKeyRefusals()

@@ -162,6 +162,27 @@ int excess(const Column &column, const QString &text)
     return cut;
 }
 
+namespace {
+
+// The maximum length of a line edit counts UTF-16 units: typing or pasting
+// at the limit can keep the first half of a character beyond them (an emoji),
+// which no database stores as typed. It goes, the cursor where it was.
+void dropHalfCharacter(QLineEdit *line)
+{
+    const QString text = line->text();
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && (i + 1 == text.size() || !text.at(i + 1).isLowSurrogate())) {
+            const int cursor = line->cursorPosition();
+            line->setSelection(i, 1);
+            line->del(); // comes back here for another one
+            line->setCursorPosition(cursor > i ? cursor - 1 : cursor);
+            return;
+        }
+    }
+}
+
+} // namespace
+
 QString label(const Column &column)
 {
     const QString configured = FieldsConfig::Description.value(QLatin1String(column.column));
@@ -203,6 +224,8 @@ void limitInputs(QWidget *form, const QString &table, const QList<QPair<QString,
         if (!column)
             continue;
         if (line) {
+            if (!line->property(LimitProperty).isValid())
+                QObject::connect(line, &QLineEdit::textEdited, line, [line] { dropHalfCharacter(line); });
             line->setProperty(LimitProperty, column->limit);
             line->setMaxLength(qMax(column->limit, int(line->text().size())));
         } else if (!text->property(LimitProperty).isValid()) {

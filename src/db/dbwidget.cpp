@@ -354,8 +354,7 @@ bool DbWidget::reconnectAfter(const QSqlError &error, qint64 elapsedMs)
     // the statement is not tried again and the transaction fails whole. Nor
     // is one that waited (nearly) the read timeout out: the server may still
     // be at it, and the user has waited long enough.
-    return m_connectionLost && !m_inTransaction && elapsedMs < qMax(1, readTimeout) * 900
-        && reopen();
+    return m_connectionLost && !m_inTransaction && !waitedOut(elapsedMs) && reopen();
 }
 
 bool DbWidget::beginTransaction()
@@ -375,12 +374,26 @@ bool DbWidget::commitTransaction()
 {
     if (!m_inTransaction)
         return false;
+    QElapsedTimer timer;
+    timer.start();
     const bool committed = query(QStringLiteral("COMMIT")).isActive();
     // Any other failure leaves the transaction to be rolled back.
     if (!committed && !m_connectionLost)
         return false;
     m_inTransaction = false;
-    return committed || insertCommitted();
+    if (committed || insertCommitted())
+        return true;
+    // A COMMIT that waited the read timeout out may still be at work on the
+    // server (held by a backup, say): its row not found yet tells nothing.
+    if (!waitedOut(timer.elapsed()))
+        return false;
+    m_commitUncertain = true;
+    return false;
+}
+
+bool DbWidget::waitedOut(qint64 elapsedMs) const
+{
+    return elapsedMs >= qMax(1, readTimeout) * 900;
 }
 
 void DbWidget::noteInsert(const QSqlQuery &q)

@@ -150,6 +150,9 @@ private:
     // says the connection was lost outside a transaction, sooner than the read
     // timeout, and a new one is open for a second try.
     bool reconnectAfter(const QSqlError &error, qint64 elapsedMs);
+    // Whether a statement that took elapsedMs waited (nearly) the read
+    // timeout out: the server may still be at it.
+    bool waitedOut(qint64 elapsedMs) const;
     // The connection of the server's own driver behind a MySQL connection.
     QString serverConnectionName() const;
     void prepareSqlite(const QSqlDatabase &db);

@@ -4,7 +4,6 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
-#include "records/recordmodel.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -20,9 +19,28 @@ namespace {
 const char *const SchemeQuery = "SELECT sValue FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'";
 const char *const HighestRepairQuery = "SELECT iId FROM repairs ORDER BY iId DESC LIMIT 1";
 
+// A statement on a connection lost for good fails without an error of its
+// own: only a statement that ran is taken as done.
 bool failed(const QSqlQuery &q)
 {
-    return q.lastError().type() != QSqlError::NoError;
+    return !q.isActive();
+}
+
+// The highest repair key, 0 without repairs; -1 with error set when it could
+// not be read.
+// The scheme of the row the read found, none without one.
+std::optional<QString> readScheme(QSqlQuery &q)
+{
+    return q.next() ? std::optional<QString>(q.value(0).toString()) : std::nullopt;
+}
+
+int highestRepair(DbWidget *db, QSqlError *error)
+{
+    QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
+    *error = q.lastError();
+    if (failed(q))
+        return -1;
+    return q.next() ? q.value(0).toInt() : 0;
 }
 
 } // namespace
@@ -102,8 +120,8 @@ void NumberingConfig::load()
     schemeRead = query->isActive();
     if (!schemeRead)
         MessageBox::readFailed(tr("Nie udało się odczytać schematu numeracji."), query->lastError());
-    ui->numberingEdit->setText(!schemeRead ? QString()
-                               : query->next() ? query->value(0).toString() : DefaultScheme);
+    storedScheme = readScheme(*query);
+    ui->numberingEdit->setText(!schemeRead ? QString() : storedScheme.value_or(DefaultScheme));
 
     *query = db->query(QLatin1String(HighestRepairQuery));
     if (query->next())
@@ -156,11 +174,23 @@ void NumberingConfig::saveScheme()
                                 "aktywny od tego momentu.")))
         return;
 
-    // The old row goes only when the new one is stored. Both values are put
-    // in one pass, so that a "%2" typed in the scheme is not taken for the
-    // user's id.
+    // The old row goes only when the new one is stored, and only when it is
+    // still the one the page read: a scheme saved on another workstation is
+    // not replaced unseen (compared here, as the server's collation may take
+    // other case for the same). Both values are put in one pass, so that a
+    // "%2" typed in the scheme is not taken for the user's id.
     query->finish();
+    std::optional<QString> stored;
+    bool changed = false;
     const bool ok = runInTransaction(db, [&] {
+        QSqlQuery q = db->query(QLatin1String(SchemeQuery)
+                                + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
+        if (failed(q))
+            return false;
+        stored = readScheme(q);
+        q.finish();
+        if ((changed = stored != storedScheme))
+            return false;
         return !failed(db->query(QStringLiteral(
                    "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")))
             && !failed(db->query(
@@ -169,10 +199,24 @@ void NumberingConfig::saveScheme()
                     .arg(db->escapeLiteral(scheme),
                          QString::number(user ? user->id : 0))));
     });
-    if (ok)
+    if (changed) {
+        // The typed scheme stays; saved again, it replaces the one seen now.
+        storedScheme = stored;
+        MessageBox::entryChangedElsewhere(
+            tr("Schemat numeracji został zmieniony na innym stanowisku."),
+            stored ? tr("Zapisany jest teraz schemat „%1”. Wpisany schemat nie został zapisany: zapisz go "
+                        "ponownie, jeśli ma zastąpić tamten.")
+                         .arg(*stored)
+                   : tr("Zapisany schemat został usunięty (obowiązuje domyślny). Wpisany schemat nie został "
+                        "zapisany: zapisz go ponownie, jeśli ma obowiązywać."));
+        return;
+    }
+    if (ok) {
+        storedScheme = scheme;
         ui->numberingEdit->setModified(false);
-    else
+    } else {
         MessageBox::saveFailed();
+    }
 }
 
 void NumberingConfig::saveNextId()
@@ -181,15 +225,14 @@ void NumberingConfig::saveNextId()
 
     // Unread, the highest key is not taken for "no repairs yet": the check
     // below would pass a key already given.
-    QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));
-    if (failed(q)) {
+    QSqlError error;
+    const int highest = highestRepair(db, &error);
+    if (highest < 0) {
         MessageBox::readFailed(tr("Nie udało się odczytać numeru ostatniej naprawy: kolejny numer nie "
                                   "został ustawiony."),
-                               q.lastError());
+                               error);
         return;
     }
-    const int highest = q.next() ? q.value(0).toInt() : 0;
-    q.finish();
     const auto tooLow = [] {
         MessageBox::information(tr("Niezgodność numeracji"),
                                 tr("Kolejny numer identyfikacjny musi być większy od aktualnego !"));
@@ -214,10 +257,16 @@ void NumberingConfig::saveNextId()
                                               "WHERE NOT EXISTS (SELECT 1 FROM repairs WHERE iId >= %1)")
                                    .arg(next - 1)));
     }
-    if (!ok)
+    if (!ok) {
         MessageBox::saveFailed();
+        return;
+    }
     // Repairs that another workstation took in while the question was open
     // keep the next key above them (MariaDB quietly keeps its counter there).
-    else if (RecordModel::readInt(db, QLatin1String(HighestRepairQuery)) >= next)
+    // Unread, they may be there all the same.
+    const int now = highestRepair(db, &error);
+    if (now < 0)
+        MessageBox::readFailed(tr("Nie udało się sprawdzić, czy kolejny numer został ustawiony."), error);
+    else if (now >= next)
         tooLow();
 }

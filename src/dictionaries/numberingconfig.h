@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 namespace Ui {
 class numberingConfig;
@@ -47,5 +48,8 @@ private:
     Ui::numberingConfig *ui;
     int previewId;
     bool schemeRead = true; // false while the stored scheme could not be read
+    // The stored scheme the page last read, none without a row: a save stores
+    // over that one only.
+    std::optional<QString> storedScheme;
     QString dbLabelText;
 };
