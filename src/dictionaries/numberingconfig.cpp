@@ -26,14 +26,14 @@ bool failed(const QSqlQuery &q)
     return !q.isActive();
 }
 
-// The highest repair key, 0 without repairs; -1 with error set when it could
-// not be read.
 // The scheme of the row the read found, none without one.
 std::optional<QString> readScheme(QSqlQuery &q)
 {
     return q.next() ? std::optional<QString>(q.value(0).toString()) : std::nullopt;
 }
 
+// The highest repair key, 0 without repairs; -1 with error set when it could
+// not be read.
 int highestRepair(DbWidget *db, QSqlError *error)
 {
     QSqlQuery q = db->query(QLatin1String(HighestRepairQuery));

@@ -468,7 +468,7 @@ bool HardwareWidget::changeOwner(const QString &client)
         MessageBox::saveFailed();
     else {
         // Shown as it is now, with the number typed still in the editor.
-        MessageBox::entryChangedElsewhere(tr("Właściciel sprzętu został zmieniony na innym stanowisku."));
+        MessageBox::entryChangedElsewhere(tr("Właściciel sprzętu został zmieniony na innym stanowisku."), unchanged);
         const QString typed = ui->iOwner->text();
         showOwnerOf(stored);
         ui->iOwner->setText(typed);
