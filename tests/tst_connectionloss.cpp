@@ -4,6 +4,9 @@
 // SQLite a trigger refuses the same statement where one can.
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
+#include "dictionaries/hardwarestatusesconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/templatesconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "loginwidget.h"
@@ -543,6 +546,46 @@ private Q_SLOTS:
         QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")).size(), int(unreachable));
         QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")), unreachable);
         QCOMPARE(state().section(QLatin1Char('|'), 0, 4), rows);
+    }
+
+    // A dictionary entry added when no new connection can tell whether its
+    // COMMIT went through: staff are told so, and the box closes instead of
+    // offering the entry for a second save.
+    void dictionaryAddWithLostAnswer_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("repair status") << QStringLiteral("statusesconf");
+        QTest::newRow("hardware status") << QStringLiteral("hwstatusesconf");
+        QTest::newRow("hardware type") << QStringLiteral("typesconf");
+    }
+    void dictionaryAddWithLostAnswer()
+    {
+        QFETCH(QString, table);
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        const bool type = table == QLatin1String("typesconf");
+        std::unique_ptr<QWidget> page;
+        if (type)
+            page = std::make_unique<HardwareTypesConfig>(nullptr, db(), &user, settings.get());
+        else if (table == QLatin1String("hwstatusesconf"))
+            page = std::make_unique<HardwareStatusesConfig>(nullptr, db(), &user, settings.get());
+        else
+            page = std::make_unique<RepairStatusesConfig>(nullptr, db(), &user, settings.get());
+        page->setAttribute(Qt::WA_DeleteOnClose, false);
+        page->show();
+        MessageBoxRecorder boxes;
+        clickChild(page.get(), "addButton");
+        formChild<QLineEdit>(page.get(), type ? "typeDescription" : "statusDescription")->setText(QStringLiteral("Nowy"));
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(true);
+        clickChild(page.get(), "saveButton");
+        proxy->holdNew(false);
+        QVERIFY(std::any_of(boxes.boxes.cbegin(), boxes.boxes.cend(), [](const MessageBoxRecorder::Box &box) {
+            return box.text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane"));
+        }));
+        QVERIFY(formChild(page.get(), type ? "typeBox" : "statusBox")->isHidden());
+        QCOMPARE(t->count(table, QStringLiteral("sDescription = 'Nowy'")), 1);
     }
 
     // An update whose answer went with the connection was stored: run again,

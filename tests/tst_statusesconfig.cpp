@@ -7,6 +7,7 @@
 #include "testdatabase.h"
 #include "testmain.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,8 @@ private Q_SLOTS:
     void editStatus();
     void editIntoAnotherGroupTakesItsNextPlace();
     void colourChoice();
+    void unreadableColourKept_data();
+    void unreadableColourKept();
     void cancelledQuestionsWriteNothing();
     void deleteStatus_data() { twinData(); }
     void deleteStatus();
@@ -433,6 +436,41 @@ void TestStatusesConfig::colourChoice()
     QTest::mouseClick(colorButton, Qt::LeftButton);
     QCOMPARE(offered, QColor(Qt::white));
     QVERIFY(preview->styleSheet().contains("#123456"));
+}
+
+// A colour stored empty or unreadable paints white wherever the status is
+// shown, and an edit that picks no colour keeps it as stored.
+void TestStatusesConfig::unreadableColourKept_data()
+{
+    QTest::addColumn<bool>("hardware");
+    QTest::addColumn<QString>("color");
+    QTest::newRow("repair, empty") << false << "";
+    QTest::newRow("hardware, unreadable") << true << "#abc; color: red";
+}
+
+void TestStatusesConfig::unreadableColourKept()
+{
+    QFETCH(bool, hardware);
+    QFETCH(QString, color);
+    const Twin tw = twin(hardware);
+    QVERIFY(t->exec({insertStatus(tw.table, 60, 1, "Bez koloru", 9),
+                     QStringLiteral("UPDATE %1 SET sColor = '%2' WHERE iStatusId = 60").arg(tw.table, color)}));
+    makePage(hardware);
+    MessageBoxRecorder rec;
+    QComboBox combo;
+    if (hardware)
+        HardwareStatusesConfig::setupComboBox(t->db(), &combo);
+    else
+        RepairStatusesConfig::setupComboBox(t->db(), &combo);
+    const QIcon icon = combo.itemIcon(combo.findData(60));
+    QCOMPARE(icon.pixmap(30, 30).toImage().pixelColor(15, 15), QColor(Qt::white));
+    edit("Bez koloru");
+    QCOMPARE(tree()->currentItem()->background(0).color(), QColor(Qt::white));
+    QVERIFY(page->findChild<QLabel *>("previewLabel")->styleSheet().endsWith("background: #ffffff;"));
+    description()->setText("Nowa nazwa");
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Zapisano."}));
+    QCOMPARE(storedRow(*t, table, "sDescription, sColor", "iStatusId = 60"), "Nowa nazwa|" + color);
 }
 
 void TestStatusesConfig::cancelledQuestionsWriteNothing()

@@ -274,7 +274,7 @@ bool HardwareWidget::loadData(bool full)
     PlainText::show(ui->iStoreTextLabel, status.name);
     ui->iStoreStatusLabel->setStyleSheet(
         QStringLiteral("border: 0px; border-radius: 10px; padding: 0 8px; \t\t\tbackground: ")
-        + status.color);
+        + RecordModel::statusBrush(status.color).color().name());
 
     const qint64 received = row.value(QStringLiteral("iReceivedDate")).toLongLong();
     ui->iReceivedDate->setText(received == 0
