@@ -110,7 +110,7 @@ private Q_SLOTS:
     void editStatus();
     void editIntoAnotherGroupTakesItsNextPlace();
     void colourChoice();
-    void unreadableColourKept_data();
+    void unreadableColourKept_data() { twinData(); }
     void unreadableColourKept();
     void cancelledQuestionsWriteNothing();
     void deleteStatus_data() { twinData(); }
@@ -438,20 +438,12 @@ void TestStatusesConfig::colourChoice()
     QVERIFY(preview->styleSheet().contains("#123456"));
 }
 
-// A colour stored empty or unreadable paints white wherever the status is
-// shown, and an edit that picks no colour keeps it as stored.
-void TestStatusesConfig::unreadableColourKept_data()
-{
-    QTest::addColumn<bool>("hardware");
-    QTest::addColumn<QString>("color");
-    QTest::newRow("repair, empty") << false << "";
-    QTest::newRow("hardware, unreadable") << true << "#abc; color: red";
-}
-
+// A colour stored empty (repair) or unreadable (hardware) paints white
+// wherever the status is shown; an edit that picks none keeps it as stored.
 void TestStatusesConfig::unreadableColourKept()
 {
     QFETCH(bool, hardware);
-    QFETCH(QString, color);
+    const QString color = hardware ? "#abc; color: red" : "";
     const Twin tw = twin(hardware);
     QVERIFY(t->exec({insertStatus(tw.table, 60, 1, "Bez koloru", 9),
                      QStringLiteral("UPDATE %1 SET sColor = '%2' WHERE iStatusId = 60").arg(tw.table, color)}));
@@ -462,8 +454,7 @@ void TestStatusesConfig::unreadableColourKept()
         HardwareStatusesConfig::setupComboBox(t->db(), &combo);
     else
         RepairStatusesConfig::setupComboBox(t->db(), &combo);
-    const QIcon icon = combo.itemIcon(combo.findData(60));
-    QCOMPARE(icon.pixmap(30, 30).toImage().pixelColor(15, 15), QColor(Qt::white));
+    QCOMPARE(combo.itemIcon(combo.findData(60)).pixmap(30).toImage().pixelColor(15, 15), QColor(Qt::white));
     edit("Bez koloru");
     QCOMPARE(tree()->currentItem()->background(0).color(), QColor(Qt::white));
     QVERIFY(page->findChild<QLabel *>("previewLabel")->styleSheet().endsWith("background: #ffffff;"));
