@@ -5,6 +5,8 @@
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
 #include "dictionaries/numberingconfig.h"
+#include "dictionaries/hardwaretypesconfig.h"
+#include "dictionaries/repairstatusesconfig.h"
 #include "dictionaries/templatesconfig.h"
 #include "hardware/hardwarewidget.h"
 #include "loginwidget.h"
@@ -591,6 +593,33 @@ private Q_SLOTS:
         proxy->holdNew(false);
         QCOMPARE(boxes.titles().size(), 1 + int(atCheck));
         QCOMPARE(boxes.last().title, QStringLiteral("Błąd odczytu z bazy"));
+    // A dictionary entry added when no new connection can tell whether its
+    // COMMIT went through: staff are told so, and the box closes instead of
+    // offering the entry for a second save.
+    void dictionaryAddWithLostAnswer_data()
+    {
+        QTest::addColumn<bool>("type");
+        QTest::newRow("status") << false;
+        QTest::newRow("hardware type") << true;
+    }
+    void dictionaryAddWithLostAnswer()
+    {
+        QFETCH(bool, type);
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        std::unique_ptr<QWidget> page(type ? static_cast<QWidget *>(new HardwareTypesConfig(nullptr, db(), &user, nullptr))
+                                           : new RepairStatusesConfig(nullptr, db(), &user, nullptr));
+        MessageBoxRecorder boxes;
+        clickChild(page.get(), "addButton");
+        formChild<QLineEdit>(page.get(), type ? "typeDescription" : "statusDescription")->setText(QStringLiteral("Nowy"));
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(true);
+        clickChild(page.get(), "saveButton");
+        proxy->holdNew(false);
+        QVERIFY(boxes.boxes.value(1).text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
+        QVERIFY(formChild(page.get(), type ? "typeBox" : "statusBox")->isHidden());
+        QCOMPARE(t->count(type ? "typesconf" : "statusesconf", QStringLiteral("sDescription = 'Nowy'")), 1);
     }
 
     // An update whose answer went with the connection was stored: run again,

@@ -204,6 +204,8 @@ private slots:
         if (data<QString>("row").contains("now") && row.section('|', 3, 3) >= before)
             row.replace(row.section('|', 3, 3), "now");
         QCOMPARE(row, data<QString>("row"));
+        // Shown on a colour of its own, or white when it has none.
+        QVERIFY(QColor::isValidColorName(w<QLabel>("iStoreStatusLabel")->styleSheet().section("background: ", -1)));
         // Read again after the save, the status is named from the page's own list.
         if (QByteArray(QTest::currentDataTag()).endsWith("read failed"))
             QVERIFY(!w<QLabel>("iStoreTextLabel")->text().isEmpty());
@@ -314,13 +316,21 @@ private slots:
                                              "zmieniono: Nazwa." << "Dell 3|1|0" << "Dell 3";
         QTest::newRow("deleted") << "DELETE FROM hardware WHERE iId = 12"
                                  << "Rekord usunięty: Ten sprzęt został usunięty" << "<no row>" << "Dell 2";
+        // Chosen here, deleted there before the save.
+        QTest::newRow("status deleted") << "DELETE FROM hwstatusesconf WHERE iStatusId = 4"
+                                        << "Rekord usunięty: Wybrany status sprzętu został usunięty" << "Dell <i>|1|0" << "Dell 2";
+        QTest::newRow("type deleted") << "DELETE FROM typesconf WHERE iTypeId = 11"
+                                      << "Rekord usunięty: Wybrany typ sprzętu został usunięty" << "Dell <i>|1|0" << "Dell 2";
     }
     void changedElsewhere()
     {
         QFETCH(QString, box);
         open(12);
         click("editButton");
-        QCOMPARE(onAnotherWorkstation(*t, data<QString>("elsewhere")), QString());
+        const QString elsewhere = data<QString>("elsewhere");
+        if (auto *choice = w<QComboBox>(elsewhere.contains("typesconf") ? "iHType" : "iStoreStatus"); elsewhere.contains("conf"))
+            choice->setCurrentIndex(choice->findData(elsewhere.section(' ', -1).toInt()));
+        QCOMPARE(onAnotherWorkstation(*t, elsewhere), QString());
         w<QLineEdit>("sHName")->setText("Dell 2");
         click("saveButton");
         QCOMPARE(stored("sHName, iStoreStatus, iReceivedDate"), data<QString>("row"));
@@ -348,6 +358,13 @@ private slots:
         QFETCH(QString, extra);
         QFETCH(int, barcodePoints);
         store(data<Keys>("keys"));
+        // Runs of blanks and line breaks print as they are stored.
+        const QString shop = QStringLiteral("A&B  <Serwis>\nul. Długa 1");
+        QSqlQuery name(t->db()->database());
+        name.prepare("UPDATE settings SET sValue = ? WHERE sGroup = 'shop' AND sKey = 'name'");
+        name.addBindValue(shop);
+        QVERIFY(name.exec());
+        QVERIFY(t->exec("UPDATE hardware SET sHName = 'Dell  <i>' WHERE iId = 12"));
         open(12);
         click("printoutsButton");
         w<QSpinBox>("partsSpinBox")->setValue(count);
@@ -359,7 +376,8 @@ private slots:
                 tables << table;
         QCOMPARE(tables.size(), count);
         // Texts go in as they are typed, never as markup.
-        QStringList rows{"A&B <Serwis>", "*0I12I7I*", "Dell <i> / 12 / Kowalski", extra};
+        QVERIFY(w<QTextEdit>("printoutEdit")->toPlainText().contains(QLatin1Char('\n') + shop + QLatin1Char('\n')));
+        QStringList rows{shop, "*0I12I7I*", "Dell  <i> / 12 / Kowalski", extra};
         rows.removeAll(barcodePoints ? "" : "*0I12I7I*");
         rows.removeAll("");
         for (QTextTable *table : tables) {
@@ -367,7 +385,7 @@ private slots:
             for (int r = 0; r < table->rows(); ++r) {
                 QTextCursor cell = table->cellAt(r, 0).firstCursorPosition();
                 cell.setPosition(table->cellAt(r, 0).lastPosition(), QTextCursor::KeepAnchor);
-                texts << cell.selectedText();
+                texts << cell.selectedText().replace(QChar::LineSeparator, '\n');
                 if (r == 1 && barcodePoints) {
                     cell.clearSelection();
                     const QFont font = cell.charFormat().font();

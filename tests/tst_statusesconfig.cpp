@@ -7,6 +7,7 @@
 #include "testdatabase.h"
 #include "testmain.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,6 +110,8 @@ private Q_SLOTS:
     void editStatus();
     void editIntoAnotherGroupTakesItsNextPlace();
     void colourChoice();
+    void unreadableColourKept_data() { twinData(); }
+    void unreadableColourKept();
     void cancelledQuestionsWriteNothing();
     void deleteStatus_data() { twinData(); }
     void deleteStatus();
@@ -433,6 +436,32 @@ void TestStatusesConfig::colourChoice()
     QTest::mouseClick(colorButton, Qt::LeftButton);
     QCOMPARE(offered, QColor(Qt::white));
     QVERIFY(preview->styleSheet().contains("#123456"));
+}
+
+// A colour stored empty (repair) or unreadable (hardware) paints white
+// wherever the status is shown; an edit that picks none keeps it as stored.
+void TestStatusesConfig::unreadableColourKept()
+{
+    QFETCH(bool, hardware);
+    const QString color = hardware ? "#abc; color: red" : "";
+    const Twin tw = twin(hardware);
+    QVERIFY(t->exec({insertStatus(tw.table, 60, 1, "Bez koloru", 9),
+                     QStringLiteral("UPDATE %1 SET sColor = '%2' WHERE iStatusId = 60").arg(tw.table, color)}));
+    makePage(hardware);
+    MessageBoxRecorder rec;
+    QComboBox combo;
+    if (hardware)
+        HardwareStatusesConfig::setupComboBox(t->db(), &combo);
+    else
+        RepairStatusesConfig::setupComboBox(t->db(), &combo);
+    QCOMPARE(combo.itemIcon(combo.findData(60)).pixmap(30).toImage().pixelColor(15, 15), QColor(Qt::white));
+    edit("Bez koloru");
+    QCOMPARE(tree()->currentItem()->background(0).color(), QColor(Qt::white));
+    QVERIFY(page->findChild<QLabel *>("previewLabel")->styleSheet().endsWith("background: #ffffff;"));
+    description()->setText("Nowa nazwa");
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Zapisano."}));
+    QCOMPARE(storedRow(*t, table, "sDescription, sColor", "iStatusId = 60"), "Nowa nazwa|" + color);
 }
 
 void TestStatusesConfig::cancelledQuestionsWriteNothing()

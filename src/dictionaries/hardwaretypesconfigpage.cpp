@@ -7,6 +7,7 @@
 #include "messagebox.h"
 #include "plaintext.h"
 #include "records/recordmodel.h"
+#include "records/refusedsave.h"
 #include "reloadonshow.h"
 
 #include <QHash>
@@ -178,10 +179,13 @@ void HardwareTypesConfig::save()
         if (!saveDelete(&written))
             return;
     }
-    if (written)
-        MessageBox::reportSave(*written);
-    // A failed edit or addition keeps its box open with what was typed.
-    if (written == false && action != QLatin1String("delete"))
+    if (written == true)
+        MessageBox::saved();
+    else if (written == false)
+        reportFailedSave(db);
+    // A failed edit or addition keeps its box open with what was typed; one
+    // that may have been stored all the same closes on the list as stored.
+    if (written == false && action != QLatin1String("delete") && !db->commitUncertain())
         return;
     ui->typeBox->hide();
     load();

@@ -2,6 +2,7 @@
 
 #include "db/dbwidget.h"
 #include "dictionaries/statusesconfigpage.h"
+#include "records/recordmodel.h"
 #include "reloadonshow.h"
 
 #include <QColor>
@@ -61,7 +62,7 @@ void StatusesConfig::fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QC
     for (const QMap<int, Status> &group : sorted) {
         for (const Status &s : group) {
             QPixmap square(30, 30);
-            square.fill(QColor(s.color));
+            square.fill(RecordModel::statusBrush(s.color).color());
             combo->addItem(QIcon(square), s.name, s.statusId);
         }
     }

@@ -6,6 +6,7 @@
 #include "messagebox.h"
 #include "plaintext.h"
 #include "records/recordmodel.h"
+#include "records/refusedsave.h"
 
 #include <QColorDialog>
 #include <QGroupBox>
@@ -87,7 +88,7 @@ void StatusesConfigPage::load()
             continue;
         auto *item = new QTreeWidgetItem(groups[e.group - 1], QStringList(e.description));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
-        item->setBackground(0, QColor(e.color));
+        item->setBackground(0, RecordModel::statusBrush(e.color));
         item->setData(0, Qt::UserRole, e.id);
         item->setData(0, GroupRole, e.group);
         item->setData(0, OrderRole, e.order);
@@ -162,7 +163,8 @@ void StatusesConfigPage::editStatus()
     const int group = q.value(0).toInt();
     if (group >= 1 && group <= 3)
         groupButtons[group - 1]->setChecked(true);
-    statusColor = QColor(q.value(2).toString());
+    statusColor = RecordModel::statusBrush(q.value(2).toString()).color();
+    colorPicked = false;
     preview();
     mode = QStringLiteral("edit");
     statusBox->show();
@@ -180,6 +182,7 @@ void StatusesConfigPage::chooseColor()
     if (chosen.name() == QLatin1String("#000000"))
         chosen = QColor(Qt::white);
     statusColor = chosen;
+    colorPicked = true;
     preview();
 }
 
@@ -218,13 +221,17 @@ void StatusesConfigPage::save()
         if (MessageBox::confirmSave(tr("Edycja statusu"))) {
             // Deleted or changed at another workstation: said, and the box
             // closes on the list as it is now.
-            const RecordModel::Refusal refusal = saveEdit();
+            auto refusal = RecordModel::Refusal::Failed;
+            const bool ok = runInTransaction(db, [&] {
+                refusal = saveEdit();
+                return refusal == RecordModel::Refusal::None;
+            });
             if (refusal == RecordModel::Refusal::Deleted)
                 sayMissing();
             else if (refusal == RecordModel::Refusal::ChangedElsewhere)
                 MessageBox::entryChangedElsewhere(tr("Status został zmieniony na innym stanowisku."));
             else
-                written = refusal == RecordModel::Refusal::None;
+                written = ok;
         }
     } else if (mode == QLatin1String("add")) {
         if (MessageBox::confirmSave(twin.addConfirmTitle))
@@ -233,10 +240,13 @@ void StatusesConfigPage::save()
         if (!saveDelete(&written))
             return;
     }
-    if (written)
-        MessageBox::reportSave(*written);
-    // A failed edit or addition keeps its box open with what was typed.
-    if (written == false && mode != QLatin1String("delete"))
+    if (written == true)
+        MessageBox::saved();
+    else if (written == false)
+        reportFailedSave(db);
+    // A failed edit or addition keeps its box open with what was typed; one
+    // that may have been stored all the same closes on the list as stored.
+    if (written == false && mode != QLatin1String("delete") && !db->commitUncertain())
         return;
     statusBox->hide();
     load();
@@ -282,7 +292,8 @@ RecordModel::Refusal StatusesConfigPage::saveEdit()
                                        {{QStringLiteral("iGroup"), shown.value(0), group},
                                         {QStringLiteral("sDescription"), shown.value(1),
                                          statusDescription->text().trimmed()},
-                                        {QStringLiteral("sColor"), shown.value(2), statusColor.name()},
+                                        {QStringLiteral("sColor"), shown.value(2),
+                                         colorPicked ? QVariant(statusColor.name()) : shown.value(2)},
                                         {QStringLiteral("iOrder"), storedOrder, order}},
                                        &elsewhere, &error);
 }

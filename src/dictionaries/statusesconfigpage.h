@@ -92,6 +92,8 @@ public:
 
     int selectedId = 0;
     QColor statusColor;
+    // Set when staff picked statusColor; an edit keeps the stored text otherwise.
+    bool colorPicked = false;
     QString mode;
 
 public slots:

@@ -3,6 +3,7 @@
 
 #include "config/shopidentity.h"
 #include "db/columnlengths.h"
+#include "db/dbtransaction.h"
 #include "db/dbwidget.h"
 #include "dictionaries/fieldsconfig.h"
 #include "dictionaries/hardwarestatusesconfig.h"
@@ -119,8 +120,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     connect(ui->printToPrinterButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
     connect(ui->printToPDFButton, &QPushButton::clicked, this, &HardwareWidget::printDocument);
 
-    offeredStatuses = HardwareStatusesConfig::setupComboBox(db, ui->iStoreStatus);
-    HardwareTypesConfig::setupComboBox(db, ui->iHType);
+    refillChoices();
 
     PaperSizes::fillComboBox(ui->paperSizeComboBox);
     connect(ui->paperSizeComboBox, &QComboBox::currentIndexChanged, this,
@@ -274,7 +274,7 @@ bool HardwareWidget::loadData(bool full)
     PlainText::show(ui->iStoreTextLabel, status.name);
     ui->iStoreStatusLabel->setStyleSheet(
         QStringLiteral("border: 0px; border-radius: 10px; padding: 0 8px; \t\t\tbackground: ")
-        + status.color);
+        + RecordModel::statusBrush(status.color).color().name());
 
     const qint64 received = row.value(QStringLiteral("iReceivedDate")).toLongLong();
     ui->iReceivedDate->setText(received == 0
@@ -321,10 +321,11 @@ void HardwareWidget::saveChanges()
     }
     if (!mayEdit())
         return;
-    if (!writeRow()) {
+    bool told = false;
+    if (!writeRow(&told)) {
         // The typed values stay on the page, still editable, for another try;
         // or the record changed elsewhere is read again, when the user asks.
-        if (explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
+        if (!told && explainRefusedSave(hardwareModel, tr("Ten sprzęt")))
             loadData(true);
         return;
     }
@@ -332,7 +333,7 @@ void HardwareWidget::saveChanges()
     loadData(true);
 }
 
-bool HardwareWidget::writeRow()
+bool HardwareWidget::writeRow(bool *told)
 {
     if (hardwareModel->rowCount() < 1)
         return false;
@@ -342,16 +343,28 @@ bool HardwareWidget::writeRow()
 
     // Written only where they differ from what was read: a hand-back made
     // elsewhere since then stays as it is.
-    const int oldStatus = hardwareModel->record(0).value(QStringLiteral("iStoreStatus")).toInt();
+    const QSqlRecord read = hardwareModel->record(0);
+    const int oldStatus = read.value(QStringLiteral("iStoreStatus")).toInt();
     int newStatus = oldStatus;
+    // A type or status newly chosen was listed before another workstation
+    // could delete it: it is held until the row is stored.
+    QList<HeldRecord> held;
     // A combo box without a current entry (a type or status no longer
     // listed) keeps what is stored.
     if (ui->iStoreStatus->currentIndex() >= 0) {
         newStatus = ui->iStoreStatus->currentData().toInt();
         write(QStringLiteral("iStoreStatus"), newStatus);
+        if (newStatus != oldStatus)
+            held << HeldRecord{QStringLiteral("hwstatusesconf"), newStatus, tr("Wybrany status sprzętu"),
+                               MessageBox::Gender::Masculine, QStringLiteral("iStatusId")};
     }
-    if (ui->iHType->currentIndex() >= 0)
-        write(QStringLiteral("iHType"), ui->iHType->currentData().toInt());
+    if (ui->iHType->currentIndex() >= 0) {
+        const int type = ui->iHType->currentData().toInt();
+        write(QStringLiteral("iHType"), type);
+        if (type != read.value(QStringLiteral("iHType")).toInt())
+            held << HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
+                               MessageBox::Gender::Masculine, QStringLiteral("iTypeId")};
+    }
     if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
         write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
 
@@ -369,8 +382,42 @@ bool HardwareWidget::writeRow()
             write(QStringLiteral("iReceivedDate"), 0);
     }
 
-    mapper->submit();
-    return hardwareModel->submitAll();
+    // The mapper's submit writes the row already.
+    const auto submit = [this] {
+        mapper->submit();
+        return hardwareModel->submitAll();
+    };
+    if (held.isEmpty())
+        return submit();
+    const HeldRecord *gone = nullptr;
+    bool written = false;
+    if (runInTransaction(db, [&] { return holdRecords(db, held, &gone) && (written = submit()); }))
+        return true;
+    if (gone) {
+        MessageBox::recordDeleted(gone->name, tr("Zmiany nie zostały zapisane."));
+        refillChoices();
+        *told = true;
+    } else if (written || hardwareModel->refusal() == RecordModel::Refusal::None) {
+        // The row read back inside the transaction is not what is stored:
+        // read again, so that another try writes the typed values anew.
+        if (written)
+            hardwareModel->select();
+        reportFailedSave(db);
+        *told = true;
+    }
+    return false;
+}
+
+void HardwareWidget::refillChoices()
+{
+    const QVariant type = ui->iHType->currentData();
+    const QVariant status = ui->iStoreStatus->currentData();
+    ui->iHType->clear();
+    HardwareTypesConfig::setupComboBox(db, ui->iHType);
+    offeredStatuses = HardwareStatusesConfig::setupComboBox(db, ui->iStoreStatus);
+    // An entry deleted elsewhere is left unchosen, to be picked anew.
+    ui->iHType->setCurrentIndex(ui->iHType->findData(type));
+    ui->iStoreStatus->setCurrentIndex(ui->iStoreStatus->findData(status));
 }
 
 void HardwareWidget::closeOwnerEditor()
@@ -491,7 +538,7 @@ void HardwareWidget::composeDocument()
 
     const LabelSettings::Values options = LabelSettings::read(store());
     QString label = QStringLiteral("<table width='100%'><small>");
-    label += QStringLiteral("<tr><td width='100%'>") + ShopIdentity::name(db).toHtmlEscaped()
+    label += QStringLiteral("<tr><td width='100%'>") + PlainText::markup(ShopIdentity::name(db))
         + QStringLiteral("</td></tr>");
     if (options.barcodePrint)
         label += QStringLiteral("<tr><td width='100%' align='left' style='font-size:")
@@ -499,7 +546,7 @@ void HardwareWidget::composeDocument()
             + QStringLiteral("; font-weight: 200;'><font face='Code 3 de 9'>")
             + labelCode(hardwareId, ownerId) + QStringLiteral("</font></td></tr>");
     label += QStringLiteral("<tr><td width='100%'>")
-        + (ui->sHName->text() + QStringLiteral(" / ") + ui->hardwareLabel->text()).toHtmlEscaped()
+        + PlainText::markup(ui->sHName->text() + QStringLiteral(" / ") + ui->hardwareLabel->text())
         + QStringLiteral("</td></tr>");
     if (!ui->additionalTextEdit->toPlainText().isEmpty())
         label += QStringLiteral("<tr><td width='100%'>")

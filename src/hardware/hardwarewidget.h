@@ -68,8 +68,11 @@ private:
     bool mayEdit() const;
     void closeOwnerEditor();
     // Writes the typed row into the model and the database; false when the
-    // database refused it.
-    bool writeRow();
+    // database refused it. *told is set when the user was told why already.
+    bool writeRow(bool *told);
+    // Fills the type and status boxes from their dictionaries as stored now,
+    // keeping the entries chosen where they are still there.
+    void refillChoices();
     // Asks for and stores the owner change to client; false when the database
     // refused it.
     bool changeOwner(const QString &client);

@@ -169,6 +169,10 @@ public:
     QString firstPageStatement() const;
     QString nextPageStatement() const;
 
+    // The row brush of a status colour text; black, empty and unreadable
+    // colours paint white.
+    static QBrush statusBrush(const QString &color);
+
 protected:
     // The statement of the first page.
     QString selectStatement() const override;
@@ -194,9 +198,6 @@ protected:
 
     // Seconds since 1970-01-01 UTC as a local date in the given format.
     static QString localDate(const QVariant &seconds, const QString &format);
-    // The row brush of a status colour text; black, empty and unreadable
-    // colours paint white.
-    static QBrush statusBrush(const QString &color);
     // Inserts one row, binding values[i] as text to ":" + columns[i]; the
     // values after the last column are ignored. The new iId, or -1. Outside
     // a transaction it runs in one of its own.
