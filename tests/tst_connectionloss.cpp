@@ -593,6 +593,8 @@ private Q_SLOTS:
         proxy->holdNew(false);
         QCOMPARE(boxes.titles().size(), 1 + int(atCheck));
         QCOMPARE(boxes.last().title, QStringLiteral("Błąd odczytu z bazy"));
+    }
+
     // A dictionary entry added when no new connection can tell whether its
     // COMMIT went through: staff are told so, and the box closes instead of
     // offering the entry for a second save.
