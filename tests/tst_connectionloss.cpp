@@ -22,6 +22,7 @@
 #include "topframewidget.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -622,6 +623,50 @@ private Q_SLOTS:
         QVERIFY(boxes.boxes.value(1).text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
         QVERIFY(formChild(page.get(), type ? "typeBox" : "statusBox")->isHidden());
         QCOMPARE(t->count(type ? "typesconf" : "statusesconf", QStringLiteral("sDescription = 'Nowy'")), 1);
+    }
+
+    // A scheme whose save lost its answer: said so, and saved again it is
+    // not taken for another workstation's.
+    void schemeSavedAgainAfterLostAnswer()
+    {
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        NumberingConfig page(nullptr, db(), &user, settings.get());
+        page.show();
+        formChild<QLineEdit>(&page, "numberingEdit")->clear();
+        QTest::keyClicks(formChild<QLineEdit>(&page, "numberingEdit"), QStringLiteral("{YEAR4}"));
+        MessageBoxRecorder boxes;
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(true);
+        clickChild(&page, "numberingSave");
+        proxy->holdNew(false);
+        QVERIFY(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
+        boxes.clear();
+        QCoreApplication::processEvents(); // the next action may try a new connection
+        clickChild(&page, "numberingSave");
+        QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Czy na pewno zapisać ?")});
+        QCOMPARE(t->scalar(QStringLiteral("SELECT sValue FROM settings WHERE sKey = 'numbering'")), QStringLiteral("{YEAR4}"));
+    }
+
+    // A device save whose COMMIT went with the connection: nothing stored,
+    // and another try stores all that was typed.
+    void deviceSavedAgainAfterFailedCommit()
+    {
+        if (!proxy)
+            QSKIP("SQLite has no cheap way to fail this statement alone");
+        HardwareWidget page(nullptr, db(), &user, settings.get(), 34, false);
+        MessageBoxRecorder boxes;
+        clickChild(&page, "editButton");
+        formChild<QLineEdit>(&page, "sHName")->setText(QStringLiteral("Nowa nazwa"));
+        auto *status = formChild<QComboBox>(&page, "iStoreStatus");
+        status->setCurrentIndex(status->currentIndex() == 0 ? 1 : 0);
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::Cut, true);
+        clickChild(&page, "saveButton");
+        QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd zapisu do bazy")});
+        clickChild(&page, "saveButton");
+        QCOMPARE(t->scalar(QStringLiteral("SELECT sHName FROM hardware WHERE iId = 34")),
+                 QStringLiteral("Nowa nazwa"));
     }
 
     // An update whose answer went with the connection was stored: run again,

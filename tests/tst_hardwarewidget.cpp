@@ -325,6 +325,7 @@ private slots:
     void changedElsewhere()
     {
         QFETCH(QString, box);
+        const QString kept = stored("iStoreStatus, iHType, iReceivedDate");
         open(12);
         click("editButton");
         const QString elsewhere = data<QString>("elsewhere");
@@ -338,6 +339,11 @@ private slots:
                  box + QString::number(!box.isEmpty()));
         QCOMPARE(w<QLineEdit>("sHName")->text(), data<QString>("shown"));
         QCOMPARE(editing(), !box.isEmpty());
+        // Saved again, nothing of the refused try goes with it.
+        if (elsewhere.contains("conf")) {
+            click("saveButton");
+            QCOMPARE(stored("sHName, iStoreStatus, iHType, iReceivedDate"), "Dell 2|" + kept);
+        }
     }
 
     void labelSheet_data()

@@ -4,6 +4,7 @@
 #include "db/dbtransaction.h"
 #include "messagebox.h"
 #include "plaintext.h"
+#include "records/refusedsave.h"
 #include "reloadonshow.h"
 #include "ui_numberingConfig.h"
 #include "userwidget.h"
@@ -189,7 +190,8 @@ void NumberingConfig::saveScheme()
             return false;
         stored = readScheme(q);
         q.finish();
-        if ((changed = stored != storedScheme))
+        // A save whose outcome was not known may have stored the typed one.
+        if ((changed = stored != storedScheme && (!uncertainScheme || stored != uncertainScheme)))
             return false;
         return !failed(db->query(QStringLiteral(
                    "DELETE FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'")))
@@ -199,6 +201,7 @@ void NumberingConfig::saveScheme()
                     .arg(db->escapeLiteral(scheme),
                          QString::number(user ? user->id : 0))));
     });
+    uncertainScheme.reset();
     if (changed) {
         // The typed scheme stays; saved again, it replaces the one seen now.
         storedScheme = stored;
@@ -215,7 +218,9 @@ void NumberingConfig::saveScheme()
         storedScheme = scheme;
         ui->numberingEdit->setModified(false);
     } else {
-        MessageBox::saveFailed();
+        if (db->commitUncertain())
+            uncertainScheme = scheme;
+        reportFailedSave(db);
     }
 }
 

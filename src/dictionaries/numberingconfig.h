@@ -51,5 +51,7 @@ private:
     // The stored scheme the page last read, none without a row: a save stores
     // over that one only.
     std::optional<QString> storedScheme;
+    // A scheme whose save lost its answer: stored or not, none is unknown.
+    std::optional<QString> uncertainScheme;
     QString dbLabelText;
 };

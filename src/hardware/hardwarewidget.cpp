@@ -342,8 +342,14 @@ bool HardwareWidget::writeRow(bool *told)
     };
 
     // Written only where they differ from what was read: a hand-back made
-    // elsewhere since then stays as it is.
+    // elsewhere since then stays as it is. A try refused before left its
+    // values in the row: each save starts from the row as read.
     const QSqlRecord read = hardwareModel->record(0);
+    for (const QString &column : {QStringLiteral("iStoreStatus"), QStringLiteral("iHType"),
+                                  QStringLiteral("iReceivedDate"), FieldDate}) {
+        if (hardwareModel->fieldIndex(column) >= 0)
+            write(column, read.value(column));
+    }
     const int oldStatus = read.value(QStringLiteral("iStoreStatus")).toInt();
     int newStatus = oldStatus;
     // A type or status newly chosen was listed before another workstation
@@ -399,13 +405,27 @@ bool HardwareWidget::writeRow(bool *told)
         *told = true;
     } else if (written || hardwareModel->refusal() == RecordModel::Refusal::None) {
         // The row read back inside the transaction is not what is stored:
-        // read again, so that another try writes the typed values anew.
+        // read again, so that another try writes the typed values anew,
+        // which stay on the page.
         if (written)
-            hardwareModel->select();
+            rereadKeepingTyped();
         reportFailedSave(db);
         *told = true;
     }
     return false;
+}
+
+void HardwareWidget::rereadKeepingTyped()
+{
+    QList<QPair<QWidget *, QVariant>> typed;
+    for (int c = 0; c < hardwareModel->columnCount(); ++c) {
+        if (QWidget *widget = mapper->mappedWidgetAt(c))
+            typed.append({widget, widget->property(mapper->mappedPropertyName(widget))});
+    }
+    hardwareModel->select();
+    mapper->toFirst();
+    for (const auto &[widget, value] : typed)
+        widget->setProperty(mapper->mappedPropertyName(widget), value);
 }
 
 void HardwareWidget::refillChoices()
@@ -487,12 +507,14 @@ bool HardwareWidget::changeOwner(const QString &client)
         return true;
     // The client may have gone while the question was open, and another
     // workstation may have given the device to someone else meanwhile.
+    // A device whose row could not be read showed no owner to keep.
+    const int shown = ownerId >= 0 ? ownerId : Hardware::storedOwner(db, hardwareId);
     const QSqlQuery update = db->query(
         QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND COALESCE(iOwner, 0) = %3 "
                        "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
             .arg(client)
             .arg(hardwareId)
-            .arg(ownerId));
+            .arg(shown));
     if (update.lastError().isValid()) {
         MessageBox::saveFailed();
         return false;

@@ -73,6 +73,8 @@ private:
     // Fills the type and status boxes from their dictionaries as stored now,
     // keeping the entries chosen where they are still there.
     void refillChoices();
+    // Reads the row again as stored, the typed values kept on the form.
+    void rereadKeepingTyped();
     // Asks for and stores the owner change to client; false when the database
     // refused it.
     bool changeOwner(const QString &client);
