@@ -17,6 +17,7 @@
 #include "repairs/newrepairwidget.h"
 #include "repairs/repairdetailswidget.h"
 #include "repairs/repairswidget.h"
+#include "search/searchwidget.h"
 #include "settings.h"
 #include "startup.h"
 #include "topframewidget.h"
@@ -647,6 +648,34 @@ private Q_SLOTS:
         clickChild(&page, "numberingSave");
         QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Czy na pewno zapisać ?")});
         QCOMPARE(t->scalar(QStringLiteral("SELECT sValue FROM settings WHERE sKey = 'numbering'")), QStringLiteral("{YEAR4}"));
+    }
+
+    // A deletion whose COMMIT answer went with the connection: the record
+    // found gone on a new one was deleted; with none, that is not known.
+    void deletionWithLostAnswer_data()
+    {
+        QTest::addColumn<bool>("unreachable");
+        QTest::newRow("looked for") << false;
+        QTest::newRow("not looked for") << true;
+    }
+    void deletionWithLostAnswer()
+    {
+        QFETCH(bool, unreachable);
+        if (!proxy)
+            QSKIP("a lost answer concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        SearchWidget page(nullptr, db(), &user, settings.get(), SearchWidget::ClientsVariant, false);
+        page.search();
+        MessageBoxRecorder boxes;
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(unreachable);
+        page.selectedId = 9;
+        page.deleteButton->setEnabled(true);
+        page.deleteButton->click();
+        proxy->holdNew(false);
+        QCOMPARE(boxes.titles().size(), 1 + int(unreachable));
+        QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały usunięte")), unreachable);
+        QCOMPARE(t->count("clients", QStringLiteral("iId = 9")), 0);
     }
 
     // A device save whose COMMIT went with the connection: nothing stored,

@@ -620,8 +620,11 @@ void NewRepairWidget::addRepair()
         } else {
             // The device is back in the shop: first status of group 1. Without
             // such a status the device keeps the one it has.
-            QSqlQuery status = db->query(QStringLiteral(
-                "SELECT iStatusId FROM hwstatusesconf WHERE iGroup = 1 ORDER BY iOrder ASC LIMIT 1"));
+            // Held until the save ends, so that no workstation deletes it
+            // as unused meanwhile.
+            QSqlQuery status = db->query(
+                QStringLiteral("SELECT iStatusId FROM hwstatusesconf WHERE iGroup = 1 ORDER BY iOrder ASC LIMIT 1")
+                + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
             if (status.lastError().type() != QSqlError::NoError)
                 return false;
             const QString set = status.next()
