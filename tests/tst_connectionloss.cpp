@@ -145,6 +145,16 @@ class TestConnectionLoss : public QObject
         return repairs.count() == 1 && devices.isEmpty() && clients.isEmpty();
     }
 
+    // Runs act with the relay cutting the link right after the server ran
+    // the COMMIT; unreachable keeps new connections out meanwhile.
+    void withCommitAnswerLost(bool unreachable, const std::function<void()> &act)
+    {
+        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
+        proxy->holdNew(unreachable);
+        act();
+        proxy->holdNew(false);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -540,10 +550,9 @@ private Q_SLOTS:
             QSKIP("a lost answer concerns MariaDB only");
         link = t->openAnother(proxy->port(), 1); // a connect timeout of a second
         MessageBoxRecorder boxes;
-        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
-        proxy->holdNew(unreachable);
-        QCOMPARE(save(Save(kind)), !unreachable);
-        proxy->holdNew(false);
+        bool saved = false;
+        withCommitAnswerLost(unreachable, [&] { saved = save(Save(kind)); });
+        QCOMPARE(saved, !unreachable);
         QCOMPARE(proxy->faults(), 1);
         QCOMPARE(boxes.titles().filter(QStringLiteral("Błąd")).size(), int(unreachable));
         QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")), unreachable);
@@ -617,10 +626,7 @@ private Q_SLOTS:
         MessageBoxRecorder boxes;
         clickChild(page.get(), "addButton");
         formChild<QLineEdit>(page.get(), type ? "typeDescription" : "statusDescription")->setText(QStringLiteral("Nowy"));
-        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
-        proxy->holdNew(true);
-        clickChild(page.get(), "saveButton");
-        proxy->holdNew(false);
+        withCommitAnswerLost(true, [&] { clickChild(page.get(), "saveButton"); });
         QVERIFY(boxes.boxes.value(1).text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
         QVERIFY(formChild(page.get(), type ? "typeBox" : "statusBox")->isHidden());
         QCOMPARE(t->count(type ? "typesconf" : "statusesconf", QStringLiteral("sDescription = 'Nowy'")), 1);
@@ -638,10 +644,7 @@ private Q_SLOTS:
         formChild<QLineEdit>(&page, "numberingEdit")->clear();
         QTest::keyClicks(formChild<QLineEdit>(&page, "numberingEdit"), QStringLiteral("{YEAR4}"));
         MessageBoxRecorder boxes;
-        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
-        proxy->holdNew(true);
-        clickChild(&page, "numberingSave");
-        proxy->holdNew(false);
+        withCommitAnswerLost(true, [&] { clickChild(&page, "numberingSave"); });
         QVERIFY(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały zapisane")));
         boxes.clear();
         QCoreApplication::processEvents(); // the next action may try a new connection
@@ -667,12 +670,9 @@ private Q_SLOTS:
         SearchWidget page(nullptr, db(), &user, settings.get(), SearchWidget::ClientsVariant, false);
         page.search();
         MessageBoxRecorder boxes;
-        proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::CutAfterRun, true);
-        proxy->holdNew(unreachable);
         page.selectedId = 9;
         page.deleteButton->setEnabled(true);
-        page.deleteButton->click();
-        proxy->holdNew(false);
+        withCommitAnswerLost(unreachable, [&] { page.deleteButton->click(); });
         QCOMPARE(boxes.titles().size(), 1 + int(unreachable));
         QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały usunięte")), unreachable);
         QCOMPARE(t->count("clients", QStringLiteral("iId = 9")), 0);

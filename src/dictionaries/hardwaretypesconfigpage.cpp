@@ -157,21 +157,11 @@ void HardwareTypesConfig::save()
     // Unset while nothing was written: a question answered with Cancel.
     std::optional<bool> written;
     if (action == QLatin1String("edit")) {
-        if (MessageBox::confirmSave(tr("Edycja typu sprzętu"))) {
-            // Deleted or changed at another workstation: said, and the box
-            // closes on the list as it is now.
-            auto refusal = RecordModel::Refusal::Failed;
-            const bool ok = runInTransaction(db, [&] {
-                refusal = saveEdit();
-                return refusal == RecordModel::Refusal::None;
-            });
-            if (refusal == RecordModel::Refusal::Deleted)
-                sayMissing();
-            else if (refusal == RecordModel::Refusal::ChangedElsewhere)
-                MessageBox::entryChangedElsewhere(tr("Typ sprzętu został zmieniony na innym stanowisku."));
-            else
-                written = ok;
-        }
+        // Deleted or changed at another workstation: said, and the box
+        // closes on the list as it is now.
+        if (MessageBox::confirmSave(tr("Edycja typu sprzętu")))
+            written = saveEntryEdit(db, [this] { return saveEdit(); }, [this] { sayMissing(); },
+                                    tr("Typ sprzętu został zmieniony na innym stanowisku."));
     } else if (action == QLatin1String("add")) {
         if (MessageBox::confirmSave(tr("Nowy typ sprzętu")))
             written = runInTransaction(db, [this] { return saveAdd(); });
@@ -179,13 +169,7 @@ void HardwareTypesConfig::save()
         if (!saveDelete(&written))
             return;
     }
-    if (written == true)
-        MessageBox::saved();
-    else if (written == false)
-        reportFailedSave(db);
-    // A failed edit or addition keeps its box open with what was typed; one
-    // that may have been stored all the same closes on the list as stored.
-    if (written == false && action != QLatin1String("delete") && !db->commitUncertain())
+    if (!closesAfterEntrySave(db, written, action == QLatin1String("delete")))
         return;
     ui->typeBox->hide();
     load();

@@ -218,21 +218,11 @@ void StatusesConfigPage::save()
     // Unset while nothing was written: a question answered with Cancel.
     std::optional<bool> written;
     if (mode == QLatin1String("edit")) {
-        if (MessageBox::confirmSave(tr("Edycja statusu"))) {
-            // Deleted or changed at another workstation: said, and the box
-            // closes on the list as it is now.
-            auto refusal = RecordModel::Refusal::Failed;
-            const bool ok = runInTransaction(db, [&] {
-                refusal = saveEdit();
-                return refusal == RecordModel::Refusal::None;
-            });
-            if (refusal == RecordModel::Refusal::Deleted)
-                sayMissing();
-            else if (refusal == RecordModel::Refusal::ChangedElsewhere)
-                MessageBox::entryChangedElsewhere(tr("Status został zmieniony na innym stanowisku."));
-            else
-                written = ok;
-        }
+        // Deleted or changed at another workstation: said, and the box
+        // closes on the list as it is now.
+        if (MessageBox::confirmSave(tr("Edycja statusu")))
+            written = saveEntryEdit(db, [this] { return saveEdit(); }, [this] { sayMissing(); },
+                                    tr("Status został zmieniony na innym stanowisku."));
     } else if (mode == QLatin1String("add")) {
         if (MessageBox::confirmSave(twin.addConfirmTitle))
             written = runInTransaction(db, [this] { return saveAdd(); });
@@ -240,13 +230,7 @@ void StatusesConfigPage::save()
         if (!saveDelete(&written))
             return;
     }
-    if (written == true)
-        MessageBox::saved();
-    else if (written == false)
-        reportFailedSave(db);
-    // A failed edit or addition keeps its box open with what was typed; one
-    // that may have been stored all the same closes on the list as stored.
-    if (written == false && mode != QLatin1String("delete") && !db->commitUncertain())
+    if (!closesAfterEntrySave(db, written, mode == QLatin1String("delete")))
         return;
     statusBox->hide();
     load();

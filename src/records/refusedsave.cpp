@@ -72,3 +72,30 @@ bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QStri
     }
     return saved;
 }
+
+std::optional<bool> saveEntryEdit(DbWidget *db, const std::function<RecordModel::Refusal()> &edit,
+                                  const std::function<void()> &missing, const QString &changed)
+{
+    auto refusal = RecordModel::Refusal::Failed;
+    const bool ok = runInTransaction(db, [&] {
+        refusal = edit();
+        return refusal == RecordModel::Refusal::None;
+    });
+    if (refusal == RecordModel::Refusal::Deleted)
+        missing();
+    else if (refusal == RecordModel::Refusal::ChangedElsewhere)
+        MessageBox::entryChangedElsewhere(changed);
+    else
+        return ok;
+    return std::nullopt;
+}
+
+bool closesAfterEntrySave(DbWidget *db, std::optional<bool> written, bool deleting)
+{
+    if (written == true)
+        MessageBox::saved();
+    else if (written == false)
+        reportFailedSave(db);
+    // One that may have been stored all the same closes as well.
+    return written != false || deleting || db->commitUncertain();
+}

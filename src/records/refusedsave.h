@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class DbWidget;
 class QWidget;
@@ -55,3 +56,15 @@ void reportFailedSave(DbWidget *db, QWidget *parent = nullptr);
 bool saveHoldingRecords(DbWidget *db, const QList<HeldRecord> &held, const QString &outcome,
                         const std::function<bool()> &work, QWidget *parent = nullptr,
                         HeldRecord *gone = nullptr);
+
+// The edit of a dictionary entry (a status, a hardware type), run by edit in
+// one transaction: whether it was written, or unset when it was refused as
+// the entry was deleted (missing() says so) or changed at another
+// workstation (changed names it).
+std::optional<bool> saveEntryEdit(DbWidget *db, const std::function<RecordModel::Refusal()> &edit,
+                                  const std::function<void()> &missing, const QString &changed);
+// After a dictionary page's save (written unset when nothing was written):
+// tells the user how it went; true when the edit box is to close on the
+// list as stored, false for a failed edit or addition that surely stored
+// nothing (its box stays open with what was typed).
+bool closesAfterEntrySave(DbWidget *db, std::optional<bool> written, bool deleting);
