@@ -367,9 +367,10 @@ bool HardwareWidget::writeRow(bool *told)
     if (ui->iHType->currentIndex() >= 0) {
         const int type = ui->iHType->currentData().toInt();
         write(QStringLiteral("iHType"), type);
+        // The type before the status, in the order the intake holds them.
         if (type != read.value(QStringLiteral("iHType")).toInt())
-            held << HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
-                               MessageBox::Gender::Masculine, QStringLiteral("iTypeId")};
+            held.prepend(HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
+                                    MessageBox::Gender::Masculine, QStringLiteral("iTypeId")});
     }
     if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
         write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
