@@ -276,6 +276,38 @@ private Q_SLOTS:
         QCOMPARE(boxes.count(), 1);
     }
 
+    // A list read after the link went (a save lost it): with the server
+    // away that is said, never shown as an empty list; with the server back
+    // the connection is opened again and the list reads on.
+    void listReadAfterLinkLost_data()
+    {
+        QTest::addColumn<bool>("serverBack");
+        QTest::newRow("server away, first page") << false;
+        QTest::newRow("server back, further page") << true;
+    }
+    void listReadAfterLinkLost()
+    {
+        QFETCH(bool, serverBack);
+        if (!proxy)
+            QSKIP("a lost link concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        QVERIFY(insert(*t, RepairsInsert, {repair(51, 7, 34)}));
+        MessageBoxRecorder boxes;
+        SearchWidget page(nullptr, db(), &user, nullptr, SearchWidget::RepairsVariant, false);
+        qobject_cast<RecordModel *>(page.model)->setPageSize(1);
+        page.show();
+        page.search();
+        proxy->holdNew(!serverBack);
+        proxy->cutAll();
+        QVERIFY(!db()->query(QStringLiteral("INSERT INTO notes (iRepairId) VALUES (50)")).isActive());
+        QCoreApplication::processEvents(); // the next action may try a new connection
+        serverBack ? page.model->fetchMore() : page.search();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(page.model->rowCount(), serverBack ? 2 : 0);
+        QCOMPARE(boxes.titles(), serverBack ? QStringList() : QStringList{QStringLiteral("Błąd odczytu z bazy")});
+        proxy->holdNew(false);
+    }
+
     // A record that cannot be read, or was deleted elsewhere, when a page
     // reads it is said, never shown as an empty one: the device page is not
     // edited, the intake does not take the pick and keeps what was typed.

@@ -486,7 +486,7 @@ void HardwareWidget::noSuchClient()
 bool HardwareWidget::changeOwner(const QString &client)
 {
     QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
-    if (q.lastError().isValid()) {
+    if (!q.isActive()) {
         MessageBox::readFailed(tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
                                   "Właściciel nie został zmieniony.")
                                    .arg(client),
