@@ -106,6 +106,15 @@ void MessageBox::saveUncertain(QWidget *parent)
             parent);
 }
 
+void MessageBox::deletionUncertain(QWidget *parent)
+{
+    critical(QObject::tr("Błąd usuwania"),
+             QObject::tr("Połączenie z bazą danych zostało przerwane w chwili usuwania: nie wiadomo, czy "
+                         "dane zostały usunięte.\n\nSprawdź, czy zostały usunięte, zanim usuniesz je "
+                         "ponownie."),
+             parent);
+}
+
 void MessageBox::readFailed(const QString &what, const QSqlError &error, QWidget *parent)
 {
     QString text = what + QStringLiteral("\n\n")

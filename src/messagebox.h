@@ -47,6 +47,8 @@ public:
     // whether it was stored (DbWidget::commitUncertain()): says so, asking
     // staff to check before they save again.
     static void saveUncertain(QWidget *parent = nullptr);
+    // The same for a deletion.
+    static void deletionUncertain(QWidget *parent = nullptr);
     // saved() after a successful write, saveFailed() after a failed one.
     static void reportSave(bool ok, QWidget *parent = nullptr);
 

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 using namespace SearchRows;
 
@@ -273,6 +274,38 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents();
         QCOMPARE(page.model->rowCount(), 2);
         QCOMPARE(boxes.count(), 1);
+    }
+
+    // A list read after the link went (a save lost it): with the server
+    // away that is said, never shown as an empty list; with the server back
+    // the connection is opened again and the list reads on.
+    void listReadAfterLinkLost_data()
+    {
+        QTest::addColumn<bool>("serverBack");
+        QTest::newRow("server away, first page") << false;
+        QTest::newRow("server back, further page") << true;
+    }
+    void listReadAfterLinkLost()
+    {
+        QFETCH(bool, serverBack);
+        if (!proxy)
+            QSKIP("a lost link concerns MariaDB only");
+        link = t->openAnother(proxy->port(), 1);
+        QVERIFY(insert(*t, RepairsInsert, {repair(51, 7, 34)}));
+        MessageBoxRecorder boxes;
+        SearchWidget page(nullptr, db(), &user, nullptr, SearchWidget::RepairsVariant, false);
+        qobject_cast<RecordModel *>(page.model)->setPageSize(1);
+        page.show();
+        page.search();
+        proxy->holdNew(!serverBack);
+        proxy->cutAll();
+        QVERIFY(!db()->query(QStringLiteral("INSERT INTO notes (iRepairId) VALUES (50)")).isActive());
+        QCoreApplication::processEvents(); // the next action may try a new connection
+        serverBack ? page.model->fetchMore() : page.search();
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(page.model->rowCount(), serverBack ? 2 : 0);
+        QCOMPARE(boxes.titles(), serverBack ? QStringList() : QStringList{QStringLiteral("Błąd odczytu z bazy")});
+        proxy->holdNew(false);
     }
 
     // A record that cannot be read, or was deleted elsewhere, when a page
@@ -654,28 +687,64 @@ private Q_SLOTS:
     }
 
     // A deletion whose COMMIT answer went with the connection: the record
-    // found gone on a new one was deleted; with none, that is not known.
+    // found gone on a new one was deleted, found there it was not; with no
+    // new connection, that is not known. On the search page and on a
+    // statuses page alike.
     void deletionWithLostAnswer_data()
     {
+        QTest::addColumn<bool>("status");
+        QTest::addColumn<bool>("beforeRun");
         QTest::addColumn<bool>("unreachable");
-        QTest::newRow("looked for") << false;
-        QTest::newRow("not looked for") << true;
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("deleted");
+        const QString unknown = QStringLiteral("nie wiadomo, czy dane zostały usunięte");
+        QTest::newRow("looked for") << false << false << false << QStringLiteral("bezpowrotnie usunięte") << true;
+        QTest::newRow("not looked for") << false << false << true << unknown << true;
+        QTest::newRow("cut before it ran") << false << true << false
+                                           << QStringLiteral("Żadne dane nie zostały zmienione") << false;
+        QTest::newRow("status, looked for") << true << false << false << QString() << true;
+        QTest::newRow("status, not looked for") << true << false << true << unknown << true;
     }
     void deletionWithLostAnswer()
     {
+        QFETCH(bool, status);
+        QFETCH(bool, beforeRun);
         QFETCH(bool, unreachable);
+        QFETCH(QString, said);
+        QFETCH(bool, deleted);
         if (!proxy)
             QSKIP("a lost answer concerns MariaDB only");
         link = t->openAnother(proxy->port(), 1);
-        SearchWidget page(nullptr, db(), &user, settings.get(), SearchWidget::ClientsVariant, false);
-        page.search();
         MessageBoxRecorder boxes;
-        page.selectedId = 9;
-        page.deleteButton->setEnabled(true);
-        withCommitAnswerLost(unreachable, [&] { page.deleteButton->click(); });
-        QCOMPARE(boxes.titles().size(), 1 + int(unreachable));
-        QCOMPARE(boxes.last().text.contains(QStringLiteral("nie wiadomo, czy dane zostały usunięte")), unreachable);
-        QCOMPARE(t->count("clients", QStringLiteral("iId = 9")), 0);
+        std::unique_ptr<QWidget> page;
+        std::function<void()> remove;
+        const QString table = status ? QStringLiteral("statusesconf") : QStringLiteral("clients");
+        const QString row = status ? QStringLiteral("sDescription = 'Naprawa ukończona'") : QStringLiteral("iId = 9");
+        if (status) {
+            page.reset(new RepairStatusesConfig(nullptr, db(), &user, nullptr));
+            page->show(); // read when shown
+            auto *tree = formChild<QTreeWidget>(page.get(), "statusesTable");
+            tree->setCurrentItem(tree->findItems(QStringLiteral("Naprawa ukończona"), Qt::MatchRecursive).value(0));
+            remove = [&] { clickChild(page.get(), "deleteButton"); };
+        } else {
+            auto *search = new SearchWidget(nullptr, db(), &user, settings.get(), SearchWidget::ClientsVariant, false);
+            page.reset(search);
+            search->search();
+            search->selectedId = 9;
+            search->deleteButton->setEnabled(true);
+            remove = [search] { search->deleteButton->click(); };
+        }
+        if (beforeRun) {
+            proxy->arm(QStringLiteral("COMMIT"), MySqlCutProxy::Cut, true);
+            remove();
+        } else {
+            withCommitAnswerLost(unreachable, remove);
+        }
+        if (said.isEmpty())
+            QCOMPARE(boxes.last().title, QStringLiteral("Zapisano."));
+        else
+            QVERIFY2(boxes.last().text.contains(said), qPrintable(boxes.last().text));
+        QCOMPARE(t->count(table, row), int(!deleted));
     }
 
     // A device save whose COMMIT went with the connection: nothing stored,

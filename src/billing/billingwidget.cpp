@@ -253,12 +253,14 @@ void BillingWidget::saveBill()
         QString::number(user ? user->id : 0)};
     // The client and the repair and device named must not go before the
     // bill is stored. A refused bill keeps the form open with what was typed.
+    // They are held in the order a deletion takes them (client, device,
+    // repair), so that the two wait for each other rather than deadlock.
     QList<HeldRecord> held = {{QStringLiteral("clients"), clientId, tr("Ten klient")}};
+    if (values.at(3) != NoRecord)
+        held.append({QStringLiteral("hardware"), values.at(3).toInt(), tr("Wybrany sprzęt")});
     if (values.at(2) != NoRecord)
         held.append({QStringLiteral("repairs"), values.at(2).toInt(), tr("Wybrana naprawa"),
                      MessageBox::Gender::Feminine});
-    if (values.at(3) != NoRecord)
-        held.append({QStringLiteral("hardware"), values.at(3).toInt(), tr("Wybrany sprzęt")});
     // The device held may have moved to another client since the list was
     // read: such a bill is not stored (an empty transaction is committed).
     bool moved = false;

@@ -364,6 +364,7 @@ bool DbWidget::beginTransaction()
     // at its first write instead of waiting for it.
     m_insertedTable.clear();
     m_commitUncertain = false;
+    m_commitWaitedOut = false;
     m_inTransaction = query(dbType == SQLite ? QStringLiteral("BEGIN IMMEDIATE")
                                              : QStringLiteral("START TRANSACTION"))
                           .isActive();
@@ -385,10 +386,24 @@ bool DbWidget::commitTransaction()
         return true;
     // A COMMIT that waited the read timeout out may still be at work on the
     // server (held by a backup, say): its row not found yet tells nothing.
-    if (!waitedOut(timer.elapsed()))
+    m_commitWaitedOut = waitedOut(timer.elapsed());
+    if (!m_commitWaitedOut)
         return false;
     m_commitUncertain = true;
     return false;
+}
+
+bool DbWidget::deletionCommitted(const QString &table, qint64 id)
+{
+    if (!m_commitUncertain)
+        return false;
+    QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(id));
+    if (!q.isActive() || q.lastError().isValid())
+        return false;
+    const bool gone = !q.next();
+    if (gone || !m_commitWaitedOut)
+        m_commitUncertain = false;
+    return gone;
 }
 
 bool DbWidget::waitedOut(qint64 elapsedMs) const

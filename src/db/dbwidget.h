@@ -64,6 +64,12 @@ public:
     // True when the last transaction's COMMIT lost its answer and whether it
     // was stored cannot be told; false again at the next beginTransaction().
     bool commitUncertain() const { return m_commitUncertain; }
+    // After a deletion whose COMMIT lost its answer: true when the deleted
+    // row (by iId) is gone, read on a new connection. A row still there
+    // means nothing was deleted, unless the COMMIT waited the read timeout
+    // out (the server may still be at it); then, as when the row cannot be
+    // read, commitUncertain() stays true.
+    bool deletionCommitted(const QString &table, qint64 id);
 
     // True when the error says the server connection is gone (a drop, a
     // restart, a timeout): the statement did not run to its end.
@@ -173,6 +179,7 @@ private:
 
     bool m_inTransaction = false;
     bool m_commitUncertain = false;
+    bool m_commitWaitedOut = false;
     bool m_connectionLost = false;
     // The table and iId of the row the open transaction inserted last.
     QString m_insertedTable;

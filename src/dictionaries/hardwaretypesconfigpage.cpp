@@ -312,6 +312,8 @@ bool HardwareTypesConfig::saveDelete(std::optional<bool> *written)
     });
     if (notDeleted && refuseDeletion(&typeId))
         written->reset();
+    else if (*written == false && db->deletionCommitted(QStringLiteral("typesconf"), selectedId))
+        *written = true;
     return true;
 }
 

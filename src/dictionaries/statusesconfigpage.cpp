@@ -366,6 +366,8 @@ bool StatusesConfigPage::saveDelete(std::optional<bool> *written)
     });
     if (notDeleted && refuseDeletion(&statusId))
         written->reset();
+    else if (*written == false && db->deletionCommitted(twin.table, selectedId))
+        *written = true;
     return true;
 }
 

@@ -367,9 +367,10 @@ bool HardwareWidget::writeRow(bool *told)
     if (ui->iHType->currentIndex() >= 0) {
         const int type = ui->iHType->currentData().toInt();
         write(QStringLiteral("iHType"), type);
+        // The type before the status, in the order the intake holds them.
         if (type != read.value(QStringLiteral("iHType")).toInt())
-            held << HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
-                               MessageBox::Gender::Masculine, QStringLiteral("iTypeId")};
+            held.prepend(HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
+                                    MessageBox::Gender::Masculine, QStringLiteral("iTypeId")});
     }
     if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
         write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
@@ -485,7 +486,7 @@ void HardwareWidget::noSuchClient()
 bool HardwareWidget::changeOwner(const QString &client)
 {
     QSqlQuery q = db->query(QStringLiteral("SELECT sSName FROM clients WHERE iId = ") + client);
-    if (q.lastError().isValid()) {
+    if (!q.isActive()) {
         MessageBox::readFailed(tr("Nie udało się sprawdzić, czy klient o numerze %1 istnieje. "
                                   "Właściciel nie został zmieniony.")
                                    .arg(client),

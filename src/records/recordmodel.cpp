@@ -360,7 +360,7 @@ bool RecordModel::select()
     // The rows of a relation sort are read after the statement that select()
     // runs, which lists nothing and so cannot fail for them.
     if (!ok && !m_readError.isValid())
-        m_readError = lastError();
+        m_readError = readFailure(lastError());
     if (!m_readError.isValid())
         return true;
     if (!lastError().isValid())
@@ -432,6 +432,10 @@ void RecordModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent) || m_resetting)
         return;
+    // A connection found lost since the last page (by a save, say) is
+    // opened again, as select() does.
+    if (dbw)
+        dbw->database();
     const bool failedBefore = m_readError.isValid();
     QVector<Row> page;
     bool full = false;
@@ -472,8 +476,15 @@ bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QV
         ok = dbw ? dbw->exec(query) : query.exec();
     }
     if (!ok)
-        m_readError = query.lastError();
+        m_readError = readFailure(query.lastError());
     return ok;
+}
+
+QSqlError RecordModel::readFailure(const QSqlError &error)
+{
+    if (error.isValid())
+        return error;
+    return QSqlError(QString(), tr("Brak połączenia z bazą danych."), QSqlError::ConnectionError);
 }
 
 QSqlRecord RecordModel::record(int row) const

@@ -302,6 +302,9 @@ private:
     QString literal(const QVariant &value) const;
     // Runs a statement with its values bound; false when it fails.
     bool execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const;
+    // The error of a failed read. A statement on a connection that is known
+    // lost and could not be opened again fails without an error of its own.
+    static QSqlError readFailure(const QSqlError &error);
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
     // The value as kept in a row: a text that the column held before is the

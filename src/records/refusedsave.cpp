@@ -50,9 +50,11 @@ bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord *
     return true;
 }
 
-void reportFailedSave(DbWidget *db, QWidget *parent)
+void reportFailedSave(DbWidget *db, QWidget *parent, bool deleting)
 {
-    if (db && db->commitUncertain())
+    if (db && db->commitUncertain() && deleting)
+        MessageBox::deletionUncertain(parent);
+    else if (db && db->commitUncertain())
         MessageBox::saveUncertain(parent);
     else
         MessageBox::saveFailed(db ? db->lastWriteError : QSqlError(), parent);
@@ -95,7 +97,7 @@ bool closesAfterEntrySave(DbWidget *db, std::optional<bool> written, bool deleti
     if (written == true)
         MessageBox::saved();
     else if (written == false)
-        reportFailedSave(db);
+        reportFailedSave(db, nullptr, deleting);
     // One that may have been stored all the same closes as well.
     return written != false || deleting || db->commitUncertain();
 }

@@ -43,10 +43,10 @@ struct HeldRecord
 // then names the one deleted (it stays null when one could not be read).
 bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone);
 
-// After a save that stored nothing: saveUncertain() when its COMMIT lost the
-// answer, so that it may have been stored all the same, otherwise
-// saveFailed() with the database's reason.
-void reportFailedSave(DbWidget *db, QWidget *parent = nullptr);
+// After a save that stored nothing: saveUncertain() (deletionUncertain()
+// for a deletion) when its COMMIT lost the answer, so that it may have been
+// stored all the same, otherwise saveFailed() with the database's reason.
+void reportFailedSave(DbWidget *db, QWidget *parent = nullptr, bool deleting = false);
 
 // Runs work in one transaction once every record of held is found there,
 // locked against deletion until the end. True when committed. Otherwise the

@@ -608,6 +608,21 @@ void NewRepairWidget::addRepair()
     int repair = -1;
     QString gone;
     const bool stored = runInTransaction(db, [&] {
+        // A device back in the shop takes the first status of group 1;
+        // without such a status it keeps the one it has. The status is held
+        // until the save ends, so that no workstation deletes it as unused
+        // meanwhile, and it is held before the other records, in the order
+        // every save takes them (heldRecordsExist()).
+        QString set;
+        if (hardwareId != 0) {
+            QSqlQuery status = db->query(
+                QStringLiteral("SELECT iStatusId FROM hwstatusesconf WHERE iGroup = 1 ORDER BY iOrder ASC LIMIT 1")
+                + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
+            if (status.lastError().type() != QSqlError::NoError)
+                return false;
+            if (status.next())
+                set = QStringLiteral("iStoreStatus = %1, ").arg(status.value(0).toInt());
+        }
         if (!heldRecordsExist(gone, true))
             return false;
         client = clientOfSave();
@@ -618,18 +633,6 @@ void NewRepairWidget::addRepair()
             if (device <= 0 || (templateWanted() && addTemplate() <= 0))
                 return false;
         } else {
-            // The device is back in the shop: first status of group 1. Without
-            // such a status the device keeps the one it has.
-            // Held until the save ends, so that no workstation deletes it
-            // as unused meanwhile.
-            QSqlQuery status = db->query(
-                QStringLiteral("SELECT iStatusId FROM hwstatusesconf WHERE iGroup = 1 ORDER BY iOrder ASC LIMIT 1")
-                + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
-            if (status.lastError().type() != QSqlError::NoError)
-                return false;
-            const QString set = status.next()
-                ? QStringLiteral("iStoreStatus = %1, ").arg(status.value(0).toInt())
-                : QString();
             QSqlQuery update = db->query(QStringLiteral("UPDATE hardware SET %1iReceivedDate = 0 WHERE iId = %2")
                                              .arg(set)
                                              .arg(hardwareId));
@@ -675,13 +678,14 @@ void NewRepairWidget::addRepair()
 
 bool NewRepairWidget::heldRecordsExist(QString &gone, bool repairStatus)
 {
+    // Every save holds what it needs in one order: the hardware type, the
+    // hardware status, the repair status, the client, the device (as the
+    // device page does). Two saves at two workstations then wait for each
+    // other instead of each holding what the other waits for, which MariaDB
+    // ends by failing one of them.
     QList<HeldRecord> held;
-    if (clientId != 0)
-        held.append({QStringLiteral("clients"), clientId, tr("Wybrany klient (numer %1)").arg(clientId)});
-    if (hardwareId != 0)
-        held.append({QStringLiteral("hardware"), hardwareId, tr("Wybrany sprzęt (numer %1)").arg(hardwareId)});
     // The boxes offer what was read before another workstation could delete it.
-    else
+    if (hardwareId == 0)
         held << HeldRecord{QStringLiteral("typesconf"), choice(ui->iHType).toInt(), tr("Wybrany typ sprzętu"),
                            MessageBox::Gender::Masculine, QStringLiteral("iTypeId")}
              << HeldRecord{QStringLiteral("hwstatusesconf"), choice(ui->iStoreStatus).toInt(),
@@ -689,6 +693,10 @@ bool NewRepairWidget::heldRecordsExist(QString &gone, bool repairStatus)
     if (repairStatus)
         held.append({QStringLiteral("statusesconf"), choice(ui->iStatus).toInt(), tr("Wybrany status naprawy"),
                      MessageBox::Gender::Masculine, QStringLiteral("iStatusId")});
+    if (clientId != 0)
+        held.append({QStringLiteral("clients"), clientId, tr("Wybrany klient (numer %1)").arg(clientId)});
+    if (hardwareId != 0)
+        held.append({QStringLiteral("hardware"), hardwareId, tr("Wybrany sprzęt (numer %1)").arg(hardwareId)});
     const HeldRecord *missing = nullptr;
     const bool present = holdRecords(db, held, &missing);
     if (missing)

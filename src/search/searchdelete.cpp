@@ -159,21 +159,17 @@ void SearchWidget::deleteSelected()
         }
         return true;
     });
-    if (!deleted) {
-        // A COMMIT whose answer went with the link: the record's own row,
-        // read on a new one, tells whether all of it went (it goes with the
-        // rest or not at all).
-        const bool unknown = db->commitUncertain();
-        if (!unknown || RecordModel::rowState(db, model->tableName(), selectedId) != RecordModel::RowState::Missing) {
-            MessageBox::critical(
-                tr("Błąd usuwania"),
-                unknown ? tr("Połączenie z bazą danych zostało przerwane w chwili usuwania: nie wiadomo, czy "
-                             "dane zostały usunięte.\n\nSprawdź, czy zostały usunięte, zanim usuniesz je "
-                             "ponownie.")
-                        : tr("Nie udało się usunąć wybranych danych. Żadne dane nie zostały zmienione.\n\n"
-                             "Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."));
-            return;
-        }
+    // A COMMIT whose answer went with the link: the record's own row, read
+    // on a new one, tells whether all of it went (it goes with the rest or
+    // not at all).
+    if (!deleted && !db->deletionCommitted(model->tableName(), selectedId)) {
+        if (db->commitUncertain())
+            MessageBox::deletionUncertain();
+        else
+            MessageBox::critical(tr("Błąd usuwania"),
+                                 tr("Nie udało się usunąć wybranych danych. Żadne dane nie zostały zmienione.\n\n"
+                                    "Sprawdź konfigurację bazy danych bądź skontaktuj się z pomocą techniczną."));
+        return;
     }
 
     model->select();
