@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -40,10 +41,14 @@ protected:
 private:
     // A drop-down list keeps at least the width of its form and grows to
     // show its longest entry whole (up to a limit: a very long text is read
-    // in the open list), also after its entries change.
+    // in the open list), also after its entries change. One that its form
+    // places by hand keeps its place and width, as it would otherwise reach
+    // past its frame: its open list is the one that widens.
     static void fitEntries(QComboBox *box)
     {
         box->setProperty(DesignedWidth, box->minimumWidth());
+        if (placedByHand(box))
+            box->setFixedWidth(box->width());
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         fitWidth(box);
         const QAbstractItemModel *model = box->model();
@@ -62,9 +67,16 @@ private:
     static void fitWidth(QComboBox *box)
     {
         box->setProperty(FitPending, false);
-        const int limit = box->fontMetrics().averageCharWidth() * 60;
-        const int wanted = qMin(box->sizeHint().width(), limit);
-        box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(), wanted));
+        const int chars = box->fontMetrics().averageCharWidth();
+        const int wanted = box->sizeHint().width();
+        box->view()->setMinimumWidth(qMin(wanted, chars * 80));
+        if (!placedByHand(box))
+            box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(), qMin(wanted, chars * 40)));
+    }
+
+    static bool placedByHand(const QWidget *widget)
+    {
+        return widget->parentWidget() && !widget->parentWidget()->layout();
     }
 
     static constexpr const char *DesignedWidth = "designedMinimumWidth";
