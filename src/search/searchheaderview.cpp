@@ -27,6 +27,13 @@ SearchHeaderView::~SearchHeaderView() = default;
 void SearchHeaderView::setModel(QAbstractItemModel *model)
 {
     QHeaderView::setModel(model);
+    // A column starts wide enough to read its title (the labels of the
+    // generic fields are the shop's own); a layout staff made replaces it.
+    loading = true;
+    const int widest = fontMetrics().averageCharWidth() * 40;
+    for (int section = 0; section < count(); ++section)
+        resizeSection(section, qMax(sectionSize(section), qMin(sectionSizeFromContents(section).width(), widest)));
+    loading = false;
     sectionsStateLoad();
 }
 
