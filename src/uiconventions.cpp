@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QStyle>
 #include <QAbstractItemModel>
 
 #include <algorithm>
@@ -47,9 +48,8 @@ private:
     static void fitEntries(QComboBox *box)
     {
         box->setProperty(DesignedWidth, box->minimumWidth());
-        if (placedByHand(box))
-            box->setFixedWidth(box->width());
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        if (!placedByHand(box))
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         fitWidth(box);
         const QAbstractItemModel *model = box->model();
         const auto later = [box] {
@@ -67,11 +67,17 @@ private:
     static void fitWidth(QComboBox *box)
     {
         box->setProperty(FitPending, false);
-        const int chars = box->fontMetrics().averageCharWidth();
-        const int wanted = box->sizeHint().width();
-        box->view()->setMinimumWidth(qMin(wanted, chars * 80));
+        const QFontMetrics metrics = box->fontMetrics();
+        int widest = 0;
+        for (int i = 0; i < box->count(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(box->itemText(i)));
+        // The icon, the margins and a scroll bar beside the entries.
+        const int room = box->iconSize().width() + 4 * metrics.averageCharWidth()
+            + box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
+        box->view()->setMinimumWidth(qMin(widest + room, metrics.averageCharWidth() * 80));
         if (!placedByHand(box))
-            box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(), qMin(wanted, chars * 40)));
+            box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(),
+                                      qMin(box->sizeHint().width(), metrics.averageCharWidth() * 40)));
     }
 
     static bool placedByHand(const QWidget *widget)
