@@ -56,15 +56,8 @@ void FieldsConfig::setupFields(QWidget *form)
             input = form->findChild<QPlainTextEdit *>(field);
 
         const bool used = !entry.value().isEmpty();
-        if (used) {
-            // A label that its form places by hand keeps its width: a long
-            // one ends in "..." and shows whole in its tool tip.
-            const QString text = entry.value() + QLatin1Char(':');
-            const bool placed = label->parentWidget() && !label->parentWidget()->layout();
-            const QString shown = placed ? label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()) : text;
-            PlainText::show(label, shown);
-            label->setToolTip(shown == text ? QString() : PlainText::toolTip(text));
-        }
+        if (used)
+            PlainText::show(label, entry.value() + QLatin1Char(':'));
         label->setVisible(used);
         if (input)
             input->setVisible(used);
