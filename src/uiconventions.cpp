@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QStyle>
 #include <QAbstractItemModel>
 
 #include <algorithm>
@@ -40,11 +42,14 @@ protected:
 private:
     // A drop-down list keeps at least the width of its form and grows to
     // show its longest entry whole (up to a limit: a very long text is read
-    // in the open list), also after its entries change.
+    // in the open list), also after its entries change. One that its form
+    // places by hand keeps its place and width, as it would otherwise reach
+    // past its frame: its open list is the one that widens.
     static void fitEntries(QComboBox *box)
     {
         box->setProperty(DesignedWidth, box->minimumWidth());
-        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        if (!placedByHand(box))
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         fitWidth(box);
         const QAbstractItemModel *model = box->model();
         const auto later = [box] {
@@ -62,9 +67,22 @@ private:
     static void fitWidth(QComboBox *box)
     {
         box->setProperty(FitPending, false);
-        const int limit = box->fontMetrics().averageCharWidth() * 60;
-        const int wanted = qMin(box->sizeHint().width(), limit);
-        box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(), wanted));
+        const QFontMetrics metrics = box->fontMetrics();
+        int widest = 0;
+        for (int i = 0; i < box->count(); ++i)
+            widest = qMax(widest, metrics.horizontalAdvance(box->itemText(i)));
+        // The icon, the margins and a scroll bar beside the entries.
+        const int room = box->iconSize().width() + 4 * metrics.averageCharWidth()
+            + box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
+        box->view()->setMinimumWidth(qMin(widest + room, metrics.averageCharWidth() * 80));
+        if (!placedByHand(box))
+            box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(),
+                                      qMin(box->sizeHint().width(), metrics.averageCharWidth() * 40)));
+    }
+
+    static bool placedByHand(const QWidget *widget)
+    {
+        return widget->parentWidget() && !widget->parentWidget()->layout();
     }
 
     static constexpr const char *DesignedWidth = "designedMinimumWidth";

@@ -9,6 +9,7 @@
 #include "records/refusedsave.h"
 #include "records/template.h"
 #include "reloadonshow.h"
+#include "search/searchheaderview.h"
 
 #include <QDateTime>
 #include <QHeaderView>
@@ -66,6 +67,7 @@ void TemplatesConfig::load()
     const QHeaderView *header = ui->searchTable->horizontalHeader();
     model->setSort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     model->select();
+    SearchHeaderView::widenToTitles(ui->searchTable->horizontalHeader());
     fillTypes();
     selected();
 }

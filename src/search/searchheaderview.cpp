@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QIODevice>
 #include <QSettings>
+#include <QStyle>
 
 SearchHeaderView::SearchHeaderView(QWidget *parent, QSettings *settings, int variant)
     : QHeaderView(Qt::Horizontal, parent), variant(variant), settings(settings)
@@ -27,7 +28,29 @@ SearchHeaderView::~SearchHeaderView() = default;
 void SearchHeaderView::setModel(QAbstractItemModel *model)
 {
     QHeaderView::setModel(model);
+    // A layout staff made replaces the widths.
+    loading = true;
+    widenToTitles(this);
+    loading = false;
     sectionsStateLoad();
+}
+
+void SearchHeaderView::widenToTitles(QHeaderView *header)
+{
+    if (!header->model())
+        return;
+    const QFontMetrics metrics = header->fontMetrics();
+    const QStyle *style = header->style();
+    // Room for the sort mark and the margins on both sides of the title and of the mark.
+    const int room = 4 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header)
+        + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    const int widest = metrics.averageCharWidth() * 40;
+    for (int section = 0; section < header->count(); ++section) {
+        const QString title = header->model()->headerData(section, header->orientation()).toString();
+        const int wanted = qMin(metrics.horizontalAdvance(title) + room, widest);
+        if (wanted > header->sectionSize(section))
+            header->resizeSection(section, wanted);
+    }
 }
 
 QString SearchHeaderView::settingsKey() const

@@ -21,6 +21,9 @@ public:
 
     void setModel(QAbstractItemModel *model) override;
 
+    // Widens each column of header to read its title (the labels of the
+    // generic fields are the shop's own), up to a limit.
+    static void widenToTitles(QHeaderView *header);
     // Number of sections recorded in a saveState() blob, -1 when the blob
     // cannot be read.
     static int sectionCountOfState(const QByteArray &state);
