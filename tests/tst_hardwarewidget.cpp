@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QTextTable>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace SearchRows;
 using Keys = QVariantMap;
@@ -423,6 +425,8 @@ private slots:
         QTest::newRow("not writable") << Keys{} << 0 << false << "brak/e" << QVariant("Błąd drukowania");
         // A name typed without ".pdf" whose file is there: asked, kept on "Anuluj".
         QTest::newRow("file there, kept") << Keys{} << 0 << false << "stary" << QVariant("Zapisz jako PDF");
+        // The disk fills up while the PDF is written: the file there stays as it was.
+        QTest::newRow("disk full") << Keys{} << 0 << false << "pelny.pdf" << QVariant("Błąd drukowania");
     }
     void pdf()
     {
@@ -439,17 +443,27 @@ private slots:
         PrintDialogs::setFileHandler([file](const QString &, const QString &) { return file; });
         QFile written(file.endsWith(".PDF") ? file : file + ".pdf");
         const bool there = result == QVariant("Zapisz jako PDF");
-        if (there) {
+        const bool full = QTest::currentDataTag() == QLatin1String("disk full");
+        if (there || full) {
             QVERIFY(written.open(QIODevice::WriteOnly) && written.write("stary") == 5);
             written.close();
-            boxes->answerCancel();
+            if (there)
+                boxes->answerCancel();
         }
+        rlimit fileSize{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &fileSize) == 0);
+        const rlimit kept = fileSize;
+        fileSize.rlim_cur = full ? 1024 : fileSize.rlim_cur;
+        const auto oversize = signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &fileSize) == 0);
         click("printToPDFButton");
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &kept) == 0);
+        signal(SIGXFSZ, oversize);
         const QByteArray pdf = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
         const bool refused = result.typeId() == QMetaType::QString;
         QCOMPARE(boxes->titles(), QStringList{refused ? result.toString() : QStringLiteral("Zapisano plik PDF")});
         if (refused) {
-            QCOMPARE(pdf, there ? QByteArray("stary") : QByteArray());
+            QCOMPARE(pdf, there || full ? QByteArray("stary") : QByteArray());
             return;
         }
         QVERIFY(boxes->last().text.contains(QFileInfo(written).absoluteFilePath())); // where it went

@@ -1,6 +1,5 @@
 #include "email/emaildialog.h"
 
-#include "closelater.h"
 #include "email/mailtransport.h"
 #include "messagebox.h"
 #include "plaintext.h"
@@ -107,15 +106,6 @@ void EMailDialog::send()
 
 void EMailDialog::sendFinished(const MailResult &result)
 {
-    m_busy = false;
-    if (!result.ok) {
-        statusLabel->clear();
-        sendButton->setEnabled(true);
-        MessageBox::critical(tr("Wysyłanie e-mail"),
-                             tr("Wiadomość nie została wysłana.\n%1").arg(result.error), this);
-        return;
-    }
-    statusLabel->setText(tr("Wiadomość wysłana."));
-    Q_EMIT sent(m_sending);
-    closeLater(this);
+    if (sendEnded(result.ok, result.unknown, result.error, tr("Wysyłanie e-mail"), statusLabel, sendButton))
+        Q_EMIT sent(m_sending);
 }

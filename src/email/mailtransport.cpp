@@ -36,6 +36,10 @@ QString errorText(CURLcode code, const char *detail)
     case CURLE_OPERATION_TIMEDOUT:
         text = tr("Serwer poczty nie odpowiada.");
         break;
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        text = tr("Połączenie z serwerem poczty zostało przerwane.");
+        break;
     case CURLE_LOGIN_DENIED:
         text = tr("Serwer poczty odrzucił nazwę użytkownika lub hasło.");
         break;
@@ -315,7 +319,13 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
 
     const CURLcode code = curl_easy_perform(h);
     result.ok = code == CURLE_OK;
-    if (!result.ok)
+    if (!result.ok) {
         result.error = errorText(code, detail);
+        // After the text went out, only the server's final answer tells
+        // whether it took the message; a server may take long over it.
+        curl_off_t uploaded = 0;
+        result.unknown = curl_easy_getinfo(h, CURLINFO_SIZE_UPLOAD_T, &uploaded) == CURLE_OK && uploaded > 0
+            && (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING);
+    }
     return result;
 }

@@ -43,6 +43,9 @@ struct MailMessage
 struct MailResult
 {
     bool ok = false;
+    // Not known whether it went: the server had the text when the link
+    // broke or its answer failed to come.
+    bool unknown = false;
     QString error; // Polish, for the user
 };
 

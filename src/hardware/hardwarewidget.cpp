@@ -29,11 +29,13 @@
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTemporaryFile>
 #include <QTextFrame>
 #include <memory>
 
@@ -76,6 +78,18 @@ bool setLabelMargins(QPrinter *printer, const LabelSettings::Values &label, cons
     const QRectF area = printer->pageRect(QPrinter::DevicePixel);
     const QFontMetricsF metrics(font, printer);
     return area.height() >= metrics.height() && area.width() >= metrics.horizontalAdvance(QLatin1Char('W'));
+}
+
+// Puts the PDF written to draft in place of target, whole or not at all: a
+// PDF cut short (a full disk) lacks its closing "%%EOF" line.
+bool putPdf(const QString &draft, const QString &target)
+{
+    QFile written(draft);
+    const QByteArray pdf = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    if (!pdf.trimmed().endsWith("%%EOF"))
+        return false;
+    QSaveFile file(target);
+    return file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit();
 }
 
 } // namespace
@@ -610,10 +624,20 @@ void HardwareWidget::printDocument()
         }
     }
 
+    const auto notSaved = [&fileName] {
+        MessageBox::warning(tr("Błąd drukowania"), tr("Nie udało się zapisać pliku %1.").arg(fileName));
+    };
     QPrinter printer(QPrinter::ScreenResolution);
+    // The PDF goes to a draft first, so that a file already there stays as
+    // it was unless the new one was written whole.
+    QTemporaryFile draft;
     if (toPdf) {
+        if (!draft.open()) {
+            notSaved();
+            return;
+        }
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(fileName);
+        printer.setOutputFileName(draft.fileName());
     }
     printer.setPageSize(label.pageSize(paper));
     const bool landscape = !ui->orientationH->isHidden() && ui->orientationH->isChecked();
@@ -629,16 +653,15 @@ void HardwareWidget::printDocument()
     if (!toPdf && !PrintDialogs::print(&printer, tr("Wydruk odcinków"), this))
         return;
     printSheet(&printer);
-    const QString target = printer.outputFileName();
-    if (printer.printerState() == QPrinter::Error
-        || (!target.isEmpty() && QFileInfo(target).size() == 0))
-        MessageBox::warning(tr("Błąd drukowania"),
-                            toPdf ? tr("Nie udało się zapisać pliku %1.").arg(target)
-                                  : tr("Nie udało się wydrukować etykiet."));
-    else if (toPdf)
+    const bool printed = printer.printerState() != QPrinter::Error;
+    if (toPdf && printed && putPdf(draft.fileName(), fileName))
         MessageBox::information(tr("Zapisano plik PDF"),
                                 tr("Etykiety zapisano w pliku %1.")
-                                    .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath())));
+                                    .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath())));
+    else if (toPdf)
+        notSaved();
+    else if (!printed || (!printer.outputFileName().isEmpty() && QFileInfo(printer.outputFileName()).size() == 0))
+        MessageBox::warning(tr("Błąd drukowania"), tr("Nie udało się wydrukować etykiet."));
 }
 
 void HardwareWidget::printSheet(QPrinter *printer)

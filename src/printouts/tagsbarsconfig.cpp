@@ -9,9 +9,34 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 
 using namespace LabelSettings;
+
+namespace {
+
+// Whether the store's file holds values after a write. Once a write failed,
+// the store reports it for good, so a copy of its file is read instead (any
+// handle on the file itself would share what the store could not write); a
+// store without a file (the registry) goes by its report.
+bool holds(const QSettings &store, const QList<std::pair<QString, QVariant>> &values)
+{
+    QFile file(store.fileName());
+    if (!QFileInfo(file).isFile())
+        return store.status() != QSettings::AccessError;
+    QTemporaryFile copy;
+    if (!file.open(QIODevice::ReadOnly) || !copy.open() || copy.write(file.readAll()) != file.size()
+        || !copy.flush())
+        return false;
+    const QSettings written(copy.fileName(), store.format());
+    return std::all_of(values.cbegin(), values.cend(), [&written](const auto &value) {
+        return written.value(value.first).toString() == value.second.toString();
+    });
+}
+
+} // namespace
 
 TagsBarsConfig::TagsBarsConfig(QWidget *parent, DbWidget *db, UserWidget *user,
                                Settings *settings)
@@ -84,24 +109,36 @@ void TagsBarsConfig::save()
     };
     const bool unreadableLine = s->status() == QSettings::FormatError;
     const QByteArray before = unreadableLine ? fileBytes() : QByteArray();
-    if (barcodeChanged) {
-        s->setValue(BarcodePrintKey, ui->barcodePrint->isChecked());
-        s->setValue(BarcodeSizeKey, ui->barcodeSize->value());
-    }
+    QList<std::pair<QString, QVariant>> values;
+    if (barcodeChanged)
+        values << std::pair(BarcodePrintKey, QVariant(ui->barcodePrint->isChecked()))
+               << std::pair(BarcodeSizeKey, QVariant(ui->barcodeSize->value()));
     if (tagChanged) {
         const int paper = ui->tagSize->currentData().toInt();
-        s->setValue(TagSizeKey, paper);
-        if (paper == PaperSizes::Custom) {
-            s->setValue(TagWidthKey, ui->tagWidth->value());
-            s->setValue(TagHeightKey, ui->tagHeight->value());
-            s->setValue(MarginTopKey, ui->tagMarginTop->value());
-            s->setValue(MarginBottomKey, ui->tagMarginBottom->value());
-            s->setValue(MarginLeftKey, ui->tagMarginLeft->value());
-            s->setValue(MarginRightKey, ui->tagMarginRight->value());
-        }
+        values << std::pair(TagSizeKey, QVariant(paper));
+        if (paper == PaperSizes::Custom)
+            values << std::pair(TagWidthKey, QVariant(ui->tagWidth->value()))
+                   << std::pair(TagHeightKey, QVariant(ui->tagHeight->value()))
+                   << std::pair(MarginTopKey, QVariant(ui->tagMarginTop->value()))
+                   << std::pair(MarginBottomKey, QVariant(ui->tagMarginBottom->value()))
+                   << std::pair(MarginLeftKey, QVariant(ui->tagMarginLeft->value()))
+                   << std::pair(MarginRightKey, QVariant(ui->tagMarginRight->value()));
+    }
+    // What the store held (an invalid value: nothing), put back when the
+    // file does not take the change, which a later write would carry in.
+    QList<std::pair<QString, QVariant>> held;
+    for (const auto &[key, value] : std::as_const(values)) {
+        held << std::pair(key, s->value(key));
+        s->setValue(key, value);
     }
     s->sync();
-    if (s->status() == QSettings::AccessError || (unreadableLine && fileBytes() == before)) {
+    if (!holds(*s, values) || (unreadableLine && fileBytes() == before)) {
+        for (const auto &[key, value] : std::as_const(held)) {
+            if (value.isValid())
+                s->setValue(key, value);
+            else
+                s->remove(key);
+        }
         // Keep the changes pending so that the user can try again.
         MessageBox::warning(tr("Błąd zapisu ustawień"),
                             tr("Nie udało się zapisać zmian w pliku ustawień %1.")

@@ -1,6 +1,5 @@
 #include "sms/smsdialog.h"
 
-#include "closelater.h"
 #include "messagebox.h"
 #include "plaintext.h"
 #include "settings.h"
@@ -84,17 +83,8 @@ void SmsDialog::infoReceived(bool ok, const QString &text)
     }
 }
 
-void SmsDialog::sendFinished(bool ok, const QString &text)
+void SmsDialog::sendFinished(bool ok, const QString &text, bool unknown)
 {
-    m_busy = false;
-    if (!ok) {
-        statusLabel->clear();
-        sendButton->setEnabled(true);
-        MessageBox::critical(tr("Wysyłanie SMS"), tr("Wiadomość nie została wysłana.\n%1").arg(text),
-                             this);
-        return;
-    }
-    statusLabel->setText(tr("Wiadomość wysłana."));
-    Q_EMIT sent(m_sending);
-    closeLater(this);
+    if (sendEnded(ok, unknown, text, tr("Wysyłanie SMS"), statusLabel, sendButton))
+        Q_EMIT sent(m_sending);
 }

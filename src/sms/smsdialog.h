@@ -32,7 +32,7 @@ public Q_SLOTS:
 
 private:
     void infoReceived(bool ok, const QString &text);
-    void sendFinished(bool ok, const QString &text);
+    void sendFinished(bool ok, const QString &text, bool unknown);
 
     SmsGateway *m_gateway;
     QStringList m_sending;

@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTimer>
 #include <memory>
@@ -66,12 +67,13 @@ void SmsGateway::send(const QString &number, const QString &text)
 }
 
 void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
-                      void (SmsGateway::*finished)(bool, const QString &))
+                      void (SmsGateway::*finished)(bool, const QString &, bool))
 {
     if (!configured()) {
         Q_EMIT(this->*finished)(false, m_problem.isEmpty()
                                            ? tr("Brak ustawień bramki SMS.") + QLatin1Char(' ') + m_whereKept
-                                           : m_problem);
+                                           : m_problem,
+                                false);
         return;
     }
     QList<QPair<QString, QString>> all = fields;
@@ -93,6 +95,12 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
     enum class Cut { No, Deadline, TooLong };
     auto cut = std::make_shared<Cut>(Cut::No);
     auto received = std::make_shared<QByteArray>();
+    auto sentWhole = std::make_shared<bool>(false);
+    // Progress once the upload is over reads 0 of 0: only a report of all sent counts.
+    connect(reply, &QNetworkReply::uploadProgress, reply, [sentWhole](qint64 sent, qint64 total) {
+        if (total > 0 && sent == total)
+            *sentWhole = true;
+    });
     auto *deadline = new QTimer(reply);
     deadline->setSingleShot(true);
     connect(deadline, &QTimer::timeout, reply, [reply, cut] {
@@ -107,7 +115,7 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, finished, cut, received, deadline] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, finished, cut, received, sentWhole, deadline] {
         deadline->stop();
         reply->deleteLater();
         const bool whole = *cut == Cut::No && reply->error() == QNetworkReply::NoError;
@@ -115,36 +123,42 @@ void SmsGateway::post(const QList<QPair<QString, QString>> &fields,
             *received += reply->read(MaxReply + 1 - received->size());
         // The first line tells the outcome: a message the gateway took is
         // reported as sent even when the rest of its answer never ends. A
-        // line counts only once its end came (or the whole answer did).
+        // line counts once its end came (or the whole answer did), or once
+        // it reads "OK" and a blank, all but its detail.
+        static const QRegularExpression okWord(QStringLiteral("^\\s*OK[ \\t]"));
         const AnswerLine first = firstAnswerLine(*received);
         const bool ended = first.ended || (whole && received->size() <= MaxReply);
+        const bool okCut = !ended && okWord.match(QString::fromUtf8(first.text)).hasMatch();
         const QString line = PlainText::firstLine(QString::fromUtf8(first.text), MaxShown);
-        const bool ok = ended && (line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")));
+        const bool ok = ended ? line == QLatin1String("OK") || line.startsWith(QLatin1String("OK ")) : okCut;
         // An HTTP error status: the gateway refused the request, whatever its text.
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (status >= 400) {
             Q_EMIT(this->*finished)(false, line.isEmpty()
                                                ? tr("Bramka SMS odpowiedziała błędem HTTP %1.").arg(status)
-                                               : tr("Bramka SMS odpowiedziała błędem (HTTP %1): %2").arg(QString::number(status), line));
+                                               : tr("Bramka SMS odpowiedziała błędem (HTTP %1): %2").arg(QString::number(status), line),
+                                    false);
             return;
         }
         // A connection lost after the gateway had said "OK" loses nothing.
         if (*cut == Cut::No && reply->error() != QNetworkReply::NoError && !(status == 200 && ok)) {
             Q_EMIT(this->*finished)(false, tr("Brak połączenia z bramką SMS: %1")
-                                               .arg(PlainText::firstLine(reply->errorString(), MaxShown)));
+                                               .arg(PlainText::firstLine(reply->errorString(), MaxShown)),
+                                    *sentWhole);
             return;
         }
-        if (!ended) {
+        if (!ok && !ended) {
             Q_EMIT(this->*finished)(false, *cut == Cut::Deadline
                                                ? tr("Bramka SMS nie odpowiedziała w ciągu %1 s.").arg((m_deadline + 999) / 1000)
-                                               : tr("Bramka SMS przysłała zbyt długą odpowiedź."));
+                                               : tr("Bramka SMS przysłała zbyt długą odpowiedź."),
+                                    *cut == Cut::Deadline && *sentWhole);
             return;
         }
         if (ok)
-            Q_EMIT(this->*finished)(true, line.mid(2).trimmed());
+            Q_EMIT(this->*finished)(true, ended ? line.mid(2).trimmed() : QString(), false);
         else if (line.isEmpty())
-            Q_EMIT(this->*finished)(false, tr("Bramka SMS nie przysłała odpowiedzi."));
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS nie przysłała odpowiedzi."), false);
         else
-            Q_EMIT(this->*finished)(false, tr("Bramka SMS odpowiedziała błędem: %1").arg(line));
+            Q_EMIT(this->*finished)(false, tr("Bramka SMS odpowiedziała błędem: %1").arg(line), false);
     });
 }

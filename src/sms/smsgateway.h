@@ -18,7 +18,8 @@ class QSettings;
 // blank and a detail (the account's state, e.g. "OK Saldo: 12,50 zł", or the
 // message's id), on success; any other line is the gateway's error text.
 // Blank lines before it do not count; an HTTP error status is an error,
-// whatever the text.
+// whatever the text. An answer that breaks off after "OK" and a blank tells
+// success, without the detail, which may be cut.
 // Replies arrive asynchronously through the signals.
 class SmsGateway : public QObject
 {
@@ -45,13 +46,15 @@ public:
     void setDeadline(int ms) { m_deadline = ms; }
 
 Q_SIGNALS:
-    // ok with the reply's detail, or a Polish error text.
-    void infoFinished(bool ok, const QString &text);
-    void sendFinished(bool ok, const QString &text);
+    // ok with the reply's detail, or a Polish error text; unknown when the
+    // request went out whole but its answer broke off or never came, so that
+    // the gateway may have carried it out.
+    void infoFinished(bool ok, const QString &text, bool unknown);
+    void sendFinished(bool ok, const QString &text, bool unknown);
 
 private:
     void post(const QList<QPair<QString, QString>> &fields,
-              void (SmsGateway::*finished)(bool, const QString &));
+              void (SmsGateway::*finished)(bool, const QString &, bool));
 
     QNetworkAccessManager *m_network;
     QUrl m_url;
