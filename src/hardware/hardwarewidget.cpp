@@ -530,7 +530,7 @@ bool HardwareWidget::changeOwner(const QString &client)
             .arg(client)
             .arg(hardwareId)
             .arg(shown));
-    if (update.lastError().isValid()) {
+    if (!update.isActive()) {
         MessageBox::saveFailed();
         return false;
     }

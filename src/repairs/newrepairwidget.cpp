@@ -618,7 +618,7 @@ void NewRepairWidget::addRepair()
             QSqlQuery status = db->query(
                 QStringLiteral("SELECT iStatusId FROM hwstatusesconf WHERE iGroup = 1 ORDER BY iOrder ASC LIMIT 1")
                 + QLatin1String(db->dbType == DbWidget::MySQL ? " FOR UPDATE" : ""));
-            if (status.lastError().type() != QSqlError::NoError)
+            if (!status.isActive())
                 return false;
             if (status.next())
                 set = QStringLiteral("iStoreStatus = %1, ").arg(status.value(0).toInt());
@@ -636,7 +636,7 @@ void NewRepairWidget::addRepair()
             QSqlQuery update = db->query(QStringLiteral("UPDATE hardware SET %1iReceivedDate = 0 WHERE iId = %2")
                                              .arg(set)
                                              .arg(hardwareId));
-            if (update.lastError().type() != QSqlError::NoError)
+            if (!update.isActive())
                 return false;
             device = hardwareId;
         }
