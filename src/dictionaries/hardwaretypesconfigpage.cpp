@@ -187,6 +187,9 @@ bool HardwareTypesConfig::storedOrder(int id, int *order)
 RecordModel::Refusal HardwareTypesConfig::saveEdit()
 {
     using Refusal = RecordModel::Refusal;
+    // The renumbering below rewrites other types too.
+    if (!holdTable(db, QStringLiteral("typesconf")))
+        return Refusal::Failed;
     QSqlQuery current =
         db->query(QStringLiteral("SELECT iOrder FROM typesconf WHERE iId = %1").arg(selectedId));
     if (!current.isActive())
@@ -296,6 +299,8 @@ bool HardwareTypesConfig::saveDelete(std::optional<bool> *written)
     bool notDeleted = false;
     *written = runInTransaction(db, [&] {
         int oldOrder = 0;
+        if (!holdTable(db, QStringLiteral("typesconf")))
+            return false;
         if (!storedOrder(selectedId, &oldOrder))
             return false;
         // Only while still unused: hardware of the type may have been added

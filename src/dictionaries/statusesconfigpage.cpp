@@ -424,6 +424,9 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
     // listed one, all or nothing.
     bool changedElsewhere = false;
     const bool ok = runInTransaction(db, [&] {
+        // The statuses are written in the order of the list.
+        if (!holdTable(db, twin.table))
+            return false;
         for (const Group &group : std::as_const(concerned)) {
             for (int i = 0; i < group.items.size(); ++i) {
                 QTreeWidgetItem *it = group.items.at(i);

@@ -50,6 +50,12 @@ bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord *
     return true;
 }
 
+bool holdTable(DbWidget *db, const QString &table)
+{
+    return db->dbType != DbWidget::MySQL
+        || db->query(QStringLiteral("SELECT iId FROM %1 FOR UPDATE").arg(table)).isActive();
+}
+
 void reportFailedSave(DbWidget *db, QWidget *parent, bool deleting)
 {
     if (db && db->commitUncertain() && deleting)

@@ -42,6 +42,11 @@ struct HeldRecord
 // against deletion until the transaction ends. False when one is not; *gone
 // then names the one deleted (it stays null when one could not be read).
 bool holdRecords(DbWidget *db, const QList<HeldRecord> &held, const HeldRecord **gone);
+// Holds every row of a dictionary table until the transaction ends (MySQL;
+// SQLite holds the whole file already): for a save that rewrites rows of it
+// in an order of its own, which would otherwise deadlock with a save that
+// holds one entry of it (a scan taking every row in the order of iId).
+bool holdTable(DbWidget *db, const QString &table);
 
 // After a save that stored nothing: saveUncertain() (deletionUncertain()
 // for a deletion) when its COMMIT lost the answer, so that it may have been

@@ -310,9 +310,11 @@ void RepairDetailsWidget::refuseChangedElsewhere(const QString &field)
 bool RepairDetailsWidget::saveRepair(const std::function<bool()> &work, const QList<HeldRecord> &also,
                                      HeldRecord *gone)
 {
+    // The repair after the status it is given, in the order an intake and a
+    // bill hold theirs.
     return saveHoldingRecords(db,
-                              QList<HeldRecord>{{QStringLiteral("repairs"), m_repairId, tr("Ta naprawa"),
-                                                 MessageBox::Gender::Feminine}}
-                                  + also,
+                              also
+                                  + QList<HeldRecord>{{QStringLiteral("repairs"), m_repairId, tr("Ta naprawa"),
+                                                       MessageBox::Gender::Feminine}},
                               tr("Zmiany nie zostały zapisane."), work, this, gone);
 }

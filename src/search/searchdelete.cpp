@@ -67,6 +67,9 @@ bool deletionStatements(DbWidget *db, SearchWidget::SearchVariant variant, const
 {
     switch (variant) {
     case SearchWidget::RepairsVariant:
+        // The repair first, as a note, a status change or a bill holds it.
+        if (!lockRecord(db, QStringLiteral("repairs"), id))
+            return false;
         *statements << repairsWithNotes({id});
         return true;
     case SearchWidget::ClientsVariant: {
