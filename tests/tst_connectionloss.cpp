@@ -2,8 +2,10 @@
 // operations, and a server that stops answering. On MariaDB the program's
 // connection runs through a relay that cuts it at a chosen statement; on
 // SQLite a trigger refuses the same statement where one can.
+#include "billing/billingwidget.h"
 #include "clients/clientdatawidget.h"
 #include "clients/clientwidget.h"
+#include "dictionaries/fieldsconfig.h"
 #include "dictionaries/numberingconfig.h"
 #include "dictionaries/hardwaretypesconfig.h"
 #include "dictionaries/repairstatusesconfig.h"
@@ -233,16 +235,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("byClient");
         QTest::addColumn<bool>("furtherPage");
-        QTest::newRow("first page") << false << false;
-        QTest::newRow("further page") << false << true;
-        QTest::newRow("by client, first page") << true << false;
-        QTest::newRow("by client, further page") << true << true;
+        QTest::addColumn<bool>("openOnes"); // the open repairs asked for, their statuses unread
+        QTest::newRow("first page") << false << false << false;
+        QTest::newRow("further page") << false << true << false;
+        QTest::newRow("by client, first page") << true << false << false;
+        QTest::newRow("by client, further page") << true << true << false;
+        QTest::newRow("open repairs, statuses unread") << false << false << true;
     }
     void failedListReadIsSaid()
     {
         QFETCH(bool, byClient);
         QFETCH(bool, furtherPage);
+        QFETCH(bool, openOnes);
         QVERIFY(insert(*t, RepairsInsert, {repair(51, 7, 34)}));
+        QVERIFY(t->exec(QStringLiteral("UPDATE repairs SET iStatus = 1")));
         MessageBoxRecorder boxes;
         SearchWidget page(nullptr, db(), &user, nullptr, SearchWidget::RepairsVariant, false);
         auto *records = qobject_cast<RecordModel *>(page.model);
@@ -250,9 +256,11 @@ private Q_SLOTS:
         if (byClient)
             page.searchTable->horizontalHeader()->setSortIndicator(records->fieldIndex("iClientId"),
                                                                    Qt::AscendingOrder);
+        page.repairStatusOpen->setChecked(openOnes);
         page.show();
         const auto failReads = [&](bool fail) {
-            QVERIFY(this->failReads(fail, byClient ? "SELECT relTblAl" : "SELECT repairs.", "clients"));
+            QVERIFY(openOnes ? this->failReads(fail, "SELECT iId, iStatusId", "statusesconf")
+                             : this->failReads(fail, byClient ? "SELECT relTblAl" : "SELECT repairs.", "clients"));
         };
         if (furtherPage)
             page.search();
@@ -323,6 +331,7 @@ private Q_SLOTS:
         QTest::newRow("intake: client") << "clientSearchButton" << "clients" << 9 << false;
         QTest::newRow("intake: device") << "hardwareSearchButton" << "hardware" << 34 << false;
         QTest::newRow("intake: template") << "templateSearchButton" << "templates" << 5 << false;
+        QTest::newRow("bills: their repair and device") << "bills" << "repairs" << 9 << false;
     }
     void failedRecordReadIsSaid()
     {
@@ -340,6 +349,11 @@ private Q_SLOTS:
             ClientWidget client(nullptr, db(), &user, settings.get(), id, false);
             fail();
             clickChild(client.dataPage, "cancelButton");
+        } else if (page == QLatin1String("bills")) {
+            QVERIFY(t->exec(QStringLiteral("INSERT INTO billing (iClientId, iRepairId, iHardwareId) VALUES (9, 50, 34)")));
+            BillingWidget bills(nullptr, db(), &user, settings.get(), nullptr, id);
+            fail();
+            bills.loadBills();
         } else if (page == QLatin1String("device")) {
             HardwareWidget device(nullptr, db(), &user, settings.get(), id, false);
             fail();
@@ -358,6 +372,22 @@ private Q_SLOTS:
             QVERIFY(formChild(&intake, "newClientBox")->isEnabled() && formChild(&intake, "newHardwareBox")->isEnabled());
         }
         QCOMPARE(boxes.titles(), QStringList{deleted ? QStringLiteral("Rekord usunięty") : QStringLiteral("Błąd odczytu z bazy")});
+    }
+
+    // The field labels never read: the device page shows every generic field
+    // stored and stores what is typed there.
+    void deviceFieldsWithLabelsUnread()
+    {
+        QVERIFY(t->exec(QStringLiteral("UPDATE hardware SET sField3 = 'SN-1' WHERE iId = 34")));
+        FieldsConfig::Description.clear(); // as read by the tests before
+        QVERIFY(failReads(true, QStringLiteral("SELECT iId, sName, sValue, bRequired"), QStringLiteral("fieldsconf")));
+        HardwareWidget page(nullptr, db(), &user, settings.get(), 34, false);
+        auto *field = formChild<QLineEdit>(&page, "sField3");
+        QCOMPARE(field->text(), QStringLiteral("SN-1"));
+        clickChild(&page, "editButton");
+        field->setText(QStringLiteral("SN-2"));
+        clickChild(&page, "saveButton");
+        QCOMPARE(t->scalar(QStringLiteral("SELECT sField3 FROM hardware WHERE iId = 34")), QStringLiteral("SN-2"));
     }
 
     // The server drops the connection while the program waits: the next
@@ -404,6 +434,14 @@ private Q_SLOTS:
         if (proxy)
             Startup::checkDatabase(db());
         QCOMPARE(boxes.count(), 0);
+        if (!proxy)
+            return;
+        // Nor for a structure made meanwhile by another workstation.
+        TestDatabase empty(false);
+        const auto through = empty.openAnother(proxy->port());
+        proxy->arm(QStringLiteral("SELECT COUNT(*) FROM information_schema"));
+        QVERIFY(!through->createSchema());
+        QVERIFY(!through->errorText.isEmpty());
     }
 
     // A read that fails is no answer: the quick search does not call the

@@ -85,14 +85,16 @@ void BillingWidget::loadBills()
     bills->select();
     while (bills->canFetchMore())
         bills->fetchMore();
-    readLinkedNames();
+    const QSqlError names = readLinkedNames();
+    // Without the names a card would show its repair and device as deleted.
+    const QSqlError failed = bills->readError().isValid() ? bills->readError() : names;
     const int count = bills->rowCount();
-    ui->noBillsLabel->setVisible(count == 0 && !bills->readError().isValid());
+    ui->noBillsLabel->setVisible(count == 0 && !failed.isValid());
     // The panels go above the spacer that keeps them at the top.
     for (int row = 0; row < count; ++row)
         ui->billsLayout->insertWidget(row + 1, billPanel(row));
-    if (bills->readError().isValid())
-        MessageBox::listReadFailed(bills->readError(), this);
+    if (failed.isValid())
+        MessageBox::listReadFailed(failed, this);
 }
 
 QWidget *BillingWidget::billPanel(int row)
@@ -150,12 +152,12 @@ QWidget *BillingWidget::billPanel(int row)
     return panel;
 }
 
-void BillingWidget::readLinkedNames()
+QSqlError BillingWidget::readLinkedNames()
 {
     repairNumbers.clear();
     deviceNames.clear();
     if (!db)
-        return;
+        return {};
     QSqlQuery q = db->query(
         QStringLiteral("SELECT repairs.iId, repairs.sNum, repairs.iAddDate, hardware.iId, "
                        "hardware.sHName FROM billing "
@@ -169,6 +171,7 @@ void BillingWidget::readLinkedNames()
         if (!q.isNull(3))
             deviceNames.insert(q.value(3).toInt(), q.value(4).toString());
     }
+    return q.isActive() && !q.lastError().isValid() ? QSqlError() : RecordModel::readFailure(q.lastError());
 }
 
 void BillingWidget::openNewBill()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSqlError>
 #include <QWidget>
 
 #include "formin.h"
@@ -48,8 +49,9 @@ private:
     QWidget *billPanel(int row);
     void fillRepairsAndHardware();
     // The display numbers of the repairs and the names of the devices that
-    // the client's bills name, by id.
-    void readLinkedNames();
+    // the client's bills name, by id. Gives why they could not be read,
+    // invalid when they were.
+    QSqlError readLinkedNames();
 
     Client *client;
     QHash<int, QString> repairNumbers;

@@ -569,6 +569,17 @@ QString DbWidget::location() const
 
 bool DbWidget::isEmptyDatabase()
 {
+    return readEmptiness().value_or(false);
+}
+
+QString DbWidget::noAnswer(const QSqlQuery &q)
+{
+    // A connection known lost and not opened again fails without an error.
+    return q.lastError().isValid() ? q.lastError().text() : tr("Brak połączenia z bazą danych.");
+}
+
+std::optional<bool> DbWidget::readEmptiness(QString *why)
+{
     // Told by the tables the database lists: a statement that fails (a
     // server lost on the way) says nothing of its structure.
     QSqlQuery q = query(dbType == MySQL
@@ -576,7 +587,12 @@ bool DbWidget::isEmptyDatabase()
                                              "DATABASE() AND TABLE_NAME IN ('repairs', 'users')")
                             : QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name "
                                              "IN ('repairs', 'users')"));
-    return q.first() && q.value(0).toInt() < 2;
+    if (!q.first()) {
+        if (why)
+            *why = noAnswer(q);
+        return std::nullopt;
+    }
+    return q.value(0).toInt() < 2;
 }
 
 QStringList DbWidget::splitScript(const QString &script)
@@ -637,11 +653,13 @@ bool DbWidget::lockSchema()
     // second workstation waiting instead.
     QSqlQuery q = query(QStringLiteral(
         "SELECT GET_LOCK(CONCAT('warsztat_schema.', MD5(DATABASE())), 30)"));
-    if (q.first() && q.value(0).toInt() == 1)
+    // 1 taken, 0 still held elsewhere after the wait; no answer or NULL
+    // when the statement failed.
+    const bool answered = q.first() && !q.isNull(0);
+    if (answered && q.value(0).toInt() == 1)
         return true;
-    errorText = q.lastError().isValid()
-        ? q.lastError().text()
-        : tr("Inne stanowisko wciąż tworzy strukturę bazy danych. Spróbuj ponownie za chwilę.");
+    errorText = answered ? tr("Inne stanowisko wciąż tworzy strukturę bazy danych. Spróbuj ponownie za chwilę.")
+                         : noAnswer(q);
     return false;
 }
 
@@ -660,9 +678,16 @@ bool DbWidget::createSchema()
         return false;
     if (!lockSchema())
         return false;
-    // Another workstation may have made the structure while this one asked.
-    if (!isEmptyDatabase()) {
+    // Another workstation may have made the structure while this one asked;
+    // a check that could not be read makes nothing.
+    QString why;
+    const std::optional<bool> empty = readEmptiness(&why);
+    if (!empty.value_or(false)) {
         unlockSchema();
+        if (!empty) {
+            errorText = why;
+            return false;
+        }
         schemaVersion = readSchemaVersion();
         return true;
     }

@@ -202,6 +202,11 @@ private:
     // drops what SQLite has not committed.
     bool lockSchema();
     void unlockSchema();
+    // Whether the database lacks table `repairs` or `users`; nothing, with
+    // why in *why, when its list of tables cannot be read.
+    std::optional<bool> readEmptiness(QString *why = nullptr);
+    // Why a statement gave no answer: its error, or the connection lost.
+    static QString noAnswer(const QSqlQuery &q);
     // The tables of a MySQL database; none on SQLite or when the list cannot
     // be read.
     std::optional<QStringList> mySqlTables();

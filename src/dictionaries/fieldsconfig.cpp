@@ -36,6 +36,11 @@ bool FieldsConfig::getFieldsDescription(DbWidget *db, bool reread)
     return !Description.isEmpty();
 }
 
+bool FieldsConfig::inUse(const QString &field)
+{
+    return Description.isEmpty() || !Description.value(field).isEmpty();
+}
+
 void FieldsConfig::setupFields(QWidget *form)
 {
     if (!form)

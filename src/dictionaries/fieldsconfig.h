@@ -22,6 +22,10 @@ public:
     // leaves them as they were. True when Description then holds at least one
     // entry.
     static bool getFieldsDescription(DbWidget *db, bool reread = false);
+    // True when the shop uses the field: its label is set, or no label was
+    // ever read (fieldsconf unread), so that no stored value is hidden and
+    // none typed is dropped.
+    static bool inUse(const QString &field);
     // For every QLabel "<field>Label" under form whose field is in
     // Description: a non-empty label is set as "<label>:" and the label and
     // the field's input are shown; an empty one hides both.

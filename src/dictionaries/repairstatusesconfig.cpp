@@ -17,12 +17,14 @@ RepairStatusesConfig::~RepairStatusesConfig()
     delete ui;
 }
 
-void RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
+bool RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
 {
-    DictionaryCache::load(db, DictionaryCache::RepairStatuses, reread, [db] {
-        loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
+    bool read = true;
+    DictionaryCache::load(db, DictionaryCache::RepairStatuses, reread, [db, &read] {
+        read = loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
         return !Statuses.isEmpty();
     });
+    return read;
 }
 
 QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)

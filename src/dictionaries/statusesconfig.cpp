@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QPixmap>
+#include <QSqlError>
 #include <QSqlQuery>
 
 StatusesConfig::StatusesConfig(QWidget *parent, DbWidget *db, UserWidget *user, Settings *settings)
@@ -29,11 +30,12 @@ void StatusesConfig::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
+bool StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
                                   QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted)
 {
     QMap<int, Status> byId;
     QMap<int, QMap<int, Status>> byGroup;
+    bool read = false;
     if (db) {
         QSqlQuery q = db->query(QStringLiteral(
             "SELECT iId, iStatusId, iGroup, sDescription, sColor, iOrder FROM %1").arg(table));
@@ -48,12 +50,17 @@ void StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*
             s.order = q.value(5).toInt();
             byId.insert(s.statusId, s); // a later row of the same status id wins
         }
+        // A step that failed ends the rows early: none is kept.
+        read = q.isActive() && !q.lastError().isValid();
+        if (!read)
+            byId.clear();
         // Ascending status id, so of two statuses in one slot the higher id wins.
         for (const Status &s : std::as_const(byId))
             byGroup[s.group].insert(s.order, s);
     }
     statuses = byId;
     sorted = byGroup;
+    return read;
 }
 
 void StatusesConfig::fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)

@@ -151,7 +151,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
     }
 
     FieldsConfig::setupFields(ui->hardwareBox);
-    if (!fieldInUse(FieldDate))
+    if (!FieldsConfig::inUse(FieldDate))
         ui->iFieldDateLineEdit->hide();
     ColumnLengths::limitInputs(ui->hardwareBox, QStringLiteral("hardware"));
     ColumnLengths::limitInputs(ui->storeBox, QStringLiteral("hardware"));
@@ -166,7 +166,7 @@ HardwareWidget::HardwareWidget(QWidget *parent, DbWidget *db, UserWidget *user, 
         fields << QStringLiteral("sField%1").arg(i);
     fields << QStringLiteral("sFieldLong");
     for (const QString &field : fields) {
-        if (fieldInUse(field))
+        if (FieldsConfig::inUse(field))
             mapper->addMapping(ui->hardwareBox->findChild<QWidget *>(field),
                                hardwareModel->fieldIndex(field));
     }
@@ -196,11 +196,6 @@ QSettings *HardwareWidget::store() const
     return settings ? settings->native : nullptr;
 }
 
-bool HardwareWidget::fieldInUse(const QString &field) const
-{
-    return !FieldsConfig::Description.value(field).isEmpty();
-}
-
 bool HardwareWidget::mayEdit() const
 {
     return !user || user->level <= HighestEditingLevel;
@@ -210,7 +205,7 @@ void HardwareWidget::setEditable(bool editable)
 {
     FormIn::setTextInputsEditable(ui->hardwareBox, editable);
     FormIn::setTextInputsEditable(ui->storeBox, editable);
-    if (fieldInUse(FieldDate)) {
+    if (FieldsConfig::inUse(FieldDate)) {
         ui->iFieldDate->setVisible(editable);
         ui->iFieldDateLineEdit->setVisible(!editable);
     }
@@ -386,7 +381,7 @@ bool HardwareWidget::writeRow(bool *told)
             held.prepend(HeldRecord{QStringLiteral("typesconf"), type, tr("Wybrany typ sprzętu"),
                                     MessageBox::Gender::Masculine, QStringLiteral("iTypeId")});
     }
-    if (fieldInUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
+    if (FieldsConfig::inUse(FieldDate) && ui->iFieldDate->date() != loadedFieldDate)
         write(FieldDate, QDateTime(ui->iFieldDate->date(), QTime(0, 0)).toSecsSinceEpoch());
 
     // The hand-back date follows a change of status only: a status this

@@ -64,7 +64,6 @@ private slots:
 
 private:
     QSettings *store() const;
-    bool fieldInUse(const QString &field) const;
     bool mayEdit() const;
     void closeOwnerEditor();
     // Writes the typed row into the model and the database; false when the

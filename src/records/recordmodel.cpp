@@ -480,6 +480,13 @@ bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QV
     return ok;
 }
 
+void RecordModel::failRead()
+{
+    m_readError = readFailure(QSqlError());
+    m_more = false;
+    Q_EMIT readFailed();
+}
+
 QSqlError RecordModel::readFailure(const QSqlError &error)
 {
     if (error.isValid())
@@ -1194,9 +1201,9 @@ void RecordModel::setupGenericFields()
 {
     for (const QString &name : genericFieldNames()) {
         const QString label = FieldsConfig::Description.value(name);
-        if (label.isEmpty())
+        if (!FieldsConfig::inUse(name))
             removeColumns(fieldIndex(name), 1);
-        else
+        else if (!label.isEmpty())
             setHeaderData(fieldIndex(name), Qt::Horizontal, label);
     }
 }

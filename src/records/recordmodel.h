@@ -137,6 +137,12 @@ public:
     // Why the rows of the last select() or a page after them could not all
     // be read (the list ends there); invalid while every read went through.
     QSqlError readError() const { return m_readError; }
+    // The rows read cannot be taken for the list asked for (what its filter
+    // needs was not read): said as a failed read, until the next select().
+    void failRead();
+    // The error of a failed read. A statement on a connection that is known
+    // lost and could not be opened again fails without an error of its own.
+    static QSqlError readFailure(const QSqlError &error);
 
 Q_SIGNALS:
     // A read of rows failed: the list is empty or ends early (readError()).
@@ -302,9 +308,6 @@ private:
     QString literal(const QVariant &value) const;
     // Runs a statement with its values bound; false when it fails.
     bool execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const;
-    // The error of a failed read. A statement on a connection that is known
-    // lost and could not be opened again fails without an error of its own.
-    static QSqlError readFailure(const QSqlError &error);
     // Reads the rows of an executed page statement.
     QVector<Row> readPage(QSqlQuery &query) const;
     // The value as kept in a row: a text that the column held before is the

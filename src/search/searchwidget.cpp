@@ -222,7 +222,7 @@ void SearchWidget::readDictionaries(int dictionaries, bool afresh)
     if (!db)
         return;
     if (dictionaries & RepairStatusBox)
-        RepairStatusesConfig::getStatuses(db, afresh);
+        repairStatusesRead = RepairStatusesConfig::getStatuses(db, afresh);
     if (dictionaries & HardwareTypeBox)
         HardwareTypesConfig::getTypes(db, afresh);
     if (dictionaries & StoreStatusBox)
@@ -261,6 +261,7 @@ void SearchWidget::search()
     readDictionaries(boxesOf(variant) | (subVariant == RepairsVariant ? RepairStatusBox : 0));
     const bool mapBack = subSearchActive && subModel;
     QSqlRelationalTableModel *target = mapBack ? subModel : model;
+    statusGroupsUnread = false;
     switch (subVariant) {
     case RepairsVariant:
         repairSearch(target);
@@ -282,6 +283,9 @@ void SearchWidget::search()
         selectSearchModelFromSubSearchModel();
     else
         model->select();
+    // No status of the groups asked for is known: the empty list is no answer.
+    if (auto *records = qobject_cast<RecordModel *>(model); records && statusGroupsUnread && !mapBack)
+        records->failRead();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
 }

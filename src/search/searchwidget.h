@@ -124,6 +124,10 @@ private:
     bool readErrorUnseen = false;
     // True while the notice is open: no second one piles up on it.
     bool readErrorShown = false;
+    // Whether the repair statuses were read by the last search, and whether
+    // it filtered by status groups without them.
+    bool repairStatusesRead = true;
+    bool statusGroupsUnread = false;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
 
