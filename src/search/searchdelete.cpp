@@ -147,7 +147,10 @@ void SearchWidget::deleteSelected()
         return;
     }
 
-    const QString id = QString::number(selectedId);
+    // The record asked about: the list may be read again while the question
+    // is open, which drops the selection.
+    const int chosen = selectedId;
+    const QString id = QString::number(chosen);
     if (!MessageBox::confirm(title + QLatin1Char(' ') + id, question))
         return;
 
@@ -165,7 +168,7 @@ void SearchWidget::deleteSelected()
     // A COMMIT whose answer went with the link: the record's own row, read
     // on a new one, tells whether all of it went (it goes with the rest or
     // not at all).
-    if (!deleted && !db->deletionCommitted(model->tableName(), selectedId)) {
+    if (!deleted && !db->deletionCommitted(model->tableName(), chosen)) {
         if (db->commitUncertain())
             MessageBox::deletionUncertain();
         else
