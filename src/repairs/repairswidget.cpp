@@ -333,6 +333,9 @@ void RepairsWidget::quickSearchById()
     QSqlError failed;
     if (id >= 0) {
         Repair model(this, db);
+        // A repair whose client or device is gone is there all the same, and
+        // its page shows what it has.
+        model.setJoinMode(QSqlRelationalTableModel::LeftJoin);
         model.setFilter(QStringLiteral("repairs.iId=%1").arg(id));
         if (!model.select())
             failed = model.lastError();
