@@ -217,6 +217,11 @@ void TestNumbering::pageReloadsWhenShownAndDeletesWhenClosed()
     QCOMPARE(p.preview()->text(), QStringLiteral("123/R/JK"));
     QVERIFY(!p.saveScheme()->isEnabled());
     QCOMPARE(p.nextId()->text(), QStringLiteral("77"));
+    // A stored scheme longer than a repair's number holds shows whole.
+    QVERIFY(t.exec({"DELETE FROM settings", storeScheme(QString(300, 'K'))}));
+    p.page->hide();
+    p.page->show();
+    QCOMPARE(p.edit()->text(), QString(300, 'K'));
 
     p.page->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -245,6 +250,9 @@ void TestNumbering::schemeRefusals()
                  QStringLiteral("Schemat numeracji nie może zawierać niedomkniętych znaczników {} !"));
     }
     QCOMPARE(rec.count(), 5);
+    // No longer scheme is taken than a repair's number holds.
+    p.typeScheme(QString(256, QLatin1Char('K')));
+    QCOMPARE(p.edit()->text(), QString(255, QLatin1Char('K')));
 
     p.typeScheme("{YEAR4}");
     rec.answerCancel();

@@ -20,6 +20,12 @@ namespace {
 const char *const SchemeQuery = "SELECT sValue FROM settings WHERE sGroup = 'db' AND sKey = 'numbering'";
 const char *const HighestRepairQuery = "SELECT iId FROM repairs ORDER BY iId DESC LIMIT 1";
 
+// The characters a repair's stored number (repairs.sNum) holds on MySQL. A
+// number is never longer than its scheme (but for the initials of a name of
+// more than ten words), so a scheme of at most as many characters always
+// gives a number that can be stored.
+constexpr int NumberLength = 255;
+
 // A statement on a connection lost for good fails without an error of its
 // own: only a statement that ran is taken as done.
 bool failed(const QSqlQuery &q)
@@ -53,6 +59,7 @@ NumberingConfig::NumberingConfig(QWidget *parent, DbWidget *db, UserWidget *user
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     dbLabelText = ui->dbLabel->text();
+    ui->numberingEdit->setMaxLength(NumberLength);
 
     connect(ui->numberingEdit, &QLineEdit::textEdited, this,
             &NumberingConfig::generateNumberingPreview);
@@ -122,7 +129,10 @@ void NumberingConfig::load()
     if (!schemeRead)
         MessageBox::readFailed(tr("Nie udało się odczytać schematu numeracji."), query->lastError());
     storedScheme = readScheme(*query);
-    ui->numberingEdit->setText(!schemeRead ? QString() : storedScheme.value_or(DefaultScheme));
+    // A longer scheme stored before is shown whole, to be shortened.
+    const QString shown = !schemeRead ? QString() : storedScheme.value_or(DefaultScheme);
+    ui->numberingEdit->setMaxLength(qMax(NumberLength, int(shown.size())));
+    ui->numberingEdit->setText(shown);
 
     *query = db->query(QLatin1String(HighestRepairQuery));
     if (query->next())
