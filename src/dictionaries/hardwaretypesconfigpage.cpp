@@ -147,8 +147,7 @@ void HardwareTypesConfig::typeAction()
         action = QStringLiteral("edit");
         ui->typeBox->show();
     } else if (s == ui->deleteButton) {
-        action = QStringLiteral("delete");
-        save();
+        saveDeletion(&action, ui->typeBox, [this] { save(); });
     }
 }
 
