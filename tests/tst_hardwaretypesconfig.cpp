@@ -360,6 +360,12 @@ void TestHardwareTypesConfig::positionsBeyondTheEnd()
 
     moveType("B", 10000);
     QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3", "E 4", "F 9999", "B 10000"}));
+    // Saved untouched past the largest position the box takes: kept there.
+    addType("G", 0);
+    select("B");
+    click(page, "editButton");
+    click(page, "saveButton");
+    QCOMPARE(order(), QStringList({"A 1", "C 2", "D 3", "E 4", "F 9999", "G 10000", "B 10001"}));
 }
 
 void TestHardwareTypesConfig::deleteAndItsRefusals()

@@ -502,7 +502,8 @@ void TestStatusesConfig::deleteStatus()
     // Another workstation writes while the refusal is shown.
     rec.whileOpen = [&] { QVERIFY(t->openAnother()->query(tw.useInsert.arg(usedStatusId)).isActive()); };
 
-    select(used);
+    // Asked for while its edit box is open.
+    edit(used);
     click(page, "deleteButton");
     QCOMPARE(rec.count(), 1);
     QCOMPARE(rec.last().icon, QMessageBox::Information);
@@ -511,6 +512,10 @@ void TestStatusesConfig::deleteStatus()
     QCOMPARE(t->count(table, QStringLiteral("sDescription = '%1'").arg(used)), 1);
     // Refused without a reload: the status stays selected.
     QCOMPARE(tree()->currentItem()->text(0), used);
+    // The box left open saves what it shows.
+    rec.clear();
+    click(page, "saveButton");
+    QCOMPARE(rec.titles(), QStringList({"Edycja statusu", "Zapisano."}));
 
     rec.clear();
     const QString unused = hardware ? "Wysłany" : "Naprawa ukończona";

@@ -147,8 +147,7 @@ void HardwareTypesConfig::typeAction()
         action = QStringLiteral("edit");
         ui->typeBox->show();
     } else if (s == ui->deleteButton) {
-        action = QStringLiteral("delete");
-        save();
+        saveDeletion(&action, ui->typeBox, [this] { save(); });
     }
 }
 
@@ -198,6 +197,13 @@ RecordModel::Refusal HardwareTypesConfig::saveEdit()
         return Refusal::Deleted;
     const int oldOrder = current.value(0).toInt();
     current.finish();
+    // A stored position out of the box's range shows as the nearest it
+    // takes; left as shown, the type keeps its place.
+    const int shownOrder = shown.value(1).toInt();
+    const int order =
+        ui->typeOrder->value() == qBound(ui->typeOrder->minimum(), shownOrder, ui->typeOrder->maximum())
+        ? shownOrder
+        : ui->typeOrder->value();
     // Written only over what the box was opened with, so that a later save
     // does not silently undo another workstation's.
     QList<int> elsewhere;
@@ -205,12 +211,12 @@ RecordModel::Refusal HardwareTypesConfig::saveEdit()
     const Refusal refusal = RecordModel::writeUnchanged(
         db, QStringLiteral("typesconf"), selectedId,
         {{QStringLiteral("sDescription"), shown.value(0), ui->typeDescription->text().trimmed()},
-         {QStringLiteral("iOrder"), shown.value(1), ui->typeOrder->value()},
+         {QStringLiteral("iOrder"), shown.value(1), order},
          {QStringLiteral("bVisible"), shown.value(2), ui->typeVisible->isChecked() ? 1 : 0}},
         &elsewhere, &error);
     if (refusal != Refusal::None)
         return refusal;
-    return reorderTypes(ui->typeOrder->value(), oldOrder, selectedId, false) ? Refusal::None : Refusal::Failed;
+    return reorderTypes(order, oldOrder, selectedId, false) ? Refusal::None : Refusal::Failed;
 }
 
 void HardwareTypesConfig::sayMissing()

@@ -129,8 +129,7 @@ void StatusesConfigPage::statusAction()
     } else if (s == editButton) {
         editStatus();
     } else if (s == deleteButton) {
-        mode = QStringLiteral("delete");
-        save();
+        saveDeletion(&mode, statusBox, [this] { save(); });
     } else if (s == colorButton) {
         chooseColor();
     }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QSqlError>
+#include <QWidget>
 
 bool explainRefusedSave(const RecordModel *model, const QString &what)
 {
@@ -106,4 +107,14 @@ bool closesAfterEntrySave(DbWidget *db, std::optional<bool> written, bool deleti
         reportFailedSave(db, nullptr, deleting);
     // One that may have been stored all the same closes as well.
     return written != false || deleting || db->commitUncertain();
+}
+
+void saveDeletion(QString *action, const QWidget *editBox, const std::function<void()> &save)
+{
+    const QString boxAction = *action;
+    *action = QStringLiteral("delete");
+    save();
+    // A deletion that came as far as its question has closed the box.
+    if (!editBox->isHidden() && *action == QLatin1String("delete"))
+        *action = boxAction;
 }

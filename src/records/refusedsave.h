@@ -73,3 +73,9 @@ std::optional<bool> saveEntryEdit(DbWidget *db, const std::function<RecordModel:
 // list as stored, false for a failed edit or addition that surely stored
 // nothing (its box stays open with what was typed).
 bool closesAfterEntrySave(DbWidget *db, std::optional<bool> written, bool deleting);
+// "Usuń" on a dictionary page: save() runs with *action "delete". Refused
+// before its question (the entry gone or in use), the deletion leaves the
+// page as it was, an open edit box included, and the box keeps its own
+// action: its "Zapisz" saves what it shows rather than trying the deletion
+// again.
+void saveDeletion(QString *action, const QWidget *editBox, const std::function<void()> &save);
