@@ -37,6 +37,8 @@ private Q_SLOTS:
     void openFromIniFailures();
     void handWrittenIni_data();
     void handWrittenIni();
+    void mySqlGroupKeys_data();
+    void mySqlGroupKeys();
     void sqliteFiles_data();
     void sqliteFiles();
     void columnLengthsRefused();
@@ -421,6 +423,35 @@ void TestDatabaseLayer::handWrittenIni()
                      : db.createSchema() && QFile::exists(dir.filePath(outcome)),
              qPrintable(db.errorText));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), refused ? 1 : 2);
+}
+
+// A server connection without a database, or with a port out of range, is
+// refused naming the key, before it reaches a server.
+void TestDatabaseLayer::mySqlGroupKeys_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value"); // null: the key is missing
+    QTest::newRow("no database") << "database" << QString();
+    QTest::newRow("empty database") << "database" << "";
+    QTest::newRow("port not a number") << "port" << "33O6";
+    QTest::newRow("port beyond 65535") << "port" << QString::number(TestDatabase::serverPort() + 65536);
+}
+
+void TestDatabaseLayer::mySqlGroupKeys()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QTemporaryDir dir;
+    QSettings ini(dir.filePath("config.ini"), QSettings::IniFormat);
+    // On MariaDB the test server itself: only the key is wrong.
+    TestDatabase::isMySql() ? t.writeIni(&ini, 1) : TestDatabase::writeUnreachableIni(&ini, 1, "Serwer");
+    value.isNull() ? ini.remove("db_1/" + key) : ini.setValue("db_1/" + key, value);
+    DbWidget db;
+    QVERIFY(!db.open(&ini, 1));
+    QVERIFY2(db.errorText.contains("w grupie [db_1] pliku config.ini") && db.errorText.contains(" " + key + " "),
+             qPrintable(db.errorText));
 }
 
 namespace {

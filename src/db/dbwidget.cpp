@@ -82,6 +82,10 @@ bool DbWidget::open(QSettings *ini, int number)
     const QString engine = values.value("engine").toString();
     // Only a name: one the INI syntax would change is left empty.
     const QString desc = values.label(QStringLiteral("description")).toString();
+    const auto notGiven = [&group](const QString &what, const char *key) {
+        return tr("Nie podano %1: w grupie [%2] pliku config.ini brak klucza %3 lub jest on pusty.")
+            .arg(what, group, QLatin1String(key));
+    };
     bool ok = false;
     if (engine.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0) {
         const QString file = values.value("dbfile").toString().trimmed();
@@ -90,9 +94,7 @@ bool DbWidget::open(QSettings *ini, int number)
         if (!values.problem().isEmpty())
             errorText = values.problem();
         else if (file.isEmpty())
-            errorText = tr("Nie podano pliku bazy danych: w grupie [%1] pliku config.ini brak "
-                           "klucza dbfile lub jest on pusty.")
-                            .arg(group);
+            errorText = notGiven(tr("pliku bazy danych"), "dbfile");
         else // a relative name lies beside config.ini, wherever the program was started from
             ok = openSqlite(QFileInfo(ini->fileName()).absoluteDir().filePath(file), desc);
     } else if (engine.compare(QLatin1String("MySQL"), Qt::CaseInsensitive) == 0) {
@@ -100,10 +102,27 @@ bool DbWidget::open(QSettings *ini, int number)
         const QString hostname = values.value("hostname").toString();
         const QString username = values.value("username").toString();
         const QString password = values.value("password").toString();
-        const int port = values.value("port", 3306).toInt();
+        // Without a port the client library's usual one. It would take a
+        // written 0 for that as well, and any other number modulo 65536:
+        // another port.
+        const QString portText = values.value("port").toString().trimmed();
+        int port = 0;
+        bool portOk = true;
+        if (!portText.isEmpty()) {
+            port = portText.toInt(&portOk);
+            portOk = portOk && port >= 1 && port <= 65535;
+        }
         const bool ssl = values.value("ssl", false).toBool();
         if (!values.problem().isEmpty())
             errorText = values.problem();
+        // Without a database the connection reaches none of its tables: they
+        // would look missing, and creating them would fail.
+        else if (database.trimmed().isEmpty())
+            errorText = notGiven(tr("nazwy bazy danych"), "database");
+        else if (!portOk)
+            errorText = tr("Nieprawidłowy port serwera: w grupie [%1] pliku config.ini klucz port ma wartość "
+                           "„%2”, a powinien mieć liczbę od 1 do 65535.")
+                            .arg(group, portText);
         else
             ok = openMySql(database, hostname, username, password, port, ssl, desc);
     } else {
