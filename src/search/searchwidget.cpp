@@ -283,8 +283,9 @@ void SearchWidget::search()
         selectSearchModelFromSubSearchModel();
     else
         model->select();
-    // No status of the groups asked for is known: the empty list is no answer.
-    if (auto *records = qobject_cast<RecordModel *>(model); records && statusGroupsUnread && !mapBack)
+    // No status of the groups asked for is known: the empty list is no
+    // answer, nor one chosen by the other register's rows.
+    if (auto *records = qobject_cast<RecordModel *>(model); records && statusGroupsUnread)
         records->failRead();
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
