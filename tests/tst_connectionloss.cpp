@@ -299,6 +299,7 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents();
         QVERIFY(failReads(false, QString(), QStringLiteral("statusesconf")));
         QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd odczytu z bazy")});
+        QVERIFY2(proxy || boxes.last().text.contains(QStringLiteral("statusesconf")), qPrintable(boxes.last().text));
     }
 
     // A list read after the link went (a save lost it): with the server
