@@ -284,6 +284,24 @@ private Q_SLOTS:
         QCOMPARE(boxes.count(), 1);
     }
 
+    // Clients chosen by their open repairs while the statuses cannot be
+    // read: said as well, never shown as no client found.
+    void failedStatusReadInSubSearchIsSaid()
+    {
+        QVERIFY(t->exec(QStringLiteral("UPDATE repairs SET iStatus = 1")));
+        MessageBoxRecorder boxes;
+        SearchWidget page(nullptr, db(), &user, nullptr, SearchWidget::ClientsVariant, true);
+        page.show();
+        page.repairsTool->click();
+        page.repairStatusOpen->setChecked(true);
+        QVERIFY(failReads(true, QStringLiteral("SELECT iId, iStatusId"), QStringLiteral("statusesconf")));
+        page.search();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(failReads(false, QString(), QStringLiteral("statusesconf")));
+        QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Błąd odczytu z bazy")});
+        QVERIFY2(proxy || boxes.last().text.contains(QStringLiteral("statusesconf")), qPrintable(boxes.last().text));
+    }
+
     // A list read after the link went (a save lost it): with the server
     // away that is said, never shown as an empty list; with the server back
     // the connection is opened again and the list reads on.

@@ -171,7 +171,7 @@ QSqlError BillingWidget::readLinkedNames()
         if (!q.isNull(3))
             deviceNames.insert(q.value(3).toInt(), q.value(4).toString());
     }
-    return q.isActive() && !q.lastError().isValid() ? QSqlError() : RecordModel::readFailure(q.lastError());
+    return RecordModel::readFailure(q);
 }
 
 void BillingWidget::openNewBill()

@@ -416,13 +416,20 @@ bool DbWidget::deletionCommitted(const QString &table, qint64 id)
 {
     if (!m_commitUncertain)
         return false;
+    const std::optional<bool> found = rowFound(table, id);
+    if (!found)
+        return false;
+    if (!*found || !m_commitWaitedOut)
+        m_commitUncertain = false;
+    return !*found;
+}
+
+std::optional<bool> DbWidget::rowFound(const QString &table, qint64 id)
+{
     QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(id));
     if (!q.isActive() || q.lastError().isValid())
-        return false;
-    const bool gone = !q.next();
-    if (gone || !m_commitWaitedOut)
-        m_commitUncertain = false;
-    return gone;
+        return std::nullopt;
+    return q.next();
 }
 
 bool DbWidget::waitedOut(qint64 elapsedMs) const
@@ -459,11 +466,9 @@ bool DbWidget::insertCommitted()
     }
     const QString table = m_insertedTable;
     m_insertedTable.clear();
-    QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(m_insertedId));
-    if (q.next())
-        return true;
-    m_commitUncertain = !q.isActive() || q.lastError().isValid();
-    return false;
+    const std::optional<bool> found = rowFound(table, m_insertedId);
+    m_commitUncertain = !found;
+    return found.value_or(false);
 }
 
 void DbWidget::rollbackTransaction()

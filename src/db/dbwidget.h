@@ -176,6 +176,9 @@ private:
     // there, read on a new connection. Sets m_commitUncertain when that
     // cannot be told.
     bool insertCommitted();
+    // Whether table holds the row of iId id (a lost connection opened
+    // again); nothing when that cannot be read.
+    std::optional<bool> rowFound(const QString &table, qint64 id);
 
     bool m_inTransaction = false;
     bool m_commitUncertain = false;

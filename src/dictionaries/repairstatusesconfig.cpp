@@ -17,14 +17,14 @@ RepairStatusesConfig::~RepairStatusesConfig()
     delete ui;
 }
 
-bool RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
+QSqlError RepairStatusesConfig::getStatuses(DbWidget *db, bool reread)
 {
-    bool read = true;
-    DictionaryCache::load(db, DictionaryCache::RepairStatuses, reread, [db, &read] {
-        read = loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
+    QSqlError failed;
+    DictionaryCache::load(db, DictionaryCache::RepairStatuses, reread, [db, &failed] {
+        failed = loadStatuses(db, QStringLiteral("statusesconf"), &groupLabel, Statuses, SortedStatuses);
         return !Statuses.isEmpty();
     });
-    return read;
+    return failed;
 }
 
 QMap<int, RepairStatusesConfig::RepairStatus> RepairStatusesConfig::setupComboBox(DbWidget *db, QComboBox *combo)

@@ -30,8 +30,8 @@ public:
     static QMap<int, QMap<int, RepairStatus>> SortedStatuses;
 
     // Refills both maps from the database once per connection, or again
-    // with reread; a failed read leaves them empty and gives false.
-    static bool getStatuses(DbWidget *db, bool reread = false);
+    // with reread; a failed read leaves them empty and gives why.
+    static QSqlError getStatuses(DbWidget *db, bool reread = false);
     // Reads the statuses afresh (a page opened shows what other workstations
     // changed meanwhile) and fills the combo box as fillComboBox() does.
     // Gives the statuses the box offers, by status id (empty when the read

@@ -30,12 +30,12 @@ void StatusesConfig::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-bool StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
-                                  QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted)
+QSqlError StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
+                                       QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted)
 {
     QMap<int, Status> byId;
     QMap<int, QMap<int, Status>> byGroup;
-    bool read = false;
+    QSqlError failed = RecordModel::readFailure(QSqlError());
     if (db) {
         QSqlQuery q = db->query(QStringLiteral(
             "SELECT iId, iStatusId, iGroup, sDescription, sColor, iOrder FROM %1").arg(table));
@@ -51,8 +51,8 @@ bool StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*
             byId.insert(s.statusId, s); // a later row of the same status id wins
         }
         // A step that failed ends the rows early: none is kept.
-        read = q.isActive() && !q.lastError().isValid();
-        if (!read)
+        failed = RecordModel::readFailure(q);
+        if (failed.isValid())
             byId.clear();
         // Ascending status id, so of two statuses in one slot the higher id wins.
         for (const Status &s : std::as_const(byId))
@@ -60,7 +60,7 @@ bool StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QString (*
     }
     statuses = byId;
     sorted = byGroup;
-    return read;
+    return failed;
 }
 
 void StatusesConfig::fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo)

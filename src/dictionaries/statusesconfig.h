@@ -3,6 +3,7 @@
 #include "widgetbase.h"
 
 #include <QMap>
+#include <QSqlError>
 #include <QString>
 #include <QWidget>
 
@@ -41,9 +42,10 @@ protected:
     // Reads every status of table: statuses by status id (a later row of the
     // same id wins) and sorted by group and order. A status's name is
     // groupLabel(group), " " and its description. Both maps end up empty
-    // when db is null or the read fails; false then.
-    static bool loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
-                             QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted);
+    // when db is null or the read fails. Gives why it failed, invalid when
+    // it went through.
+    static QSqlError loadStatuses(DbWidget *db, const QString &table, QString (*groupLabel)(int),
+                                  QMap<int, Status> &statuses, QMap<int, QMap<int, Status>> &sorted);
     // Clears the combo box and fills it in display order: a square of the
     // status colour, the name, the status id as data.
     static void fillComboBox(const QMap<int, QMap<int, Status>> &sorted, QComboBox *combo);

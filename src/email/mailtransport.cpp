@@ -322,13 +322,12 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
     if (!result.ok) {
         result.error = errorText(code, detail);
         // After the text went out, only the server's final answer tells
-        // whether it took the message; a server may take long over it.
-        // A text cut short in the middle cannot have been taken.
+        // whether it took the message; a server may take long over it. The
+        // length of the encoded text is not known beforehand (libcurl gives
+        // -1 for quoted-printable), so a text that broke off part way counts
+        // here as well.
         curl_off_t uploaded = 0;
-        curl_off_t length = -1;
-        curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_UPLOAD_T, &length);
         result.unknown = curl_easy_getinfo(h, CURLINFO_SIZE_UPLOAD_T, &uploaded) == CURLE_OK && uploaded > 0
-            && uploaded >= length
             && (code == CURLE_OPERATION_TIMEDOUT || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING);
     }
     return result;

@@ -480,9 +480,10 @@ bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QV
     return ok;
 }
 
-void RecordModel::failRead()
+void RecordModel::failRead(const QSqlError &why)
 {
-    m_readError = readFailure(QSqlError());
+    if (!m_readError.isValid())
+        m_readError = readFailure(why);
     m_more = false;
     Q_EMIT readFailed();
 }
@@ -492,6 +493,11 @@ QSqlError RecordModel::readFailure(const QSqlError &error)
     if (error.isValid())
         return error;
     return QSqlError(QString(), tr("Brak połączenia z bazą danych."), QSqlError::ConnectionError);
+}
+
+QSqlError RecordModel::readFailure(const QSqlQuery &q)
+{
+    return q.isActive() && !q.lastError().isValid() ? QSqlError() : readFailure(q.lastError());
 }
 
 QSqlRecord RecordModel::record(int row) const

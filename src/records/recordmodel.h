@@ -138,11 +138,14 @@ public:
     // be read (the list ends there); invalid while every read went through.
     QSqlError readError() const { return m_readError; }
     // The rows read cannot be taken for the list asked for (what its filter
-    // needs was not read): said as a failed read, until the next select().
-    void failRead();
+    // needs was not read, for why): said as a failed read, until the next
+    // select(). A read of the rows that failed as well keeps its own error.
+    void failRead(const QSqlError &why);
     // The error of a failed read. A statement on a connection that is known
     // lost and could not be opened again fails without an error of its own.
     static QSqlError readFailure(const QSqlError &error);
+    // Why the rows of q could not all be read; invalid when they were.
+    static QSqlError readFailure(const QSqlQuery &q);
 
 Q_SIGNALS:
     // A read of rows failed: the list is empty or ends early (readError()).

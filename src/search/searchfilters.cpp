@@ -61,7 +61,7 @@ void SearchWidget::repairSearch(QSqlRelationalTableModel *model)
         groups << 2;
     if (repairStatusClosed->isChecked())
         groups << 3;
-    statusGroupsUnread = !groups.isEmpty() && !repairStatusesRead;
+    statusGroupsUnread = !groups.isEmpty() && repairStatusesError.isValid();
     QList<int> statusIds;
     for (auto group = RepairStatusesConfig::SortedStatuses.cbegin();
          group != RepairStatusesConfig::SortedStatuses.cend(); ++group) {

@@ -222,7 +222,7 @@ void SearchWidget::readDictionaries(int dictionaries, bool afresh)
     if (!db)
         return;
     if (dictionaries & RepairStatusBox)
-        repairStatusesRead = RepairStatusesConfig::getStatuses(db, afresh);
+        repairStatusesError = RepairStatusesConfig::getStatuses(db, afresh);
     if (dictionaries & HardwareTypeBox)
         HardwareTypesConfig::getTypes(db, afresh);
     if (dictionaries & StoreStatusBox)
@@ -283,9 +283,10 @@ void SearchWidget::search()
         selectSearchModelFromSubSearchModel();
     else
         model->select();
-    // No status of the groups asked for is known: the empty list is no answer.
-    if (auto *records = qobject_cast<RecordModel *>(model); records && statusGroupsUnread && !mapBack)
-        records->failRead();
+    // No status of the groups asked for is known: the empty list is no
+    // answer, nor one chosen by the other register's rows.
+    if (auto *records = qobject_cast<RecordModel *>(model); records && statusGroupsUnread)
+        records->failRead(repairStatusesError);
     // The rows were read anew: whatever was selected is gone.
     selectionReset();
 }

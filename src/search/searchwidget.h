@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QItemSelection>
+#include <QSqlError>
 #include <QWidget>
 
 #include "ui_searchWidget.h"
@@ -124,9 +125,9 @@ private:
     bool readErrorUnseen = false;
     // True while the notice is open: no second one piles up on it.
     bool readErrorShown = false;
-    // Whether the repair statuses were read by the last search, and whether
-    // it filtered by status groups without them.
-    bool repairStatusesRead = true;
+    // Why the last search could not read the repair statuses (invalid when
+    // it could), and whether it filtered by status groups without them.
+    QSqlError repairStatusesError;
     bool statusGroupsUnread = false;
     // A new record model of the given register, child of searchTable.
     QSqlRelationalTableModel *createModel(SearchVariant kind);
