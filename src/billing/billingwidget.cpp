@@ -171,7 +171,7 @@ QSqlError BillingWidget::readLinkedNames()
         if (!q.isNull(3))
             deviceNames.insert(q.value(3).toInt(), q.value(4).toString());
     }
-    return RecordModel::readFailure(q);
+    return DbWidget::readFailure(q);
 }
 
 void BillingWidget::openNewBill()

@@ -406,9 +406,8 @@ bool DbWidget::commitTransaction()
     // A COMMIT that waited the read timeout out may still be at work on the
     // server (held by a backup, say): its row not found yet tells nothing.
     m_commitWaitedOut = waitedOut(timer.elapsed());
-    if (!m_commitWaitedOut)
-        return false;
-    m_commitUncertain = true;
+    if (m_commitWaitedOut)
+        m_commitUncertain = true;
     return false;
 }
 
@@ -596,10 +595,16 @@ bool DbWidget::isEmptyDatabase()
     return readEmptiness().value_or(false);
 }
 
-QString DbWidget::noAnswer(const QSqlQuery &q)
+QSqlError DbWidget::readFailure(const QSqlError &error)
 {
-    // A connection known lost and not opened again fails without an error.
-    return q.lastError().isValid() ? q.lastError().text() : tr("Brak połączenia z bazą danych.");
+    if (error.isValid())
+        return error;
+    return QSqlError(QString(), tr("Brak połączenia z bazą danych."), QSqlError::ConnectionError);
+}
+
+QSqlError DbWidget::readFailure(const QSqlQuery &q)
+{
+    return q.isActive() && !q.lastError().isValid() ? QSqlError() : readFailure(q.lastError());
 }
 
 std::optional<bool> DbWidget::readEmptiness(QString *why)
@@ -613,7 +618,7 @@ std::optional<bool> DbWidget::readEmptiness(QString *why)
                                              "IN ('repairs', 'users')"));
     if (!q.first()) {
         if (why)
-            *why = noAnswer(q);
+            *why = readFailure(q.lastError()).text();
         return std::nullopt;
     }
     return q.value(0).toInt() < 2;
@@ -683,7 +688,7 @@ bool DbWidget::lockSchema()
     if (answered && q.value(0).toInt() == 1)
         return true;
     errorText = answered ? tr("Inne stanowisko wciąż tworzy strukturę bazy danych. Spróbuj ponownie za chwilę.")
-                         : noAnswer(q);
+                         : readFailure(q.lastError()).text();
     return false;
 }
 

@@ -70,6 +70,11 @@ public:
     // out (the server may still be at it); then, as when the row cannot be
     // read, commitUncertain() stays true.
     bool deletionCommitted(const QString &table, qint64 id);
+    // The error of a failed read. A statement on a connection that is known
+    // lost and could not be opened again fails without an error of its own.
+    static QSqlError readFailure(const QSqlError &error);
+    // Why the rows of q could not all be read; invalid when they were.
+    static QSqlError readFailure(const QSqlQuery &q);
 
     // True when the error says the server connection is gone (a drop, a
     // restart, a timeout): the statement did not run to its end.
@@ -208,8 +213,6 @@ private:
     // Whether the database lacks table `repairs` or `users`; nothing, with
     // why in *why, when its list of tables cannot be read.
     std::optional<bool> readEmptiness(QString *why = nullptr);
-    // Why a statement gave no answer: its error, or the connection lost.
-    static QString noAnswer(const QSqlQuery &q);
     // The tables of a MySQL database; none on SQLite or when the list cannot
     // be read.
     std::optional<QStringList> mySqlTables();

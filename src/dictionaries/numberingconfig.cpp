@@ -134,12 +134,12 @@ void NumberingConfig::load()
     ui->numberingEdit->setMaxLength(qMax(NumberLength, int(shown.size())));
     ui->numberingEdit->setText(shown);
 
-    *query = db->query(QLatin1String(HighestRepairQuery));
-    if (query->next())
-        previewId = query->value(0).toInt();
     // Left open, the read would keep other connections from writing to an
     // SQLite file for as long as the page is open.
     query->finish();
+    QSqlError unread;
+    if (const int highest = highestRepair(db, &unread); highest > 0)
+        previewId = highest;
 
     if (schemeRead)
         generateNumberingPreview();

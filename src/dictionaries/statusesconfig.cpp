@@ -35,7 +35,7 @@ QSqlError StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QStri
 {
     QMap<int, Status> byId;
     QMap<int, QMap<int, Status>> byGroup;
-    QSqlError failed = RecordModel::readFailure(QSqlError());
+    QSqlError failed = DbWidget::readFailure(QSqlError());
     if (db) {
         QSqlQuery q = db->query(QStringLiteral(
             "SELECT iId, iStatusId, iGroup, sDescription, sColor, iOrder FROM %1").arg(table));
@@ -51,7 +51,7 @@ QSqlError StatusesConfig::loadStatuses(DbWidget *db, const QString &table, QStri
             byId.insert(s.statusId, s); // a later row of the same status id wins
         }
         // A step that failed ends the rows early: none is kept.
-        failed = RecordModel::readFailure(q);
+        failed = DbWidget::readFailure(q);
         if (failed.isValid())
             byId.clear();
         // Ascending status id, so of two statuses in one slot the higher id wins.

@@ -360,7 +360,7 @@ bool RecordModel::select()
     // The rows of a relation sort are read after the statement that select()
     // runs, which lists nothing and so cannot fail for them.
     if (!ok && !m_readError.isValid())
-        m_readError = readFailure(lastError());
+        m_readError = DbWidget::readFailure(lastError());
     if (!m_readError.isValid())
         return true;
     if (!lastError().isValid())
@@ -476,28 +476,16 @@ bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QV
         ok = dbw ? dbw->exec(query) : query.exec();
     }
     if (!ok)
-        m_readError = readFailure(query.lastError());
+        m_readError = DbWidget::readFailure(query.lastError());
     return ok;
 }
 
 void RecordModel::failRead(const QSqlError &why)
 {
     if (!m_readError.isValid())
-        m_readError = readFailure(why);
+        m_readError = DbWidget::readFailure(why);
     m_more = false;
     Q_EMIT readFailed();
-}
-
-QSqlError RecordModel::readFailure(const QSqlError &error)
-{
-    if (error.isValid())
-        return error;
-    return QSqlError(QString(), tr("Brak połączenia z bazą danych."), QSqlError::ConnectionError);
-}
-
-QSqlError RecordModel::readFailure(const QSqlQuery &q)
-{
-    return q.isActive() && !q.lastError().isValid() ? QSqlError() : readFailure(q.lastError());
 }
 
 QSqlRecord RecordModel::record(int row) const

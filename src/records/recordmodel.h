@@ -141,11 +141,6 @@ public:
     // needs was not read, for why): said as a failed read, until the next
     // select(). A read of the rows that failed as well keeps its own error.
     void failRead(const QSqlError &why);
-    // The error of a failed read. A statement on a connection that is known
-    // lost and could not be opened again fails without an error of its own.
-    static QSqlError readFailure(const QSqlError &error);
-    // Why the rows of q could not all be read; invalid when they were.
-    static QSqlError readFailure(const QSqlQuery &q);
 
 Q_SIGNALS:
     // A read of rows failed: the list is empty or ends early (readError()).
