@@ -432,7 +432,6 @@ void TestDatabaseLayer::mySqlGroupKeys_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value"); // null: the key is missing
     QTest::newRow("no database") << "database" << QString();
-    QTest::newRow("empty database") << "database" << "";
     QTest::newRow("port not a number") << "port" << "33O6";
     QTest::newRow("port beyond 65535") << "port" << QString::number(TestDatabase::serverPort() + 65536);
 }

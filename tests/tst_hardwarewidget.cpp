@@ -368,11 +368,8 @@ private slots:
         store(data<Keys>("keys"));
         // Runs of blanks and line breaks print as they are stored.
         const QString shop = QStringLiteral("A&B  <Serwis>\nul. Długa 1");
-        QSqlQuery name(t->db()->database());
-        name.prepare("UPDATE settings SET sValue = ? WHERE sGroup = 'shop' AND sKey = 'name'");
-        name.addBindValue(shop);
-        QVERIFY(name.exec());
-        QVERIFY(t->exec("UPDATE hardware SET sHName = 'Dell  <i>' WHERE iId = 12"));
+        QVERIFY(t->exec({"UPDATE settings SET sValue = '" + shop + "' WHERE sGroup = 'shop' AND sKey = 'name'",
+                         "UPDATE hardware SET sHName = 'Dell  <i>' WHERE iId = 12"}));
         open(12);
         click("printoutsButton");
         w<QSpinBox>("partsSpinBox")->setValue(count);

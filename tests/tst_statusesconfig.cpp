@@ -450,10 +450,8 @@ void TestStatusesConfig::unreadableColourKept()
     makePage(hardware);
     MessageBoxRecorder rec;
     QComboBox combo;
-    if (hardware)
-        HardwareStatusesConfig::setupComboBox(t->db(), &combo);
-    else
-        RepairStatusesConfig::setupComboBox(t->db(), &combo);
+    hardware ? void(HardwareStatusesConfig::setupComboBox(t->db(), &combo))
+             : void(RepairStatusesConfig::setupComboBox(t->db(), &combo));
     QCOMPARE(combo.itemIcon(combo.findData(60)).pixmap(30).toImage().pixelColor(15, 15), QColor(Qt::white));
     edit("Bez koloru");
     QCOMPARE(tree()->currentItem()->background(0).color(), QColor(Qt::white));
