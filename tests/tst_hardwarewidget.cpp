@@ -118,12 +118,18 @@ private slots:
         QCOMPARE(w("backButton")->isVisible(), level == 6);
         click("backButton");
         QCOMPARE(back.count(), 1);
-        // The owner editor follows the edit button.
         QVERIFY(!editing());
         const bool edits = level < 7;
-        QCOMPARE((QList<bool>{w("editButton")->isEnabled(), w("editOwnerButton")->isEnabled()}), QList<bool>(2, edits));
+        QCOMPARE(w("editButton")->isEnabled(), edits);
         click("editButton");
         QCOMPARE((QList<bool>{editing(), w("iHType")->isVisible(), w("iFieldDate")->isVisible()}), QList<bool>(3, edits));
+        // The owner is changed at every level, in either mode.
+        click("editOwnerButton");
+        w<QLineEdit>("iOwner")->setText("8");
+        boxes->answer(QMessageBox::Ok);
+        click("saveEditOwnerButton");
+        QCOMPARE(boxes->titles(), QStringList{"Zmiana właściciela sprzętu"});
+        QCOMPARE(stored("iOwner"), "8");
     }
 
     void loading_data()

@@ -217,9 +217,9 @@ void HardwareWidget::setEditable(bool editable)
                        static_cast<QWidget *>(ui->iStoreTextLabel),
                        static_cast<QWidget *>(ui->editButton)})
         w->setVisible(!editable);
+    // The owner editor is open to every level, in either mode.
     if (!mayEdit()) {
-        for (QPushButton *button : {ui->editButton, ui->saveButton, ui->editOwnerButton,
-                                    ui->saveEditOwnerButton})
+        for (QPushButton *button : {ui->editButton, ui->saveButton})
             button->setEnabled(false);
     }
 }
@@ -460,13 +460,9 @@ void HardwareWidget::editOwner()
 {
     QObject *button = sender();
     if (button == ui->editOwnerButton) {
-        if (!mayEdit())
-            return;
         ui->editOwnerWidget->show();
         ui->clientLabel->hide();
     } else if (button == ui->saveEditOwnerButton) {
-        if (!mayEdit())
-            return;
         static const QRegularExpression number(QStringLiteral("^\\d+$"));
         const QString typed = ui->iOwner->text().simplified();
         bool ok = false;
