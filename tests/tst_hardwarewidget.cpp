@@ -7,7 +7,10 @@
 
 #include <QDateEdit>
 #include <QPrinter>
+#include <QAbstractTextDocumentLayout>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <QTextTable>
 #include <csignal>
@@ -474,6 +477,40 @@ private slots:
         const auto size = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").match(pdf);
         QCOMPARE(QSize(qRound(size.captured(1).toDouble()), qRound(size.captured(2).toDouble())), result.toSize());
         QCOMPARE(pdf.count("/Type /Page\n"), 2); // "Ilość kopii"
+    }
+
+    void barcodeOnOneLine_data()
+    {
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("smaller");
+        QTest::newRow("A4: as chosen") << Keys{} << 0 << 20 << false;
+        QTest::newRow("A7: too wide") << Keys{} << 11 << 20 << true;
+        QTest::newRow("A8: largest, too wide") << Keys{{"barcode_size", 4}} << 12 << 30 << true;
+    }
+    void barcodeOnOneLine()
+    {
+        // Broken over two lines, a barcode reads as nothing.
+        store(data<Keys>("keys"));
+        QVERIFY(t->exec(QStringList{"UPDATE hardware SET iId = 1234567 WHERE iId = 12"}));
+        open(1234567);
+        auto *papers = w<QComboBox>("paperSizeComboBox");
+        papers->setCurrentIndex(papers->findData(data<int>("paper")));
+        w<QRadioButton>("orientationV")->setChecked(true);
+        click("printoutsButton");
+        std::unique_ptr<QTextDocument> sheet;
+        PrintDialogs::setPrintHandler([&](QPrinter *printer) {
+            sheet = HardwareWidget::printedSheet(w<QTextEdit>("printoutEdit")->document(), printer);
+            return false;
+        });
+        click("printToPrinterButton");
+        const QTextBlock code = sheet->findBlockByNumber(0).next().next(); // under the shop's name
+        sheet->documentLayout()->blockBoundingRect(code);
+        QCOMPARE(code.text(), QStringLiteral("*0I1234567I7I*"));
+        QCOMPARE(code.layout()->lineCount(), 1);
+        const qreal points = code.begin().fragment().charFormat().font().pointSizeF();
+        QCOMPARE(points < data<int>("chosen"), data<bool>("smaller"));
     }
 
     void printDialog()

@@ -22,6 +22,7 @@
 #include "settings.h"
 #include "userwidget.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDataWidgetMapper>
 #include <QDateTime>
 #include <QDir>
@@ -33,10 +34,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QTemporaryFile>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <memory>
 
 namespace {
@@ -47,6 +50,8 @@ constexpr int HighestEditingLevel = 6;
 constexpr int HandedBackGroup = 3;
 
 const QString FieldDate = QStringLiteral("iFieldDate");
+// The family of the Code 39 font registered at start-up.
+const QString BarcodeFamily = QStringLiteral("Code 3 de 9");
 
 QString customSizeText(const LabelSettings::Values &label)
 {
@@ -90,6 +95,55 @@ bool putPdf(const QString &draft, const QString &target)
         return false;
     QSaveFile file(target);
     return file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit();
+}
+
+// Whether the block holds a barcode and nothing else but blanks.
+bool barcodeOnly(const QTextBlock &block)
+{
+    bool barcode = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.charFormat().font().family() == BarcodeFamily)
+            barcode = true;
+        else if (!fragment.text().trimmed().isEmpty())
+            return false;
+    }
+    return barcode;
+}
+
+// A Code 39 barcode broken over two lines reads as nothing: the scanner
+// finds no stop character at the end of the first. One wider than the
+// label is printed smaller, so that it takes one line.
+void fitBarcodes(QTextDocument *sheet)
+{
+    for (QTextBlock block = sheet->begin(); block.isValid(); block = block.next()) {
+        // Each pass takes off what the code was found too wide by.
+        for (int pass = 0; pass < 5; ++pass) {
+            sheet->documentLayout()->blockBoundingRect(block); // lays the block out
+            const QTextLayout *lines = block.layout();
+            if (!lines || lines->lineCount() < 2 || !barcodeOnly(block))
+                break;
+            qreal natural = 0;
+            for (int i = 0; i < lines->lineCount(); ++i)
+                natural += lines->lineAt(i).naturalTextWidth();
+            const qreal scale = 0.98 * lines->lineAt(0).width() / natural;
+            // Read first: a change of format may join or split the fragments.
+            QList<std::pair<QTextCursor, qreal>> sizes;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QFont font = fragment.charFormat().font();
+                QTextCursor cursor(sheet);
+                cursor.setPosition(fragment.position());
+                cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+                sizes.append({cursor, font.pointSizeF() > 0 ? font.pointSizeF() : sheet->defaultFont().pointSizeF()});
+            }
+            for (auto &[cursor, points] : sizes) {
+                QTextCharFormat smaller;
+                smaller.setFontPointSize(points * scale);
+                cursor.mergeCharFormat(smaller);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -571,7 +625,7 @@ void HardwareWidget::composeDocument()
     if (options.barcodePrint)
         label += QStringLiteral("<tr><td width='100%' align='left' style='font-size:")
             + LabelSettings::barcodeFontSize(options.barcodeSize)
-            + QStringLiteral("; font-weight: 200;'><font face='Code 3 de 9'>")
+            + QStringLiteral("; font-weight: 200;'><font face='") + BarcodeFamily + QStringLiteral("'>")
             + labelCode(hardwareId, ownerId) + QStringLiteral("</font></td></tr>");
     label += QStringLiteral("<tr><td width='100%'>")
         + PlainText::markup(ui->sHName->text() + QStringLiteral(" / ") + ui->hardwareLabel->text())
@@ -655,16 +709,23 @@ void HardwareWidget::printDocument()
         MessageBox::warning(tr("Błąd drukowania"), tr("Nie udało się wydrukować etykiet."));
 }
 
-void HardwareWidget::printSheet(QPrinter *printer)
+std::unique_ptr<QTextDocument> HardwareWidget::printedSheet(const QTextDocument *shown, QPrinter *printer)
 {
     // Laid out for the printable area of the page: the toolkit would add its
     // own margins of 2 cm and page numbers to a document without a page
     // size, too much for a label.
-    std::unique_ptr<QTextDocument> sheet(ui->printoutEdit->document()->clone());
+    std::unique_ptr<QTextDocument> sheet(shown->clone());
     QTextFrameFormat frame = sheet->rootFrame()->frameFormat();
     frame.setMargin(0);
     sheet->rootFrame()->setFrameFormat(frame);
     sheet->setPageSize(printer->pageRect(QPrinter::DevicePixel).size());
+    fitBarcodes(sheet.get());
+    return sheet;
+}
+
+void HardwareWidget::printSheet(QPrinter *printer)
+{
+    const std::unique_ptr<QTextDocument> sheet = printedSheet(ui->printoutEdit->document(), printer);
 
     // A PDF file has no copy count of its own: each copy gets its pages.
     if (!printer->supportsMultipleCopies() && printer->copyCount() > 1) {

@@ -5,12 +5,14 @@
 
 #include <QDate>
 #include <QWidget>
+#include <memory>
 
 class Client;
 class Hardware;
 class QDataWidgetMapper;
 class QPrinter;
 class QSettings;
+class QTextDocument;
 class SearchWidget;
 
 namespace Ui {
@@ -40,6 +42,9 @@ public:
 
     // The hardware label code: "*0I" + hardware id + "I" + owner id + "I*".
     static QString labelCode(int hardwareId, int ownerId);
+    // The sheet shown as it prints on printer: laid out for the printable
+    // area of its page, each barcode on one line.
+    static std::unique_ptr<QTextDocument> printedSheet(const QTextDocument *shown, QPrinter *printer);
 
     // The shown row, fixed at construction.
     const int hardwareId;
