@@ -519,12 +519,18 @@ bool HardwareWidget::changeOwner(const QString &client)
     // workstation may have given the device to someone else meanwhile.
     // A device whose row could not be read showed no owner to keep.
     const int shown = ownerId >= 0 ? ownerId : Hardware::storedOwner(db, hardwareId);
+    // No owner is 0, or NULL or '' as another tool leaves it.
+    bool bound = false;
+    const QString asShown = shown == 0
+        ? QStringLiteral("(iOwner = 0 OR %1)")
+              .arg(RecordModel::stillAsRead(db, QStringLiteral("iOwner"), QVariant(), QString(), &bound))
+        : QStringLiteral("iOwner = %1").arg(shown);
     const QSqlQuery update = db->query(
-        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND COALESCE(iOwner, 0) = %3 "
+        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND %3 "
                        "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
             .arg(client)
             .arg(hardwareId)
-            .arg(shown));
+            .arg(asShown));
     if (!update.isActive()) {
         MessageBox::saveFailed();
         return false;
