@@ -518,19 +518,14 @@ bool HardwareWidget::changeOwner(const QString &client)
     // The client may have gone while the question was open, and another
     // workstation may have given the device to someone else meanwhile.
     // A device whose row could not be read showed no owner to keep.
+    // No owner reads as 0, also as NULL or '' that another tool leaves.
     const int shown = ownerId >= 0 ? ownerId : Hardware::storedOwner(db, hardwareId);
-    // No owner is 0, or NULL or '' as another tool leaves it.
-    bool bound = false;
-    const QString asShown = shown == 0
-        ? QStringLiteral("(iOwner = 0 OR %1)")
-              .arg(RecordModel::stillAsRead(db, QStringLiteral("iOwner"), QVariant(), QString(), &bound))
-        : QStringLiteral("iOwner = %1").arg(shown);
     const QSqlQuery update = db->query(
         QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND %3 "
                        "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
             .arg(client)
             .arg(hardwareId)
-            .arg(asShown));
+            .arg(RecordModel::readsAs(db, QStringLiteral("iOwner"), shown)));
     if (!update.isActive()) {
         MessageBox::saveFailed();
         return false;

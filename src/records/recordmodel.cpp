@@ -145,6 +145,16 @@ QString RecordModel::stillAsRead(const DbWidget *db, const QString &column, cons
     return column + QLatin1String(" <=> ") + placeholder;
 }
 
+QString RecordModel::readsAs(const DbWidget *db, const QString &column, qint64 number)
+{
+    const QString equal = column + QLatin1String(" = ") + QString::number(number);
+    if (number != 0)
+        return equal;
+    bool bound = false;
+    return QLatin1Char('(') + equal + QLatin1String(" OR ") + stillAsRead(db, column, QVariant(), QString(), &bound)
+        + QLatin1Char(')');
+}
+
 RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,
                                                  const QList<FieldWrite> &fields, QList<int> *elsewhere,
                                                  QSqlError *error)
