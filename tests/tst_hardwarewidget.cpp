@@ -275,6 +275,8 @@ private slots:
                                                  << QStringList{question, "Zmiany na innym stanowisku"} << "0";
         // Changed while the page is being edited: what was typed stays and is saved.
         QTest::newRow("confirmed, editing") << "8" << true << "editing" << QStringList{question} << "8";
+        // Unassigned as another tool stores it (MySQL's column holds no empty text).
+        QTest::newRow("owner stored empty") << "8" << true << "''" << QStringList{question} << "8";
     }
     void ownerChange()
     {
@@ -283,6 +285,12 @@ private slots:
         QFETCH(QString, owner);
         if (fault == "refuse")
             QVERIFY(failWrites(*t, "hardware", "UPDATE"));
+        if (fault == "''") {
+            if (TestDatabase::isMySql())
+                QSKIP("MySQL's column holds no empty text");
+            QVERIFY(t->exec("UPDATE hardware SET iOwner = " + fault + " WHERE iId = 12"));
+            fault.clear();
+        }
         open(12);
         const bool editing = fault == "editing";
         if (editing) {

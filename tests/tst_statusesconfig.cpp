@@ -123,6 +123,7 @@ private Q_SLOTS:
     void dragToAnotherGroup();
     void dragWithinGroup();
     void dragKeepsOrderOverGaps();
+    void dragOverOrderStoredEmpty();
     void failedDragChangesNothing_data();
     void failedDragChangesNothing();
     void dropOnTheTree();
@@ -713,6 +714,18 @@ void TestStatusesConfig::dragKeepsOrderOverGaps()
     for (const auto &s : RepairStatusesConfig::SortedStatuses.value(1))
         listed << s.description;
     QCOMPARE(listed, QStringList({"A", "B", "D", "C"}));
+}
+
+// A place another tool left empty (MySQL's column holds none) is read as 0.
+void TestStatusesConfig::dragOverOrderStoredEmpty()
+{
+    if (TestDatabase::isMySql())
+        QSKIP("MySQL's column holds no empty place");
+    QVERIFY(t->exec("UPDATE statusesconf SET iOrder = NULL WHERE iId = 2"));
+    makePage(false);
+    MessageBoxRecorder rec;
+    QVERIFY(moveStatus(1, 1, 0));
+    QCOMPARE(dbLayout()[0], QStringList({"Nowa naprawa 1", "Naprawa rozpoczęta 2"}));
 }
 
 void TestStatusesConfig::failedDragChangesNothing_data()

@@ -436,13 +436,13 @@ bool StatusesConfigPage::moveItem(QTreeWidgetItem *item, int groupIndex, int row
                 // moved at another workstation since is not put back.
                 const QString update =
                     QStringLiteral("UPDATE %1 SET iGroup = %2, iOrder = %3 "
-                                   "WHERE iId = %4 AND iGroup = %5 AND iOrder = %6")
+                                   "WHERE iId = %4 AND iGroup = %5 AND %6")
                         .arg(twin.table)
                         .arg(group.number)
                         .arg(i + 1)
                         .arg(it->data(0, Qt::UserRole).toInt())
                         .arg(it->data(0, GroupRole).toInt())
-                        .arg(it->data(0, OrderRole).toInt());
+                        .arg(RecordModel::readsAs(db, QStringLiteral("iOrder"), it->data(0, OrderRole).toInt()));
                 const QSqlQuery q = db->query(update);
                 if (!q.isActive())
                     return false;

@@ -568,13 +568,14 @@ bool HardwareWidget::changeOwner(const QString &client)
     // The client may have gone while the question was open, and another
     // workstation may have given the device to someone else meanwhile.
     // A device whose row could not be read showed no owner to keep.
+    // No owner reads as 0, also as NULL or '' that another tool leaves.
     const int shown = ownerId >= 0 ? ownerId : Hardware::storedOwner(db, hardwareId);
     const QSqlQuery update = db->query(
-        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND COALESCE(iOwner, 0) = %3 "
+        QStringLiteral("UPDATE hardware SET iOwner = %1 WHERE iId = %2 AND %3 "
                        "AND EXISTS (SELECT 1 FROM clients WHERE iId = %1)")
             .arg(client)
             .arg(hardwareId)
-            .arg(shown));
+            .arg(RecordModel::readsAs(db, QStringLiteral("iOwner"), shown)));
     if (!update.isActive()) {
         MessageBox::saveFailed();
         return false;

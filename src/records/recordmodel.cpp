@@ -122,6 +122,39 @@ QString RecordModel::fieldTitle(int column) const
     return header.isEmpty() ? m_columns.value(column) : header;
 }
 
+QString RecordModel::stillAsRead(const DbWidget *db, const QString &column, const QVariant &read,
+                                 const QString &placeholder, bool *bound)
+{
+    const bool mySql = db->dbType == DbWidget::MySQL;
+    const bool text = read.metaType().id() == QMetaType::QString;
+    // A value read empty matches NULL and an empty text alike, as the forms
+    // show both: another tool stores NULL where this program writes '', and
+    // on SQLite an empty text where it writes a number. As bytes on MySQL, so
+    // that a number 0 is no empty text.
+    *bound = !read.isNull() && !(text && read.toString().isEmpty());
+    if (!*bound)
+        return QStringLiteral("(%1 IS NULL OR %2 = '')")
+            .arg(column, mySql ? QLatin1String("CAST(") + column + QLatin1String(" AS BINARY)") : column);
+    // MySQL compares texts under the column's collation, to which
+    // "kowalski" and "Kowalski " are "Kowalski": as bytes, a change of case
+    // or of trailing spaces made elsewhere is seen.
+    if (!mySql)
+        return column + QLatin1String(" IS ") + placeholder;
+    if (text)
+        return QLatin1String("CAST(") + column + QLatin1String(" AS BINARY) <=> ") + placeholder;
+    return column + QLatin1String(" <=> ") + placeholder;
+}
+
+QString RecordModel::readsAs(const DbWidget *db, const QString &column, qint64 number)
+{
+    const QString equal = column + QLatin1String(" = ") + QString::number(number);
+    if (number != 0)
+        return equal;
+    bool bound = false;
+    return QLatin1Char('(') + equal + QLatin1String(" OR ") + stillAsRead(db, column, QVariant(), QString(), &bound)
+        + QLatin1Char(')');
+}
+
 RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,
                                                  const QList<FieldWrite> &fields, QList<int> *elsewhere,
                                                  QSqlError *error)
@@ -130,34 +163,16 @@ RecordModel::Refusal RecordModel::writeUnchanged(DbWidget *db, const QString &ta
         return Refusal::Failed;
     if (fields.isEmpty())
         return Refusal::None;
-    const bool mySql = db->dbType == DbWidget::MySQL;
     QStringList assignments, unchanged;
     QList<int> compared; // the fields whose value read is bound
     for (int i = 0; i < fields.size(); ++i) {
         const FieldWrite &field = fields.at(i);
         const QString n = QString::number(i);
-        const bool text = field.read.metaType().id() == QMetaType::QString;
         assignments << field.column + QLatin1String(" = :v") + n;
-        // A field read empty matches NULL and an empty text alike, as the
-        // forms show both: another tool stores NULL where this program
-        // writes ''. As bytes on MySQL, so that a number 0 is no empty text.
-        if (field.read.isNull() || (text && field.read.toString().isEmpty())) {
-            unchanged << QStringLiteral("(%1 IS NULL OR %2 = '')")
-                             .arg(field.column, mySql ? QLatin1String("CAST(") + field.column
-                                                            + QLatin1String(" AS BINARY)")
-                                                      : field.column);
-            continue;
-        }
-        compared << i;
-        // MySQL compares texts under the column's collation, to which
-        // "kowalski" and "Kowalski " are "Kowalski": as bytes, a change of
-        // case or of trailing spaces made elsewhere is seen.
-        if (!mySql)
-            unchanged << field.column + QLatin1String(" IS :o") + n;
-        else if (text)
-            unchanged << QLatin1String("CAST(") + field.column + QLatin1String(" AS BINARY) <=> :o") + n;
-        else
-            unchanged << field.column + QLatin1String(" <=> :o") + n;
+        bool bound = false;
+        unchanged << stillAsRead(db, field.column, field.read, QLatin1String(":o") + n, &bound);
+        if (bound)
+            compared << i;
     }
     QSqlQuery update(db->database());
     update.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE iId = :key AND %3")

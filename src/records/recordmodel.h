@@ -88,6 +88,14 @@ public:
     static Refusal writeUnchanged(DbWidget *db, const QString &table, const QVariant &key,
                                   const QList<FieldWrite> &fields, QList<int> *elsewhere,
                                   QSqlError *error);
+    // The condition that column still holds the value read, as
+    // writeUnchanged() checks each field; bound tells whether the read value
+    // is to be bound to placeholder (one read empty is matched without).
+    static QString stillAsRead(const DbWidget *db, const QString &column, const QVariant &read,
+                               const QString &placeholder, bool *bound);
+    // The condition that column holds what reads as number: for 0 also NULL
+    // and an empty text, which another tool may have stored.
+    static QString readsAs(const DbWidget *db, const QString &column, qint64 number);
 
     enum class RowState { Present, Missing, Unreadable };
     // Whether the row of a table with the given iId (or other key column) is

@@ -152,14 +152,19 @@ Repair::Update Repair::updateShown(DbWidget *db, int repairId, const QString &as
 {
     if (!db)
         return Update::Failed;
-    const QString unchanged = shown.isNull() ? QStringLiteral("%1 IS NULL").arg(column)
-                                             : QStringLiteral("%1 = %2").arg(column).arg(shown.toLongLong());
+    // The value as read, not as the page takes it for a number: an empty
+    // text that another tool stored is no 0.
+    bool bound = false;
+    const QString unchanged = stillAsRead(db, column, shown, QStringLiteral(":shown"), &bound);
+    QSqlQuery update(db->database());
+    update.prepare(QStringLiteral("UPDATE repairs SET %1 WHERE iId = %2 AND %3")
+                       .arg(assignments)
+                       .arg(repairId)
+                       .arg(unchanged));
+    if (bound)
+        update.bindValue(QStringLiteral(":shown"), shown);
     // Both engines count the rows matched, a value written unchanged too.
-    const QSqlQuery update = db->query(QStringLiteral("UPDATE repairs SET %1 WHERE iId = %2 AND %3")
-                                           .arg(assignments)
-                                           .arg(repairId)
-                                           .arg(unchanged));
-    if (!update.isActive())
+    if (!db->exec(update))
         return Update::Failed;
     return update.numRowsAffected() > 0 ? Update::Written : Update::ChangedElsewhere;
 }

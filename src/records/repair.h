@@ -40,7 +40,7 @@ public:
     enum class Update { Written, ChangedElsewhere, Failed };
     // Writes the assignments (e.g. "iProgress = 70") to a repair that a
     // transaction holds, only while column still holds the value the page
-    // shows (a null one: while it is null); ChangedElsewhere when another
+    // shows (an empty one: while it is NULL or ''); ChangedElsewhere when another
     // workstation changed it meanwhile.
     static Update updateShown(DbWidget *db, int repairId, const QString &assignments,
                               const QString &column, const QVariant &shown);

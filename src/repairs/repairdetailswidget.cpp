@@ -84,6 +84,7 @@ bool RepairDetailsWidget::loadRepair()
     repair.setFilter(QStringLiteral("repairs.iId=%1").arg(m_repairId));
     repair.select();
     const bool found = repair.rowCount() == 1;
+    m_found = found;
     // The model shows the numbers, dates, kind and status as staff read them.
     const auto shown = [&repair, found](const char *column) {
         return found ? repair.index(0, repair.fieldIndex(QLatin1String(column))).data().toString()
@@ -175,21 +176,20 @@ bool RepairDetailsWidget::loadNotes()
 
 void RepairDetailsWidget::updateButtons()
 {
-    const bool found = m_status >= 0;
     // Notes are open to every level; status and progress to those who may
     // take in repairs.
-    const bool editable = found && UserWidget::mayEditRepairs(user);
+    const bool editable = m_found && UserWidget::mayEditRepairs(user);
     ui->iStatus->setEnabled(editable);
     ui->progressBox->setEnabled(editable);
     ui->changeStatusButton->setEnabled(editable && ui->iStatus->currentIndex() >= 0
                                        && ui->iStatus->currentData().toInt() != m_status);
-    ui->addNoteButton->setEnabled(found && !ui->noteText->toPlainText().trimmed().isEmpty());
+    ui->addNoteButton->setEnabled(m_found && !ui->noteText->toPlainText().trimmed().isEmpty());
     ui->setProgressButton->setEnabled(editable && ui->progressBox->value() != ui->iProgress->value());
 }
 
 void RepairDetailsWidget::changeStatus()
 {
-    if (m_status < 0 || ui->iStatus->currentIndex() < 0 || !UserWidget::mayEditRepairs(user))
+    if (!m_found || ui->iStatus->currentIndex() < 0 || !UserWidget::mayEditRepairs(user))
         return;
     // The status as the box offers it: the shared dictionary may have been
     // read anew, or failed to be, since the box was filled.
@@ -242,7 +242,7 @@ void RepairDetailsWidget::changeStatus()
 void RepairDetailsWidget::addNote()
 {
     const QString text = ui->noteText->toPlainText().trimmed();
-    if (m_status < 0 || text.isEmpty())
+    if (!m_found || text.isEmpty())
         return;
     // In a transaction of its own: a note whose save is reported failed
     // (the connection lost on the way) is not stored either.
@@ -270,7 +270,7 @@ void RepairDetailsWidget::addNote()
 
 void RepairDetailsWidget::setProgress()
 {
-    if (m_status < 0 || !UserWidget::mayEditRepairs(user))
+    if (!m_found || !UserWidget::mayEditRepairs(user))
         return;
     const QString progress = QStringLiteral("iProgress = %1").arg(ui->progressBox->value());
     Repair::Update outcome = Repair::Update::Failed;

@@ -73,7 +73,10 @@ private:
     int m_repairId;
     int m_clientId = -1;
     int m_hardwareId = -1;
-    int m_status = -1; // stored status, -1 while the repair is unreadable
+    // Whether the repair was read; its stored status (any number, also one
+    // that names no status) when it was.
+    bool m_found = false;
+    int m_status = -1;
     // The status and progress as stored when the page read them.
     QVariant m_storedStatus;
     QVariant m_storedProgress;
