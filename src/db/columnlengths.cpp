@@ -3,6 +3,7 @@
 #include "dictionaries/fieldsconfig.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -92,6 +93,19 @@ public:
             showStored(editor, index.data(Qt::EditRole).toString());
         else
             QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+protected:
+    // A mapped field is a field of a form, not a cell being edited: Escape
+    // does not put the stored text back over what was typed, which only the
+    // form's cancel button drops.
+    bool eventFilter(QObject *editor, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::KeyPress || type == QEvent::ShortcutOverride)
+            && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel))
+            return false;
+        return QStyledItemDelegate::eventFilter(editor, event);
     }
 };
 
