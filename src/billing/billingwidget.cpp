@@ -78,6 +78,10 @@ void BillingWidget::loadBills()
 {
     ui->newBillButton->setEnabled(client ? client->rowCount() > 0 : clientId > 0);
 
+    // Rebuilt out of sight: a list on show lays itself out again for each
+    // panel taken away or added, which for a client of thousands of bills
+    // froze the page for seconds.
+    ui->billsList->hide();
     const auto panels = ui->billsList->findChildren<QWidget *>(QStringLiteral("billPanel"),
                                                               Qt::FindDirectChildrenOnly);
     qDeleteAll(panels);
@@ -93,6 +97,7 @@ void BillingWidget::loadBills()
     // The panels go above the spacer that keeps them at the top.
     for (int row = 0; row < count; ++row)
         ui->billsLayout->insertWidget(row + 1, billPanel(row));
+    ui->billsList->show();
     if (failed.isValid())
         MessageBox::listReadFailed(failed, this);
 }
