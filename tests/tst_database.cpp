@@ -1,6 +1,7 @@
 #include "db/columnlengths.h"
 #include "db/dbindexes.h"
 #include "db/dbwidget.h"
+#include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "records/repair.h"
 #include "shopgenerator.h"
@@ -42,6 +43,8 @@ private Q_SLOTS:
     void sqliteFiles_data();
     void sqliteFiles();
     void columnLengthsRefused();
+    void lettersRefusedByCharacterSet_data();
+    void lettersRefusedByCharacterSet();
     void schemaRace_data();
     void schemaRace();
     void generatorFillsOnlyANewDatabase_data();
@@ -588,6 +591,37 @@ void TestDatabaseLayer::columnLengthsRefused()
     }
     // Nothing else is taken for a value too long.
     QVERIFY(ColumnLengths::refusal(t.db()->query("SELECT nothing FROM nowhere").lastError()).isEmpty());
+}
+
+void TestDatabaseLayer::lettersRefusedByCharacterSet_data()
+{
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("latin1, Polish letters") << "latin1" << QStringLiteral("Łukasz Żółć");
+    QTest::newRow("utf8mb3, emoji") << "utf8mb3" << QStringLiteral("Kowalski \U0001F600");
+}
+
+void TestDatabaseLayer::lettersRefusedByCharacterSet()
+{
+    // A MariaDB database made in another character set refuses letters it
+    // cannot hold; a short name is then not called too long.
+    QFETCH(QString, charset);
+    QFETCH(QString, text);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    if (TestDatabase::isMySql())
+        QVERIFY2(t.exec("ALTER TABLE clients CONVERT TO CHARACTER SET " + charset), qPrintable(t.error()));
+    QSqlQuery q(t.db()->database());
+    q.prepare("INSERT INTO clients (sSName) VALUES (:v)");
+    q.bindValue(":v", text);
+    if (q.exec()) {
+        QCOMPARE(t.scalar("SELECT sSName FROM clients"), text);
+        return;
+    }
+    QCOMPARE(t.count("clients"), 0);
+    MessageBoxRecorder boxes;
+    MessageBox::saveFailed(q.lastError());
+    QVERIFY2(!boxes.last().text.contains(QStringLiteral("za długi")), qPrintable(boxes.last().text));
 }
 
 void TestDatabaseLayer::schemaRace_data()
