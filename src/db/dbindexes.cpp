@@ -83,6 +83,18 @@ struct Present
     QSet<QString> names;
 };
 
+// Whether an index could not be added for a reason of its own table: the
+// table missing, a column of another type in a database made earlier, an
+// engine that cannot add it online (SQLite: any error of the statement).
+bool concernsItsTable(const QSqlError &error, DbWidget::DbType type)
+{
+    static const QStringList mySql{QStringLiteral("1054"), QStringLiteral("1071"), QStringLiteral("1072"),
+                                   QStringLiteral("1146"), QStringLiteral("1170"), QStringLiteral("1845"),
+                                   QStringLiteral("1846")};
+    const QString code = error.nativeErrorCode();
+    return type == DbWidget::MySQL ? mySql.contains(code) : code == QLatin1String("1");
+}
+
 QHash<const DbWidget *, Present> &presentCache()
 {
     static QHash<const DbWidget *, Present> cache;
@@ -211,7 +223,11 @@ bool addMissing(DbWidget *db, QWidget *parent)
     // A statement may fail without an error of its own (a connection that
     // could not be opened again).
     std::optional<QSqlError> error;
-    for (int i = 0; i < absent.size() && !error; ++i) {
+    // One table that cannot take its index keeps none of the others' out;
+    // any other failure (rights, the connection, a busy database) would
+    // meet every index after it as well.
+    bool stop = false;
+    for (int i = 0; i < absent.size() && !stop; ++i) {
         progress.setLabelText(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania.\n"
                                  "Tworzenie indeksu %1 z %2 (tabela %3)...")
                                   .arg(i + 1)
@@ -219,8 +235,12 @@ bool addMissing(DbWidget *db, QWidget *parent)
                                   .arg(absent.at(i).table));
         for (const QString &statement : createStatements(absent.at(i), db->dbType)) {
             QSqlQuery q(db->database());
-            if (!error && !q.exec(statement))
+            if (q.exec(statement))
+                continue;
+            if (!error)
                 error = q.lastError();
+            stop = !concernsItsTable(q.lastError(), db->dbType);
+            break;
         }
         progress.setValue(i + 1);
     }
