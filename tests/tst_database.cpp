@@ -51,6 +51,7 @@ private Q_SLOTS:
     void generatorFillsOnlyANewDatabase();
     void missingIndexesAreAddedAtStart();
     void withoutRightsToAddIndexesTheListsStillWork();
+    void indexesWaitNotForATransactionHeldElsewhere();
 
 private:
     std::unique_ptr<TestDatabase> m_likeRows; // shared by the rows of likeFoldsLettersAlike
@@ -803,6 +804,30 @@ void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
     limited.close();
     if (TestDatabase::isMySql())
         QVERIFY2(t.exec(QStringLiteral("DROP USER '%1'@'127.0.0.1'").arg(user)), qPrintable(t.error()));
+}
+
+void TestDatabaseLayer::indexesWaitNotForATransactionHeldElsewhere()
+{
+    // Another workstation (or a backup) holds a transaction over the repairs
+    // on MariaDB: the index does not wait it out, stopping everyone's lists
+    // meanwhile, but says why it was not added; the next start adds it.
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(dropIndexes(t, Dropped), qPrintable(t.error()));
+    const std::unique_ptr<DbWidget> other = t.openAnother();
+    const bool mySql = TestDatabase::isMySql();
+    if (mySql)
+        QVERIFY(other->beginTransaction() && other->query("SELECT COUNT(*) FROM repairs").isActive());
+    MessageBoxRecorder boxes;
+    Startup::checkDatabase(t.db());
+    if (mySql) {
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains("Lock wait timeout"), qPrintable(boxes.last().text));
+        QCOMPARE(t.scalar("SELECT @@SESSION.lock_wait_timeout"), t.scalar("SELECT @@GLOBAL.lock_wait_timeout"));
+        QVERIFY(other->commitTransaction());
+        Startup::checkDatabase(t.db());
+    }
+    QCOMPARE(missingIndexes(t.db()), QStringList());
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

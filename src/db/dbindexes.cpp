@@ -220,6 +220,15 @@ bool addMissing(DbWidget *db, QWidget *parent)
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setValue(0);
+    // Even online, an index waits for a moment alone with its table at its
+    // start and end, and meanwhile every other statement on the table waits
+    // behind it: a transaction held open elsewhere (a backup, a long report)
+    // would stop the lists of every workstation until the read timeout gave
+    // this connection up. The wait is kept short instead; the index is tried
+    // again at the next start.
+    const bool mySql = db->dbType == DbWidget::MySQL;
+    if (mySql)
+        QSqlQuery(db->database()).exec(QStringLiteral("SET SESSION lock_wait_timeout = 2"));
     // A statement may fail without an error of its own (a connection that
     // could not be opened again).
     std::optional<QSqlError> error;
@@ -245,6 +254,8 @@ bool addMissing(DbWidget *db, QWidget *parent)
         progress.setValue(i + 1);
     }
     progress.close();
+    if (mySql)
+        QSqlQuery(db->database()).exec(QStringLiteral("SET SESSION lock_wait_timeout = DEFAULT"));
     // The sort columns added are columns of their tables from now on.
     db->forgetSchema();
     missing(db);
@@ -262,7 +273,7 @@ bool addMissing(DbWidget *db, QWidget *parent)
     // error of another kind is shown as it is.
     static const QStringList privilegeErrors{QStringLiteral("1044"), QStringLiteral("1045"), QStringLiteral("1142"),
                                              QStringLiteral("1143"), QStringLiteral("1227")};
-    if (db->dbType == DbWidget::MySQL && privilegeErrors.contains(error->nativeErrorCode()))
+    if (mySql && privilegeErrors.contains(error->nativeErrorCode()))
         text += QStringLiteral("\n\n")
             + tr("Należy uruchomić program raz jako użytkownik bazy danych z prawem zmiany jej struktury "
                  "(ALTER, INDEX).");
