@@ -1,6 +1,7 @@
 #include "db/columnlengths.h"
 #include "db/dbindexes.h"
 #include "db/dbwidget.h"
+#include "messagebox.h"
 #include "messageboxrecorder.h"
 #include "records/repair.h"
 #include "shopgenerator.h"
@@ -42,12 +43,15 @@ private Q_SLOTS:
     void sqliteFiles_data();
     void sqliteFiles();
     void columnLengthsRefused();
+    void lettersRefusedByCharacterSet_data();
+    void lettersRefusedByCharacterSet();
     void schemaRace_data();
     void schemaRace();
     void generatorFillsOnlyANewDatabase_data();
     void generatorFillsOnlyANewDatabase();
     void missingIndexesAreAddedAtStart();
     void withoutRightsToAddIndexesTheListsStillWork();
+    void indexesWaitNotForATransactionHeldElsewhere();
 
 private:
     std::unique_ptr<TestDatabase> m_likeRows; // shared by the rows of likeFoldsLettersAlike
@@ -590,6 +594,37 @@ void TestDatabaseLayer::columnLengthsRefused()
     QVERIFY(ColumnLengths::refusal(t.db()->query("SELECT nothing FROM nowhere").lastError()).isEmpty());
 }
 
+void TestDatabaseLayer::lettersRefusedByCharacterSet_data()
+{
+    QTest::addColumn<QString>("charset");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("latin1, Polish letters") << "latin1" << QStringLiteral("Łukasz Żółć");
+    QTest::newRow("utf8mb3, emoji") << "utf8mb3" << QStringLiteral("Kowalski \U0001F600");
+}
+
+void TestDatabaseLayer::lettersRefusedByCharacterSet()
+{
+    // A MariaDB database made in another character set refuses letters it
+    // cannot hold; a short name is then not called too long.
+    QFETCH(QString, charset);
+    QFETCH(QString, text);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    if (TestDatabase::isMySql())
+        QVERIFY2(t.exec("ALTER TABLE clients CONVERT TO CHARACTER SET " + charset), qPrintable(t.error()));
+    QSqlQuery q(t.db()->database());
+    q.prepare("INSERT INTO clients (sSName) VALUES (:v)");
+    q.bindValue(":v", text);
+    if (q.exec()) {
+        QCOMPARE(t.scalar("SELECT sSName FROM clients"), text);
+        return;
+    }
+    QCOMPARE(t.count("clients"), 0);
+    MessageBoxRecorder boxes;
+    MessageBox::saveFailed(q.lastError());
+    QVERIFY2(!boxes.last().text.contains(QStringLiteral("za długi")), qPrintable(boxes.last().text));
+}
+
 void TestDatabaseLayer::schemaRace_data()
 {
     QTest::addColumn<bool>("atOnce");
@@ -703,14 +738,19 @@ void TestDatabaseLayer::missingIndexesAreAddedAtStart()
         if (Dropped.contains(index.name))
             QVERIFY2(t.exec(DbIndexes::createStatements(index, TestDatabase::engine())), qPrintable(t.error()));
     }
-    // A table that cannot take an index online: the server's error, no advice on rights.
-    if (TestDatabase::isMySql()) {
-        QVERIFY2(dropIndexes(t, Dropped) && t.exec("ALTER TABLE repairs ENGINE=MyISAM"), qPrintable(t.error()));
-        Startup::checkDatabase(t.db());
-        QCOMPARE(boxes.count(), 1);
-        QVERIFY2(boxes.last().text.contains("ALGORITHM=INPLACE") && !boxes.last().text.contains("(ALTER, INDEX)"),
-                 qPrintable(boxes.last().text));
-    }
+    // A table that cannot take an index online (MariaDB: another engine) or
+    // at all (gone): the server's error, no advice on rights, and the other
+    // tables get theirs all the same.
+    const bool mySql = TestDatabase::isMySql();
+    QVERIFY2(dropIndexes(t, Dropped) && t.exec(mySql ? "ALTER TABLE repairs ENGINE=MyISAM" : "DROP TABLE notes"),
+             qPrintable(t.error()));
+    Startup::checkDatabase(t.db());
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.last().text.contains(mySql ? "ALGORITHM=INPLACE" : "notes")
+                 && !boxes.last().text.contains("(ALTER, INDEX)"),
+             qPrintable(boxes.last().text));
+    QCOMPARE(missingIndexes(t.db()), mySql ? QStringList({"idx_repairs_sNum", "idx_repairs_sDefect"})
+                                           : QStringList({"idx_notes_iRepairId", "idx_notes_iAddDate"}));
 }
 
 void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
@@ -764,6 +804,30 @@ void TestDatabaseLayer::withoutRightsToAddIndexesTheListsStillWork()
     limited.close();
     if (TestDatabase::isMySql())
         QVERIFY2(t.exec(QStringLiteral("DROP USER '%1'@'127.0.0.1'").arg(user)), qPrintable(t.error()));
+}
+
+void TestDatabaseLayer::indexesWaitNotForATransactionHeldElsewhere()
+{
+    // Another workstation (or a backup) holds a transaction over the repairs
+    // on MariaDB: the index does not wait it out, stopping everyone's lists
+    // meanwhile, but says why it was not added; the next start adds it.
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(dropIndexes(t, Dropped), qPrintable(t.error()));
+    const std::unique_ptr<DbWidget> other = t.openAnother();
+    const bool mySql = TestDatabase::isMySql();
+    if (mySql)
+        QVERIFY(other->beginTransaction() && other->query("SELECT COUNT(*) FROM repairs").isActive());
+    MessageBoxRecorder boxes;
+    Startup::checkDatabase(t.db());
+    if (mySql) {
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains("Lock wait timeout"), qPrintable(boxes.last().text));
+        QCOMPARE(t.scalar("SELECT @@SESSION.lock_wait_timeout"), t.scalar("SELECT @@GLOBAL.lock_wait_timeout"));
+        QVERIFY(other->commitTransaction());
+        Startup::checkDatabase(t.db());
+    }
+    QCOMPARE(missingIndexes(t.db()), QStringList());
 }
 
 WARSZTAT_TEST_MAIN(TestDatabaseLayer)

@@ -206,15 +206,21 @@ QString label(const Column &column)
 QString refusal(const QSqlError &error)
 {
     // MySQL: "Data too long for column 'sSName' at row 1", or, when the end of
-    // a text would be cut inside a letter, "Incorrect string value: '\xC4\x85'
-    // for column `db`.`repairs`.`sDefect` at row 1"; SQLite: "CHECK constraint
-    // failed: length(sSName) <= 50".
+    // a long text (counted in bytes) would be cut inside a letter, "Incorrect
+    // string value: '\xC4\x85' for column `db`.`repairs`.`sDefect` at row 1";
+    // SQLite: "CHECK constraint failed: length(sSName) <= 50".
     static const QRegularExpression tooLong(QStringLiteral(
-        "(?:Data too long for column '|Incorrect string value: .* for column (?:`[^`]*`\\.)*`"
-        "|CHECK constraint failed: length\\((?:CAST\\()?)(\\w+)"));
+        "(?:Data too long for column '|(?<letter>Incorrect string value: .* for column (?:`[^`]*`\\.)*`)"
+        "|CHECK constraint failed: length\\((?:CAST\\()?)(?<column>\\w+)"));
     const QRegularExpressionMatch m = tooLong.match(error.databaseText());
-    const Column *column = m.hasMatch() ? findColumn(m.captured(1)) : nullptr;
+    const Column *column = m.hasMatch() ? findColumn(m.captured(u"column")) : nullptr;
     if (!column)
+        return QString();
+    // A column counted in characters is never cut inside a letter: there the
+    // letter itself was refused, by a column of a database made in another
+    // character set (latin1 takes no "ł", utf8mb3 no emoji), whatever the
+    // length of the text.
+    if (m.hasCaptured(u"letter") && column->unit == Unit::Characters)
         return QString();
     const QString most = column->unit == Unit::Characters
         ? tr("najwyżej %1 znaków").arg(column->limit)

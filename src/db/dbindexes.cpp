@@ -83,6 +83,18 @@ struct Present
     QSet<QString> names;
 };
 
+// Whether an index could not be added for a reason of its own table: the
+// table missing, a column of another type in a database made earlier, an
+// engine that cannot add it online (SQLite: any error of the statement).
+bool concernsItsTable(const QSqlError &error, DbWidget::DbType type)
+{
+    static const QStringList mySql{QStringLiteral("1054"), QStringLiteral("1071"), QStringLiteral("1072"),
+                                   QStringLiteral("1146"), QStringLiteral("1170"), QStringLiteral("1845"),
+                                   QStringLiteral("1846")};
+    const QString code = error.nativeErrorCode();
+    return type == DbWidget::MySQL ? mySql.contains(code) : code == QLatin1String("1");
+}
+
 QHash<const DbWidget *, Present> &presentCache()
 {
     static QHash<const DbWidget *, Present> cache;
@@ -208,10 +220,23 @@ bool addMissing(DbWidget *db, QWidget *parent)
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setValue(0);
+    // Even online, an index waits for a moment alone with its table at its
+    // start and end, and meanwhile every other statement on the table waits
+    // behind it: a transaction held open elsewhere (a backup, a long report)
+    // would stop the lists of every workstation until the read timeout gave
+    // this connection up. The wait is kept short instead; the index is tried
+    // again at the next start.
+    const bool mySql = db->dbType == DbWidget::MySQL;
+    if (mySql)
+        QSqlQuery(db->database()).exec(QStringLiteral("SET SESSION lock_wait_timeout = 2"));
     // A statement may fail without an error of its own (a connection that
     // could not be opened again).
     std::optional<QSqlError> error;
-    for (int i = 0; i < absent.size() && !error; ++i) {
+    // One table that cannot take its index keeps none of the others' out;
+    // any other failure (rights, the connection, a busy database) would
+    // meet every index after it as well.
+    bool stop = false;
+    for (int i = 0; i < absent.size() && !stop; ++i) {
         progress.setLabelText(tr("Przygotowywanie bazy danych do szybkiego wyszukiwania.\n"
                                  "Tworzenie indeksu %1 z %2 (tabela %3)...")
                                   .arg(i + 1)
@@ -219,12 +244,18 @@ bool addMissing(DbWidget *db, QWidget *parent)
                                   .arg(absent.at(i).table));
         for (const QString &statement : createStatements(absent.at(i), db->dbType)) {
             QSqlQuery q(db->database());
-            if (!error && !q.exec(statement))
+            if (q.exec(statement))
+                continue;
+            if (!error)
                 error = q.lastError();
+            stop = !concernsItsTable(q.lastError(), db->dbType);
+            break;
         }
         progress.setValue(i + 1);
     }
     progress.close();
+    if (mySql)
+        QSqlQuery(db->database()).exec(QStringLiteral("SET SESSION lock_wait_timeout = DEFAULT"));
     // The sort columns added are columns of their tables from now on.
     db->forgetSchema();
     missing(db);
@@ -242,7 +273,7 @@ bool addMissing(DbWidget *db, QWidget *parent)
     // error of another kind is shown as it is.
     static const QStringList privilegeErrors{QStringLiteral("1044"), QStringLiteral("1045"), QStringLiteral("1142"),
                                              QStringLiteral("1143"), QStringLiteral("1227")};
-    if (db->dbType == DbWidget::MySQL && privilegeErrors.contains(error->nativeErrorCode()))
+    if (mySql && privilegeErrors.contains(error->nativeErrorCode()))
         text += QStringLiteral("\n\n")
             + tr("Należy uruchomić program raz jako użytkownik bazy danych z prawem zmiany jej struktury "
                  "(ALTER, INDEX).");

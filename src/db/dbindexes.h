@@ -48,8 +48,9 @@ bool hasIndex(DbWidget *db, const QString &name);
 QList<Index> missing(DbWidget *db);
 
 // Adds the missing indexes of a database made by an earlier version, with a
-// progress window; no row is changed. When an addition fails, says once
-// that lists may be slow, with the server's error (and, when the user may
+// progress window; no row is changed. A table that cannot take its index
+// keeps no other table from getting its own. When an addition fails, says
+// once that lists may be slow, with the server's error (and, when the user may
 // not change the schema, which rights are needed), and goes on; a database
 // that cannot be written is left as it is. Returns
 // whether every index is there afterwards.

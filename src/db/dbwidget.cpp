@@ -702,7 +702,7 @@ void DbWidget::unlockSchema()
 
 bool DbWidget::createSchema()
 {
-    const QStringList statements = schemaStatements();
+    QStringList statements = schemaStatements();
     if (statements.isEmpty())
         return false;
     if (!lockSchema())
@@ -720,17 +720,28 @@ bool DbWidget::createSchema()
         schemaVersion = readSchemaVersion();
         return true;
     }
-    // MySQL commits each CREATE TABLE at once: the tables there before are
-    // known, so that a failure leaves the database as it found it, empty
-    // and offered again.
-    const std::optional<QStringList> before = mySqlTables();
+    // MySQL commits each statement at once: the tables are made under names
+    // of their own and put in place by one RENAME, which the server does
+    // whole or not at all. A creation cut short (the connection lost, the
+    // program ended) thus never leaves tables that a later start takes for
+    // the program's structure, or that keep it from being made again; a
+    // failure leaves the database as it was, empty and offered again.
+    const QStringList staged = dbType == MySQL ? stageTables(&statements) : QStringList();
+    const QString dropStaged = QStringLiteral("DROP TABLE IF EXISTS ") + staged.join(QLatin1String(", "));
+    // First what a creation cut short left. Only on the connection that
+    // holds the lock: one opened again would not.
+    if (!staged.isEmpty())
+        statements.prepend(dropStaged);
     QSqlDatabase db = database();
-    for (const QString &sql : statements) {
+    for (const QString &sql : std::as_const(statements)) {
         QSqlQuery q(db);
         if (!q.exec(sql)) {
             errorText = q.lastError().text();
-            if (before)
-                dropTablesAdded(*before);
+            // A connection lost took the lock with it: the tables staged are
+            // left to the next creation, which may be another workstation's
+            // at work already.
+            if (!staged.isEmpty() && !isConnectionLost(q.lastError()))
+                QSqlQuery(db).exec(dropStaged);
             unlockSchema();
             return false;
         }
@@ -750,31 +761,26 @@ bool DbWidget::createSchema()
     return true;
 }
 
-std::optional<QStringList> DbWidget::mySqlTables()
+QStringList DbWidget::stageTables(QStringList *statements)
 {
-    if (dbType != MySQL)
-        return std::nullopt;
-    QSqlQuery q = query(QStringLiteral("SELECT TABLE_NAME FROM information_schema.TABLES WHERE TABLE_SCHEMA = DATABASE()"));
-    if (!q.isActive())
-        return std::nullopt;
-    QStringList tables;
-    while (q.next())
-        tables << q.value(0).toString();
-    return tables;
-}
-
-void DbWidget::dropTablesAdded(const QStringList &before)
-{
-    const std::optional<QStringList> now = mySqlTables();
-    if (!now)
-        return;
-    QStringList added;
-    for (const QString &table : *now) {
-        if (!before.contains(table))
-            added << QLatin1Char('`') + QString(table).replace(QLatin1Char('`'), QLatin1String("``")) + QLatin1Char('`');
+    static const QRegularExpression table(QStringLiteral("^(\\s*(CREATE TABLE|INSERT INTO|ALTER TABLE)\\s+)(\\w+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    QStringList staged;
+    QStringList renames;
+    for (QString &statement : *statements) {
+        const QRegularExpressionMatch m = table.match(statement);
+        if (!m.hasMatch())
+            continue;
+        const QString name = QStringLiteral("warsztat_new_") + m.captured(3);
+        if (m.captured(2).compare(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive) == 0) {
+            staged << name;
+            renames << name + QLatin1String(" TO ") + m.captured(3);
+        }
+        statement.replace(m.capturedStart(3), m.capturedLength(3), name);
     }
-    if (!added.isEmpty())
-        query(QStringLiteral("DROP TABLE ") + added.join(QLatin1String(", ")));
+    if (!renames.isEmpty())
+        *statements << QStringLiteral("RENAME TABLE ") + renames.join(QLatin1String(", "));
+    return staged;
 }
 
 QString DbWidget::readSchemaVersion()

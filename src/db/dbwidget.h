@@ -113,7 +113,8 @@ public:
     // scripts.
     // Workstations that start on an empty database at once take turns: the
     // one that finds the structure made by another creates nothing and
-    // succeeds.
+    // succeeds. A creation that fails or is cut short leaves the database
+    // empty, to be offered the structure again.
     bool createSchema();
     // The schema version stored in the database, empty when unreadable.
     QString readSchemaVersion();
@@ -213,9 +214,7 @@ private:
     // Whether the database lacks table `repairs` or `users`; nothing, with
     // why in *why, when its list of tables cannot be read.
     std::optional<bool> readEmptiness(QString *why = nullptr);
-    // The tables of a MySQL database; none on SQLite or when the list cannot
-    // be read.
-    std::optional<QStringList> mySqlTables();
-    // Drops the tables of the MySQL database that are not in before.
-    void dropTablesAdded(const QStringList &before);
+    // Turns the schema statements to tables of staged names, followed by the
+    // RENAME that puts them in place; returns the staged names.
+    static QStringList stageTables(QStringList *statements);
 };
