@@ -487,6 +487,9 @@ void TestDatabaseLayer::sqliteFiles_data()
     QTest::newRow("new file") << "x.db" << "none" << "" << "" << offer;
     QTest::newRow("empty file") << "x.db" << "" << "" << "" << offer;
     QTest::newRow("the program's") << "x.db" << "ours" << "" << "" << none;
+    // Another workstation holds the whole file beyond the wait.
+    QTest::newRow("the program's, held elsewhere")
+        << "x.db" << "held" << "" << "Nie można otworzyć pliku bazy danych" << none;
     QTest::newRow("read-only file") << "x.db" << "ours" << "file" << "plik" << readOnly;
     QTest::newRow("read-only folder") << "x.db" << "ours" << "folder" << "folder" << readOnly;
     // An earlier version's database lacks an index, which is not tried.
@@ -505,16 +508,19 @@ void TestDatabaseLayer::sqliteFiles()
     QTemporaryDir dir;
     const QString path = dir.filePath(dbfile.trimmed());
     QFile file(path);
-    if (content == "ours" || content == "older" || content == "truncated" || content == "foreign") {
-        DbWidget db;
+    DbWidget holder;
+    if (content == "ours" || content == "older" || content == "truncated" || content == "foreign" || content == "held") {
+        DbWidget &db = holder;
         QVERIFY(db.openSqlite(path));
         QVERIFY(content == "foreign" ? db.query("CREATE TABLE faktury (id INTEGER)").isActive() : db.createSchema());
         QVERIFY(content != "older" || db.query("DROP INDEX idx_repairs_sNum").isActive());
+        QVERIFY(content == "held" ? db.query("BEGIN EXCLUSIVE").isActive() : (db.close(), true));
     }
     const QByteArray written = content == "garbage" ? QByteArray(4096, '\x9c')
                              : content == "text"    ? QByteArray("[db_1]\nTo jest tekst.\n")
                                                     : fileBytes(path).left(8192);
-    if (content != "none" && content != "ours" && content != "older" && content != "foreign" && content != "folder")
+    if (content != "none" && content != "ours" && content != "older" && content != "foreign" && content != "folder"
+        && content != "held")
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(written) == written.size());
     file.close();
     QVERIFY(content != "folder" || QDir(dir.path()).mkdir(dbfile));

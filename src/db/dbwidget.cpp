@@ -160,9 +160,17 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
         "SELECT COUNT(*), SUM(name IN ('repairs', 'users', 'version')) FROM sqlite_master "
         "WHERE type = 'table'"));
     QString problem;
-    if (!tables.first())
+    if (!tables.first()) {
+        // Another workstation holding the file longer than the wait above
+        // says nothing of what the file is: the open fails as such.
+        if (isSqliteBusy(tables.lastError())) {
+            close();
+            errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ')
+                + tables.lastError().databaseText();
+            return false;
+        }
         problem = tables.lastError().databaseText();
-    else if (tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0)
+    } else if (tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0)
         problem = tr("zawiera tabele innego programu");
     if (!problem.isEmpty()) {
         close();
@@ -171,6 +179,13 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     }
     readOnlyReason = sqliteWriteProblem(file);
     return true;
+}
+
+bool DbWidget::isSqliteBusy(const QSqlError &error)
+{
+    // SQLITE_BUSY, SQLITE_LOCKED
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("5") || code == QLatin1String("6");
 }
 
 QString DbWidget::notOurDatabase(const QString &file, const QString &why)
@@ -216,10 +231,8 @@ QString DbWidget::sqliteWriteProblem(const QString &file)
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     }
     const QSqlError error = q.lastError();
-    // Another workstation writing at this moment is no reason (SQLITE_BUSY,
-    // SQLITE_LOCKED).
-    const QString code = error.nativeErrorCode();
-    if (written || code == QLatin1String("5") || code == QLatin1String("6"))
+    // Another workstation writing at this moment is no reason.
+    if (written || isSqliteBusy(error))
         return QString();
     const QFileInfo info(file);
     const QString folder = QDir::toNativeSeparators(info.absolutePath());

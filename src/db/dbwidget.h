@@ -198,6 +198,9 @@ private:
     // Why the file cannot be an SQLite database of the program; empty when
     // it can be.
     static QString sqliteFileProblem(const QString &file);
+    // Whether an SQLite statement failed for another connection's lock on
+    // the file, which held on beyond the busy timeout.
+    static bool isSqliteBusy(const QSqlError &error);
     // "The file is not a database of the program", and why.
     static QString notOurDatabase(const QString &file, const QString &why);
     // Tries a write that is rolled back: why it failed, or empty.
