@@ -149,11 +149,12 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     db.setDatabaseName(file);
     // Another workstation's write holds the file briefly: wait for it.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    if (!finishOpen()) {
-        errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ')
-            + errorText;
+    const auto cannotOpen = [this, &file](const QString &why) {
+        errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ') + why;
         return false;
-    }
+    };
+    if (!finishOpen())
+        return cannotOpen(errorText);
     // SQLite reads the file only now: a damaged one fails here, and one of
     // another program has tables but none of ours.
     QSqlQuery tables = query(QStringLiteral(
@@ -164,10 +165,9 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
         // Another workstation holding the file longer than the wait above
         // says nothing of what the file is: the open fails as such.
         if (isSqliteBusy(tables.lastError())) {
+            const QString why = tables.lastError().databaseText();
             close();
-            errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ')
-                + tables.lastError().databaseText();
-            return false;
+            return cannotOpen(why);
         }
         problem = tables.lastError().databaseText();
     } else if (tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0)
@@ -436,10 +436,15 @@ bool DbWidget::deletionCommitted(const QString &table, qint64 id)
     return !*found;
 }
 
-std::optional<bool> DbWidget::rowFound(const QString &table, qint64 id)
+std::optional<bool> DbWidget::rowFound(const QString &table, qint64 id, bool lock, const QString &key)
 {
-    QSqlQuery q = query(QStringLiteral("SELECT iId FROM %1 WHERE iId = %2").arg(table).arg(id));
-    if (!q.isActive() || q.lastError().isValid())
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT %2 FROM %1 WHERE %2 = :id%3")
+                  .arg(table, key, lock && dbType == MySQL ? QStringLiteral(" FOR UPDATE") : QString()));
+    q.bindValue(QStringLiteral(":id"), id);
+    // A connection dropped since the last statement is taken anew, as for
+    // every other read.
+    if (!exec(q))
         return std::nullopt;
     return q.next();
 }

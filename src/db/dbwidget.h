@@ -70,6 +70,11 @@ public:
     // out (the server may still be at it); then, as when the row cannot be
     // read, commitUncertain() stays true.
     bool deletionCommitted(const QString &table, qint64 id);
+    // Whether table holds the row whose key column is id (a lost connection
+    // opened again); nothing when that cannot be read. With lock, a MySQL
+    // transaction holds the row against deletion until it ends.
+    std::optional<bool> rowFound(const QString &table, qint64 id, bool lock = false,
+                                 const QString &key = QStringLiteral("iId"));
     // The error of a failed read. A statement on a connection that is known
     // lost and could not be opened again fails without an error of its own.
     static QSqlError readFailure(const QSqlError &error);
@@ -182,9 +187,6 @@ private:
     // there, read on a new connection. Sets m_commitUncertain when that
     // cannot be told.
     bool insertCommitted();
-    // Whether table holds the row of iId id (a lost connection opened
-    // again); nothing when that cannot be read.
-    std::optional<bool> rowFound(const QString &table, qint64 id);
 
     bool m_inTransaction = false;
     bool m_commitUncertain = false;

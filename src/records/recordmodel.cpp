@@ -238,18 +238,10 @@ RecordModel::Refusal RecordModel::diagnose(QSqlDatabase database, const QString 
 RecordModel::RowState RecordModel::rowState(DbWidget *db, const QString &table, int id, bool lock,
                                             const QString &key)
 {
-    if (!db)
+    const std::optional<bool> found = db ? db->rowFound(table, id, lock, key) : std::nullopt;
+    if (!found)
         return RowState::Unreadable;
-    QSqlQuery q(db->database());
-    const bool forUpdate = lock && db->dbType == DbWidget::MySQL;
-    q.prepare(QStringLiteral("SELECT %2 FROM %1 WHERE %2 = :id%3")
-                  .arg(table, key, forUpdate ? QStringLiteral(" FOR UPDATE") : QString()));
-    q.bindValue(QStringLiteral(":id"), id);
-    // A connection dropped since the last statement is taken anew, as for
-    // every other read.
-    if (!db->exec(q))
-        return RowState::Unreadable;
-    return q.next() ? RowState::Present : RowState::Missing;
+    return *found ? RowState::Present : RowState::Missing;
 }
 
 bool RecordModel::submit()
