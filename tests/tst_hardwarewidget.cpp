@@ -248,6 +248,18 @@ private slots:
         QVERIFY2(namesField(*boxes, "Producent"), qPrintable(boxes->last().text));
         QVERIFY(editing());
         QCOMPARE(stored("*"), before);
+        // Shortened, with a new status that cannot be read to be held: that
+        // try fails for its own reason, not for the length refused before.
+        forceText(w("sField1"), "Dell");
+        auto *status = w<QComboBox>("iStoreStatus");
+        status->setCurrentIndex(status->findData(6));
+        QVERIFY(t->exec("ALTER TABLE hwstatusesconf RENAME TO hwstatusesconf_gone"));
+        click("saveButton");
+        QVERIFY(t->exec("ALTER TABLE hwstatusesconf_gone RENAME TO hwstatusesconf"));
+        QCOMPARE(boxes->titles(), QStringList(2, "Błąd zapisu do bazy"));
+        QVERIFY2(!namesField(*boxes, "Producent"), qPrintable(boxes->last().text));
+        QVERIFY(editing());
+        QCOMPARE(stored("*"), before);
     }
 
     void ownerChange_data()

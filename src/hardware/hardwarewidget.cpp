@@ -460,17 +460,26 @@ bool HardwareWidget::writeRow(bool *told)
     if (held.isEmpty())
         return submit();
     const HeldRecord *gone = nullptr;
+    bool submitted = false;
     bool written = false;
-    if (runInTransaction(db, [&] { return holdRecords(db, held, &gone) && (written = submit()); }))
+    if (runInTransaction(db, [&] {
+            if (!holdRecords(db, held, &gone))
+                return false;
+            submitted = true;
+            return written = submit();
+        }))
         return true;
     if (gone) {
         MessageBox::recordDeleted(gone->name, tr("Zmiany nie zostały zapisane."));
         refillChoices();
         *told = true;
-    } else if (written || hardwareModel->refusal() == RecordModel::Refusal::None) {
-        // The row read back inside the transaction is not what is stored:
-        // read again, so that another try writes the typed values anew,
-        // which stay on the page.
+    } else if (!submitted || written || hardwareModel->refusal() == RecordModel::Refusal::None) {
+        // A try stopped before its write (a held record unreadable, no
+        // transaction begun) leaves the model with an earlier try's refusal,
+        // which is not this one's reason.
+        // A row written but not committed was read back inside the
+        // transaction and is not what is stored: read again, so that another
+        // try writes the typed values anew, which stay on the page.
         if (written)
             rereadKeepingTyped();
         reportFailedSave(db);
