@@ -374,6 +374,19 @@ private slots:
         }
     }
 
+    // Read again after a refusal, the device is gone: saving once more says so.
+    void deletedWhileAsked()
+    {
+        open(12);
+        click("editButton");
+        w<QLineEdit>("sHName")->setText("Dell 2");
+        QCOMPARE(onAnotherWorkstation(*t, "UPDATE hardware SET sHName = 'Dell 3' WHERE iId = 12"), QString());
+        boxes->whileOpen = [&] { QCOMPARE(onAnotherWorkstation(*t, "DELETE FROM hardware WHERE iId = 12"), QString()); };
+        for (int i = 0; i < 2; ++i)
+            click("saveButton");
+        QCOMPARE(boxes->titles(), (QStringList{"Zmiany na innym stanowisku", "Rekord usunięty", "Rekord usunięty"}));
+    }
+
     void labelSheet_data()
     {
         QTest::addColumn<Keys>("keys");

@@ -114,12 +114,8 @@ void ClientDataWidget::editFunctionButton()
         }
         // A client that the page could not read (gone before it opened) has
         // no row to take what was typed: saying it saved would lose it.
-        if (model->rowCount() < 1) {
-            explainRefusedSave(model->readError().isValid() ? RecordModel::Refusal::Failed
-                                                            : RecordModel::Refusal::Deleted,
-                               {}, model->readError(), tr("Ten klient"));
+        if (!rowToSave(model, tr("Ten klient")))
             return;
-        }
         // A refused save keeps the form in edit mode with what was typed, so
         // that nothing is lost and the user can try again or cancel; or reads
         // the record changed elsewhere again, when the user asks for it.

@@ -398,8 +398,12 @@ void HardwareWidget::saveChanges()
 
 bool HardwareWidget::writeRow(bool *told)
 {
-    if (hardwareModel->rowCount() < 1)
+    // A device found deleted by a read since "Edytuj" (or not read) has no
+    // row to take what was typed.
+    if (!rowToSave(hardwareModel, tr("Ten sprzęt"))) {
+        *told = true;
         return false;
+    }
     const auto write = [this](const QString &column, const QVariant &value) {
         hardwareModel->setData(hardwareModel->index(0, hardwareModel->fieldIndex(column)), value);
     };

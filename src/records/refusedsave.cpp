@@ -28,6 +28,15 @@ bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changed
     }
 }
 
+bool rowToSave(const RecordModel *model, const QString &what)
+{
+    if (model->rowCount() > 0)
+        return true;
+    explainRefusedSave(model->readError().isValid() ? RecordModel::Refusal::Failed : RecordModel::Refusal::Deleted,
+                       {}, model->readError(), what);
+    return false;
+}
+
 bool recordRead(const RecordModel *model, const QString &unread, const QString &what)
 {
     if (model->rowCount() > 0)

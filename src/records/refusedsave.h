@@ -22,6 +22,12 @@ bool explainRefusedSave(const RecordModel *model, const QString &what);
 bool explainRefusedSave(RecordModel::Refusal refusal, const QStringList &changedElsewhere,
                         const QSqlError &error, const QString &what);
 
+// Before a save of the one record model is filtered to: true when its row is
+// there to take what was typed. Otherwise tells the user that it could not be
+// read or that it (what, e.g. "Ten klient") was deleted on another
+// workstation; nothing is written.
+bool rowToSave(const RecordModel *model, const QString &what);
+
 // After model read the one record it is filtered to: true when its row is
 // there. Otherwise tells the user that it could not be read (unread, e.g.
 // "Nie udało się odczytać danych klienta.") or that it (what, e.g. "Ten
