@@ -408,6 +408,8 @@ private Q_SLOTS:
     void modelTesterAndFlagsOverEveryModel();
     void pagedListsFollowTheWholeStatement_data();
     void pagedListsFollowTheWholeStatement();
+    void rowMovedElsewhereWhileScrollingIsListedOnce_data();
+    void rowMovedElsewhereWhileScrollingIsListedOnce();
 
     void repairDisplayTexts();
     void repairRowColours();
@@ -702,6 +704,47 @@ void TestRecords::pagedListsFollowTheWholeStatement()
     QCOMPARE(listed, expected);
     // A row of a later page reads as a whole record.
     QCOMPARE(paged->record(model->rowCount() - 1).value(0).toInt(), expected.last());
+}
+
+void TestRecords::rowMovedElsewhereWhileScrollingIsListedOnce_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("sortColumn");
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<int>("listed");
+    // Rows of the first page (or their related row) moved past the last; the
+    // clients' whole first page comes again as a whole page.
+    QTest::newRow("clients by surname") << "Client" << "sSName" << "UPDATE clients SET sSName = 'Zzz' WHERE iId IN (3, 101, 102)" << 78;
+    QTest::newRow("repairs by client name") << "Repair" << "iClientId" << "UPDATE clients SET sSName = 'Zzz' WHERE iId = 3" << 20;
+}
+
+void TestRecords::rowMovedElsewhereWhileScrollingIsListedOnce()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, sortColumn);
+    QFETCH(QString, move);
+    QFETCH(int, listed);
+    TestDatabase t;
+    REQUIRE_DB(t);
+    QVERIFY2(fillForPaging(t), qPrintable(t.error()));
+    const auto model = makeModel(kind, t.db());
+    qobject_cast<RecordModel *>(model.get())->setPageSize(3);
+    model->setSort(model->fieldIndex(sortColumn), Qt::AscendingOrder);
+    QVERIFY(model->select());
+    // Moved by another workstation while the first page is on screen; a
+    // view reads on only as rows come in.
+    QCOMPARE(t.openAnother()->query(move).lastError().text(), QString());
+    while (model->canFetchMore()) {
+        const int rows = model->rowCount();
+        model->fetchMore();
+        QVERIFY(model->rowCount() > rows || !model->canFetchMore());
+    }
+    QSet<int> ids;
+    for (int row = 0; row < model->rowCount(); ++row)
+        ids << model->data(model->index(row, 0), Qt::EditRole).toInt();
+    // Each row once, none left out.
+    QCOMPARE(model->rowCount(), listed);
+    QCOMPARE(ids.size(), listed);
 }
 
 void TestRecords::repairDisplayTexts()

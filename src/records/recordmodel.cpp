@@ -40,6 +40,8 @@ RecordModel::RecordModel(QObject *parent, DbWidget *db)
     connect(this, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         m_resetting = true;
         m_rows.clear();
+        m_lastRead.clear();
+        m_listed.clear();
         m_texts.clear();
         m_changed.clear();
         m_more = false;
@@ -432,7 +434,7 @@ bool RecordModel::canFetchMore(const QModelIndex &parent) const
 {
     // Nothing more while a page goes in: a view (or a model tester) asking
     // from the insertion's signals would read that page a second time.
-    return !parent.isValid() && m_more && !m_rows.isEmpty() && !m_fetching;
+    return !parent.isValid() && m_more && !m_lastRead.isEmpty() && !m_fetching;
 }
 
 void RecordModel::fetchMore(const QModelIndex &parent)
@@ -446,22 +448,11 @@ void RecordModel::fetchMore(const QModelIndex &parent)
     const bool failedBefore = m_readError.isValid();
     QVector<Row> page;
     bool full = false;
-    if (sortsByRelation()) {
-        page = relationRows(cursorAfter(m_rows.constLast()), m_pageSize, &full);
-    } else {
-        for (const Bound &after : afterConditions(m_rows.constLast())) {
-            QSqlQuery query(database());
-            query.setForwardOnly(true);
-            if (!execBound(query, pageStatement(after.condition, lastKey()), after.values))
-                break;
-            QVector<Row> rows = readPage(query);
-            completeKeyedPage(&rows, after.condition, after.values);
-            page += rows;
-            full = rows.size() >= m_pageSize;
-            if (full)
-                break;
-        }
-    }
+    // A page of nothing but rows listed already (moved past the end of the
+    // list elsewhere) goes on with the next one.
+    do
+        page = unlisted(readNextPage(&full));
+    while (page.isEmpty() && full);
     m_more = full;
     if (!page.isEmpty()) {
         m_fetching = true;
@@ -472,6 +463,46 @@ void RecordModel::fetchMore(const QModelIndex &parent)
     }
     if (!failedBefore && m_readError.isValid())
         Q_EMIT readFailed();
+}
+
+QVector<RecordModel::Row> RecordModel::readNextPage(bool *full) const
+{
+    *full = false;
+    if (sortsByRelation())
+        return relationRows(cursorAfter(m_lastRead), m_pageSize, full);
+    QVector<Row> page;
+    for (const Bound &after : afterConditions(m_lastRead)) {
+        QSqlQuery query(database());
+        query.setForwardOnly(true);
+        if (!execBound(query, pageStatement(after.condition, lastKey()), after.values))
+            break;
+        QVector<Row> rows = readPage(query);
+        completeKeyedPage(&rows, after.condition, after.values);
+        page += rows;
+        *full = rows.size() >= m_pageSize;
+        if (*full)
+            break;
+    }
+    return page;
+}
+
+QVector<RecordModel::Row> RecordModel::unlisted(QVector<Row> rows)
+{
+    if (rows.isEmpty())
+        return rows;
+    // The next page starts after the last row read, listed or not.
+    m_lastRead = rows.constLast();
+    const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
+    if (keyColumn < 0)
+        return rows;
+    rows.removeIf([&](const Row &row) {
+        const qint64 key = row.value(keyColumn).toLongLong();
+        if (m_listed.contains(key))
+            return true;
+        m_listed.insert(key);
+        return false;
+    });
+    return rows;
 }
 
 bool RecordModel::execBound(QSqlQuery &query, const QString &statement, const QVariantList &values) const
@@ -521,18 +552,21 @@ void RecordModel::queryChange()
     QSqlRelationalTableModel::queryChange();
     QSqlQuery first = query();
     m_rows.clear();
+    m_lastRead.clear();
+    m_listed.clear();
     m_candidates = -1;
     m_kept = NotCounted;
     bool more = false;
     if (sortsByRelation()) {
         // The statement that select() ran lists nothing: the rows come in
         // batches of related rows, with their values bound.
-        m_rows = relationRows(RelationCursor(), m_pageSize, &more);
+        m_rows = unlisted(relationRows(RelationCursor(), m_pageSize, &more));
     } else if (first.isActive() && first.isSelect()) {
         first.seek(QSql::BeforeFirstRow);
-        m_rows = readPage(first);
-        completeKeyedPage(&m_rows, QString(), {});
-        more = m_rows.size() >= m_pageSize;
+        QVector<Row> rows = readPage(first);
+        completeKeyedPage(&rows, QString(), {});
+        more = rows.size() >= m_pageSize;
+        m_rows = unlisted(rows);
     }
     m_more = more;
     updateColumns();
@@ -745,7 +779,7 @@ QString RecordModel::orderByClause() const
 QVariant RecordModel::lastKey() const
 {
     const int keyColumn = int(m_columns.indexOf(QStringLiteral("iId")));
-    return m_rows.isEmpty() ? QVariant() : m_rows.constLast().value(keyColumn);
+    return m_lastRead.isEmpty() ? QVariant() : m_lastRead.value(keyColumn);
 }
 
 QList<RecordModel::Bound> RecordModel::afterConditions(const Row &last) const
@@ -1163,15 +1197,15 @@ QString RecordModel::firstPageStatement() const
 
 QString RecordModel::nextPageStatement() const
 {
-    if (m_rows.isEmpty())
+    if (m_lastRead.isEmpty())
         return QString();
     if (sortsByRelation()) {
         RelatedBatch batch;
         bool full = false;
-        const Bound statement = relationStep(cursorAfter(m_rows.constLast()), m_pageSize, m_pageSize, &batch, &full);
+        const Bound statement = relationStep(cursorAfter(m_lastRead), m_pageSize, m_pageSize, &batch, &full);
         return withValues(statement.condition, statement.values);
     }
-    const Bound after = afterConditions(m_rows.constLast()).constFirst();
+    const Bound after = afterConditions(m_lastRead).constFirst();
     return withValues(pageStatement(after.condition, lastKey()), after.values);
 }
 

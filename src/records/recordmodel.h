@@ -6,6 +6,7 @@
 #include <QSqlRelationalTableModel>
 #include <QStringList>
 #include <QHash>
+#include <QSet>
 #include <QVector>
 
 class DbWidget;
@@ -298,6 +299,12 @@ private:
     QList<Bound> afterConditions(const Row &last) const;
     // The iId of the last row read; invalid when none was.
     QVariant lastKey() const;
+    // The page after the last row read; full tells whether it was whole.
+    QVector<Row> readNextPage(bool *full) const;
+    // The rows not listed yet: a row whose place in the order was moved
+    // elsewhere past the rows read comes again on a later page, and stays
+    // listed where it was read first.
+    QVector<Row> unlisted(QVector<Row> rows);
     // The rows of (column, key) at or past (value, keyValue) in the order of
     // both (empty values first), or at or before it.
     // nullsPossible false leaves out the empty values that another bound
@@ -400,6 +407,10 @@ private:
 
     QStringList m_columns; // the register's columns in model order
     QVector<Row> m_rows;
+    // The last row read (also one left out as listed), where the next page
+    // starts; the iId of every row listed.
+    Row m_lastRead;
+    QSet<qint64> m_listed;
     int m_pageSize = DefaultPageSize;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
