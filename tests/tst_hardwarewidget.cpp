@@ -262,6 +262,24 @@ private slots:
         QCOMPARE(stored("*"), before);
     }
 
+    // A long type name wraps beside the device's name, so that in view the
+    // fields beside it keep their room.
+    void longTypeName()
+    {
+        const auto fieldWidth = [this] {
+            QCoreApplication::processEvents(); // the layout settles
+            return w("sField1")->width();
+        };
+        open(12);
+        const int usual = fieldWidth();
+        const QString name = QStringLiteral("Komputer przenośny (laptop, notebook, netbook)");
+        QVERIFY(t->exec(QStringLiteral("UPDATE typesconf SET sDescription = %1 WHERE iTypeId = 1").arg(quoted(name))));
+        open(12);
+        QCOMPARE(w<QLabel>("iHTypeLabel")->text(), name);
+        const int width = fieldWidth();
+        QVERIFY2(width >= usual * 3 / 4, qPrintable(QStringLiteral("%1 px of %2").arg(width).arg(usual)));
+    }
+
     void ownerChange_data()
     {
         QTest::addColumn<QString>("typed");
