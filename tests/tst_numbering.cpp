@@ -5,6 +5,7 @@
 #include "userwidget.h"
 
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -460,9 +461,17 @@ void TestNumbering::renderPage()
 {
     TestDatabase t;
     REQUIRE_DB(t);
+    // The preview of a seven-digit repair reads whole in the page area of a
+    // 1366-pixel screen.
+    QVERIFY2(t.exec(insertRepair(9876543)), qPrintable(t.error()));
     Page p(t.db());
-    p.page->resize(p.page->sizeHint());
-    p.typeScheme("KOMP/{MONTH2}/{YEAR4}/{INITIALS}");
+    p.page->resize(1200, p.page->sizeHint().height());
+    p.typeScheme("KOMP/{DAY2}-{MONTH2}-{YEAR4}/{INITIALS}/ODDZ1");
+    p.page->layout()->activate();
+    const QLabel *preview = p.preview();
+    QVERIFY(preview->text().startsWith("9876543/KOMP/"));
+    QVERIFY2(preview->fontMetrics().horizontalAdvance(preview->text()) <= preview->contentsRect().width(),
+             qPrintable(QStringLiteral("%1 px").arg(preview->contentsRect().width())));
     const QString out = qEnvironmentVariable("WARSZTAT_RENDER_DIR");
     if (!out.isEmpty())
         QVERIFY(p.page->grab().save(out + "/numberingConfig.png"));
