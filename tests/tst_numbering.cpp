@@ -1,3 +1,4 @@
+#include "configtesthelpers.h"
 #include "dictionaries/numberingconfig.h"
 #include "messageboxrecorder.h"
 #include "testdatabase.h"
@@ -5,7 +6,6 @@
 #include "userwidget.h"
 
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -467,11 +467,8 @@ void TestNumbering::renderPage()
     Page p(t.db());
     p.page->resize(1200, p.page->sizeHint().height());
     p.typeScheme("KOMP/{DAY2}-{MONTH2}-{YEAR4}/{INITIALS}/ODDZ1");
-    p.page->layout()->activate();
-    const QLabel *preview = p.preview();
-    QVERIFY(preview->text().startsWith("9876543/KOMP/"));
-    QVERIFY2(preview->fontMetrics().horizontalAdvance(preview->text()) <= preview->contentsRect().width(),
-             qPrintable(QStringLiteral("%1 px").arg(preview->contentsRect().width())));
+    QVERIFY(p.preview()->text().startsWith("9876543/KOMP/"));
+    QVERIFY(readsWhole(p.preview()));
     const QString out = qEnvironmentVariable("WARSZTAT_RENDER_DIR");
     if (!out.isEmpty())
         QVERIFY(p.page->grab().save(out + "/numberingConfig.png"));

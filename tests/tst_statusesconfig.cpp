@@ -128,6 +128,8 @@ private Q_SLOTS:
     void failedDragChangesNothing();
     void dropOnTheTree();
     void dropReportsThePlace();
+    void longNameReadsWholeInPreview_data() { twinData(); }
+    void longNameReadsWholeInPreview();
     void renders();
 
 private:
@@ -838,6 +840,15 @@ void TestStatusesConfig::dropReportsThePlace()
     view.dropEvent(&group);
     QVERIFY(!group.isAccepted());
     QCOMPARE(spy.count(), 1);
+}
+
+void TestStatusesConfig::longNameReadsWholeInPreview()
+{
+    QFETCH(bool, hardware);
+    makePage(hardware);
+    click(page, "addButton");
+    QTest::keyClicks(description(), "Oczekuje na czesci zamienne od producenta z Chin");
+    QVERIFY(readsWhole(page->findChild<QLabel *>("previewLabel")));
 }
 
 void TestStatusesConfig::renders()
