@@ -4,6 +4,7 @@
 #include "pagetesthelpers.h"
 #include "printouts/printdialogs.h"
 #include "settings.h"
+#include "uiconventions.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDateEdit>
@@ -262,22 +263,28 @@ private slots:
         QCOMPARE(stored("*"), before);
     }
 
-    // A long type name wraps beside the device's name, so that in view the
-    // fields beside it keep their room.
+    // A long type name, shown beside the device's name or picked in its
+    // list, leaves the fields beside it their room, in view and in edit.
     void longTypeName()
     {
-        const auto fieldWidth = [this] {
+        installUiConventions(qApp); // as the program's window sets the lists
+        const auto fieldWidths = [this] {
             QCoreApplication::processEvents(); // the layout settles
-            return w("sField1")->width();
+            const int view = w("sField1")->width();
+            click("editButton");
+            QCoreApplication::processEvents();
+            return QStringList{QString::number(view), QString::number(w("sField1")->width())};
         };
         open(12);
-        const int usual = fieldWidth();
+        const QStringList usual = fieldWidths();
         const QString name = QStringLiteral("Komputer przenośny (laptop, notebook, netbook)");
         QVERIFY(t->exec(QStringLiteral("UPDATE typesconf SET sDescription = %1 WHERE iTypeId = 1").arg(quoted(name))));
         open(12);
         QCOMPARE(w<QLabel>("iHTypeLabel")->text(), name);
-        const int width = fieldWidth();
-        QVERIFY2(width >= usual * 3 / 4, qPrintable(QStringLiteral("%1 px of %2").arg(width).arg(usual)));
+        const QStringList widths = fieldWidths();
+        for (int i = 0; i < 2; ++i)
+            QVERIFY2(widths.at(i).toInt() >= usual.at(i).toInt() * 3 / 4,
+                     qPrintable(widths.join(" ") + " px of " + usual.join(" ")));
     }
 
     void ownerChange_data()
