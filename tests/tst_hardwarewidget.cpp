@@ -273,18 +273,15 @@ private slots:
             const int view = w("sField1")->width();
             click("editButton");
             QCoreApplication::processEvents();
-            return QStringList{QString::number(view), QString::number(w("sField1")->width())};
+            return QList<int>{view, w("sField1")->width()};
         };
         open(12);
-        const QStringList usual = fieldWidths();
-        const QString name = QStringLiteral("Komputer przenośny (laptop, notebook, netbook)");
-        QVERIFY(t->exec(QStringLiteral("UPDATE typesconf SET sDescription = %1 WHERE iTypeId = 1").arg(quoted(name))));
+        const QList<int> usual = fieldWidths();
+        QVERIFY(t->exec("UPDATE typesconf SET sDescription = 'Komputer przenośny (laptop, notebook, netbook)' WHERE iTypeId = 1"));
         open(12);
-        QCOMPARE(w<QLabel>("iHTypeLabel")->text(), name);
-        const QStringList widths = fieldWidths();
-        for (int i = 0; i < 2; ++i)
-            QVERIFY2(widths.at(i).toInt() >= usual.at(i).toInt() * 3 / 4,
-                     qPrintable(widths.join(" ") + " px of " + usual.join(" ")));
+        QVERIFY(w<QLabel>("iHTypeLabel")->text().endsWith("netbook)"));
+        const QList<int> widths = fieldWidths();
+        QVERIFY(widths.at(0) >= usual.at(0) * 3 / 4 && widths.at(1) >= usual.at(1) * 3 / 4);
     }
 
     void ownerChange_data()
