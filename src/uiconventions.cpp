@@ -44,11 +44,13 @@ private:
     // show its longest entry whole (up to a limit: a very long text is read
     // in the open list), also after its entries change. One that its form
     // places by hand keeps its place and width, as it would otherwise reach
-    // past its frame: its open list is the one that widens.
+    // past its frame, and so does one that its form keeps to a number of
+    // characters, so that a long entry does not squeeze the fields beside
+    // it: their open lists are the ones that widen.
     static void fitEntries(QComboBox *box)
     {
         box->setProperty(DesignedWidth, box->minimumWidth());
-        if (!placedByHand(box))
+        if (growsWithEntries(box))
             box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         fitWidth(box);
         const QAbstractItemModel *model = box->model();
@@ -75,9 +77,14 @@ private:
         const int room = box->iconSize().width() + 4 * metrics.averageCharWidth()
             + box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
         box->view()->setMinimumWidth(qMin(widest + room, metrics.averageCharWidth() * 80));
-        if (!placedByHand(box))
+        if (growsWithEntries(box))
             box->setMinimumWidth(qMax(box->property(DesignedWidth).toInt(),
                                       qMin(box->sizeHint().width(), metrics.averageCharWidth() * 40)));
+    }
+
+    static bool growsWithEntries(const QComboBox *box)
+    {
+        return !placedByHand(box) && box->sizeAdjustPolicy() != QComboBox::AdjustToMinimumContentsLengthWithIcon;
     }
 
     static bool placedByHand(const QWidget *widget)

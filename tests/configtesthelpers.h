@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QList>
 #include <QSize>
 #include <QSqlQuery>
@@ -50,6 +51,16 @@ inline void doubleClickAt(QWidget *viewport, const QPoint &point)
 {
     QTest::mouseClick(viewport, Qt::LeftButton, {}, point);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
+}
+
+// Whether label shows the whole of its text, on one line or wrapped, once
+// its layout has settled.
+inline bool readsWhole(QLabel *label)
+{
+    QCoreApplication::processEvents();
+    if (label->wordWrap())
+        return label->heightForWidth(label->width()) <= label->height();
+    return label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
 }
 
 // Hides and shows the page again, which reloads it.

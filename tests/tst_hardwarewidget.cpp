@@ -4,6 +4,7 @@
 #include "pagetesthelpers.h"
 #include "printouts/printdialogs.h"
 #include "settings.h"
+#include "uiconventions.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDateEdit>
@@ -260,6 +261,27 @@ private slots:
         QVERIFY2(!namesField(*boxes, "Producent"), qPrintable(boxes->last().text));
         QVERIFY(editing());
         QCOMPARE(stored("*"), before);
+    }
+
+    // A long type name, shown beside the device's name or picked in its
+    // list, leaves the fields beside it their room, in view and in edit.
+    void longTypeName()
+    {
+        installUiConventions(qApp); // as the program's window sets the lists
+        const auto fieldWidths = [this] {
+            QCoreApplication::processEvents(); // the layout settles
+            const int view = w("sField1")->width();
+            click("editButton");
+            QCoreApplication::processEvents();
+            return QList<int>{view, w("sField1")->width()};
+        };
+        open(12);
+        const QList<int> usual = fieldWidths();
+        QVERIFY(t->exec("UPDATE typesconf SET sDescription = 'Komputer przenośny (laptop, notebook, netbook)' WHERE iTypeId = 1"));
+        open(12);
+        QVERIFY(w<QLabel>("iHTypeLabel")->text().endsWith("netbook)"));
+        const QList<int> widths = fieldWidths();
+        QVERIFY(widths.at(0) >= usual.at(0) * 3 / 4 && widths.at(1) >= usual.at(1) * 3 / 4);
     }
 
     void ownerChange_data()

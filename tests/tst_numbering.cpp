@@ -1,3 +1,4 @@
+#include "configtesthelpers.h"
 #include "dictionaries/numberingconfig.h"
 #include "messageboxrecorder.h"
 #include "testdatabase.h"
@@ -460,9 +461,14 @@ void TestNumbering::renderPage()
 {
     TestDatabase t;
     REQUIRE_DB(t);
+    // The preview of a seven-digit repair reads whole in the page area of a
+    // 1366-pixel screen.
+    QVERIFY2(t.exec(insertRepair(9876543)), qPrintable(t.error()));
     Page p(t.db());
-    p.page->resize(p.page->sizeHint());
-    p.typeScheme("KOMP/{MONTH2}/{YEAR4}/{INITIALS}");
+    p.page->resize(1200, p.page->sizeHint().height());
+    p.typeScheme("KOMP/{DAY2}-{MONTH2}-{YEAR4}/{INITIALS}/ODDZ1");
+    QVERIFY(p.preview()->text().startsWith("9876543/KOMP/"));
+    QVERIFY(readsWhole(p.preview()));
     const QString out = qEnvironmentVariable("WARSZTAT_RENDER_DIR");
     if (!out.isEmpty())
         QVERIFY(p.page->grab().save(out + "/numberingConfig.png"));

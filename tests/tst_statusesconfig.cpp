@@ -840,15 +840,19 @@ void TestStatusesConfig::dropReportsThePlace()
     QCOMPARE(spy.count(), 1);
 }
 
+// Long names read whole in the preview of either page.
 void TestStatusesConfig::renders()
 {
     makePage(false);
     edit("Naprawa niewykonana");
+    QTest::keyClicks(description(), " u producenta, czeka na czesci z Chin");
+    QVERIFY(readsWhole(page->findChild<QLabel *>("previewLabel")));
     QVERIFY(page->grab().save(QDir::temp().filePath("statusesconfig-repair.png")));
     delete page;
     makePage(true);
     click(page, "addButton");
-    QTest::keyClicks(description(), "Nowy status");
+    QTest::keyClicks(description(), "Nowy status: czeka na czesci zamienne od producenta");
+    QVERIFY(readsWhole(page->findChild<QLabel *>("previewLabel")));
     QVERIFY(page->grab().save(QDir::temp().filePath("statusesconfig-hardware.png")));
 }
 
