@@ -55,7 +55,7 @@ RepairDetailsWidget::RepairDetailsWidget(QWidget *parent, DbWidget *db, UserWidg
     connect(ui->noteText, &QPlainTextEdit::textChanged, this, &RepairDetailsWidget::updateButtons);
     connect(ui->progressBox, &QSpinBox::valueChanged, this, &RepairDetailsWidget::updateButtons);
 
-    load();
+    readPage(); // nothing is picked yet
 }
 
 RepairDetailsWidget::~RepairDetailsWidget()
