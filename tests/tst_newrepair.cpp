@@ -315,6 +315,25 @@ private Q_SLOTS:
         QCOMPARE(marks(), QString());
     }
 
+    // The intake taken off the screen (another page of the main window, a
+    // log-out) with the cursor in the surname: no look-up pops up over what
+    // comes next.
+    void noLookUpWhenLeft()
+    {
+        QVERIFY(insert(*t, ClientsInsert, {client(1, "Nowak")}));
+        QWidget window;
+        new QLineEdit(&window); // takes the focus next
+        intake = new NewRepairWidget(&window, t->db(), &user, nullptr);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit("sSName")->setFocus();
+        QTest::keyClicks(edit("sSName"), QStringLiteral("Now"));
+        intake->hide();
+        intake->setParent(nullptr);
+        QCOMPARE(menus, 0);
+    }
+
     void clientOrHardwareAlone()
     {
         makeIntake();
