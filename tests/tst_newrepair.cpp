@@ -315,6 +315,21 @@ private Q_SLOTS:
         QCOMPARE(marks(), QString());
     }
 
+    // Taken off the screen with the cursor in the surname (another page, a log-out): no look-up pops up.
+    void noLookUpWhenLeft()
+    {
+        QVERIFY(insert(*t, ClientsInsert, {client(1, "Nowak")}));
+        QWidget window;
+        new QLineEdit(&window); // takes the focus next
+        intake = new NewRepairWidget(&window, t->db(), &user, nullptr);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        edit("sSName")->setFocus();
+        intake->hide();
+        intake->setParent(nullptr);
+        QCOMPARE(menus, 0);
+    }
+
     void clientOrHardwareAlone()
     {
         makeIntake();

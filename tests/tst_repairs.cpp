@@ -552,6 +552,7 @@ private Q_SLOTS:
         QCOMPARE(Repair::getProgress(t->db(), 12), 70);
         QCOMPARE(child<QProgressBar>(w.get(), "iProgress")->value(), 70);
         QCOMPARE(changed.count(), 1);
+        QCOMPARE(status->currentData().toInt(), 1); // still picked, not yet set
     }
 
     // Saves on a repair deleted on another workstation: refused naming it,

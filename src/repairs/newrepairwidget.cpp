@@ -380,8 +380,10 @@ void NewRepairWidget::selectClient(int id)
 bool NewRepairWidget::eventFilter(QObject *watched, QEvent *event)
 {
     // Focus taken by a pop-up (the look-up's own menu) or by another window
-    // is no leaving of the field.
-    if (watched == ui->sSName && event->type() == QEvent::FocusOut) {
+    // is no leaving of the field, nor is the intake taken off the screen (the
+    // main window showing another page, a log-out): a look-up would pop up
+    // over what comes next and take the keys typed there.
+    if (watched == ui->sSName && event->type() == QEvent::FocusOut && ui->sSName->isVisible()) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
             checkClient();

@@ -55,7 +55,7 @@ RepairDetailsWidget::RepairDetailsWidget(QWidget *parent, DbWidget *db, UserWidg
     connect(ui->noteText, &QPlainTextEdit::textChanged, this, &RepairDetailsWidget::updateButtons);
     connect(ui->progressBox, &QSpinBox::valueChanged, this, &RepairDetailsWidget::updateButtons);
 
-    load();
+    readPage(); // nothing is picked yet
 }
 
 RepairDetailsWidget::~RepairDetailsWidget()
@@ -64,6 +64,11 @@ RepairDetailsWidget::~RepairDetailsWidget()
 }
 
 void RepairDetailsWidget::load()
+{
+    reload(Picks::WhileStoredSame);
+}
+
+void RepairDetailsWidget::readPage()
 {
     const bool repairRead = loadRepair();
     const bool notesRead = loadNotes();
@@ -226,7 +231,7 @@ void RepairDetailsWidget::changeStatus()
           MessageBox::Gender::Masculine, QStringLiteral("iStatusId")}},
         &gone);
     if (gone.table == QLatin1String("statusesconf")) {
-        reload(true);
+        reload(Picks::Kept);
         return;
     }
     if (!saved)
@@ -252,20 +257,8 @@ void RepairDetailsWidget::addNote()
         }))
         return;
     ui->noteText->clear();
-    // Shown as stored: another workstation may have changed the repair. A
-    // status or progress picked and not yet set stays picked while the
-    // stored one is the same.
-    const int status = m_status;
-    const int progress = ui->iProgress->value();
-    const QVariant pickedStatus = ui->iStatus->currentData();
-    const int pickedProgress = ui->progressBox->value();
+    // Shown as stored: another workstation may have changed the repair.
     load();
-    // Found again by its id: the list is read anew and may have changed.
-    const int picked = ui->iStatus->findData(pickedStatus);
-    if (m_status == status && pickedStatus.isValid() && picked >= 0)
-        ui->iStatus->setCurrentIndex(picked);
-    if (ui->iProgress->value() == progress)
-        ui->progressBox->setValue(pickedProgress);
 }
 
 void RepairDetailsWidget::setProgress()
@@ -287,24 +280,27 @@ void RepairDetailsWidget::setProgress()
     Q_EMIT repairStatusChanged();
 }
 
-void RepairDetailsWidget::reload(bool keepPicks)
+void RepairDetailsWidget::reload(Picks keep)
 {
+    const int status = m_status;
+    const int progress = ui->iProgress->value();
     const QVariant pickedStatus = ui->iStatus->currentData();
     const int pickedProgress = ui->progressBox->value();
-    load();
-    if (!keepPicks)
-        return;
+    readPage();
+    const bool always = keep == Picks::Kept;
+    // Found again by its id: the list is read anew and may have changed.
     const int index = ui->iStatus->findData(pickedStatus);
-    if (pickedStatus.isValid() && index >= 0)
+    if (keep != Picks::Dropped && pickedStatus.isValid() && index >= 0 && (always || m_status == status))
         ui->iStatus->setCurrentIndex(index);
-    ui->progressBox->setValue(pickedProgress);
+    if (keep != Picks::Dropped && (always || ui->iProgress->value() == progress))
+        ui->progressBox->setValue(pickedProgress);
 }
 
 void RepairDetailsWidget::refuseChangedElsewhere(const QString &field)
 {
     // Nothing was written; the pick stays for another try unless staff want
     // the repair read again.
-    reload(!MessageBox::changedElsewhere({field}, this));
+    reload(MessageBox::changedElsewhere({field}, this) ? Picks::Dropped : Picks::Kept);
 }
 
 bool RepairDetailsWidget::saveRepair(const std::function<bool()> &work, const QList<HeldRecord> &also,

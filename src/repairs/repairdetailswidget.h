@@ -34,7 +34,9 @@ public:
 
 public Q_SLOTS:
     // Reads the repair, its client, its device, its notes and the statuses
-    // anew. What cannot be read is reported in an error dialog.
+    // anew. What cannot be read is reported in an error dialog. A status or
+    // progress picked and not yet set stays picked while the stored one is
+    // the same.
     void load();
 
 Q_SIGNALS:
@@ -56,9 +58,13 @@ private:
     bool loadRepair();
     // False when the notes cannot be read.
     bool loadNotes();
-    // Reads the page anew; with keepPicks a status or progress picked and not
-    // yet set stays picked (a status no longer offered drops out).
-    void reload(bool keepPicks);
+    // Reads the page anew, showing what cannot be read in an error dialog.
+    void readPage();
+    // What a reading of the page does with a status or progress picked and
+    // not yet set: replaces it by the stored one, keeps it while the stored
+    // one is the same, or keeps it. A status no longer offered drops out.
+    enum class Picks { Dropped, WhileStoredSame, Kept };
+    void reload(Picks keep);
     // After a save that found field changed on another workstation and
     // wrote nothing: says so and shows what is stored.
     void refuseChangedElsewhere(const QString &field);
