@@ -131,9 +131,32 @@ void SearchHeaderView::sectionsStateLoad()
         if (sectionCountOfState(state) != count())
             return;
     }
+    QList<int> widths;
+    for (int section = 0; section < count(); ++section)
+        widths << sectionSize(section);
     loading = true;
-    restoreState(state);
+    if (restoreState(state))
+        bringIntoSight(widths);
     loading = false;
+}
+
+void SearchHeaderView::bringIntoSight(const QList<int> &widths)
+{
+    // This page hides no column and lets none be dragged narrower than the
+    // least width: a layout made otherwise (another version, a store edited
+    // by hand) would keep such a column out of sight for good, and with all
+    // of them hidden the list would look empty. They keep the width they had.
+    for (int section = 0; section < count(); ++section) {
+        if (isSectionHidden(section))
+            showSection(section);
+        if (sectionSize(section) < minimumSectionSize())
+            resizeSection(section, widths.value(section, defaultSectionSize()));
+    }
+    // Any other order than these two the list takes as ascending, while the
+    // header would show it descending.
+    const Qt::SortOrder order = sortIndicatorOrder();
+    if (order != Qt::AscendingOrder && order != Qt::DescendingOrder)
+        setSortIndicator(sortIndicatorSection(), Qt::AscendingOrder);
 }
 
 void SearchHeaderView::sectionsStateSave()
