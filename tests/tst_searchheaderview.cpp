@@ -166,6 +166,18 @@ private slots:
         QCOMPARE(t.header->sortIndicatorOrder(), Qt::AscendingOrder);
     }
 
+    void handWrittenAccountKept()
+    {
+        store->sync();
+        QFile file(store->fileName());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[email]\npassword=Tajne;2024\n");
+        file.close();
+        Table(store, 1, 3).header->moveSection(0, 2);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[email]\npassword=Tajne;2024\n"));
+    }
+
     void withoutStoreNothingHappens()
     {
         Table t(nullptr, 0, 3);

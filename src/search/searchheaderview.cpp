@@ -1,5 +1,7 @@
 #include "search/searchheaderview.h"
 
+#include "settings.h"
+
 #include <QBitArray>
 #include <QDataStream>
 #include <QHash>
@@ -162,6 +164,10 @@ void SearchHeaderView::bringIntoSight(const QList<int> &widths)
 void SearchHeaderView::sectionsStateSave()
 {
     if (!settings || loading || !model() || count() == 0)
+        return;
+    // Not remembered while the e-mail or SMS account written by hand would
+    // be stored changed; sending says what to mend.
+    if (!Settings::rewriteProblem(settings, Settings::HandWrittenGroups).isEmpty())
         return;
     settings->setValue(settingsKey(),
                        QString::fromLatin1(layoutOf(columnTitles(), saveState()).toHex()));
