@@ -182,15 +182,15 @@ void LoginWidget::login()
 
 void LoginWidget::rememberLogin(const QString &name)
 {
-    // QSettings writes the whole file back as it read it: a hand-written
-    // value it reads otherwise would be stored changed, and then no longer
-    // be refused. Such a file is left as it is until mended.
+    // A file with a hand-written value that a write would change is left as
+    // it is until mended.
     if (settings->ini->value(lastLoginKey).toString() == name)
         return;
-    for (int n : settings->connectionNumbers()) {
-        if (CheckedGroup(settings->ini, QStringLiteral("db_%1").arg(n)).writtenOtherwise())
-            return;
-    }
+    QStringList groups;
+    for (int n : settings->connectionNumbers())
+        groups << QStringLiteral("db_%1").arg(n);
+    if (!Settings::rewriteProblem(settings->ini, groups).isEmpty())
+        return;
     settings->ini->setValue(lastLoginKey, name);
     settings->ini->sync();
 }

@@ -53,6 +53,18 @@ QString Settings::whereKept(const QSettings &store, const QString &group, const 
         .arg(QDir::toNativeSeparators(store.fileName()), group, keys);
 }
 
+const QStringList Settings::HandWrittenGroups{QStringLiteral("email"), QStringLiteral("sms")};
+
+QString Settings::rewriteProblem(QSettings *store, const QStringList &groups)
+{
+    for (const QString &group : groups) {
+        const QString problem = CheckedGroup(store, group).writtenOtherwise();
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return QString();
+}
+
 CheckedGroup::CheckedGroup(QSettings *store, const QString &group) : m_store(store), m_group(group)
 {
 #if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
@@ -115,9 +127,15 @@ QVariant CheckedGroup::label(const QString &key, const QVariant &defaultValue) c
     return m_store->value(m_group + QLatin1Char('/') + key, defaultValue);
 }
 
-bool CheckedGroup::writtenOtherwise() const
+QString CheckedGroup::writtenOtherwise()
 {
-    return std::any_of(m_written.cbegin(), m_written.cend(), [](const QString &text) { return readOtherwise(text); });
+    for (auto it = m_written.cbegin(); it != m_written.cend(); ++it) {
+        if (readOtherwise(it.value())) {
+            value(it.key());
+            return m_problem;
+        }
+    }
+    return QString();
 }
 
 Settings::~Settings()

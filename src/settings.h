@@ -36,6 +36,15 @@ public:
     // Tells staff where options missing from the native store are kept: the
     // store's file (or registry key), its group and the keys, in Polish.
     static QString whereKept(const QSettings &store, const QString &group, const QString &keys);
+
+    // The groups of the native store that staff write by hand: the e-mail
+    // and SMS accounts.
+    static const QStringList HandWrittenGroups;
+    // QSettings writes the whole file back as it read it: a hand-written
+    // value of groups that it reads otherwise would be stored changed (a
+    // password cut at its ";"), and then no longer be refused. Tells, in
+    // Polish, which key to mend first; empty when store can be written.
+    static QString rewriteProblem(QSettings *store, const QStringList &groups);
 };
 
 // Reads the keys of one group of a settings store. A value written by hand in
@@ -60,8 +69,9 @@ public:
     QVariant label(const QString &key, const QVariant &defaultValue = QVariant()) const;
     const QString &problem() const { return m_problem; }
     // Some key of the group is written so that QSettings reads it otherwise:
-    // a file QSettings writes back would keep what it read.
-    bool writtenOtherwise() const;
+    // a file QSettings writes back would keep what it read. The problem()
+    // of such a key, empty when there is none.
+    QString writtenOtherwise();
 
 private:
     static QString rawKey(const QString &name);

@@ -148,6 +148,36 @@ private slots:
         QCOMPARE(SearchHeaderView::sectionCountOfState(plain.saveState()), 9);
     }
 
+    void layoutMadeElsewhereKeepsColumnsInSight()
+    {
+        // Hidden and zero-width columns, a sort order of 2: not made by this page.
+        QStandardItemModel m(1, 3);
+        QHeaderView elsewhere(Qt::Horizontal);
+        elsewhere.setModel(&m);
+        elsewhere.resizeSection(0, 90);
+        elsewhere.resizeSection(1, 0);
+        elsewhere.hideSection(0);
+        elsewhere.setSortIndicator(1, Qt::SortOrder(2));
+        store->setValue(QStringLiteral("gui/stslayout_2"),
+                        QString::fromLatin1(SearchHeaderView::layoutOf({"1", "2", "3"}, elsewhere.saveState()).toHex()));
+        Table t(store, 2, 3);
+        QCOMPARE(t.header->sectionSize(0), 90);
+        QCOMPARE(t.header->sectionSize(1), 140);
+        QCOMPARE(t.header->sortIndicatorOrder(), Qt::AscendingOrder);
+    }
+
+    void handWrittenAccountKept()
+    {
+        store->sync();
+        QFile file(store->fileName());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[email]\npassword=Tajne;2024\n");
+        file.close();
+        Table(store, 1, 3).header->moveSection(0, 2);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[email]\npassword=Tajne;2024\n"));
+    }
+
     void withoutStoreNothingHappens()
     {
         Table t(nullptr, 0, 3);

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void unchangedPageWritesNothing();
     void saveOverUnreadableLine_data();
     void saveOverUnreadableLine();
+    void handWrittenAccountKept();
     void renders();
 
 private:
@@ -312,6 +313,24 @@ void TestTagsBarsConfig::saveOverUnreadableLine()
     QCOMPARE(rec.titles(), titles.mid(writable ? 1 : 0));
     QVERIFY(broken.open(QIODevice::ReadOnly));
     QVERIFY(broken.readAll().contains("barcode_size=3"));
+}
+
+// Written back by the store, the password would lose what follows its ";".
+void TestTagsBarsConfig::handWrittenAccountKept()
+{
+    const QString file = settings->native->fileName();
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    QFile account(file);
+    QVERIFY(account.open(QIODevice::WriteOnly));
+    account.write("[sms]\npassword=Tajne;2024\n");
+    account.close();
+    makePage();
+    MessageBoxRecorder rec;
+    page->findChild<QSpinBox *>("barcodeSize")->setValue(3);
+    QTest::mouseClick(page->findChild<QPushButton *>("saveButton"), Qt::LeftButton);
+    QVERIFY(rec.lastLine().startsWith("Błąd zapisu ustawień: ") && rec.lastLine().contains("[sms], klucz password"));
+    QVERIFY(account.open(QIODevice::ReadOnly));
+    QCOMPARE(account.readAll(), QByteArray("[sms]\npassword=Tajne;2024\n"));
 }
 
 void TestTagsBarsConfig::renders()

@@ -100,6 +100,17 @@ void TagsBarsConfig::save()
     QSettings *s = store();
     if (!s || (!barcodeChanged && !tagChanged))
         return;
+    // The changes are kept pending so that the user can try again.
+    const auto notSaved = [s](const QString &why) {
+        MessageBox::warning(tr("Błąd zapisu ustawień"),
+                            tr("Nie udało się zapisać zmian w pliku ustawień %1.")
+                                    .arg(QDir::toNativeSeparators(s->fileName()))
+                                + why);
+    };
+    if (const QString problem = Settings::rewriteProblem(s, Settings::HandWrittenGroups); !problem.isEmpty()) {
+        notSaved(QStringLiteral("\n\n") + problem);
+        return;
+    }
     // A line of the file that the store could not read (a format error)
     // stays its status after every write and hides one that failed; a write
     // drops that line, so a file left as it was tells.
@@ -139,10 +150,7 @@ void TagsBarsConfig::save()
             else
                 s->remove(key);
         }
-        // Keep the changes pending so that the user can try again.
-        MessageBox::warning(tr("Błąd zapisu ustawień"),
-                            tr("Nie udało się zapisać zmian w pliku ustawień %1.")
-                                .arg(QDir::toNativeSeparators(s->fileName())));
+        notSaved(QString());
         return;
     }
     barcodeChanged = false;

@@ -1,5 +1,7 @@
 #include "search/searchheaderview.h"
 
+#include "settings.h"
+
 #include <QBitArray>
 #include <QDataStream>
 #include <QHash>
@@ -131,14 +133,41 @@ void SearchHeaderView::sectionsStateLoad()
         if (sectionCountOfState(state) != count())
             return;
     }
+    QList<int> widths;
+    for (int section = 0; section < count(); ++section)
+        widths << sectionSize(section);
     loading = true;
-    restoreState(state);
+    if (restoreState(state))
+        bringIntoSight(widths);
     loading = false;
+}
+
+void SearchHeaderView::bringIntoSight(const QList<int> &widths)
+{
+    // This page hides no column and lets none be dragged narrower than the
+    // least width: a layout made otherwise (another version, a store edited
+    // by hand) would keep such a column out of sight for good, and with all
+    // of them hidden the list would look empty. They keep the width they had.
+    for (int section = 0; section < count(); ++section) {
+        if (isSectionHidden(section))
+            showSection(section);
+        if (sectionSize(section) < minimumSectionSize())
+            resizeSection(section, widths.value(section, defaultSectionSize()));
+    }
+    // Any other order than these two the list takes as ascending, while the
+    // header would show it descending.
+    const Qt::SortOrder order = sortIndicatorOrder();
+    if (order != Qt::AscendingOrder && order != Qt::DescendingOrder)
+        setSortIndicator(sortIndicatorSection(), Qt::AscendingOrder);
 }
 
 void SearchHeaderView::sectionsStateSave()
 {
     if (!settings || loading || !model() || count() == 0)
+        return;
+    // Not remembered while the e-mail or SMS account written by hand would
+    // be stored changed; sending says what to mend.
+    if (!Settings::rewriteProblem(settings, Settings::HandWrittenGroups).isEmpty())
         return;
     settings->setValue(settingsKey(),
                        QString::fromLatin1(layoutOf(columnTitles(), saveState()).toHex()));

@@ -44,5 +44,9 @@ private:
     QString settingsKey() const;
     // The titles of the model's columns in logical order.
     QStringList columnTitles() const;
+    // Shows again the columns a restored layout hid or left without width
+    // (at the widths given, by section) and puts a sort order that is neither
+    // of the two back to ascending.
+    void bringIntoSight(const QList<int> &widths);
     bool loading = false;
 };
