@@ -29,7 +29,8 @@ bool isPolishLetter(char32_t c)
 }
 
 // Lower case, and a letter with an accent becomes its base letter unless it
-// is one of the Polish ones.
+// is one of the Polish ones. A space that only does not break or is of
+// another width (pasted from a web page or a document) is a space.
 char32_t slowFold(char32_t c)
 {
     char32_t folded = QChar::toCaseFolded(c);
@@ -39,6 +40,8 @@ char32_t slowFold(char32_t c)
             break;
         folded = QChar::toCaseFolded(char32_t(parts.at(0).unicode()));
     }
+    if (QChar::decomposition(folded) == QLatin1String(" "))
+        return U' ';
     return folded;
 }
 
