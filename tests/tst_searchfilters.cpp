@@ -674,7 +674,7 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
 // text at n - 1.
 static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%",
                                        "a_b",      "it\\'s", "Łukasz Wiśniewski", "ŻÓŁW",
-                                       "600\u00A0100"};
+                                       "600\u00A0100 Київ"};
 
 void TestSearchFilters::textFiltersOfEveryVariant_data()
 {
@@ -698,13 +698,15 @@ void TestSearchFilters::textFiltersOfEveryVariant_data()
     QTest::newRow("any one, then backslash") << "_\\" << QList<int>{1, 2, 6};
     QTest::newRow("letter, then any one") << "a_" << QList<int>{2, 5, 7};
     QTest::newRow("closing the literal") << "' OR '1'='1" << QList<int>{};
-    // Polish letters of any case, never equal to their base letters.
+    // Polish (and Ukrainian) letters of any case, never equal to their base
+    // letters.
     QTest::newRow("ł for Ł") << "łukasz" << QList<int>{7};
     QTest::newRow("Ś for ś") << "WIŚNIEWSKI" << QList<int>{7};
     QTest::newRow("ż, ó, ł for Ż, Ó, Ł") << "żółw" << QList<int>{8};
     QTest::newRow("Ó and Ł inside") << "óŁ" << QList<int>{8};
     QTest::newRow("base letters") << "lukasz" << QList<int>{};
     QTest::newRow("base letter inside") << "wisn" << QList<int>{};
+    QTest::newRow("і for ї") << "КИІВ" << QList<int>{};
     // A no-break or thin space (pasted from a web page) is a space.
     QTest::newRow("space for a no-break one") << "600 100" << QList<int>{9};
     QTest::newRow("thin space for a space") << "sz\u2009W" << QList<int>{7};
