@@ -673,7 +673,8 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
 // Stored in every text column that a filter searches, record n holding the
 // text at n - 1.
 static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%",
-                                       "a_b",      "it\\'s", "Łukasz Wiśniewski", "ŻÓŁW"};
+                                       "a_b",      "it\\'s", "Łukasz Wiśniewski", "ŻÓŁW",
+                                       "600\u00A0100 Київ"};
 
 void TestSearchFilters::textFiltersOfEveryVariant_data()
 {
@@ -683,7 +684,7 @@ void TestSearchFilters::textFiltersOfEveryVariant_data()
     QTest::newRow("path") << "C:\\temp" << QList<int>{1};
     QTest::newRow("trailing backslash") << "back\\" << QList<int>{2};
     QTest::newRow("quote") << "O'Brien" << QList<int>{3};
-    QTest::newRow("percent") << "100%" << QList<int>{4};
+    QTest::newRow("percent") << "100%" << QList<int>{4, 9};
     QTest::newRow("underscore") << "a_b" << QList<int>{5};
     QTest::newRow("backslash alone") << "\\" << QList<int>{1, 2, 6};
     QTest::newRow("backslash before letter") << "C:\\t" << QList<int>{1};
@@ -691,19 +692,24 @@ void TestSearchFilters::textFiltersOfEveryVariant_data()
     QTest::newRow("backslash quote") << "\\'" << QList<int>{6};
     QTest::newRow("quote alone") << "'" << QList<int>{3, 6};
     QTest::newRow("two backslashes") << "\\\\" << QList<int>{};
-    QTest::newRow("percent alone") << "%" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
-    QTest::newRow("underscore alone") << "_" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("percent alone") << "%" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    QTest::newRow("underscore alone") << "_" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9};
     QTest::newRow("backslash, then anything") << "\\%" << QList<int>{1, 2, 6};
     QTest::newRow("any one, then backslash") << "_\\" << QList<int>{1, 2, 6};
     QTest::newRow("letter, then any one") << "a_" << QList<int>{2, 5, 7};
     QTest::newRow("closing the literal") << "' OR '1'='1" << QList<int>{};
-    // Polish letters of any case, never equal to their base letters.
+    // Polish (and Ukrainian) letters of any case, never equal to their base
+    // letters.
     QTest::newRow("ł for Ł") << "łukasz" << QList<int>{7};
     QTest::newRow("Ś for ś") << "WIŚNIEWSKI" << QList<int>{7};
     QTest::newRow("ż, ó, ł for Ż, Ó, Ł") << "żółw" << QList<int>{8};
     QTest::newRow("Ó and Ł inside") << "óŁ" << QList<int>{8};
     QTest::newRow("base letters") << "lukasz" << QList<int>{};
     QTest::newRow("base letter inside") << "wisn" << QList<int>{};
+    QTest::newRow("і for ї") << "КИІВ" << QList<int>{};
+    // A no-break or thin space (pasted from a web page) is a space.
+    QTest::newRow("space for a no-break one") << "600 100" << QList<int>{9};
+    QTest::newRow("thin space for a space") << "sz\u2009W" << QList<int>{7};
 }
 
 void TestSearchFilters::textFiltersOfEveryVariant()

@@ -17,11 +17,15 @@ namespace {
 // it holds the Latin, Greek and Cyrillic letters with accents.
 constexpr char32_t TableSize = 0x3000;
 
-bool isPolishLetter(char32_t c)
+// Letters that look like a base letter with a mark but are letters of their
+// own: the Polish ones, and the Cyrillic ones such as й and ї, which the
+// server does not take for и and і either.
+bool isLetterOfItsOwn(char32_t c)
 {
     switch (c) {
     case U'ą': case U'ć': case U'ę': case U'ł': case U'ń':
     case U'ó': case U'ś': case U'ź': case U'ż':
+    case U'й': case U'ї': case U'ў': case U'ѓ': case U'ќ':
         return true;
     default:
         return false;
@@ -29,16 +33,19 @@ bool isPolishLetter(char32_t c)
 }
 
 // Lower case, and a letter with an accent becomes its base letter unless it
-// is one of the Polish ones.
+// is a letter of its own. A space that only does not break or is of
+// another width (pasted from a web page or a document) is a space.
 char32_t slowFold(char32_t c)
 {
     char32_t folded = QChar::toCaseFolded(c);
-    while (!isPolishLetter(folded) && QChar::decompositionTag(folded) == QChar::Canonical) {
+    while (!isLetterOfItsOwn(folded) && QChar::decompositionTag(folded) == QChar::Canonical) {
         const QString parts = QChar::decomposition(folded);
         if (parts.isEmpty() || parts.at(0).isSurrogate())
             break;
         folded = QChar::toCaseFolded(char32_t(parts.at(0).unicode()));
     }
+    if (QChar::decomposition(folded) == QLatin1String(" "))
+        return U' ';
     return folded;
 }
 
