@@ -178,12 +178,24 @@ QByteArray addressField(const QByteArray &name, const QString &displayName, cons
     return folded(name, pieces);
 }
 
-// A new message's id: a random UUID at the sender's domain (ASCII, as the
-// DNS writes it), or at "localhost" when the domain is none that DNS knows.
+// The address with a national domain ("łódź.pl") written as the DNS writes
+// it ("xn--d-uga0v4h.pl"): header fields and the server's commands take
+// ASCII only. A domain that has no such form stays as it was.
+QString asciiAddress(const QString &address)
+{
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+    const QString domain = address.mid(at + 1);
+    const bool ascii = std::all_of(domain.cbegin(), domain.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    const QString ace = ascii ? QString() : QString::fromLatin1(QUrl::toAce(domain));
+    return ace.isEmpty() ? address : address.left(at + 1) + ace;
+}
+
+// A new message's id: a random UUID at the sender's domain, or at
+// "localhost" when the domain is none that DNS knows.
 QByteArray messageId(const QString &from)
 {
     static const QRegularExpression host(QStringLiteral("^[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)*$"));
-    QString domain = QString::fromLatin1(QUrl::toAce(from.section(QLatin1Char('@'), 1)));
+    QString domain = from.section(QLatin1Char('@'), 1);
     if (!host.match(domain).hasMatch())
         domain = QStringLiteral("localhost");
     return '<' + QUuid::createUuid().toByteArray(QUuid::WithoutBraces) + '@' + domain.toLatin1() + '>';
@@ -275,7 +287,9 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
                                .toUtf8();
     const QByteArray user = account.user.toUtf8();
     const QByteArray password = account.password.toUtf8();
-    const QByteArray from = '<' + account.from.toUtf8() + '>';
+    const QString fromAddress = asciiAddress(account.from);
+    const QString toAddress = asciiAddress(message.toAddress);
+    const QByteArray from = '<' + fromAddress.toUtf8() + '>';
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, detail);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
@@ -294,15 +308,15 @@ MailResult sendMail(const MailAccount &account, const MailMessage &message)
     }
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, from.constData());
     Slist recipients;
-    append(recipients, '<' + message.toAddress.toUtf8() + '>');
+    append(recipients, '<' + toAddress.toUtf8() + '>');
     curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients.get());
 
     Slist headers;
     append(headers, "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1());
     // Many receiving servers refuse a message without an id.
-    append(headers, "Message-ID: " + messageId(account.from));
-    append(headers, addressField("From", account.fromName, account.from));
-    append(headers, addressField("To", message.toName, message.toAddress));
+    append(headers, "Message-ID: " + messageId(fromAddress));
+    append(headers, addressField("From", account.fromName, fromAddress));
+    append(headers, addressField("To", message.toName, toAddress));
     append(headers, headerField("Subject", message.subject));
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
 
