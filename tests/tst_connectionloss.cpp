@@ -28,6 +28,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -511,6 +512,21 @@ private Q_SLOTS:
         QVERIFY(failReads(false, "SELECT", "repairs"));
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(qobject_cast<RepairDetailsWidget *>(formChild<QStackedWidget>(&page, "repairsStack")->currentWidget()));
+    }
+
+    // Uses of the hardware types that cannot be read show a dash and are
+    // said, not "0" as for types that no device has.
+    void unreadTypeUsesAreNoZero()
+    {
+        MessageBoxRecorder boxes;
+        QVERIFY(failReads(true, "SELECT typesconf.iId, COUNT", "hardware"));
+        HardwareTypesConfig page(nullptr, db(), &user, settings.get());
+        page.show();
+        auto *table = formChild<QTableWidget>(&page, "typesTable");
+        QVERIFY(table->rowCount() > 1);
+        for (int row = 0; row < table->rowCount(); ++row)
+            QCOMPARE(table->item(row, 3)->text(), QStringLiteral("–"));
+        QCOMPARE(boxes.titles(), QStringList(QStringLiteral("Błąd odczytu z bazy")));
     }
 
     // A database not reached when the login page came up (its server started

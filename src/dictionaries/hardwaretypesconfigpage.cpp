@@ -9,6 +9,7 @@
 #include "records/recordmodel.h"
 #include "records/refusedsave.h"
 #include "reloadonshow.h"
+#include "topframewidget.h"
 
 #include <QHash>
 #include <QHeaderView>
@@ -80,6 +81,9 @@ void HardwareTypesConfig::load()
         "JOIN hardware ON hardware.iHType = typesconf.iTypeId GROUP BY typesconf.iId"));
     while (counts.next())
         uses.insert(counts.value(0).toInt(), counts.value(1).toInt());
+    // Uses not read are not shown as none: a type would pass for unused.
+    QSqlError failed = DbWidget::readFailure(counts);
+    const bool usesRead = !failed.isValid();
 
     const QIcon icon(QStringLiteral(":/general/hwtype.png"));
     *query = db->query(QStringLiteral(
@@ -94,13 +98,18 @@ void HardwareTypesConfig::load()
         table->setItem(row, VisibleColumn,
                        new QTableWidgetItem(query->value(4).toInt() ? tr("Tak") : tr("Nie")));
         table->setItem(row, UsesColumn,
-                       new QTableWidgetItem(QString::number(uses.value(query->value(0).toInt()))));
+                       new QTableWidgetItem(TopFrameWidget::countText(
+                           usesRead ? uses.value(query->value(0).toInt()) : -1)));
         table->setItem(row, IdColumn, new QTableWidgetItem(query->value(0).toString()));
         table->setItem(row, TypeIdColumn, new QTableWidgetItem(QString::number(typeId)));
     }
     table->setColumnHidden(IdColumn, true);
     table->setColumnHidden(TypeIdColumn, true);
     table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    if (!failed.isValid())
+        failed = DbWidget::readFailure(*query);
+    if (failed.isValid())
+        MessageBox::listReadFailed(failed, this);
 }
 
 void HardwareTypesConfig::selected()
