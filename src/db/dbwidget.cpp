@@ -145,10 +145,12 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     errorText = sqliteFileProblem(file);
     if (!errorText.isEmpty())
         return false;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(file);
-    // Another workstation's write holds the file briefly: wait for it.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+        db.setDatabaseName(file);
+        // Another workstation's write holds the file briefly: wait for it.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    }
     const auto cannotOpen = [this, &file](const QString &why) {
         errorText = tr("Nie można otworzyć pliku bazy danych %1.").arg(file) + QLatin1Char(' ') + why;
         return false;
@@ -157,24 +159,29 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
         return cannotOpen(errorText);
     // SQLite reads the file only now: a damaged one fails here, and one of
     // another program has tables but none of ours.
-    QSqlQuery tables = query(QStringLiteral(
-        "SELECT COUNT(*), SUM(name IN ('repairs', 'users', 'version')) FROM sqlite_master "
-        "WHERE type = 'table'"));
-    QString problem;
-    if (!tables.first()) {
-        // Another workstation holding the file longer than the wait above
-        // says nothing of what the file is: the open fails as such.
-        if (isSqliteBusy(tables.lastError())) {
-            const QString why = tables.lastError().databaseText();
-            close();
-            return cannotOpen(why);
-        }
-        problem = tables.lastError().databaseText();
-    } else if (tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0)
-        problem = tr("zawiera tabele innego programu");
-    if (!problem.isEmpty()) {
+    QSqlError failure;
+    bool foreign = false;
+    {
+        QSqlQuery tables = query(QStringLiteral(
+            "SELECT COUNT(*), SUM(name IN ('repairs', 'users', 'version')) FROM sqlite_master "
+            "WHERE type = 'table'"));
+        if (!tables.first())
+            failure = tables.lastError();
+        else
+            foreign = tables.value(0).toInt() > 0 && tables.value(1).toInt() == 0;
+    }
+    // Another workstation holding the file longer than the wait above says
+    // nothing of what the file is, nor does a journal left by a program
+    // killed mid-save that cannot be played back for want of rights: the
+    // open fails as such.
+    if (isSqliteBusy(failure) || isSqliteFileError(failure)) {
         close();
-        errorText = notOurDatabase(file, problem);
+        const QString unwritable = isSqliteBusy(failure) ? QString() : sqliteUnwritable(file);
+        return cannotOpen(unwritable.isEmpty() ? failure.databaseText() : unwritable);
+    }
+    if (failure.isValid() || foreign) {
+        close();
+        errorText = notOurDatabase(file, foreign ? tr("zawiera tabele innego programu") : failure.databaseText());
         return false;
     }
     readOnlyReason = sqliteWriteProblem(file);
@@ -186,6 +193,16 @@ bool DbWidget::isSqliteBusy(const QSqlError &error)
     // SQLITE_BUSY, SQLITE_LOCKED
     const QString code = error.nativeErrorCode();
     return code == QLatin1String("5") || code == QLatin1String("6");
+}
+
+bool DbWidget::isSqliteFileError(const QSqlError &error)
+{
+    // By the primary code under the extended one the driver gives:
+    // SQLITE_PERM, SQLITE_NOMEM, SQLITE_READONLY, SQLITE_IOERR,
+    // SQLITE_CANTOPEN, SQLITE_NOLFS.
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    return ok && (code == 3 || code == 7 || code == 8 || code == 10 || code == 14 || code == 22);
 }
 
 QString DbWidget::notOurDatabase(const QString &file, const QString &why)
@@ -234,6 +251,12 @@ QString DbWidget::sqliteWriteProblem(const QString &file)
     // Another workstation writing at this moment is no reason.
     if (written || isSqliteBusy(error))
         return QString();
+    const QString unwritable = sqliteUnwritable(file);
+    return unwritable.isEmpty() ? error.databaseText() : unwritable;
+}
+
+QString DbWidget::sqliteUnwritable(const QString &file)
+{
     const QFileInfo info(file);
     const QString folder = QDir::toNativeSeparators(info.absolutePath());
     if (info.exists() && ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0)
@@ -242,7 +265,7 @@ QString DbWidget::sqliteWriteProblem(const QString &file)
         return tr("folder %1 jest tylko do odczytu, a program zapisuje w nim dziennik zmian "
                   "bazy danych")
             .arg(folder);
-    return error.databaseText();
+    return QString();
 }
 
 bool DbWidget::openMySql(const QString &database, const QString &hostname,

@@ -207,6 +207,12 @@ private:
     static QString notOurDatabase(const QString &file, const QString &why);
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
+    // The file or its folder, where the journal goes, kept from being
+    // written; empty when neither is.
+    static QString sqliteUnwritable(const QString &file);
+    // Whether an SQLite statement failed for the file system (rights, the
+    // journal, the disk) rather than for what the file holds.
+    static bool isSqliteFileError(const QSqlError &error);
     // The statements of the engine's schema script with the column types of
     // the table of column lengths in place of its placeholders, then the
     // seed rows and the indexes; none, with errorText set, when a script
