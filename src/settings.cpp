@@ -108,16 +108,21 @@ QVariant CheckedGroup::value(const QString &key, const QVariant &defaultValue)
     if (!m_problem.isEmpty())
         return QVariant();
     if (readOtherwise(m_written.value(rawKey(key)))) {
-        m_problem = QCoreApplication::translate(
-                        "Settings",
-                        "W pliku %1 (grupa [%2], klucz %3) wartość zawiera znak \\ lub \" albo "
-                        "przecinek lub średnik bez cudzysłowu, więc program odczytałby ją inaczej, niż ją zapisano. "
-                        "Ujmij wartość w cudzysłów, a w niej każdy \\ napisz jako \\\\, a \" jako \\\" "
-                        "(w ścieżce zamiast \\ można pisać /).")
-                        .arg(QDir::toNativeSeparators(m_store->fileName()), m_group, key);
+        m_problem = misread(key);
         return QVariant();
     }
     return m_store->value(m_group + QLatin1Char('/') + key, defaultValue);
+}
+
+QString CheckedGroup::misread(const QString &key) const
+{
+    return QCoreApplication::translate(
+               "Settings",
+               "W pliku %1 (grupa [%2], klucz %3) wartość zawiera znak \\ lub \" albo "
+               "przecinek lub średnik bez cudzysłowu, więc program odczytałby ją inaczej, niż ją zapisano. "
+               "Ujmij wartość w cudzysłów, a w niej każdy \\ napisz jako \\\\, a \" jako \\\" "
+               "(w ścieżce zamiast \\ można pisać /).")
+        .arg(QDir::toNativeSeparators(m_store->fileName()), m_group, key);
 }
 
 QVariant CheckedGroup::label(const QString &key, const QVariant &defaultValue) const
@@ -127,13 +132,11 @@ QVariant CheckedGroup::label(const QString &key, const QVariant &defaultValue) c
     return m_store->value(m_group + QLatin1Char('/') + key, defaultValue);
 }
 
-QString CheckedGroup::writtenOtherwise()
+QString CheckedGroup::writtenOtherwise() const
 {
     for (auto it = m_written.cbegin(); it != m_written.cend(); ++it) {
-        if (readOtherwise(it.value())) {
-            value(it.key());
-            return m_problem;
-        }
+        if (readOtherwise(it.value()))
+            return misread(it.key());
     }
     return QString();
 }

@@ -69,12 +69,14 @@ public:
     QVariant label(const QString &key, const QVariant &defaultValue = QVariant()) const;
     const QString &problem() const { return m_problem; }
     // Some key of the group is written so that QSettings reads it otherwise:
-    // a file QSettings writes back would keep what it read. The problem()
-    // of such a key, empty when there is none.
-    QString writtenOtherwise();
+    // a file QSettings writes back would keep what it read. Says, in Polish,
+    // how to mend such a key; empty when there is none.
+    QString writtenOtherwise() const;
 
 private:
     static QString rawKey(const QString &name);
+    // Tells staff how to write key so that it is read as written.
+    QString misread(const QString &key) const;
 
     QSettings *m_store;
     QString m_group;

@@ -674,7 +674,7 @@ void TestSearchFilters::templateFilterIgnoresHardwareInputs()
 // text at n - 1.
 static const QStringList StoredTexts = {"C:\\temp", "back\\", "O'Brien", "100%",
                                        "a_b",      "it\\'s", "Łukasz Wiśniewski", "ŻÓŁW",
-                                       "600\u00A0100 Київ"};
+                                       "600\u00A0100 Київ Чӑв"};
 
 void TestSearchFilters::textFiltersOfEveryVariant_data()
 {
@@ -707,6 +707,7 @@ void TestSearchFilters::textFiltersOfEveryVariant_data()
     QTest::newRow("base letters") << "lukasz" << QList<int>{};
     QTest::newRow("base letter inside") << "wisn" << QList<int>{};
     QTest::newRow("і for ї") << "КИІВ" << QList<int>{};
+    QTest::newRow("а for ӑ") << "ЧАВ" << QList<int>{};
     // A no-break or thin space (pasted from a web page) is a space.
     QTest::newRow("space for a no-break one") << "600 100" << QList<int>{9};
     QTest::newRow("thin space for a space") << "sz\u2009W" << QList<int>{7};

@@ -176,8 +176,7 @@ bool DbWidget::openSqlite(const QString &file, const QString &desc)
     // open fails as such.
     if (isSqliteBusy(failure) || isSqliteFileError(failure)) {
         close();
-        const QString unwritable = isSqliteBusy(failure) ? QString() : sqliteUnwritable(file);
-        return cannotOpen(unwritable.isEmpty() ? failure.databaseText() : unwritable);
+        return cannotOpen(isSqliteBusy(failure) ? failure.databaseText() : sqliteWriteFailure(file, failure));
     }
     if (failure.isValid() || foreign) {
         close();
@@ -251,11 +250,10 @@ QString DbWidget::sqliteWriteProblem(const QString &file)
     // Another workstation writing at this moment is no reason.
     if (written || isSqliteBusy(error))
         return QString();
-    const QString unwritable = sqliteUnwritable(file);
-    return unwritable.isEmpty() ? error.databaseText() : unwritable;
+    return sqliteWriteFailure(file, error);
 }
 
-QString DbWidget::sqliteUnwritable(const QString &file)
+QString DbWidget::sqliteWriteFailure(const QString &file, const QSqlError &error)
 {
     const QFileInfo info(file);
     const QString folder = QDir::toNativeSeparators(info.absolutePath());
@@ -265,7 +263,7 @@ QString DbWidget::sqliteUnwritable(const QString &file)
         return tr("folder %1 jest tylko do odczytu, a program zapisuje w nim dziennik zmian "
                   "bazy danych")
             .arg(folder);
-    return QString();
+    return error.databaseText();
 }
 
 bool DbWidget::openMySql(const QString &database, const QString &hostname,

@@ -207,9 +207,10 @@ private:
     static QString notOurDatabase(const QString &file, const QString &why);
     // Tries a write that is rolled back: why it failed, or empty.
     QString sqliteWriteProblem(const QString &file);
-    // The file or its folder, where the journal goes, kept from being
-    // written; empty when neither is.
-    static QString sqliteUnwritable(const QString &file);
+    // Why a statement failed with error for the file system: the file or its
+    // folder, where the journal goes, kept from being written, or else what
+    // SQLite said.
+    static QString sqliteWriteFailure(const QString &file, const QSqlError &error);
     // Whether an SQLite statement failed for the file system (rights, the
     // journal, the disk) rather than for what the file holds.
     static bool isSqliteFileError(const QSqlError &error);

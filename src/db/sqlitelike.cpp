@@ -26,6 +26,8 @@ bool isLetterOfItsOwn(char32_t c)
     case U'ą': case U'ć': case U'ę': case U'ł': case U'ń':
     case U'ó': case U'ś': case U'ź': case U'ż':
     case U'й': case U'ї': case U'ў': case U'ѓ': case U'ќ':
+    case U'ѷ': case U'ӑ': case U'ӓ': case U'ӗ': case U'ӛ': case U'ӝ': case U'ӟ': case U'ӥ':
+    case U'ӧ': case U'ӫ': case U'ӭ': case U'ӱ': case U'ӳ': case U'ӵ': case U'ӹ':
         return true;
     default:
         return false;

@@ -287,12 +287,14 @@ void RepairDetailsWidget::reload(Picks keep)
     const QVariant pickedStatus = ui->iStatus->currentData();
     const int pickedProgress = ui->progressBox->value();
     readPage();
+    if (keep == Picks::Dropped)
+        return;
     const bool always = keep == Picks::Kept;
     // Found again by its id: the list is read anew and may have changed.
     const int index = ui->iStatus->findData(pickedStatus);
-    if (keep != Picks::Dropped && pickedStatus.isValid() && index >= 0 && (always || m_status == status))
+    if (pickedStatus.isValid() && index >= 0 && (always || m_status == status))
         ui->iStatus->setCurrentIndex(index);
-    if (keep != Picks::Dropped && (always || ui->iProgress->value() == progress))
+    if (always || ui->iProgress->value() == progress)
         ui->progressBox->setValue(pickedProgress);
 }
 
